@@ -1,0 +1,44 @@
+#include "paths.h"
+
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#include <vector>
+#endif
+
+namespace vesk {
+
+std::string joinPath(const std::string &directory, const std::string &name)
+{
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path += directory;
+    path += kSeparator;
+    path += name;
+    return path;
+}
+
+std::string programDirectory()
+{
+#ifdef _WIN32
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(sizeof buffer));
+    std::string file(buffer, length);
+#else
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0)
+        return std::filesystem::current_path().string();
+    std::string file(buffer.data(), static_cast<size_t>(length));
+#endif
+    const size_t cut = file.find_last_of(kSeparator);
+    if (cut == std::string::npos)
+        return std::filesystem::current_path().string();
+    // A program in a root directory keeps the root's own separator.
+    return file.substr(0, cut == 0 || (cut > 0 && file[cut - 1] == ':') ? cut + 1 : cut);
+}
+
+} // namespace vesk

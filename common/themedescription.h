@@ -1,0 +1,46 @@
+#pragma once
+
+#include "status.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace vesk {
+
+// The seven values of theme.cfg, in the order of its lines.
+struct ThemeDescription
+{
+    std::string name;      // creator's name
+    std::string email;     // creator's e-mail address
+    std::string webpage;   // creator's web page
+    std::string font;      // font size in points, as text
+    std::string fontcolor; // text colour, by name
+    std::string bgcolor;   // background colour, by name
+    std::string themename; // name of the theme
+
+    static constexpr int kFieldCount = 7;
+    static const std::array<const char *, kFieldCount> &fieldNames();
+    std::array<const std::string *, kFieldCount> fields() const;
+};
+
+// Writes the seven values as seven CR LF lines. A value that holds a comma or
+// begins with a blank or a double quote is written within quotes so that it
+// reads back whole. A value that no form carries is refused before the file is
+// touched, and the failure names its field.
+Status writeThemeDescription(const std::string &path, const ThemeDescription &theme);
+
+// What the installer gets out of a theme.cfg. Reading stops at the first
+// missing field, or at a font size that is no number; the fields before that
+// point are good.
+struct ThemeReading
+{
+    bool opened = false;  // false: no file, or one that cannot be read
+    int fieldsRead = 0;   // 0 to 7; fields 1 to fieldsRead hold values
+    std::array<std::string, ThemeDescription::kFieldCount> fields;
+    std::optional<double> fontSize; // set when fieldsRead >= 4
+};
+
+ThemeReading readThemeDescription(const std::string &path);
+
+} // namespace vesk

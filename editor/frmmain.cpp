@@ -1,0 +1,285 @@
+#include "frmmain.h"
+
+#include "controls.h"
+#include "dialogs.h"
+#include "fieldreader.h"
+#include "frmabout.h"
+#include "frmsettings.h"
+#include "localtext.h"
+#include "settingsfile.h"
+#include "slotcatalogue.h"
+#include "soundplayer.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+using platform::control;
+using platform::ControlSpec;
+using platform::Kind;
+
+namespace {
+
+const std::vector<ControlSpec> kSoundsTab = {
+    {Kind::Frame, "Frame2", nullptr, 120, 7080, 6255, 615, "File Name"},
+    {Kind::TextBox, "filename1", "Frame2", 120, 240, 6015, 285, ""},
+    {Kind::Button, "Command3", nullptr, 6480, 6930, 1095, 375, "Remove File"},
+    {Kind::Button, "Command4", nullptr, 7680, 6930, 1095, 375, "Stop"},
+    {Kind::Button, "Command2", nullptr, 6480, 7320, 1095, 375, "Add File"},
+    {Kind::Button, "Command1", nullptr, 7680, 7320, 1095, 375, "Play"},
+    {Kind::TextBox, "id1", nullptr, 0, 0, 0, 0, "1"},
+    {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
+};
+
+const QString kWaveFilter = QStringLiteral("Wave Files *.wav|*.wav");
+
+} // namespace
+
+frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
+                 QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_programDirectory(programDirectory), m_dialogs(dialogs), m_sound(sound),
+      CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs))
+{
+    setObjectName(QStringLiteral("frmmain"));
+    setWindowTitle(QStringLiteral("Kestrova Theme Editor (VESK)"));
+    buildMenus();
+
+    auto *client = new QWidget(this);
+    client->setFixedSize(platform::pixels(9180), platform::pixels(7815));
+    setCentralWidget(client);
+
+    auto *outer = new platform::TabContainer(client);
+    outer->setObjectName(QStringLiteral("SSTab1"));
+    outer->setGeometry(platform::twipsRect(0, 0, 8895, 7815));
+    QWidget *sounds = outer->addPage(QStringLiteral("Sounds"));
+    outer->addPage(QStringLiteral("Pictures"));
+    outer->addPage(QStringLiteral("Links"));
+    buildSoundsTab(sounds, outer->pageOrigin());
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, sizeHint(),
+                                    QGuiApplication::primaryScreen()->availableGeometry()));
+
+    Form_Load();
+}
+
+frmmain::~frmmain() = default;
+
+void frmmain::buildMenus()
+{
+    struct Item
+    {
+        const char *name;
+        const char *caption;
+        void (frmmain::*handler)();
+    };
+    struct Menu
+    {
+        const char *name;
+        const char *caption;
+        std::vector<Item> items;
+    };
+    const std::vector<Menu> menus = {
+        {"mnuFile",
+         "&File",
+         {{"mnuFileOpen", "&Open", &frmmain::mnuFileOpen_Click},
+          {"mnuFileSave", "&Save", &frmmain::mnuFileSave_Click},
+          {"mnuFileLine1", "-", nullptr},
+          {"mnuFileConvert", "&Convert To Wa2 + Bm2", &frmmain::mnuFileConvert_Click},
+          {"mnuFileCreatepackage", "Create Theme &Package", &frmmain::mnuFileCreatepackage_Click},
+          {"mnuFileLine2", "-", nullptr},
+          {"mnuFileExit", "E&xit", &frmmain::mnuFileExit_Click}}},
+        {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", &frmmain::mnuOptionsSettings_Click}}},
+        {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", &frmmain::mnuHelpAbout_Click}}},
+    };
+    for (const Menu &menu : menus) {
+        QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
+        built->setObjectName(QString::fromLatin1(menu.name));
+        for (const Item &item : menu.items) {
+            QAction *action = item.handler ? built->addAction(QString::fromLatin1(item.caption)) : built->addSeparator();
+            action->setObjectName(QString::fromLatin1(item.name));
+            if (item.handler)
+                connect(action, &QAction::triggered, this, item.handler);
+        }
+    }
+}
+
+void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
+{
+    auto *inner = new platform::TabContainer(page);
+    inner->setObjectName(QStringLiteral("SSTab2"));
+    inner->setGeometry(platform::twipsRect(120, 360, 8655, 6495).translated(origin));
+
+    std::vector<QWidget *> pages;
+    for (const vesk::TabInfo &tab : vesk::innerTabs())
+        pages.push_back(inner->addPage(QString::fromLatin1(tab.caption)));
+    const QPoint innerOrigin = inner->pageOrigin();
+
+    // Frames and rows come from the slot catalogue; each tab page gets its
+    // own small table.
+    for (size_t t = 0; t < pages.size(); ++t) {
+        std::vector<ControlSpec> table;
+        for (const vesk::FrameInfo &frame : vesk::frameCatalogue()) {
+            if (frame.tab != vesk::innerTabs()[t].tab)
+                continue;
+            const int rows = vesk::frameRowCount(frame.name);
+            table.push_back({Kind::Frame, frame.name, nullptr, 120, frame.top, 8415, 375 + 240 * rows, frame.caption});
+            for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
+                if (std::string_view(slot.frame) != frame.name)
+                    continue;
+                table.push_back({Kind::Button, slot.button, frame.name, 120, 240 * slot.row, 975, 255, slot.caption});
+            }
+        }
+        platform::buildControls(pages[t], table, innerOrigin);
+    }
+
+    // The slot labels sit beside their buttons; their names carry the slot
+    // index, so they are placed here rather than in a table.
+    auto *hidden = new QLabel(QStringLiteral("Label1"), page);
+    hidden->setObjectName(slotLabelName(0));
+    hidden->hide();
+    for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
+        auto *button = control<QPushButton>(this, QString::fromLatin1(slot.button));
+        auto *label = new QLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
+        label->setObjectName(slotLabelName(slot.index));
+        label->setGeometry(platform::twipsRect(1200, 240 * slot.row, 7095, 255));
+        const int index = slot.index;
+        connect(button, &QPushButton::clicked, this, [this, index] { slotButton_Click(index); });
+    }
+
+    platform::buildControls(page, kSoundsTab, origin);
+    filename1 = control<QLineEdit>(this, QStringLiteral("filename1"));
+    id1 = control<QLineEdit>(this, QStringLiteral("id1"));
+    none1 = control<QLineEdit>(this, QStringLiteral("none1"));
+    id1->hide();
+    none1->hide();
+    connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this, &frmmain::Command1_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this, &frmmain::Command2_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command3")), &QPushButton::clicked, this, &frmmain::Command3_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this, &frmmain::Command4_Click);
+}
+
+QString frmmain::slotLabelName(int index)
+{
+    return QStringLiteral("Label1(%1)").arg(index);
+}
+
+QLabel *frmmain::slotLabel(int index) const
+{
+    return control<QLabel>(this, slotLabelName(index));
+}
+
+QString frmmain::slotValue(int index) const
+{
+    return slotLabel(index)->text();
+}
+
+void frmmain::setSlotValue(int index, const QString &value)
+{
+    slotLabel(index)->setText(value);
+}
+
+frmsettings *frmmain::settingsWindow()
+{
+    if (!m_settings)
+        m_settings = new frmsettings(m_programDirectory, m_dialogs, this);
+    return m_settings;
+}
+
+void frmmain::Form_Load()
+{
+    const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)));
+    if (!stored) {
+        m_dialogs.message(nullptr, QStringLiteral("Please go to Options Settings and select your Kestrova directory"),
+                          QStringLiteral("VESK"));
+        return;
+    }
+    // What the settings window's own load procedure put there gives way to
+    // the remembered text, exactly as stored.
+    settingsWindow()->text1->setText(platform::fromLocal(*stored));
+}
+
+void frmmain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmmain::Form_Unload()
+{
+    delete m_settings;
+}
+
+std::optional<int> frmmain::selectedSlot() const
+{
+    const auto index = vesk::parseWholeNumber(platform::toLocal(id1->text()));
+    if (!index || *index < 1 || *index > vesk::kSlotCount)
+        return std::nullopt;
+    return static_cast<int>(*index);
+}
+
+void frmmain::slotButton_Click(int index)
+{
+    id1->setText(QString::number(index));
+    filename1->setText(slotValue(index));
+}
+
+void frmmain::Command2_Click()
+{
+    CommonDialog1->filter = kWaveFilter;
+    if (!CommonDialog1->showOpen(this))
+        return;
+    const auto index = selectedSlot();
+    if (!index)
+        return;
+    setSlotValue(*index, CommonDialog1->fileName);
+    filename1->setText(CommonDialog1->fileName);
+}
+
+void frmmain::Command3_Click()
+{
+    if (const auto index = selectedSlot())
+        setSlotValue(*index, QString::fromLatin1(vesk::kNoSound));
+}
+
+void frmmain::Command1_Click()
+{
+    m_sound.play(filename1->text());
+}
+
+void frmmain::Command4_Click()
+{
+    m_sound.play(none1->text());
+}
+
+void frmmain::mnuFileOpen_Click() {}
+
+void frmmain::mnuFileSave_Click() {}
+
+void frmmain::mnuFileConvert_Click() {}
+
+void frmmain::mnuFileCreatepackage_Click() {}
+
+void frmmain::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmmain::mnuOptionsSettings_Click()
+{
+    // exec() destroys the window when it closes, whichever way it closes.
+    settingsWindow()->exec();
+}
+
+void frmmain::mnuHelpAbout_Click()
+{
+    (new frmabout(this))->exec();
+}

@@ -1,0 +1,31 @@
+#include "settingsfile.h"
+
+#include "fieldreader.h"
+#include "paths.h"
+#include "textfile.h"
+
+namespace vesk {
+
+std::string settingsFilePath(const std::string &programDirectory)
+{
+    return joinPath(programDirectory, "vesk.cfg");
+}
+
+std::optional<std::string> readGameDirectory(const std::string &path)
+{
+    const auto text = readWholeFile(path);
+    if (!text)
+        return std::nullopt;
+    return FieldReader(*text).next();
+}
+
+Status writeGameDirectory(const std::string &path, const std::string &directory)
+{
+    const auto encoded = encodeField(directory);
+    if (!encoded)
+        return Status::failure("cannot write " + path + ": the directory \"" + directory
+                               + "\" holds a double quote or a line break that the file cannot carry");
+    return writeTextFile(path, {*encoded});
+}
+
+} // namespace vesk

@@ -1,0 +1,265 @@
+#include "fakedialogs.h"
+#include "frmabout.h"
+#include "frmmain.h"
+#include "frmsettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+class FrmMainTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    // Start-up
+    void withoutSettingsFile_asksForTheGameDirectoryOnce();
+    void withSettingsFile_putsTheStoredTextIntoTheSettingsWindow();
+    void emptySettingsFile_asksForTheGameDirectory();
+    void startsWithEverySlotNoneAndSlotOneSelected();
+    void menusCarryTheirCaptions();
+
+    // Slots
+    void slotButton_selectsTheSlotByCatalogueIndex();
+    void addFileRightAfterStart_goesToSlotOne();
+    void addFile_cancelled_changesNothing();
+    void fileDialog_opensWithTheLastChosenName();
+    void removeFile_keepsTheFileNameBox_andPlayStillPlaysIt();
+    void playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty();
+
+    // Windows
+    void about_showsTheVersionAndClosesOnOk();
+    void settings_isShownModallyAndDestroyedOnClose();
+    void exit_closesTheWindowAndTheHiddenSettingsWindow();
+
+private:
+    std::unique_ptr<frmmain> makeWindow();
+    template<typename T>
+    T *find(const QString &name) const
+    {
+        T *found = m_window->findChild<T *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    void click(const QString &button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    void writeSettings(const QByteArray &bytes);
+
+    std::unique_ptr<QTemporaryDir> m_programDir;
+    FakeDialogs m_dialogs;
+    FakeSound m_sound;
+    std::unique_ptr<frmmain> m_window;
+};
+
+void FrmMainTest::init()
+{
+    m_programDir = std::make_unique<QTemporaryDir>();
+    m_dialogs = FakeDialogs();
+    m_sound = FakeSound();
+}
+
+void FrmMainTest::cleanup()
+{
+    m_window.reset();
+}
+
+std::unique_ptr<frmmain> FrmMainTest::makeWindow()
+{
+    auto window = std::make_unique<frmmain>(m_programDir->path(), m_dialogs, m_sound);
+    window->show();
+    return window;
+}
+
+void FrmMainTest::writeSettings(const QByteArray &bytes)
+{
+    QFile file(m_programDir->filePath(QStringLiteral("vesk.cfg")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void FrmMainTest::withoutSettingsFile_asksForTheGameDirectoryOnce()
+{
+    m_window = makeWindow();
+    QCOMPARE(m_dialogs.messages,
+             QStringList{QStringLiteral("Please go to Options Settings and select your Kestrova directory")});
+    QCOMPARE(m_dialogs.captions, QStringList{QStringLiteral("VESK")});
+    QVERIFY2(!m_window->findChild<frmsettings *>(), "the settings window is not made when nothing was read");
+}
+
+void FrmMainTest::withSettingsFile_putsTheStoredTextIntoTheSettingsWindow()
+{
+    // A directory that does not exist: the settings window falls back on its
+    // own, but the stored text wins.
+    writeSettings("/no/such/kestrova\r\n");
+    m_window = makeWindow();
+    QVERIFY(m_dialogs.messages.isEmpty());
+    frmsettings *settings = m_window->findChild<frmsettings *>();
+    QVERIFY(settings);
+    QVERIFY(!settings->isVisible());
+    QCOMPARE(settings->text1->text(), QStringLiteral("/no/such/kestrova"));
+}
+
+void FrmMainTest::emptySettingsFile_asksForTheGameDirectory()
+{
+    writeSettings("");
+    m_window = makeWindow();
+    QCOMPARE(m_dialogs.messages.size(), 1);
+}
+
+void FrmMainTest::startsWithEverySlotNoneAndSlotOneSelected()
+{
+    m_window = makeWindow();
+    for (int k = 1; k <= 47; ++k)
+        QCOMPARE(m_window->slotValue(k), QStringLiteral("none"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label1(0)"))->text(), QStringLiteral("Label1"));
+    QVERIFY(find<QLabel>(QStringLiteral("Label1(0)"))->isHidden());
+    QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("1"));
+    QVERIFY(find<QLineEdit>(QStringLiteral("id1"))->isHidden());
+    QVERIFY(find<QLineEdit>(QStringLiteral("filename1"))->text().isEmpty());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Kestrova Theme Editor (VESK)"));
+}
+
+void FrmMainTest::menusCarryTheirCaptions()
+{
+    m_window = makeWindow();
+    const QList<QPair<QString, QString>> expected = {
+        {QStringLiteral("mnuFileOpen"), QStringLiteral("&Open")},
+        {QStringLiteral("mnuFileSave"), QStringLiteral("&Save")},
+        {QStringLiteral("mnuFileConvert"), QStringLiteral("&Convert To Wa2 + Bm2")},
+        {QStringLiteral("mnuFileCreatepackage"), QStringLiteral("Create Theme &Package")},
+        {QStringLiteral("mnuFileExit"), QStringLiteral("E&xit")},
+        {QStringLiteral("mnuOptionsSettings"), QStringLiteral("&Settings")},
+        {QStringLiteral("mnuHelpAbout"), QStringLiteral("&About")},
+    };
+    for (const auto &[name, caption] : expected)
+        QCOMPARE(find<QAction>(name)->text(), caption);
+    QCOMPARE(find<QMenu>(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+    QCOMPARE(find<QMenu>(QStringLiteral("mnuOptions"))->title(), QStringLiteral("&Options"));
+    QCOMPARE(find<QMenu>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
+}
+
+void FrmMainTest::slotButton_selectsTheSlotByCatalogueIndex()
+{
+    m_window = makeWindow();
+    m_window->setSlotValue(32, QStringLiteral("/sounds/boom.wav"));
+    click(QStringLiteral("Command38")); // "Explode 0" is slot 32
+    QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("32"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/boom.wav"));
+    click(QStringLiteral("Command28")); // "Rocket 2" is slot 24
+    QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("24"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("none"));
+}
+
+void FrmMainTest::addFileRightAfterStart_goesToSlotOne()
+{
+    m_window = makeWindow();
+    m_dialogs.answers.enqueue(QStringLiteral("/sounds/bomb.wav"));
+    click(QStringLiteral("Command2"));
+    QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/bomb.wav"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/bomb.wav"));
+    QCOMPARE(m_dialogs.requests.size(), 1);
+    QVERIFY(!m_dialogs.requests[0].save);
+    QCOMPARE(m_dialogs.requests[0].filter, QStringLiteral("Wave Files *.wav|*.wav"));
+}
+
+void FrmMainTest::addFile_cancelled_changesNothing()
+{
+    m_window = makeWindow();
+    click(QStringLiteral("Command9")); // slot 5
+    m_dialogs.answers.enqueue(std::nullopt);
+    click(QStringLiteral("Command2"));
+    QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("none"));
+}
+
+void FrmMainTest::fileDialog_opensWithTheLastChosenName()
+{
+    m_window = makeWindow();
+    m_dialogs.answers.enqueue(QStringLiteral("/sounds/first.wav"));
+    click(QStringLiteral("Command2"));
+    m_dialogs.answers.enqueue(std::nullopt);
+    click(QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.requests.size(), 2);
+    QVERIFY(m_dialogs.requests[0].fileName.isEmpty());
+    QCOMPARE(m_dialogs.requests[1].fileName, QStringLiteral("/sounds/first.wav"));
+}
+
+void FrmMainTest::removeFile_keepsTheFileNameBox_andPlayStillPlaysIt()
+{
+    m_window = makeWindow();
+    click(QStringLiteral("Command53")); // slot 47
+    m_dialogs.answers.enqueue(QStringLiteral("/sounds/warp.wav"));
+    click(QStringLiteral("Command2"));
+    click(QStringLiteral("Command3"));
+    QCOMPARE(m_window->slotValue(47), QStringLiteral("none"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/warp.wav"));
+    click(QStringLiteral("Command1"));
+    QCOMPARE(m_sound.played, QStringList{QStringLiteral("/sounds/warp.wav")});
+}
+
+void FrmMainTest::playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty()
+{
+    m_window = makeWindow();
+    click(QStringLiteral("Command1"));
+    click(QStringLiteral("Command5"));
+    click(QStringLiteral("Command1"));
+    click(QStringLiteral("Command4"));
+    QCOMPARE(m_sound.played, (QStringList{QString(), QStringLiteral("none"), QString()}));
+}
+
+void FrmMainTest::about_showsTheVersionAndClosesOnOk()
+{
+    m_window = makeWindow();
+    QPointer<frmabout> seen;
+    QString version;
+    QTimer::singleShot(0, this, [&] {
+        seen = qobject_cast<frmabout *>(QApplication::activeModalWidget());
+        QVERIFY(seen);
+        version = seen->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    find<QAction>(QStringLiteral("mnuHelpAbout"))->trigger();
+    QCOMPARE(version, QStringLiteral("Version 1.02"));
+    QTRY_VERIFY(seen.isNull());
+}
+
+void FrmMainTest::settings_isShownModallyAndDestroyedOnClose()
+{
+    writeSettings(QDir::tempPath().toLocal8Bit() + "\r\n");
+    m_window = makeWindow();
+    QPointer<frmsettings> seen;
+    QTimer::singleShot(0, this, [&] {
+        seen = qobject_cast<frmsettings *>(QApplication::activeModalWidget());
+        QVERIFY(seen);
+        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+    });
+    find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger();
+    QVERIFY(seen.isNull());
+    QVERIFY(!m_window->findChild<frmsettings *>());
+}
+
+void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
+{
+    writeSettings("/games\r\n");
+    m_window = makeWindow();
+    QPointer<frmsettings> settings = m_window->findChild<frmsettings *>();
+    QVERIFY(settings);
+    find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(settings.isNull());
+}
+
+QTEST_MAIN(FrmMainTest)
+#include "frmmain_test.moc"

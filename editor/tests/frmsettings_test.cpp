@@ -1,0 +1,212 @@
+#include "dirlist.h"
+#include "fakedialogs.h"
+#include "frmsettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class FrmSettingsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void withoutSettingsFile_opensOnTheWorkingDirectory();
+    void storedDirectory_opensTheListThere();
+    void ok_writesExactlyTheTypedTextAndCrLf();
+    void cancel_writesNothing();
+    void clickInDirectoryList_resetsTypedText();
+    void doubleClick_opensTheEntry();
+    void makeDirectory_emptyName_doesNothing();
+    void makeDirectory_createsUnderThePathBox();
+    void pathWithComma_roundTrips();
+    void unwritableSettingsFile_saysSoAndStaysOpen();
+
+private:
+    std::unique_ptr<frmsettings> makeWindow();
+    template<typename T>
+    T *find(const QString &name) const
+    {
+        T *found = m_window->findChild<T *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QLineEdit *text1() const { return find<QLineEdit>(QStringLiteral("text1")); }
+    void click(const QString &button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QString settingsPath() const { return m_programDir->filePath(QStringLiteral("vesk.cfg")); }
+    QByteArray settingsBytes() const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    std::unique_ptr<QTemporaryDir> m_programDir;
+    std::unique_ptr<QTemporaryDir> m_games;
+    FakeDialogs m_dialogs;
+    std::unique_ptr<frmsettings> m_window;
+};
+
+void FrmSettingsTest::init()
+{
+    m_programDir = std::make_unique<QTemporaryDir>();
+    m_games = std::make_unique<QTemporaryDir>();
+    m_dialogs = FakeDialogs();
+}
+
+void FrmSettingsTest::cleanup()
+{
+    m_window.reset();
+}
+
+std::unique_ptr<frmsettings> FrmSettingsTest::makeWindow()
+{
+    auto window = std::make_unique<frmsettings>(m_programDir->path(), m_dialogs, nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->show();
+    return window;
+}
+
+void FrmSettingsTest::withoutSettingsFile_opensOnTheWorkingDirectory()
+{
+    m_window = makeWindow();
+    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
+    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), cwd);
+    QCOMPARE(text1()->text(), cwd);
+    click(QStringLiteral("Command1"));
+    QCOMPARE(settingsBytes(), cwd.toLocal8Bit() + "\r\n");
+}
+
+void FrmSettingsTest::storedDirectory_opensTheListThere()
+{
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(m_games->path().toLocal8Bit() + "\r\n");
+    file.close();
+    m_window = makeWindow();
+    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), QDir::toNativeSeparators(m_games->path()));
+    QCOMPARE(text1()->text(), QDir::toNativeSeparators(m_games->path()));
+}
+
+void FrmSettingsTest::ok_writesExactlyTheTypedTextAndCrLf()
+{
+    m_window = makeWindow();
+    text1()->setText(QStringLiteral("/does/not/exist yet"));
+    click(QStringLiteral("Command1"));
+    QCOMPARE(settingsBytes(), QByteArray("/does/not/exist yet\r\n"));
+    QCOMPARE(m_window->result(), int(QDialog::Accepted));
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmSettingsTest::cancel_writesNothing()
+{
+    m_window = makeWindow();
+    text1()->setText(QStringLiteral("/elsewhere"));
+    click(QStringLiteral("Command2"));
+    QCOMPARE(settingsBytes(), QByteArray("<missing>"));
+    QVERIFY(!m_window->isVisible());
+}
+
+void FrmSettingsTest::clickInDirectoryList_resetsTypedText()
+{
+    QDir(m_games->path()).mkdir(QStringLiteral("child"));
+    m_window = makeWindow();
+    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    QVERIFY(dir1->setPath(m_games->path()));
+    text1()->setText(QStringLiteral("typed by hand"));
+    QListWidgetItem *child = dir1->item(dir1->count() - 1);
+    QVERIFY(child->text().endsWith(QStringLiteral("child")));
+    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(child).center());
+    QCOMPARE(text1()->text(), QDir::toNativeSeparators(m_games->path()));
+}
+
+void FrmSettingsTest::doubleClick_opensTheEntry()
+{
+    QDir(m_games->path()).mkdir(QStringLiteral("child"));
+    m_window = makeWindow();
+    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    QVERIFY(dir1->setPath(m_games->path()));
+    QListWidgetItem *child = dir1->item(dir1->count() - 1);
+    const QPoint at = dir1->visualItemRect(child).center();
+    QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, at);
+    const QString opened = QDir::toNativeSeparators(m_games->filePath(QStringLiteral("child")));
+    QCOMPARE(dir1->path(), opened);
+    QCOMPARE(text1()->text(), opened);
+}
+
+void FrmSettingsTest::makeDirectory_emptyName_doesNothing()
+{
+    m_window = makeWindow();
+    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    QVERIFY(dir1->setPath(m_games->path()));
+    const int entries = dir1->count();
+    click(QStringLiteral("Command3"));
+    QCOMPARE(dir1->count(), entries);
+    QCOMPARE(QDir(m_games->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmSettingsTest::makeDirectory_createsUnderThePathBox()
+{
+    QTemporaryDir other;
+    m_window = makeWindow();
+    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    QVERIFY(dir1->setPath(m_games->path()));
+    const int entries = dir1->count();
+
+    find<QLineEdit>(QStringLiteral("dirname1"))->setText(QStringLiteral("Themes"));
+    click(QStringLiteral("Command3"));
+    QVERIFY(QFileInfo(m_games->filePath(QStringLiteral("Themes"))).isDir());
+    QCOMPARE(dir1->count(), entries + 1);
+
+    // Typed elsewhere: made there, and the open list shows nothing new.
+    text1()->setText(other.path());
+    click(QStringLiteral("Command3"));
+    QVERIFY(QFileInfo(other.filePath(QStringLiteral("Themes"))).isDir());
+    QCOMPARE(dir1->path(), QDir::toNativeSeparators(m_games->path()));
+    QCOMPARE(text1()->text(), other.path());
+
+    // The name is taken now: silently nothing.
+    click(QStringLiteral("Command3"));
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmSettingsTest::pathWithComma_roundTrips()
+{
+    const QString withComma = m_games->filePath(QStringLiteral("Kestrova, Deluxe"));
+    QVERIFY(QDir().mkdir(withComma));
+    m_window = makeWindow();
+    text1()->setText(withComma);
+    click(QStringLiteral("Command1"));
+    QCOMPARE(settingsBytes(), '"' + withComma.toLocal8Bit() + "\"\r\n");
+
+    m_window = makeWindow();
+    QCOMPARE(text1()->text(), QDir::toNativeSeparators(withComma));
+    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), QDir::toNativeSeparators(withComma));
+}
+
+void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
+{
+    // A directory in the file's place cannot be written by anyone.
+    QVERIFY(QDir().mkdir(settingsPath()));
+    m_window = makeWindow();
+    text1()->setText(m_games->path());
+    click(QStringLiteral("Command1"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(settingsPath()), qPrintable(m_dialogs.messages[0]));
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("directory")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(text1()->text(), m_games->path());
+}
+
+QTEST_MAIN(FrmSettingsTest)
+#include "frmsettings_test.moc"

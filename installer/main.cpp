@@ -1,0 +1,11 @@
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("VESK Theme Packager - Halvick Soft"));
+    window.show();
+    return app.exec();
+}

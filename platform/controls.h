@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QTabWidget>
+
+#include <vector>
+
+class QObject;
+class QWidget;
+
+namespace platform {
+
+// Window layouts are drawn in twips; fifteen of them make one pixel.
+constexpr int kTwipsPerPixel = 15;
+constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+QRect twipsRect(int left, int top, int width, int height);
+
+enum class Kind {
+    Label,
+    Button,
+    TextBox,
+    Frame,
+    ListBox,
+    ComboBox,
+    DriveList,
+    DirList,
+    FileList,
+    Picture,
+};
+
+// One row of a window's control table. `parent` names a frame built earlier
+// in the same table, or is null for a control that sits on the root itself.
+struct ControlSpec
+{
+    Kind kind;
+    const char *name;
+    const char *parent;
+    int left, top, width, height;
+    const char *text;
+};
+
+// Builds the controls of a table on `root`. Controls that sit directly on the
+// root are shifted by `origin`, for pages whose positions count from the
+// corner of their tab container rather than from the page.
+void buildControls(QWidget *root, const std::vector<ControlSpec> &table, QPoint origin = {});
+
+// A control of a window by its name. Every name used here is in the window's
+// own table, so a miss is a programming error.
+template<typename T>
+T *control(const QObject *root, const QString &name)
+{
+    T *found = root->findChild<T *>(name);
+    Q_ASSERT_X(found, "platform::control", qPrintable(name));
+    return found;
+}
+
+// A tab container whose pages hold controls placed relative to the
+// container's own corner, tab strip included.
+class TabContainer : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TabContainer(QWidget *parent = nullptr);
+
+    QWidget *addPage(const QString &caption);
+
+    // Where a point given from the container's corner lands on a page.
+    QPoint pageOrigin() const;
+};
+
+// The small, even font that the layouts were drawn for.
+void useLayoutFont();
+
+} // namespace platform

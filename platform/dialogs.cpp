@@ -1,0 +1,60 @@
+#include "dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace platform {
+
+QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    return entries.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> StandardDialogs::openFileName(QWidget *parent, const QString &filter, const QString &fileName)
+{
+    const QString chosen = QFileDialog::getOpenFileName(parent, QString(), fileName, qtFilter(filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(chosen);
+}
+
+std::optional<QString> StandardDialogs::saveFileName(QWidget *parent, const QString &filter, const QString &fileName)
+{
+    const QString chosen = QFileDialog::getSaveFileName(parent, QString(), fileName, qtFilter(filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(chosen);
+}
+
+void StandardDialogs::message(QWidget *parent, const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? m_title : caption, text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool CommonDialog::showOpen(QWidget *parent)
+{
+    return take(m_dialogs.openFileName(parent, filter, fileName));
+}
+
+bool CommonDialog::showSave(QWidget *parent)
+{
+    return take(m_dialogs.saveFileName(parent, filter, fileName));
+}
+
+bool CommonDialog::take(const std::optional<QString> &chosen)
+{
+    if (!chosen)
+        return false;
+    fileName = *chosen;
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QListWidget>
+#include <QString>
+
+namespace platform {
+
+// A directory list: the open directory with its ancestors above it and its
+// subdirectories below. A double click or Enter on an entry opens it.
+class DirList : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DirList(QWidget *parent = nullptr);
+
+    // The open directory, in the platform's own form.
+    QString path() const { return m_path; }
+
+    // Opens a directory. False, with the list unchanged, when it does not
+    // exist or cannot be read.
+    bool setPath(const QString &path);
+
+    // Lists the open directory's subdirectories afresh.
+    void refresh();
+
+Q_SIGNALS:
+    void changed(); // the open directory changed, by the user or by code
+    void clicked(); // the user clicked an entry once
+
+private:
+    void open(QListWidgetItem *item);
+
+    QString m_path;
+};
+
+// The platform's own form of a directory path: absolute, cleaned, native
+// separators.
+QString nativeDirectory(const QString &path);
+
+} // namespace platform

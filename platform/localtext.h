@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace platform {
+
+// Files and paths travel between the windows and the logic as 8-bit text in
+// the system's local code page.
+inline std::string toLocal(const QString &text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+inline QString fromLocal(const std::string &text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A failure from the logic ("cannot read x: permission denied") as a sentence
+// for a message box.
+inline QString sentence(const std::string &text)
+{
+    QString shown = fromLocal(text);
+    if (!shown.isEmpty())
+        shown[0] = shown[0].toUpper();
+    if (!shown.endsWith(QLatin1Char('.')))
+        shown += QLatin1Char('.');
+    return shown;
+}
+
+} // namespace platform

@@ -1,0 +1,51 @@
+#include "soundplayer.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <mmsystem.h>
+#else
+#include <QSoundEffect>
+#include <QUrl>
+#endif
+
+namespace platform {
+
+SoundPlayer::SoundPlayer() = default;
+
+#ifdef _WIN32
+
+SoundPlayer::~SoundPlayer() = default;
+
+void SoundPlayer::play(const QString &name)
+{
+    // Module handle 1 and SND_ASYNC alone: the name is looked up as a system
+    // sound first, then as a file; an empty name stops what plays.
+    const QByteArray local = name.toLocal8Bit();
+    PlaySoundA(local.constData(), reinterpret_cast<HMODULE>(1), SND_ASYNC);
+}
+
+#else
+
+SoundPlayer::~SoundPlayer()
+{
+    delete m_effect;
+}
+
+void SoundPlayer::play(const QString &name)
+{
+    if (m_effect)
+        m_effect->stop();
+    if (name.isEmpty())
+        return;
+    if (!m_effect)
+        m_effect = new QSoundEffect;
+    // A bare path does not decode; the source must be a file URL.
+    const QUrl source = QUrl::fromLocalFile(name);
+    if (m_effect->source() != source)
+        m_effect->setSource(source);
+    m_effect->play();
+}
+
+#endif
+
+} // namespace platform
