@@ -1,11 +1,13 @@
 #include "frmmain.h"
 
+#include "applytheme.h"
 #include "controls.h"
 #include "dialogs.h"
 #include "fieldreader.h"
 #include "frmabout.h"
 #include "frmsettings.h"
 #include "localtext.h"
+#include "projectfile.h"
 #include "settingsfile.h"
 #include "slotcatalogue.h"
 #include "soundplayer.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -37,7 +40,27 @@ const std::vector<ControlSpec> kSoundsTab = {
     {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
 };
 
+const std::vector<ControlSpec> kLinksTab = {
+    {Kind::ListBox, "List1", nullptr, 240, 480, 3375, 7080, nullptr},
+    {Kind::Label, "Label2", nullptr, 3720, 480, 495, 255, "Name"},
+    {Kind::TextBox, "name1", nullptr, 3720, 720, 5055, 285, ""},
+    {Kind::Label, "Label3", nullptr, 3720, 1080, 255, 255, "Url"},
+    {Kind::TextBox, "url1", nullptr, 3720, 1320, 5055, 285, "http://"},
+    {Kind::Button, "Command39", nullptr, 6480, 1680, 1095, 375, "Add"},
+    {Kind::Button, "Command40", nullptr, 7680, 1680, 1095, 375, "Remove"},
+    {Kind::ListBox, "List2", nullptr, 0, 0, 0, 0, nullptr},
+    {Kind::TextBox, "char1", nullptr, 0, 0, 0, 0, "\""},
+};
+
 const QString kWaveFilter = QStringLiteral("Wave Files *.wav|*.wav");
+const QString kProjectFilter = QStringLiteral("VESK Project File *.vsk|*.vsk");
+
+// The row of the entry the user (or code) selected, or -1.
+int selectedRow(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
 
 } // namespace
 
@@ -61,8 +84,9 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
     outer->setGeometry(platform::twipsRect(0, 0, 8895, 7815));
     QWidget *sounds = outer->addPage(QStringLiteral("Sounds"));
     outer->addPage(QStringLiteral("Pictures"));
-    outer->addPage(QStringLiteral("Links"));
+    QWidget *links = outer->addPage(QStringLiteral("Links"));
     buildSoundsTab(sounds, outer->pageOrigin());
+    buildLinksTab(links, outer->pageOrigin());
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, sizeHint(),
@@ -167,6 +191,25 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this, &frmmain::Command4_Click);
 }
 
+void frmmain::buildLinksTab(QWidget *page, QPoint origin)
+{
+    platform::buildControls(page, kLinksTab, origin);
+    List1 = control<QListWidget>(this, QStringLiteral("List1"));
+    List2 = control<QListWidget>(this, QStringLiteral("List2"));
+    name1 = control<QLineEdit>(this, QStringLiteral("name1"));
+    url1 = control<QLineEdit>(this, QStringLiteral("url1"));
+    char1 = control<QLineEdit>(this, QStringLiteral("char1"));
+    List2->hide();
+    char1->hide();
+    // Selection, not the keyboard cursor, is what shows a link: focus alone
+    // must not fill the entry boxes.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &frmmain::List1_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command39")), &QPushButton::clicked, this,
+            &frmmain::Command39_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command40")), &QPushButton::clicked, this,
+            &frmmain::Command40_Click);
+}
+
 QString frmmain::slotLabelName(int index)
 {
     return QStringLiteral("Label1(%1)").arg(index);
@@ -260,11 +303,118 @@ void frmmain::Command4_Click()
     m_sound.play(none1->text());
 }
 
-void frmmain::mnuFileOpen_Click() {}
+void frmmain::Command39_Click()
+{
+    List1->addItem(name1->text());
+    List2->addItem(url1->text());
+}
 
-void frmmain::mnuFileSave_Click() {}
+void frmmain::Command40_Click()
+{
+    const int row = selectedRow(List1);
+    if (row < 0)
+        return;
+    // Afterwards nothing is selected and the boxes still show the removed
+    // link, so that "Add" can put it back.
+    const QSignalBlocker block(List1);
+    delete List1->takeItem(row);
+    delete List2->takeItem(row);
+    List1->clearSelection();
+    List1->setCurrentRow(-1);
+    List2->clearSelection();
+    List2->setCurrentRow(-1);
+}
 
-void frmmain::mnuFileConvert_Click() {}
+void frmmain::List1_Click()
+{
+    const int row = selectedRow(List1);
+    if (row < 0)
+        return;
+    List2->setCurrentRow(row);
+    name1->setText(List1->item(row)->text());
+    url1->setText(List2->item(row)->text());
+}
+
+vesk::Project frmmain::currentProject() const
+{
+    vesk::Project project;
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        project.slots[static_cast<size_t>(k - 1)] = platform::toLocal(slotValue(k));
+    project.links.reserve(static_cast<size_t>(List1->count()));
+    for (int j = 0; j < List1->count(); ++j)
+        project.links.push_back({platform::toLocal(List1->item(j)->text()), platform::toLocal(List2->item(j)->text())});
+    return project;
+}
+
+void frmmain::showProject(const vesk::Project &project)
+{
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        setSlotValue(k, platform::fromLocal(project.slots[static_cast<size_t>(k - 1)]));
+    QStringList names, addresses;
+    names.reserve(static_cast<qsizetype>(project.links.size()));
+    addresses.reserve(static_cast<qsizetype>(project.links.size()));
+    for (const vesk::Link &link : project.links) {
+        names << platform::fromLocal(link.name);
+        addresses << platform::fromLocal(link.address);
+    }
+    const QSignalBlocker block(List1);
+    List1->clear();
+    List2->clear();
+    List1->addItems(names);
+    List2->addItems(addresses);
+}
+
+// Saving and applying walk the links by selecting each in turn; what stays
+// visible afterwards is the last link, selected and shown in the boxes.
+void frmmain::selectLastLink()
+{
+    if (List1->count() > 0)
+        List1->setCurrentRow(List1->count() - 1);
+}
+
+void frmmain::report(const std::string &failure)
+{
+    m_dialogs.message(this, platform::sentence(failure), QString());
+}
+
+void frmmain::mnuFileOpen_Click()
+{
+    CommonDialog1->filter = kProjectFilter;
+    if (!CommonDialog1->showOpen(this))
+        return;
+    vesk::Project project;
+    const vesk::Status loaded = vesk::loadProject(platform::toLocal(CommonDialog1->fileName), project);
+    if (!loaded.ok()) {
+        report(loaded.error());
+        return;
+    }
+    showProject(project);
+}
+
+void frmmain::mnuFileSave_Click()
+{
+    CommonDialog1->filter = kProjectFilter;
+    if (!CommonDialog1->showSave(this))
+        return;
+    const vesk::Status saved = vesk::saveProject(platform::toLocal(CommonDialog1->fileName), currentProject());
+    if (!saved.ok()) {
+        report(saved.error());
+        return;
+    }
+    selectLastLink();
+}
+
+void frmmain::mnuFileConvert_Click()
+{
+    const vesk::Project project = currentProject();
+    const vesk::ApplyResult applied = vesk::applyTheme(platform::toLocal(settingsWindow()->text1->text()),
+                                                       project.slots, project.links, platform::toLocal(char1->text()));
+    if (!applied.status.ok()) {
+        report(applied.status.error());
+        return;
+    }
+    selectLastLink();
+}
 
 void frmmain::mnuFileCreatepackage_Click() {}
 

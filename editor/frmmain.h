@@ -9,7 +9,12 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
+
+namespace vesk {
+struct Project;
+}
 
 namespace platform {
 class CommonDialog;
@@ -45,6 +50,7 @@ protected:
 private:
     void buildMenus();
     void buildSoundsTab(QWidget *page, QPoint origin);
+    void buildLinksTab(QWidget *page, QPoint origin);
 
     void Form_Load();
     void Form_Unload();
@@ -53,6 +59,9 @@ private:
     void Command3_Click();            // Remove File
     void Command1_Click();            // Play
     void Command4_Click();            // Stop
+    void Command39_Click(); // Add link
+    void Command40_Click(); // Remove link
+    void List1_Click();
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileConvert_Click();
@@ -63,6 +72,10 @@ private:
 
     std::optional<int> selectedSlot() const;
     QLabel *slotLabel(int index) const;
+    vesk::Project currentProject() const;
+    void showProject(const vesk::Project &project);
+    void selectLastLink();
+    void report(const std::string &failure);
 
     const QString m_programDirectory;
     platform::Dialogs &m_dialogs;
@@ -73,4 +86,9 @@ private:
     QLineEdit *filename1 = nullptr;
     QLineEdit *id1 = nullptr;
     QLineEdit *none1 = nullptr;
+    QListWidget *List1 = nullptr;
+    QListWidget *List2 = nullptr;
+    QLineEdit *name1 = nullptr;
+    QLineEdit *url1 = nullptr;
+    QLineEdit *char1 = nullptr;
 };

@@ -15,6 +15,9 @@ constexpr int kSlotCount = 47;
 inline constexpr const char *kNoSound = "none";
 inline bool isEmptySlot(const std::string &value) { return value == kNoSound; }
 
+// The values of slots 1 to 47, element 0 holding slot 1.
+using SlotValues = std::array<std::string, 47>;
+
 enum class InnerTab { Bombs, ShipDevices, System, Guns };
 
 struct SlotInfo

@@ -1,0 +1,328 @@
+// The main window's link list, project files and applying a theme, driven
+// through the window's own controls and menus.
+#include "fakedialogs.h"
+#include "frmmain.h"
+#include "frmsettings.h"
+#include "windowtest.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class FrmMainProjectTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    // Link list
+    void add_twiceAppendsTheSameLinkTwice();
+    void remove_withNothingSelected_doesNothing_andTwiceRemovesOne();
+    void selectingThenAdd_appendsACopyAtTheEnd();
+    void selecting_followsInTheHiddenList();
+
+    // Project files
+    void save_freshEditor_writes47NonesAndZero();
+    void saveThenOpen_restoresSlotsAndLinksWithoutDoubling();
+    void save_selectsTheLastLink();
+    void save_typedNameWithoutExtension_isUsedAsTyped();
+    void save_cancelled_writesNothing();
+    void save_uncarriableValue_isRefusedWithAMessage();
+    void save_failing_keepsTheOldFile();
+    void open_incompleteOrGarbage_isRefusedAndChangesNothing();
+
+    // Applying
+    void convert_roundTripThroughTheWindows();
+    void convert_refusesAMissingGameDirectory();
+    void convert_failingSlot_reportsIt();
+
+private:
+    void makeWindow();
+    QListWidget *list(const char *name) const { return findControl<QListWidget>(m_window.get(), QString::fromLatin1(name)); }
+    QLineEdit *box(const char *name) const { return findControl<QLineEdit>(m_window.get(), QString::fromLatin1(name)); }
+    void trigger(const char *action) { findControl<QAction>(m_window.get(), QString::fromLatin1(action))->trigger(); }
+    void addLink(const QString &name, const QString &url);
+    QString makeWave(const QString &name, const QByteArray &bytes);
+    void setGameDirectory(const QString &directory);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeDialogs m_dialogs;
+    FakeSound m_sound;
+    std::unique_ptr<frmmain> m_window;
+};
+
+static QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+static void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void FrmMainProjectTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_dialogs = FakeDialogs();
+    makeWindow();
+    m_dialogs.messages.clear(); // the start-up request for a game directory
+}
+
+void FrmMainProjectTest::cleanup()
+{
+    m_window.reset();
+}
+
+void FrmMainProjectTest::makeWindow()
+{
+    m_window.reset();
+    m_window = std::make_unique<frmmain>(m_dir->path(), m_dialogs, m_sound);
+    m_window->show();
+}
+
+void FrmMainProjectTest::addLink(const QString &name, const QString &url)
+{
+    box("name1")->setText(name);
+    box("url1")->setText(url);
+    clickButton(m_window.get(), QStringLiteral("Command39"));
+}
+
+QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(name);
+    writeFile(path, bytes);
+    return path;
+}
+
+void FrmMainProjectTest::setGameDirectory(const QString &directory)
+{
+    m_window->settingsWindow()->text1->setText(directory);
+}
+
+void FrmMainProjectTest::add_twiceAppendsTheSameLinkTwice()
+{
+    QCOMPARE(box("url1")->text(), QStringLiteral("http://"));
+    clickButton(m_window.get(), QStringLiteral("Command39"));
+    clickButton(m_window.get(), QStringLiteral("Command39"));
+    QCOMPARE(listTexts(list("List1")), (QStringList{QString(), QString()}));
+    QCOMPARE(listTexts(list("List2")), (QStringList{QStringLiteral("http://"), QStringLiteral("http://")}));
+    QVERIFY(list("List1")->selectedItems().isEmpty());
+}
+
+void FrmMainProjectTest::remove_withNothingSelected_doesNothing_andTwiceRemovesOne()
+{
+    addLink(QStringLiteral("A"), QStringLiteral("http://a"));
+    addLink(QStringLiteral("B"), QStringLiteral("http://b"));
+    clickButton(m_window.get(), QStringLiteral("Command40"));
+    QCOMPARE(list("List1")->count(), 2);
+
+    clickRow(list("List1"), 0);
+    clickButton(m_window.get(), QStringLiteral("Command40"));
+    clickButton(m_window.get(), QStringLiteral("Command40"));
+    QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("B")});
+    QCOMPARE(listTexts(list("List2")), QStringList{QStringLiteral("http://b")});
+    QVERIFY(list("List1")->selectedItems().isEmpty());
+    // The removed link stays in the boxes.
+    QCOMPARE(box("name1")->text(), QStringLiteral("A"));
+}
+
+void FrmMainProjectTest::selectingThenAdd_appendsACopyAtTheEnd()
+{
+    addLink(QStringLiteral("A"), QStringLiteral("http://a"));
+    addLink(QStringLiteral("B"), QStringLiteral("http://b"));
+    clickRow(list("List1"), 0);
+    clickButton(m_window.get(), QStringLiteral("Command39"));
+    QCOMPARE(listTexts(list("List1")), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A")}));
+    QCOMPARE(listTexts(list("List2")),
+             (QStringList{QStringLiteral("http://a"), QStringLiteral("http://b"), QStringLiteral("http://a")}));
+}
+
+void FrmMainProjectTest::selecting_followsInTheHiddenList()
+{
+    addLink(QStringLiteral("A"), QStringLiteral("http://a"));
+    addLink(QStringLiteral("B"), QStringLiteral("http://b"));
+    clickRow(list("List1"), 1);
+    QCOMPARE(list("List2")->currentRow(), 1);
+    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
+    QCOMPARE(box("url1")->text(), QStringLiteral("http://b"));
+    QVERIFY(list("List2")->isHidden());
+}
+
+void FrmMainProjectTest::save_freshEditor_writes47NonesAndZero()
+{
+    const QString file = m_dir->filePath(QStringLiteral("fresh.vsk"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+    QCOMPARE(m_dialogs.requests.last().filter, QStringLiteral("VESK Project File *.vsk|*.vsk"));
+    QVERIFY(m_dialogs.requests.last().save);
+    QCOMPARE(readFile(file), QByteArray("none\r\n").repeated(47) + " 0 \r\n");
+}
+
+void FrmMainProjectTest::saveThenOpen_restoresSlotsAndLinksWithoutDoubling()
+{
+    m_window->setSlotValue(3, QStringLiteral("/sounds/c, with comma.wav"));
+    addLink(QStringLiteral("Home"), QStringLiteral("http://home.example.org"));
+    addLink(QStringLiteral("Forum"), QStringLiteral("http://forum.example.org"));
+    const QString file = m_dir->filePath(QStringLiteral("theme.vsk"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+
+    m_window->setSlotValue(3, QStringLiteral("changed"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileOpen");
+    QVERIFY(m_dialogs.messages.isEmpty());
+    QCOMPARE(m_window->slotValue(3), QStringLiteral("/sounds/c, with comma.wav"));
+    QCOMPARE(m_window->slotValue(4), QStringLiteral("none"));
+    QCOMPARE(listTexts(list("List1")), (QStringList{QStringLiteral("Home"), QStringLiteral("Forum")}));
+    QCOMPARE(listTexts(list("List2")),
+             (QStringList{QStringLiteral("http://home.example.org"), QStringLiteral("http://forum.example.org")}));
+    QVERIFY(list("List1")->selectedItems().isEmpty());
+}
+
+void FrmMainProjectTest::save_selectsTheLastLink()
+{
+    addLink(QStringLiteral("A"), QStringLiteral("http://a"));
+    addLink(QStringLiteral("B"), QStringLiteral("http://b"));
+    box("name1")->setText(QStringLiteral("typed"));
+    m_dialogs.answers.enqueue(m_dir->filePath(QStringLiteral("x.vsk")));
+    trigger("mnuFileSave");
+    QCOMPARE(list("List1")->currentRow(), 1);
+    QCOMPARE(list("List2")->currentRow(), 1);
+    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
+    QCOMPARE(box("url1")->text(), QStringLiteral("http://b"));
+}
+
+void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
+{
+    const QString file = m_dir->filePath(QStringLiteral("mytheme"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+    QVERIFY(QFile::exists(file));
+    QVERIFY(!QFile::exists(file + QStringLiteral(".vsk")));
+}
+
+void FrmMainProjectTest::save_cancelled_writesNothing()
+{
+    m_dialogs.answers.enqueue(std::nullopt);
+    trigger("mnuFileSave");
+    m_dialogs.answers.enqueue(std::nullopt);
+    trigger("mnuFileOpen");
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmMainProjectTest::save_uncarriableValue_isRefusedWithAMessage()
+{
+    const QString file = m_dir->filePath(QStringLiteral("keep.vsk"));
+    writeFile(file, "old");
+    addLink(QStringLiteral("\"Quoted\", name"), QStringLiteral("http://"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("\"Quoted\", name")), qPrintable(m_dialogs.messages[0]));
+    QCOMPARE(readFile(file), QByteArray("old"));
+}
+
+void FrmMainProjectTest::save_failing_keepsTheOldFile()
+{
+    const QString file = m_dir->filePath(QStringLiteral("keep.vsk"));
+    writeFile(file, "old project");
+    QVERIFY(QDir().mkdir(file + QStringLiteral(".saving")));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
+    QCOMPARE(readFile(file), QByteArray("old project"));
+}
+
+void FrmMainProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
+{
+    m_window->setSlotValue(1, QStringLiteral("/sounds/keep.wav"));
+    addLink(QStringLiteral("Keep"), QStringLiteral("http://keep"));
+    const QList<QByteArray> bad = {
+        QByteArray("none\r\n").repeated(20),
+        QByteArray("none\r\n").repeated(47) + " 3 \r\na\r\nb\r\n",
+        QByteArray("\x00\x01\xff\xfe garbage", 13),
+    };
+    for (const QByteArray &bytes : bad) {
+        const QString file = m_dir->filePath(QStringLiteral("bad.vsk"));
+        writeFile(file, bytes);
+        m_dialogs.messages.clear();
+        m_dialogs.answers.enqueue(file);
+        trigger("mnuFileOpen");
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
+        QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/keep.wav"));
+        QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("Keep")});
+    }
+}
+
+void FrmMainProjectTest::convert_roundTripThroughTheWindows()
+{
+    QTemporaryDir game;
+    const QString bomb = makeWave(QStringLiteral("bomb.wav"), QByteArray("RIFF bomb\0\r\n", 12));
+    const QString alarm = makeWave(QStringLiteral("alarm.wav"), "RIFF alarm");
+    // A player's session: set slots, add a link, save, quit.
+    m_dialogs.answers.enqueue(bomb);
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    clickButton(m_window.get(), QStringLiteral("Command31"));
+    m_dialogs.answers.enqueue(alarm);
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    addLink(QStringLiteral("Clan"), QStringLiteral("http://clan.example.org"));
+    const QString project = m_dir->filePath(QStringLiteral("night.vsk"));
+    m_dialogs.answers.enqueue(project);
+    trigger("mnuFileSave");
+
+    // Start again with the game directory remembered, open, convert.
+    writeFile(m_dir->filePath(QStringLiteral("vesk.cfg")), game.path().toLocal8Bit() + "\r\n");
+    makeWindow();
+    m_dialogs.answers.enqueue(project);
+    trigger("mnuFileOpen");
+    trigger("mnuFileConvert");
+    QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(bomb));
+    QCOMPARE(readFile(game.filePath(QStringLiteral("Alarm.wa2"))), readFile(alarm));
+    QCOMPARE(readFile(game.filePath(QStringLiteral("links.txt"))),
+             QByteArray("\"Halvick Soft\",\"http://halvick.example.org\"\r\n\"Clan\",\"http://clan.example.org\"\r\n"));
+    QCOMPARE(QDir(game.path()).entryList(QDir::Files).size(), 3);
+    QCOMPARE(box("name1")->text(), QStringLiteral("Clan"));
+}
+
+void FrmMainProjectTest::convert_refusesAMissingGameDirectory()
+{
+    m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
+    setGameDirectory(m_dir->filePath(QStringLiteral("not-there")));
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("not-there")), qPrintable(m_dialogs.messages[0]));
+
+    setGameDirectory(QString());
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.messages.size(), 2);
+}
+
+void FrmMainProjectTest::convert_failingSlot_reportsIt()
+{
+    QTemporaryDir game;
+    setGameDirectory(game.path());
+    m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
+    m_window->setSlotValue(2, m_dir->filePath(QStringLiteral("vanished.wav")));
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("Slot 2")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("1 sound files were copied")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY(QFile::exists(game.filePath(QStringLiteral("bomb1.wa2"))));
+    QVERIFY(!QFile::exists(game.filePath(QStringLiteral("links.txt"))));
+}
+
+QTEST_MAIN(FrmMainProjectTest)
+#include "frmmain_project_test.moc"

@@ -1,0 +1,152 @@
+#include "projectfile.h"
+#include "tempdir.h"
+
+#include <algorithm>
+
+using vesk::Project;
+
+namespace {
+
+using ProjectFileTest = TempDirTest;
+
+std::string repeatLine(const std::string &line, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += line + "\r\n";
+    return text;
+}
+
+size_t lineCount(const std::string &bytes)
+{
+    return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+} // namespace
+
+// Writing
+TEST_F(ProjectFileTest, freshProjectIs47NonesAndAZeroCount)
+{
+    ASSERT_TRUE(vesk::saveProject(path("fresh.vsk"), Project()).ok());
+    EXPECT_EQ(readBytes(path("fresh.vsk")), repeatLine("none", 47) + " 0 \r\n");
+}
+
+TEST_F(ProjectFileTest, threeLinksGiveFiftyFourLinesAndReadBackExactly)
+{
+    Project project;
+    project.slots[0] = "/sounds/bomb.wav";
+    project.slots[46] = "";
+    project.links = {{"Home", "http://a.example.org"}, {"", "http://"}, {"Forum", ""}};
+    ASSERT_TRUE(vesk::saveProject(path("three.vsk"), project).ok());
+    const std::string bytes = readBytes(path("three.vsk"));
+    EXPECT_EQ(lineCount(bytes), 54u);
+    EXPECT_NE(bytes.find("\r\n 3 \r\nHome\r\nhttp://a.example.org\r\n"), std::string::npos);
+
+    Project read;
+    read.links = {{"stale", "stale"}};
+    ASSERT_TRUE(vesk::loadProject(path("three.vsk"), read).ok());
+    EXPECT_EQ(read.slots, project.slots);
+    EXPECT_EQ(read.links, project.links) << "Open replaces the links, it does not append";
+}
+
+TEST_F(ProjectFileTest, commaAndLeadingBlankValuesAreQuotedAndRoundTrip)
+{
+    Project project;
+    project.slots[4] = "/sounds/boom, loud.wav";
+    project.links = {{" Smith, J", "http://x.example.org/?a=1,2"}};
+    ASSERT_TRUE(vesk::saveProject(path("comma.vsk"), project).ok());
+    const std::string bytes = readBytes(path("comma.vsk"));
+    EXPECT_NE(bytes.find("\r\n\"/sounds/boom, loud.wav\"\r\n"), std::string::npos);
+
+    Project read;
+    ASSERT_TRUE(vesk::loadProject(path("comma.vsk"), read).ok());
+    EXPECT_EQ(read.slots, project.slots);
+    EXPECT_EQ(read.links, project.links);
+}
+
+TEST_F(ProjectFileTest, uncarriableValueIsRefusedAndNothingIsWritten)
+{
+    writeBytes(path("keep.vsk"), "old");
+    Project project;
+    project.links = {{"\"Best\" sounds, ever", "http://"}};
+    const vesk::Status status = vesk::saveProject(path("keep.vsk"), project);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("\"Best\" sounds, ever"), std::string::npos) << status.error();
+    EXPECT_EQ(readBytes(path("keep.vsk")), "old");
+}
+
+TEST_F(ProjectFileTest, failedSaveLeavesTheOldFileByteForByte)
+{
+    writeBytes(path("keep.vsk"), "old project bytes");
+    std::filesystem::create_directory(path("keep.vsk.saving"));
+    EXPECT_FALSE(vesk::saveProject(path("keep.vsk"), Project()).ok());
+    EXPECT_EQ(readBytes(path("keep.vsk")), "old project bytes");
+}
+
+// Reading what older editors wrote
+TEST_F(ProjectFileTest, handWrittenFileWithoutQuotesLoads)
+{
+    std::string text = "C:\\Sounds\\bomb.wav\r\n" + repeatLine("none", 46) + " 1 \r\nHome\r\nhttp://example.org\r\n";
+    writeBytes(path("old.vsk"), text);
+    Project read;
+    ASSERT_TRUE(vesk::loadProject(path("old.vsk"), read).ok());
+    EXPECT_EQ(read.slots[0], "C:\\Sounds\\bomb.wav");
+    EXPECT_EQ(read.links, (std::vector<vesk::Link>{{"Home", "http://example.org"}}));
+}
+
+TEST_F(ProjectFileTest, zeroOrNegativeCountMeansNoLinks)
+{
+    for (const char *count : {" 0 ", "-1"}) {
+        writeBytes(path("p.vsk"), repeatLine("none", 47) + count + "\r\nextra\r\nlines\r\n");
+        Project read;
+        read.links = {{"stale", "stale"}};
+        ASSERT_TRUE(vesk::loadProject(path("p.vsk"), read).ok()) << count;
+        EXPECT_TRUE(read.links.empty()) << count;
+    }
+}
+
+// Refusals leave the target untouched
+TEST_F(ProjectFileTest, incompleteFilesAreRefusedWithTheReason)
+{
+    struct Case
+    {
+        std::string bytes;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {repeatLine("none", 10), "10 of the 47 sound slots"},
+        {repeatLine("none", 47), "ends before the number of links"},
+        {repeatLine("none", 47) + "abc\r\n", "\"abc\", is not a whole number"},
+        {repeatLine("none", 47) + " 2 \r\nname\r\nhttp://\r\nlone name\r\n", "1 of the 2 links"},
+        {"", "0 of the 47"},
+    };
+    for (const Case &c : cases) {
+        writeBytes(path("bad.vsk"), c.bytes);
+        Project read;
+        read.slots[0] = "untouched";
+        const vesk::Status status = vesk::loadProject(path("bad.vsk"), read);
+        ASSERT_FALSE(status.ok()) << c.reason;
+        EXPECT_NE(status.error().find(c.reason), std::string::npos) << status.error();
+        EXPECT_NE(status.error().find(path("bad.vsk")), std::string::npos) << status.error();
+        EXPECT_EQ(read.slots[0], "untouched");
+    }
+}
+
+TEST_F(ProjectFileTest, binaryGarbageIsRefused)
+{
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 131 + 7) % 256);
+    writeBytes(path("garbage.vsk"), garbage);
+    Project read;
+    EXPECT_FALSE(vesk::loadProject(path("garbage.vsk"), read).ok());
+}
+
+TEST_F(ProjectFileTest, missingFileOrDirectoryIsRefusedWithTheReason)
+{
+    Project read;
+    vesk::Status status = vesk::loadProject(path("absent.vsk"), read);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("no such file"), std::string::npos) << status.error();
+    EXPECT_FALSE(vesk::loadProject(dir(), read).ok());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QListWidget>
+#include <QObject>
+#include <QtTest>
+
+// Controls are found by their names, as the windows name them; a missing one
+// stops the test with its name.
+template<typename T>
+T *findControl(const QObject *root, const QString &name)
+{
+    T *found = root->findChild<T *>(name);
+    if (!found)
+        qFatal("no control named %s", qPrintable(name));
+    return found;
+}
+
+inline void clickButton(const QObject *root, const QString &name)
+{
+    QTest::mouseClick(findControl<QAbstractButton>(root, name), Qt::LeftButton);
+}
+
+inline void clickRow(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+inline QStringList listTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
