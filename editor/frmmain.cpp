@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "fieldreader.h"
 #include "frmabout.h"
+#include "frmpackage.h"
 #include "frmsettings.h"
 #include "localtext.h"
 #include "projectfile.h"
@@ -225,6 +226,14 @@ QString frmmain::slotValue(int index) const
     return slotLabel(index)->text();
 }
 
+vesk::SlotValues frmmain::slotValues() const
+{
+    vesk::SlotValues values;
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        values[static_cast<size_t>(k - 1)] = platform::toLocal(slotValue(k));
+    return values;
+}
+
 void frmmain::setSlotValue(int index, const QString &value)
 {
     slotLabel(index)->setText(value);
@@ -338,8 +347,7 @@ void frmmain::List1_Click()
 vesk::Project frmmain::currentProject() const
 {
     vesk::Project project;
-    for (int k = 1; k <= vesk::kSlotCount; ++k)
-        project.slots[static_cast<size_t>(k - 1)] = platform::toLocal(slotValue(k));
+    project.slots = slotValues();
     project.links.reserve(static_cast<size_t>(List1->count()));
     for (int j = 0; j < List1->count(); ++j)
         project.links.push_back({platform::toLocal(List1->item(j)->text()), platform::toLocal(List2->item(j)->text())});
@@ -416,7 +424,10 @@ void frmmain::mnuFileConvert_Click()
     selectLastLink();
 }
 
-void frmmain::mnuFileCreatepackage_Click() {}
+void frmmain::mnuFileCreatepackage_Click()
+{
+    (new frmpackage(this, m_programDirectory, m_dialogs, [this] { return slotValues(); }))->exec();
+}
 
 void frmmain::mnuFileExit_Click()
 {

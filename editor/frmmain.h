@@ -1,5 +1,7 @@
 #pragma once
 
+#include "slotcatalogue.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -40,6 +42,7 @@ public:
     static QString slotLabelName(int index);
     QString slotValue(int index) const;
     void setSlotValue(int index, const QString &value);
+    vesk::SlotValues slotValues() const; // in the local 8-bit form the files use
 
     // The settings window, made hidden when it does not exist yet.
     frmsettings *settingsWindow();

@@ -1,0 +1,146 @@
+#include "colours.h"
+#include "textfile.h"
+#include "themedescription.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ThemeDescriptionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_file = (fs::temp_directory_path()
+                  / ("vesk-theme-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())
+                     + ".cfg"))
+                     .string();
+    }
+    void TearDown() override { fs::remove(m_file); }
+    void writeRaw(const std::string &bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
+
+    std::string m_file;
+};
+
+vesk::ThemeDescription editorDefaults()
+{
+    vesk::ThemeDescription theme;
+    theme.webpage = "http://";
+    theme.font = "10";
+    theme.fontcolor = "Black";
+    theme.bgcolor = "White";
+    return theme;
+}
+
+} // namespace
+
+// Writing
+TEST_F(ThemeDescriptionTest, editorDefaultsAreThe33ByteFile)
+{
+    ASSERT_TRUE(vesk::writeThemeDescription(m_file, editorDefaults()).ok());
+    const std::string bytes = *vesk::readWholeFile(m_file);
+    EXPECT_EQ(bytes, "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
+    EXPECT_EQ(bytes.size(), 33u);
+}
+
+TEST_F(ThemeDescriptionTest, commaValueIsQuotedAndReadsBackWholeWithoutShiftingLaterFields)
+{
+    vesk::ThemeDescription theme = editorDefaults();
+    theme.name = "Smith, J";
+    theme.themename = "Night, Day";
+    ASSERT_TRUE(vesk::writeThemeDescription(m_file, theme).ok());
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    ASSERT_EQ(reading.fieldsRead, 7);
+    EXPECT_EQ(reading.fields[0], "Smith, J");
+    EXPECT_EQ(reading.fields[2], "http://");
+    EXPECT_EQ(reading.fontSize, 10.0);
+    EXPECT_EQ(reading.fields[6], "Night, Day");
+}
+
+TEST_F(ThemeDescriptionTest, uncarriableValueIsRefusedNamingItsFieldAndNothingIsWritten)
+{
+    writeRaw("old");
+    vesk::ThemeDescription theme = editorDefaults();
+    theme.email = "\"me\"@example.org, work";
+    const vesk::Status status = vesk::writeThemeDescription(m_file, theme);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("email"), std::string::npos) << status.error();
+    EXPECT_EQ(*vesk::readWholeFile(m_file), "old");
+}
+
+// Reading
+TEST_F(ThemeDescriptionTest, emptyLinesAreFields)
+{
+    writeRaw("\r\n\r\n\r\n14\r\nRed\r\nBlue\r\nTheme\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_EQ(reading.fieldsRead, 7);
+    EXPECT_EQ(reading.fontSize, 14.0);
+    EXPECT_EQ(reading.fields[6], "Theme");
+}
+
+TEST_F(ThemeDescriptionTest, threeLinesGiveThreeFieldsAndThenStop)
+{
+    writeRaw("Ann\r\nann@example.org\r\nhttp://ann.example.org\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_TRUE(reading.opened);
+    EXPECT_EQ(reading.fieldsRead, 3);
+    EXPECT_EQ(reading.fields[2], "http://ann.example.org");
+    EXPECT_FALSE(reading.fontSize);
+}
+
+TEST_F(ThemeDescriptionTest, extraLinesAreIgnored)
+{
+    writeRaw("a\r\nb\r\nc\r\n9.5\r\nGreen\r\nPink\r\nt\r\nmore\r\nlines\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_EQ(reading.fieldsRead, 7);
+    EXPECT_EQ(reading.fontSize, 9.5);
+    EXPECT_EQ(reading.fields[6], "t");
+}
+
+TEST_F(ThemeDescriptionTest, sizeWithAUnitStopsTheReadingAtTheFont)
+{
+    writeRaw("a\r\nb\r\nc\r\n12pt\r\nRed\r\nBlue\r\nt\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_EQ(reading.fieldsRead, 3);
+    EXPECT_FALSE(reading.fontSize);
+}
+
+TEST_F(ThemeDescriptionTest, unquotedCommaShiftsFieldsAsOldFilesDid)
+{
+    writeRaw("Smith, J\r\nj@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_EQ(reading.fields[0], "Smith");
+    EXPECT_EQ(reading.fields[1], "J");
+    EXPECT_EQ(reading.fieldsRead, 3) << "the web page lands in the size and is no number";
+}
+
+TEST_F(ThemeDescriptionTest, missingFileIsNotOpened)
+{
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file + ".absent");
+    EXPECT_FALSE(reading.opened);
+    EXPECT_EQ(reading.fieldsRead, 0);
+}
+
+// Colour names
+TEST(Colours, namesMatchExactlyAndByGroup)
+{
+    EXPECT_TRUE(vesk::colourByName("Brown", vesk::ColourNames::Seven));
+    EXPECT_FALSE(vesk::colourByName("Pink", vesk::ColourNames::Seven));
+    EXPECT_TRUE(vesk::colourByName("Pink", vesk::ColourNames::Ten));
+    EXPECT_FALSE(vesk::colourByName("black", vesk::ColourNames::Ten));
+    EXPECT_FALSE(vesk::colourByName("Black ", vesk::ColourNames::Ten));
+    const vesk::Rgb red = *vesk::colourByName("Red", vesk::ColourNames::Ten);
+    EXPECT_EQ(red.red, 255);
+    EXPECT_EQ(red.green, 0);
+}
+
+TEST(Colours, editorOffersTheSevenNamesSorted)
+{
+    EXPECT_EQ(vesk::editorColourNames(),
+              (std::vector<std::string>{"Black", "Blue", "Brown", "Green", "Red", "White", "Yellow"}));
+}

@@ -1,0 +1,253 @@
+#include "frmpackage.h"
+
+#include "colours.h"
+#include "controls.h"
+#include "dialogs.h"
+#include "dirlist.h"
+#include "drivelist.h"
+#include "filelist.h"
+#include "localtext.h"
+#include "packagebuild.h"
+#include "paths.h"
+#include "picture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+using platform::control;
+using platform::ControlSpec;
+using platform::Kind;
+
+namespace {
+
+const std::vector<ControlSpec> kOptionsTab = {
+    {Kind::Frame, "Frame1", nullptr, 120, 480, 8175, 2775, "Creater"},
+    {Kind::Label, "Label1", "Frame1", 120, 240, 495, 255, "Name"},
+    {Kind::TextBox, "name1", "Frame1", 120, 480, 7935, 285, ""},
+    {Kind::Label, "Label5", "Frame1", 120, 840, 1335, 255, "Email Address"},
+    {Kind::TextBox, "email1", "Frame1", 120, 1080, 7935, 285, ""},
+    {Kind::Label, "Label6", "Frame1", 120, 1440, 975, 255, "Webpage"},
+    {Kind::TextBox, "webpage1", "Frame1", 120, 1680, 7935, 285, "http://"},
+    {Kind::Label, "Label2", "Frame1", 120, 2040, 375, 255, "Font"},
+    {Kind::ComboBox, "font1", "Frame1", 120, 2280, 615, 315, "10"},
+    {Kind::Label, "Label3", "Frame1", 960, 2040, 1215, 255, "Font Color"},
+    {Kind::ComboBox, "fontcolor1", "Frame1", 960, 2280, 1215, 315, "Black"},
+    {Kind::Label, "Label4", "Frame1", 2400, 2040, 1335, 255, "Background Color"},
+    {Kind::ComboBox, "bgcolor1", "Frame1", 2400, 2280, 1455, 315, "White"},
+};
+
+const std::vector<ControlSpec> kPackageTab = {
+    {Kind::Frame, "Frame2", nullptr, 120, 360, 8175, 975, "Package Settings"},
+    {Kind::Label, "Label7", "Frame2", 120, 240, 2175, 255, "Name of Theme"},
+    {Kind::TextBox, "themename1", "Frame2", 120, 480, 7935, 285, ""},
+    {Kind::Frame, "Frame4", nullptr, 120, 1440, 8175, 4335, "Background Picture"},
+    {Kind::DriveList, "Drive2", "Frame4", 120, 240, 4215, 315, nullptr},
+    {Kind::DirList, "Dir2", "Frame4", 120, 600, 4215, 1890, nullptr},
+    {Kind::FileList, "File1", "Frame4", 120, 2520, 4215, 1650, nullptr},
+    {Kind::Picture, "Image1", "Frame4", 4440, 240, 3615, 3975, nullptr},
+    {Kind::TextBox, "filepath2", "Frame4", 4440, 2640, 3615, 285, ""},
+};
+
+const std::vector<ControlSpec> kReadyTab = {
+    {Kind::Frame, "Frame3", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
+    {Kind::DriveList, "Drive1", "Frame3", 120, 360, 7935, 315, nullptr},
+    {Kind::DirList, "Dir1", "Frame3", 120, 840, 7935, 2790, nullptr},
+    {Kind::Label, "Label9", "Frame3", 120, 3720, 2175, 255, "File Path:"},
+    {Kind::TextBox, "filepath1", "Frame3", 120, 3960, 7935, 285, ""},
+    {Kind::Label, "Label8", "Frame3", 120, 4320, 1815, 255, "Directory Name:"},
+    {Kind::TextBox, "dirname1", "Frame3", 120, 4560, 6135, 285, ""},
+    {Kind::Button, "Command1", "Frame3", 6360, 4440, 1695, 375, "Make Directory"},
+    {Kind::Button, "Command3", nullptr, 5880, 5520, 1095, 375, "OK"},
+    {Kind::Button, "Command2", nullptr, 7080, 5520, 1215, 375, "Cancel"},
+};
+
+QStringList fontSizes()
+{
+    QStringList sizes;
+    for (int size = 8; size <= 20; ++size)
+        sizes << QString::number(size);
+    return sizes;
+}
+
+QStringList colourNames()
+{
+    QStringList names;
+    for (const std::string &name : vesk::editorColourNames())
+        names << QString::fromStdString(name);
+    return names;
+}
+
+void fillCombo(QComboBox *combo, const QStringList &items)
+{
+    const QString shown = combo->currentText();
+    combo->addItems(items);
+    combo->setEditText(shown);
+}
+
+} // namespace
+
+frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
+                       std::function<vesk::SlotValues()> slotValues)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
+      m_dialogs(dialogs), m_slotValues(std::move(slotValues))
+{
+    setObjectName(QStringLiteral("frmpackage"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Create Theme Package"));
+    setFixedSize(platform::pixels(8400), platform::pixels(6060));
+
+    auto *tabs = new platform::TabContainer(this);
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+    tabs->setGeometry(platform::twipsRect(0, 0, 8415, 6015));
+    QWidget *options = tabs->addPage(QStringLiteral("Options"));
+    QWidget *package = tabs->addPage(QStringLiteral("Package"));
+    QWidget *ready = tabs->addPage(QStringLiteral("Ready?"));
+    const QPoint origin = tabs->pageOrigin();
+    platform::buildControls(options, kOptionsTab, origin);
+    platform::buildControls(package, kPackageTab, origin);
+    platform::buildControls(ready, kReadyTab, origin);
+
+    name1 = control<QLineEdit>(this, QStringLiteral("name1"));
+    email1 = control<QLineEdit>(this, QStringLiteral("email1"));
+    webpage1 = control<QLineEdit>(this, QStringLiteral("webpage1"));
+    themename1 = control<QLineEdit>(this, QStringLiteral("themename1"));
+    font1 = control<QComboBox>(this, QStringLiteral("font1"));
+    fontcolor1 = control<QComboBox>(this, QStringLiteral("fontcolor1"));
+    bgcolor1 = control<QComboBox>(this, QStringLiteral("bgcolor1"));
+    Drive1 = control<platform::DriveList>(this, QStringLiteral("Drive1"));
+    Drive2 = control<platform::DriveList>(this, QStringLiteral("Drive2"));
+    Dir1 = control<platform::DirList>(this, QStringLiteral("Dir1"));
+    Dir2 = control<platform::DirList>(this, QStringLiteral("Dir2"));
+    File1 = control<platform::FileList>(this, QStringLiteral("File1"));
+    Image1 = control<QLabel>(this, QStringLiteral("Image1"));
+    filepath1 = control<QLineEdit>(this, QStringLiteral("filepath1"));
+    filepath2 = control<QLineEdit>(this, QStringLiteral("filepath2"));
+    dirname1 = control<QLineEdit>(this, QStringLiteral("dirname1"));
+    auto *makeDirectory = control<QPushButton>(this, QStringLiteral("Command1"));
+    auto *cancel = control<QPushButton>(this, QStringLiteral("Command2"));
+    auto *ok = control<QPushButton>(this, QStringLiteral("Command3"));
+
+    fillCombo(font1, fontSizes());
+    fillCombo(fontcolor1, colourNames());
+    fillCombo(bgcolor1, colourNames());
+    filepath2->hide();
+    File1->setPattern(QStringLiteral("*.jpg"));
+    Image1->setAlignment(Qt::AlignCenter);
+    // The package directory follows Dir1 and cannot be typed.
+    filepath1->setReadOnly(true);
+    filepath1->setFocusPolicy(Qt::NoFocus);
+    QPalette grey = filepath1->palette();
+    grey.setColor(QPalette::Base, palette().color(QPalette::Mid));
+    filepath1->setPalette(grey);
+    for (QPushButton *button : {makeDirectory, cancel, ok}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    QWidget *focusOrder[] = {name1, email1, webpage1, font1, fontcolor1, bgcolor1, themename1, Drive1, Dir1,
+                             makeDirectory, dirname1, cancel, ok, Dir2, Drive2, File1};
+    for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
+        setTabOrder(focusOrder[i], focusOrder[i + 1]);
+
+    connect(Drive1, &platform::DriveList::changed, this, &frmpackage::Drive1_Change);
+    connect(Dir1, &platform::DirList::changed, this, &frmpackage::Dir1_Change);
+    connect(Dir1, &platform::DirList::clicked, this, &frmpackage::Dir1_Click);
+    connect(makeDirectory, &QPushButton::clicked, this, &frmpackage::Command1_Click);
+    connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);
+    connect(Dir2, &platform::DirList::changed, this, &frmpackage::Dir2_Change);
+    connect(File1, &platform::FileList::clicked, this, &frmpackage::File1_Click);
+    connect(cancel, &QPushButton::clicked, this, &frmpackage::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &frmpackage::Command3_Click);
+
+    Form_Load();
+}
+
+void frmpackage::Form_Load()
+{
+    Dir1->setPath(Drive1->currentDirectory());
+    filepath1->setText(Dir1->path());
+    Dir2->setPath(Drive2->currentDirectory());
+}
+
+void frmpackage::Drive1_Change()
+{
+    Drive1->steer(Dir1, m_dialogs);
+}
+
+void frmpackage::Dir1_Change()
+{
+    filepath1->setText(Dir1->path());
+}
+
+void frmpackage::Dir1_Click()
+{
+    filepath1->setText(Dir1->path());
+}
+
+void frmpackage::Command1_Click()
+{
+    if (dirname1->text().isEmpty())
+        return;
+    const QString path =
+        platform::fromLocal(vesk::joinPath(platform::toLocal(filepath1->text()), platform::toLocal(dirname1->text())));
+    if (QDir().mkdir(path))
+        Dir1->refresh();
+}
+
+void frmpackage::Drive2_Change()
+{
+    Drive2->steer(Dir2, m_dialogs);
+}
+
+void frmpackage::Dir2_Change()
+{
+    File1->setPath(Dir2->path());
+}
+
+void frmpackage::File1_Click()
+{
+    filepath2->setText(
+        platform::fromLocal(vesk::joinPath(platform::toLocal(Dir2->path()), platform::toLocal(File1->fileName()))));
+    // A file that is no readable picture keeps the previous preview.
+    const auto picture = platform::loadPicture(filepath2->text());
+    if (!picture)
+        return;
+    Image1->setPixmap(QPixmap::fromImage(
+        picture->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void frmpackage::Command2_Click()
+{
+    reject();
+}
+
+void frmpackage::Command3_Click()
+{
+    vesk::PackageInput input;
+    input.theme.name = platform::toLocal(name1->text());
+    input.theme.email = platform::toLocal(email1->text());
+    input.theme.webpage = platform::toLocal(webpage1->text());
+    input.theme.font = platform::toLocal(font1->currentText());
+    input.theme.fontcolor = platform::toLocal(fontcolor1->currentText());
+    input.theme.bgcolor = platform::toLocal(bgcolor1->currentText());
+    input.theme.themename = platform::toLocal(themename1->text());
+    input.picture = platform::toLocal(filepath2->text());
+    input.packageDirectory = platform::toLocal(filepath1->text());
+    input.editorDirectory = platform::toLocal(m_editorDirectory);
+    input.slots = m_slotValues();
+
+    const vesk::Status built = vesk::buildPackage(input);
+    if (!built.ok()) {
+        // Everything entered stays, so the player can mend it and retry.
+        m_dialogs.message(this,
+                          QStringLiteral("The theme package in %1 is incomplete: %2.")
+                              .arg(filepath1->text(), platform::fromLocal(built.error())),
+                          QString());
+        return;
+    }
+    m_dialogs.message(this, QStringLiteral("Created at ") + filepath1->text(), QString());
+    accept();
+}

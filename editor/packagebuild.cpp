@@ -1,0 +1,67 @@
+#include "packagebuild.h"
+
+#include "paths.h"
+#include "textfile.h"
+
+#include <filesystem>
+
+namespace vesk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Status copyInto(const std::string &source, const std::string &target, const std::string &what)
+{
+    std::error_code ec;
+    fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        return Status::success();
+    if (!fs::exists(fs::path(source)))
+        return Status::failure("cannot read " + what + " " + source + ": " + reasonText(ec));
+    return Status::failure("cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
+}
+
+} // namespace
+
+Status buildPackage(const PackageInput &input)
+{
+    const std::string &dir = input.packageDirectory;
+    Status step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
+    if (!step.ok())
+        return step;
+
+    if (input.picture.empty())
+        return Status::failure("no background picture was chosen");
+    step = copyInto(input.picture, joinPath(dir, "bgimage.jpg"), "the background picture");
+    if (!step.ok())
+        return step;
+
+    const std::string installer = joinPath(input.editorDirectory, kInstallerProgram);
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(installer), ec))
+        return Status::failure(std::string(kInstallerProgram) + " not found beside the editor (" + installer + ")");
+    const std::string installCopy = joinPath(dir, "install.exe");
+    step = copyInto(installer, installCopy, "the installer");
+    if (!step.ok())
+        return step;
+#ifndef _WIN32
+    // A copy over an older install.exe keeps that file's mode; the package
+    // must start wherever it is unpacked.
+    fs::permissions(fs::path(installCopy),
+                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec | fs::perms::owner_read,
+                    fs::perm_options::add, ec);
+#endif
+
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const std::string &wave = input.slots[static_cast<size_t>(k - 1)];
+        if (isEmptySlot(wave))
+            continue;
+        step = copyInto(wave, joinPath(dir, slotInfo(k).gameFile), "the sound of slot " + std::to_string(k));
+        if (!step.ok())
+            return step;
+    }
+    return Status::success();
+}
+
+} // namespace vesk

@@ -1,0 +1,233 @@
+#include "dirlist.h"
+#include "fakedialogs.h"
+#include "filelist.h"
+#include "frmmain.h"
+#include "frmpackage.h"
+#include "packagebuild.h"
+#include "windowtest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class FrmPackageTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void opensWithTheDefaults_everyTime();
+    void pictureList_showsJpgInAnyCase_andNothingElse();
+    void clickingAPicture_setsThePathAndThePreview();
+    void unreadablePicture_keepsThePreviousPreview();
+    void packageDirectory_followsTheDirectoryList();
+    void makeDirectory_createsUnderThePackageDirectory();
+    void ok_buildsThePackageReportsAndCloses();
+    void ok_handTypedColourReachesThemeCfgUnchanged();
+    void ok_failure_saysIncompleteAndKeepsTheWindow();
+
+private:
+    void makeWindow();
+    QString jpeg(const QString &name, QColor colour);
+    template<typename T>
+    T *find(const char *name) const
+    {
+        return findControl<T>(m_window.data(), QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_savedCwd;
+    FakeDialogs m_dialogs;
+    vesk::SlotValues m_slots;
+    QPointer<frmpackage> m_window;
+};
+
+static QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void FrmPackageTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QDir(m_dir->path()).mkdir(QStringLiteral("editor"));
+    QDir(m_dir->path()).mkdir(QStringLiteral("pictures"));
+    QDir(m_dir->path()).mkdir(QStringLiteral("package"));
+    QFile installer(m_dir->filePath(QStringLiteral("editor/") + QString::fromLatin1(vesk::kInstallerProgram)));
+    QVERIFY(installer.open(QIODevice::WriteOnly));
+    installer.write("installer");
+    installer.close();
+    // The window opens on the working directory.
+    m_savedCwd = QDir::currentPath();
+    QDir::setCurrent(m_dir->filePath(QStringLiteral("pictures")));
+    m_dialogs = FakeDialogs();
+    m_slots.fill(vesk::kNoSound);
+    makeWindow();
+}
+
+void FrmPackageTest::cleanup()
+{
+    delete m_window;
+    QDir::setCurrent(m_savedCwd);
+}
+
+void FrmPackageTest::makeWindow()
+{
+    delete m_window;
+    m_window = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] { return m_slots; });
+    m_window->show();
+}
+
+QString FrmPackageTest::jpeg(const QString &name, QColor colour)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = m_dir->filePath(QStringLiteral("pictures/") + name);
+    if (!image.save(path, "JPG"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void FrmPackageTest::opensWithTheDefaults_everyTime()
+{
+    for (int opening = 0; opening < 2; ++opening) {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Create Theme Package"));
+        QCOMPARE(find<QLineEdit>("webpage1")->text(), QStringLiteral("http://"));
+        QCOMPARE(find<QComboBox>("font1")->currentText(), QStringLiteral("10"));
+        QCOMPARE(find<QComboBox>("font1")->count(), 13);
+        QCOMPARE(find<QComboBox>("font1")->itemText(0), QStringLiteral("8"));
+        QCOMPARE(find<QComboBox>("font1")->itemText(12), QStringLiteral("20"));
+        QCOMPARE(find<QComboBox>("fontcolor1")->currentText(), QStringLiteral("Black"));
+        QCOMPARE(find<QComboBox>("bgcolor1")->currentText(), QStringLiteral("White"));
+        QCOMPARE(find<QComboBox>("bgcolor1")->itemText(2), QStringLiteral("Brown"));
+        QVERIFY(find<QLineEdit>("name1")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("themename1")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("filepath2")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("filepath1")->isReadOnly());
+
+        find<QLineEdit>("name1")->setText(QStringLiteral("entered"));
+        find<QComboBox>("font1")->setEditText(QStringLiteral("14"));
+        makeWindow();
+    }
+}
+
+void FrmPackageTest::pictureList_showsJpgInAnyCase_andNothingElse()
+{
+    jpeg(QStringLiteral("a.jpg"), Qt::red);
+    jpeg(QStringLiteral("B.JPG"), Qt::blue);
+    QImage(4, 4, QImage::Format_RGB32).save(m_dir->filePath(QStringLiteral("pictures/c.png")), "PNG");
+    makeWindow();
+    QCOMPARE(listTexts(find<platform::FileList>("File1")), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("B.JPG")}));
+}
+
+void FrmPackageTest::clickingAPicture_setsThePathAndThePreview()
+{
+    const QString picture = jpeg(QStringLiteral("night.jpg"), Qt::darkBlue);
+    makeWindow();
+    auto *files = find<platform::FileList>("File1");
+    clickRow(files, 0);
+    QCOMPARE(find<QLineEdit>("filepath2")->text(), QDir::toNativeSeparators(picture));
+    QVERIFY(!find<QLabel>("Image1")->pixmap().isNull());
+}
+
+void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
+{
+    jpeg(QStringLiteral("a.jpg"), Qt::green);
+    QFile broken(m_dir->filePath(QStringLiteral("pictures/b.jpg")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    makeWindow();
+    auto *files = find<platform::FileList>("File1");
+    clickRow(files, 0);
+    const qint64 shown = find<QLabel>("Image1")->pixmap().cacheKey();
+    clickRow(files, 1);
+    QVERIFY(find<QLineEdit>("filepath2")->text().endsWith(QStringLiteral("b.jpg")));
+    QCOMPARE(find<QLabel>("Image1")->pixmap().cacheKey(), shown);
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmPackageTest::packageDirectory_followsTheDirectoryList()
+{
+    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+    auto *dir1 = find<platform::DirList>("Dir1");
+    QVERIFY(dir1->setPath(m_dir->filePath(QStringLiteral("package"))));
+    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
+}
+
+void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
+{
+    auto *dir1 = find<platform::DirList>("Dir1");
+    const int entries = dir1->count();
+    find<QLineEdit>("dirname1")->setText(QStringLiteral("Night"));
+    clickButton(m_window.data(), QStringLiteral("Command1"));
+    QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("pictures/Night"))).isDir());
+    QCOMPARE(dir1->count(), entries + 1);
+    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+}
+
+void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
+{
+    const QString picture = jpeg(QStringLiteral("bg.jpg"), Qt::black);
+    QFile wave(m_dir->filePath(QStringLiteral("boom.wav")));
+    QVERIFY(wave.open(QIODevice::WriteOnly));
+    wave.write("RIFF boom");
+    wave.close();
+    m_slots[31] = (m_dir->filePath(QStringLiteral("boom.wav"))).toStdString();
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    const QString package = m_dir->filePath(QStringLiteral("package"));
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    find<QLineEdit>("name1")->setText(QStringLiteral("Ann"));
+
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Created at ") + QDir::toNativeSeparators(package)});
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(readFile(package + QStringLiteral("/theme.cfg")), QByteArray("Ann\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n"));
+    QCOMPARE(readFile(package + QStringLiteral("/bgimage.jpg")), readFile(picture));
+    QCOMPARE(readFile(package + QStringLiteral("/install.exe")), QByteArray("installer"));
+    QCOMPARE(readFile(package + QStringLiteral("/explode0.wa2")), QByteArray("RIFF boom"));
+}
+
+void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
+{
+    jpeg(QStringLiteral("bg.jpg"), Qt::black);
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(m_dir->filePath(QStringLiteral("package"))));
+    find<QComboBox>("fontcolor1")->setEditText(QStringLiteral("Teal"));
+    find<QComboBox>("bgcolor1")->setEditText(QStringLiteral("black"));
+    find<QComboBox>("font1")->setEditText(QStringLiteral("12pt"));
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("package/theme.cfg"))),
+             QByteArray("\r\n\r\nhttp://\r\n12pt\r\nTeal\r\nblack\r\n\r\n"));
+}
+
+void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
+{
+    // No picture chosen.
+    find<QLineEdit>("themename1")->setText(QStringLiteral("Dusk"));
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(m_dir->filePath(QStringLiteral("package"))));
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("incomplete")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no background picture was chosen")),
+             qPrintable(m_dialogs.messages[0]));
+    QVERIFY(!m_dialogs.messages[0].startsWith(QStringLiteral("Created at")));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(find<QLineEdit>("themename1")->text(), QStringLiteral("Dusk"));
+}
+
+QTEST_MAIN(FrmPackageTest)
+#include "frmpackage_test.moc"

@@ -1,0 +1,137 @@
+#include "packagebuild.h"
+#include "tempdir.h"
+
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PackageBuildTest : public TempDirTest
+{
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        fs::create_directories(m_dir / "editor");
+        fs::create_directories(m_dir / "package");
+        writeBytes(path("editor/") + vesk::kInstallerProgram, "\x7f" "ELF installer");
+        fs::permissions(m_dir / "editor" / vesk::kInstallerProgram, fs::perms::owner_all);
+        writeBytes(path("picture.jpg"), "\xff\xd8\xff jpeg bytes");
+        m_input.theme.webpage = "http://";
+        m_input.theme.font = "10";
+        m_input.theme.fontcolor = "Black";
+        m_input.theme.bgcolor = "White";
+        m_input.picture = path("picture.jpg");
+        m_input.packageDirectory = path("package");
+        m_input.editorDirectory = path("editor");
+        m_input.slots.fill(vesk::kNoSound);
+    }
+    std::set<std::string> packageFiles() const
+    {
+        std::set<std::string> names;
+        for (const auto &entry : fs::directory_iterator(m_dir / "package"))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    std::string wave(const std::string &name)
+    {
+        writeBytes(path(name), "RIFF " + name);
+        return path(name);
+    }
+
+    vesk::PackageInput m_input;
+};
+
+using Names = std::set<std::string>;
+
+} // namespace
+
+TEST_F(PackageBuildTest, allSlotsNoneGivesTheThreeFilesOnly)
+{
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe"}));
+    EXPECT_EQ(readBytes(path("package/theme.cfg")), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
+    EXPECT_EQ(readBytes(path("package/bgimage.jpg")), readBytes(path("picture.jpg")));
+    EXPECT_EQ(readBytes(path("package/install.exe")), readBytes(path("editor/") + vesk::kInstallerProgram));
+#ifndef _WIN32
+    EXPECT_NE(fs::status(m_dir / "package" / "install.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
+#endif
+}
+
+TEST_F(PackageBuildTest, sameWaveInSeveralSlotsIsCopiedUnderEachName)
+{
+    const std::string shared = wave("shared.wav");
+    m_input.slots[0] = shared;  // bomb1
+    m_input.slots[26] = shared; // Alarm
+    m_input.slots[46] = shared; // warp
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    for (const char *name : {"bomb1.wa2", "Alarm.wa2", "warp.wa2"})
+        EXPECT_EQ(readBytes(path("package/") + name), readBytes(shared)) << name;
+    EXPECT_EQ(packageFiles().size(), 6u);
+}
+
+TEST_F(PackageBuildTest, noPictureLeavesACompleteThemeCfgAndNamesThePicture)
+{
+    m_input.picture.clear();
+    m_input.slots[0] = wave("a.wav");
+    const vesk::Status status = vesk::buildPackage(m_input);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("background picture"), std::string::npos) << status.error();
+    EXPECT_EQ(packageFiles(), (Names{"theme.cfg"}));
+    EXPECT_EQ(readBytes(path("package/theme.cfg")).size(), 33u);
+}
+
+TEST_F(PackageBuildTest, missingInstallerStopsAfterThePicture)
+{
+    fs::remove(m_dir / "editor" / vesk::kInstallerProgram);
+    const vesk::Status status = vesk::buildPackage(m_input);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find(std::string(vesk::kInstallerProgram) + " not found beside the editor"),
+              std::string::npos)
+        << status.error();
+    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg"}));
+}
+
+TEST_F(PackageBuildTest, missingWaveStopsAtItsSlot)
+{
+    for (int k = 1; k <= 6; ++k)
+        m_input.slots[static_cast<size_t>(k - 1)] = wave("w" + std::to_string(k) + ".wav");
+    fs::remove(m_input.slots[3]);
+    const vesk::Status status = vesk::buildPackage(m_input);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("cannot read"), std::string::npos) << status.error();
+    EXPECT_NE(status.error().find(m_input.slots[3]), std::string::npos) << status.error();
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(fs::exists(m_dir / "package" / vesk::slotInfo(k).gameFile), k < 4) << k;
+}
+
+TEST_F(PackageBuildTest, leftoversOfAnEarlierBuildStayAndThemeCfgIsRewritten)
+{
+    writeBytes(path("package/gun1.wa2"), "earlier gun");
+    writeBytes(path("package/theme.cfg"), std::string(500, 'x'));
+    writeBytes(path("package/install.exe"), "old installer");
+    fs::permissions(m_dir / "package" / "install.exe", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    EXPECT_EQ(readBytes(path("package/gun1.wa2")), "earlier gun");
+    EXPECT_EQ(readBytes(path("package/theme.cfg")).size(), 33u);
+#ifndef _WIN32
+    EXPECT_NE(fs::status(m_dir / "package" / "install.exe").permissions() & fs::perms::owner_exec, fs::perms::none);
+#endif
+}
+
+TEST_F(PackageBuildTest, missingPackageDirectoryFailsAtThemeCfg)
+{
+    m_input.packageDirectory = path("gone");
+    const vesk::Status status = vesk::buildPackage(m_input);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("theme.cfg"), std::string::npos) << status.error();
+}
+
+TEST_F(PackageBuildTest, quotelessCommaNameIsQuotedInThemeCfg)
+{
+    m_input.theme.name = "Smith, J";
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    EXPECT_EQ(readBytes(path("package/theme.cfg")).substr(0, 12), "\"Smith, J\"\r\n");
+}
