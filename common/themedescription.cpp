@@ -48,7 +48,10 @@ ThemeReading readThemeDescription(const std::string &path)
         if (!field)
             break;
         if (i == 3) {
-            reading.fontSize = parseNumber(*field);
+            // An empty line is the number 0, which the installer then holds
+            // to its smallest size; any other text must be a number.
+            const bool blank = field->find_first_not_of(" \t") == std::string::npos;
+            reading.fontSize = blank ? std::optional<double>(0.0) : parseNumber(*field);
             if (!reading.fontSize)
                 break;
         }

@@ -83,6 +83,14 @@ TEST_F(ThemeDescriptionTest, emptyLinesAreFields)
     EXPECT_EQ(reading.fields[6], "Theme");
 }
 
+TEST_F(ThemeDescriptionTest, emptySizeLineIsTheNumberZero)
+{
+    writeRaw("a\r\nb\r\nc\r\n\r\nRed\r\n");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    EXPECT_EQ(reading.fieldsRead, 5);
+    EXPECT_EQ(reading.fontSize, 0.0);
+}
+
 TEST_F(ThemeDescriptionTest, threeLinesGiveThreeFieldsAndThenStop)
 {
     writeRaw("Ann\r\nann@example.org\r\nhttp://ann.example.org\r\n");

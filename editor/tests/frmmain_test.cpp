@@ -42,6 +42,7 @@ private Q_SLOTS:
     // Windows
     void about_showsTheVersionAndClosesOnOk();
     void settings_isShownModallyAndDestroyedOnClose();
+    void createPackage_opensThePackageWindowModally();
     void exit_closesTheWindowAndTheHiddenSettingsWindow();
 
 private:
@@ -248,6 +249,22 @@ void FrmMainTest::settings_isShownModallyAndDestroyedOnClose()
     find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger();
     QVERIFY(seen.isNull());
     QVERIFY(!m_window->findChild<frmsettings *>());
+}
+
+void FrmMainTest::createPackage_opensThePackageWindowModally()
+{
+    m_window = makeWindow();
+    QPointer<QWidget> seen;
+    QString title;
+    QTimer::singleShot(0, this, [&] {
+        seen = QApplication::activeModalWidget();
+        QVERIFY(seen);
+        title = seen->windowTitle();
+        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+    });
+    find<QAction>(QStringLiteral("mnuFileCreatepackage"))->trigger();
+    QCOMPARE(title, QStringLiteral("Create Theme Package"));
+    QVERIFY(seen.isNull());
 }
 
 void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()

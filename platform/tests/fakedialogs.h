@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandinterpreter.h"
 #include "dialogs.h"
 #include "soundplayer.h"
 
@@ -53,4 +54,27 @@ class FakeSound : public platform::SoundOutput
 public:
     QStringList played;
     void play(const QString &name) override { played << name; }
+};
+
+// Records the batch files it is asked to start instead of starting them.
+class FakeInterpreter : public platform::CommandInterpreter
+{
+public:
+    struct Start
+    {
+        QString batchFile;
+        QString workingDirectory;
+    };
+    QList<Start> started;
+    bool fails = false;
+
+    bool start(const QString &batchFile, const QString &workingDirectory, QString *error) override
+    {
+        if (fails) {
+            *error = QStringLiteral("no interpreter");
+            return false;
+        }
+        started.append({batchFile, workingDirectory});
+        return true;
+    }
 };

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+namespace platform {
+class CommandInterpreter;
+class Dialogs;
+class DirList;
+class DriveList;
+} // namespace platform
+
+// The installer's only window: the theme's description over its background
+// picture, a picker for the game directory, and the install itself.
+class frmmain2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    frmmain2(const QString &programDirectory, platform::Dialogs &dialogs, platform::CommandInterpreter &interpreter,
+             QWidget *parent = nullptr);
+
+    // The picture drawn under the controls; null when there is none.
+    const QImage &backgroundPicture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void Form_Load();
+    void readDescription();
+    void Drive1_Change();
+    void Dir1_Change();
+    void Dir1_Click();
+    void Command1_Click(); // Make Directory
+    void Command2_Click(); // Install Theme
+    void Command3_Click(); // Cancel
+
+    const QString m_programDirectory;
+    platform::Dialogs &m_dialogs;
+    platform::CommandInterpreter &m_interpreter;
+    QImage m_picture;
+
+    QLabel *Label1, *Label2, *Label3, *Label7;
+    QLabel *Label4, *Label5, *Label6, *Label8;
+    platform::DriveList *Drive1;
+    platform::DirList *Dir1;
+    QLineEdit *filepath1, *dirname1;
+};

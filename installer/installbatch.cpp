@@ -1,0 +1,98 @@
+#include "installbatch.h"
+
+#include "paths.h"
+#include "textfile.h"
+
+#include <filesystem>
+#include <sstream>
+
+namespace vpak {
+
+namespace fs = std::filesystem;
+using vesk::Status;
+
+namespace {
+
+const std::string kCopy = "copy *.* ";
+const std::string kDelete = "del ";
+
+std::string quotedIfBlank(const std::string &path)
+{
+    return path.find_first_of(" \t") == std::string::npos ? path : '"' + path + '"';
+}
+
+std::string unquoted(const std::string &argument)
+{
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
+        return argument.substr(1, argument.size() - 2);
+    return argument;
+}
+
+bool startsWith(const std::string &line, const std::string &prefix)
+{
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+std::vector<std::string> batchLines(const std::string &target)
+{
+    std::vector<std::string> lines = {kCopy + quotedIfBlank(target)};
+    for (const char *own : kPackageOwnFiles)
+        lines.push_back(kDelete + quotedIfBlank(vesk::joinPath(target, own)));
+    return lines;
+}
+
+Status checkTarget(const std::string &target, const std::string &packageDirectory)
+{
+    if (target.empty())
+        return Status::failure("choose the game directory to install the theme into");
+    std::error_code ec;
+    if (!fs::is_directory(fs::path(target), ec))
+        return Status::failure("the directory " + target + " does not exist; choose the game directory");
+    if (fs::equivalent(fs::path(target), fs::path(packageDirectory), ec))
+        return Status::failure(target + " is the theme package itself; choose the game directory");
+    return Status::success();
+}
+
+Status writeBatchFile(const std::string &batchPath, const std::string &target)
+{
+    return vesk::writeTextFile(batchPath, batchLines(target));
+}
+
+Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory)
+{
+    std::string error;
+    const auto text = vesk::readWholeFile(batchPath, &error);
+    if (!text)
+        return Status::failure(error);
+
+    std::istringstream lines(*text);
+    std::string line;
+    std::string firstFailure;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::error_code ec;
+        if (startsWith(line, kCopy)) {
+            const fs::path target(unquoted(line.substr(kCopy.size())));
+            for (const auto &entry : fs::directory_iterator(fs::path(workingDirectory), ec)) {
+                std::error_code fileError;
+                if (!entry.is_regular_file(fileError))
+                    continue;
+                fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing,
+                              fileError);
+                if (fileError && firstFailure.empty())
+                    firstFailure = "cannot copy " + entry.path().string() + ": " + vesk::reasonText(fileError);
+            }
+        } else if (startsWith(line, kDelete)) {
+            fs::remove(fs::path(unquoted(line.substr(kDelete.size()))), ec);
+        }
+        if (ec && firstFailure.empty())
+            firstFailure = line + ": " + vesk::reasonText(ec);
+    }
+    // Like the command interpreter, the batch goes on past a failing line.
+    return firstFailure.empty() ? Status::success() : Status::failure(firstFailure);
+}
+
+} // namespace vpak

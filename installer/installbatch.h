@@ -1,0 +1,36 @@
+#pragma once
+
+#include "status.h"
+
+#include <string>
+#include <vector>
+
+namespace vpak {
+
+// The package's own files, which the install copies along with the sounds and
+// then removes from the game directory again.
+inline constexpr const char *kPackageOwnFiles[] = {"install.exe", "bgimage.jpg", "theme.cfg"};
+
+// The four lines of 1.bat for a target directory T:
+//   copy *.* T
+//   del T\install.exe, del T\bgimage.jpg, del T\theme.cfg
+// A target that holds a blank is written within double quotes, so that the
+// command interpreter takes it as one path; other targets stand as typed.
+std::vector<std::string> batchLines(const std::string &target);
+
+// The install goes only into an existing directory that is not the package
+// itself: copying into a missing T would make one file named T, and the
+// package's own directory would lose its picture and description.
+vesk::Status checkTarget(const std::string &target, const std::string &packageDirectory);
+
+// Writes 1.bat into the package directory; the result names the file and the
+// reason when it cannot.
+vesk::Status writeBatchFile(const std::string &batchPath, const std::string &target);
+
+// Carries out a 1.bat of the four kinds of line above without any shell: the
+// paths are taken literally. "copy *.* T" copies every regular file of
+// `workingDirectory` into T, replacing files of the same name; "del P"
+// removes the file P when it is there. Other lines are skipped.
+vesk::Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory);
+
+} // namespace vpak

@@ -1,0 +1,291 @@
+#include "dirlist.h"
+#include "fakedialogs.h"
+#include "frmmain2.h"
+#include "windowtest.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class FrmMain2Test : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    // Start-up against real description files
+    void editorDefaults_blackOnWhiteAtSizeTen();
+    void pink_coloursOnlyTheWebPageAndTheThemeName();
+    void brown_coloursAllEightLabels();
+    void lowerCaseBackground_isIgnored();
+    void threeLines_showTheTextsAndKeepTheDesign();
+    void webPageWithComma_stopsAtTheSize();
+    void nothingInThePackage_placeholdersAtDesignSize();
+    void picture_isReadFromTheProgramFolderNotTheWorkingDirectory();
+    void fontSizesOutOfRange_areHeldToWhatALabelShows();
+
+    // Install
+    void install_writesTheBatchStartsItAndEnds();
+    void install_refusesUnusableTargets();
+    void install_unwritablePackage_saysSoAndStaysOpen();
+    void install_interpreterThatWillNotStart_saysSo();
+    void cancel_writesNothing();
+    void makeDirectory_createsUnderTheTarget();
+
+private:
+    void writeFile(const QString &name, const QByteArray &bytes);
+    void makeWindow();
+    QLabel *label(const char *name) const { return findControl<QLabel>(m_window.get(), QString::fromLatin1(name)); }
+    QLineEdit *box(const char *name) const { return findControl<QLineEdit>(m_window.get(), QString::fromLatin1(name)); }
+    static QColor textColour(QLabel *l) { return l->palette().color(QPalette::WindowText); }
+    QColor background() const { return m_window->palette().color(QPalette::Window); }
+    void expectNoInstall();
+
+    std::unique_ptr<QTemporaryDir> m_package;
+    std::unique_ptr<QTemporaryDir> m_game;
+    QString m_savedCwd;
+    FakeDialogs m_dialogs;
+    FakeInterpreter m_interpreter;
+    std::unique_ptr<frmmain2> m_window;
+    QColor m_designText;
+    QColor m_designBackground;
+};
+
+void FrmMain2Test::init()
+{
+    m_package = std::make_unique<QTemporaryDir>();
+    m_game = std::make_unique<QTemporaryDir>();
+    m_dialogs = FakeDialogs();
+    m_interpreter = FakeInterpreter();
+    m_savedCwd = QDir::currentPath();
+    QDir::setCurrent(m_game->path());
+    QLabel plain;
+    m_designText = plain.palette().color(QPalette::WindowText);
+    m_designBackground = QWidget().palette().color(QPalette::Window);
+}
+
+void FrmMain2Test::cleanup()
+{
+    m_window.reset();
+    QDir::setCurrent(m_savedCwd);
+}
+
+void FrmMain2Test::writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(m_package->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void FrmMain2Test::makeWindow()
+{
+    m_window = std::make_unique<frmmain2>(m_package->path(), m_dialogs, m_interpreter);
+    m_window->show();
+}
+
+void FrmMain2Test::expectNoInstall()
+{
+    QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat"))) ||
+            QFileInfo(m_package->filePath(QStringLiteral("1.bat"))).isDir());
+    QVERIFY(m_interpreter.started.isEmpty());
+    QVERIFY(!m_dialogs.messages.contains(QStringLiteral("Install Completed")));
+    QVERIFY(m_window->isVisible());
+}
+
+void FrmMain2Test::editorDefaults_blackOnWhiteAtSizeTen()
+{
+    writeFile(QStringLiteral("theme.cfg"), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
+    makeWindow();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("VESK Theme Packager - Halvick Soft"));
+    QCOMPARE(label("Label1")->text(), QString());
+    QCOMPARE(label("Label3")->text(), QStringLiteral("http://"));
+    QCOMPARE(label("Label7")->text(), QString());
+    for (const char *name : {"Label1", "Label2", "Label3", "Label7"})
+        QCOMPARE(label(name)->font().pointSizeF(), 10.0);
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+        QCOMPARE(textColour(label(name)), QColor(Qt::black));
+    QCOMPARE(background(), QColor(Qt::white));
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmMain2Test::pink_coloursOnlyTheWebPageAndTheThemeName()
+{
+    writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n12\r\nPink\r\nPurple\r\nDusk\r\n");
+    makeWindow();
+    const QColor pink = textColour(label("Label3"));
+    QVERIFY(pink != m_designText && pink != QColor(Qt::black));
+    QCOMPARE(textColour(label("Label7")), pink);
+    for (const char *name : {"Label1", "Label2", "Label4", "Label5", "Label6", "Label8"})
+        QCOMPARE(textColour(label(name)), m_designText);
+    QVERIFY(background() != m_designBackground);
+    QCOMPARE(label("Label7")->text(), QStringLiteral("Dusk"));
+}
+
+void FrmMain2Test::brown_coloursAllEightLabels()
+{
+    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nBrown\r\nWhite\r\nt\r\n");
+    makeWindow();
+    const QColor brown = textColour(label("Label1"));
+    QVERIFY(brown != m_designText);
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+        QCOMPARE(textColour(label(name)), brown);
+}
+
+void FrmMain2Test::lowerCaseBackground_isIgnored()
+{
+    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nRed\r\nblack\r\nt\r\n");
+    makeWindow();
+    QCOMPARE(background(), m_designBackground);
+    QCOMPARE(textColour(label("Label1")), QColor(Qt::red));
+    QCOMPARE(label("Label7")->text(), QStringLiteral("t"));
+}
+
+void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
+{
+    writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n");
+    makeWindow();
+    QCOMPARE(label("Label1")->text(), QStringLiteral("Ann"));
+    QCOMPARE(label("Label2")->text(), QStringLiteral("ann@example.org"));
+    QCOMPARE(label("Label3")->text(), QStringLiteral("http://ann"));
+    QCOMPARE(label("Label7")->text(), QStringLiteral("Label1"));
+    QCOMPARE(label("Label1")->font().pointSizeF(), 19.5);
+    QCOMPARE(background(), m_designBackground);
+}
+
+void FrmMain2Test::webPageWithComma_stopsAtTheSize()
+{
+    writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://a.example.org/x,y\r\n10\r\nRed\r\nBlue\r\nT\r\n");
+    makeWindow();
+    QCOMPARE(label("Label3")->text(), QStringLiteral("http://a.example.org/x"));
+    QCOMPARE(label("Label3")->font().pointSizeF(), 19.5);
+    QCOMPARE(textColour(label("Label1")), m_designText);
+    QCOMPARE(label("Label7")->text(), QStringLiteral("Label1"));
+}
+
+void FrmMain2Test::nothingInThePackage_placeholdersAtDesignSize()
+{
+    makeWindow();
+    for (const char *name : {"Label1", "Label2", "Label3", "Label7"}) {
+        QCOMPARE(label(name)->text(), QStringLiteral("Label1"));
+        QCOMPARE(label(name)->font().pointSizeF(), 19.5);
+    }
+    QCOMPARE(label("Label4")->text(), QStringLiteral("Created By:"));
+    QVERIFY(m_window->backgroundPicture().isNull());
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmMain2Test::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
+{
+    QImage own(64, 48, QImage::Format_RGB32);
+    own.fill(Qt::blue);
+    QVERIFY(own.save(m_package->filePath(QStringLiteral("bgimage.jpg")), "JPG"));
+    QImage stray(10, 10, QImage::Format_RGB32);
+    stray.fill(Qt::red);
+    QVERIFY(stray.save(m_game->filePath(QStringLiteral("bgimage.jpg")), "JPG"));
+    QFile strayTheme(m_game->filePath(QStringLiteral("theme.cfg")));
+    QVERIFY(strayTheme.open(QIODevice::WriteOnly));
+    strayTheme.write("Stray\r\n");
+    strayTheme.close();
+    writeFile(QStringLiteral("theme.cfg"), "Own\r\n");
+
+    makeWindow(); // the working directory is the game directory here
+    QCOMPARE(m_window->backgroundPicture().size(), QSize(64, 48));
+    QCOMPARE(label("Label1")->text(), QStringLiteral("Own"));
+}
+
+void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
+{
+    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n\r\nRed\r\n");
+    makeWindow();
+    QCOMPARE(label("Label1")->font().pointSizeF(), 1.0);
+    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n100000\r\n");
+    makeWindow();
+    QCOMPARE(label("Label1")->font().pointSizeF(), 72.0);
+}
+
+void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
+{
+    makeWindow();
+    box("filepath1")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QFile batch(m_package->filePath(QStringLiteral("1.bat")));
+    QVERIFY(batch.open(QIODevice::ReadOnly));
+    const QByteArray target = m_game->path().toLocal8Bit();
+    QCOMPARE(batch.readAll(), "copy *.* " + target + "\r\ndel " + target + "/install.exe\r\ndel " + target
+                                  + "/bgimage.jpg\r\ndel " + target + "/theme.cfg\r\n");
+    QCOMPARE(m_interpreter.started.size(), 1);
+    QCOMPARE(m_interpreter.started[0].batchFile, m_package->filePath(QStringLiteral("1.bat")));
+    QCOMPARE(m_interpreter.started[0].workingDirectory, m_package->path());
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
+    QCOMPARE(m_dialogs.captions, QStringList{QStringLiteral("Lanternkit")});
+    QVERIFY(!m_window->isVisible());
+}
+
+void FrmMain2Test::install_refusesUnusableTargets()
+{
+    QDir::setCurrent(m_package->path()); // started from its package: the default target is the package
+    makeWindow();
+    QCOMPARE(box("filepath1")->text(), QDir::toNativeSeparators(m_package->path()));
+    const QStringList targets = {box("filepath1")->text(), QString(), m_game->filePath(QStringLiteral("missing"))};
+    for (const QString &target : targets) {
+        m_dialogs.messages.clear();
+        box("filepath1")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("Command2"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        expectNoInstall();
+    }
+}
+
+void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
+{
+    // 1.bat cannot be created where a directory has its name.
+    QVERIFY(QDir(m_package->path()).mkdir(QStringLiteral("1.bat")));
+    makeWindow();
+    box("filepath1")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(m_package->filePath(QStringLiteral("1.bat"))), qPrintable(m_dialogs.messages[0]));
+    expectNoInstall();
+}
+
+void FrmMain2Test::install_interpreterThatWillNotStart_saysSo()
+{
+    m_interpreter.fails = true;
+    makeWindow();
+    box("filepath1")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no interpreter")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY(m_window->isVisible());
+}
+
+void FrmMain2Test::cancel_writesNothing()
+{
+    makeWindow();
+    clickButton(m_window.get(), QStringLiteral("Command3"));
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(QDir(m_package->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void FrmMain2Test::makeDirectory_createsUnderTheTarget()
+{
+    makeWindow();
+    auto *dir1 = findControl<platform::DirList>(m_window.get(), QStringLiteral("Dir1"));
+    QVERIFY(dir1->setPath(m_game->path()));
+    const int entries = dir1->count();
+    box("dirname1")->setText(QStringLiteral("Kestrova"));
+    clickButton(m_window.get(), QStringLiteral("Command1"));
+    QVERIFY(QFileInfo(m_game->filePath(QStringLiteral("Kestrova"))).isDir());
+    QCOMPARE(dir1->count(), entries + 1);
+    clickButton(m_window.get(), QStringLiteral("Command1")); // taken now: silently nothing
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(FrmMain2Test)
+#include "frmmain2_test.moc"

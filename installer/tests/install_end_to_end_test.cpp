@@ -1,0 +1,72 @@
+// A package built by the editor's logic and installed by its own install.exe,
+// which is a copy of the real installer program carrying out 1.bat.
+#include "installbatch.h"
+#include "packagebuild.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class InstallEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void packageInstalledByItsOwnInstaller_leavesExactlyTheSounds();
+};
+
+static void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSounds()
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath(QStringLiteral("editor"));
+    QDir(root.path()).mkpath(QStringLiteral("package"));
+    const QString game = root.filePath(QStringLiteral("Kestrova $game; \"x\""));
+    QVERIFY(QDir().mkpath(game));
+    QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH), root.filePath(QStringLiteral("editor/")) + QLatin1String(vesk::kInstallerProgram)));
+    writeFile(root.filePath(QStringLiteral("picture.jpg")), "\xff\xd8\xff");
+    writeFile(root.filePath(QStringLiteral("bomb.wav")), "RIFF bomb");
+    writeFile(root.filePath(QStringLiteral("warp.wav")), "RIFF warp");
+    writeFile(game + QStringLiteral("/warp.wa2"), "old warp");
+
+    vesk::PackageInput input;
+    input.theme = {"Ann", "ann@example.org", "http://", "10", "Black", "White", "Night"};
+    input.picture = root.filePath(QStringLiteral("picture.jpg")).toStdString();
+    input.packageDirectory = root.filePath(QStringLiteral("package")).toStdString();
+    input.editorDirectory = root.filePath(QStringLiteral("editor")).toStdString();
+    input.slots.fill(vesk::kNoSound);
+    input.slots[0] = root.filePath(QStringLiteral("bomb.wav")).toStdString();
+    input.slots[46] = root.filePath(QStringLiteral("warp.wav")).toStdString();
+    const vesk::Status built = vesk::buildPackage(input);
+    QVERIFY2(built.ok(), built.error().c_str());
+
+    const QString package = root.filePath(QStringLiteral("package"));
+    const QString batch = package + QStringLiteral("/1.bat");
+    QVERIFY(vpak::writeBatchFile(batch.toStdString(), game.toStdString()).ok());
+
+    // The install.exe of the package runs its batch itself, as the installer
+    // does once "Install Theme" is pressed.
+    QProcess installer;
+    installer.setWorkingDirectory(package);
+    installer.start(package + QStringLiteral("/install.exe"), {QStringLiteral("--run-batch"), batch});
+    QVERIFY(installer.waitForFinished(20000));
+    QCOMPARE(installer.exitCode(), 0);
+
+    QStringList installed = QDir(game).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(installed, (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("warp.wa2")}));
+    QFile warp(game + QStringLiteral("/warp.wa2"));
+    QVERIFY(warp.open(QIODevice::ReadOnly));
+    QCOMPARE(warp.readAll(), QByteArray("RIFF warp"));
+    QCOMPARE(QDir(package).entryList(QDir::Files).size(), 6);
+}
+
+QTEST_GUILESS_MAIN(InstallEndToEndTest)
+#include "install_end_to_end_test.moc"

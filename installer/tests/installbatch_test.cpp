@@ -1,0 +1,135 @@
+#include "installbatch.h"
+#include "paths.h"
+#include "textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class InstallBatchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / (std::string("vpak-") + info->test_suite_name() + "-" + info->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir / "package");
+        fs::create_directories(m_dir / "game");
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    static void write(const fs::path &file, const std::string &bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+    static std::string read(const fs::path &file) { return *vesk::readWholeFile(file.string()); }
+    static std::set<std::string> names(const fs::path &dir)
+    {
+        std::set<std::string> found;
+        for (const auto &entry : fs::directory_iterator(dir))
+            found.insert(entry.path().filename().string());
+        return found;
+    }
+    // A package as the editor builds it, with its 1.bat for `target`.
+    void makePackage(const fs::path &target)
+    {
+        write(m_dir / "package" / "install.exe", "installer");
+        write(m_dir / "package" / "bgimage.jpg", "picture");
+        write(m_dir / "package" / "theme.cfg", "theme");
+        write(m_dir / "package" / "bomb1.wa2", "new bomb");
+        write(m_dir / "package" / "Alarm.wa2", "new alarm");
+        ASSERT_TRUE(vpak::writeBatchFile((m_dir / "package" / "1.bat").string(), target.string()).ok());
+    }
+    vesk::Status run()
+    {
+        return vpak::runBatchFile((m_dir / "package" / "1.bat").string(), (m_dir / "package").string());
+    }
+
+    fs::path m_dir;
+};
+
+using Names = std::set<std::string>;
+const std::string S(1, vesk::kSeparator);
+
+} // namespace
+
+// The lines of 1.bat
+TEST_F(InstallBatchTest, plainTargetGivesTheFourLinesExactly)
+{
+    const std::string target = "D:" + S + "Game";
+    const std::string file = (m_dir / "1.bat").string();
+    ASSERT_TRUE(vpak::writeBatchFile(file, target).ok());
+    EXPECT_EQ(read(file), "copy *.* " + target + "\r\n"
+                          "del " + target + S + "install.exe\r\n"
+                          "del " + target + S + "bgimage.jpg\r\n"
+                          "del " + target + S + "theme.cfg\r\n");
+}
+
+TEST_F(InstallBatchTest, targetEndingInTheSeparatorGetsItDoubled)
+{
+    const auto lines = vpak::batchLines("D:" + S);
+    EXPECT_EQ(lines[0], "copy *.* D:" + S);
+    EXPECT_EQ(lines[1], "del D:" + S + S + "install.exe");
+}
+
+TEST_F(InstallBatchTest, targetWithABlankIsQuoted)
+{
+    const std::string target = "C:" + S + "Program Files" + S + "Kestrova";
+    const auto lines = vpak::batchLines(target);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "copy *.* \"" + target + "\"");
+    EXPECT_EQ(lines[3], "del \"" + target + S + "theme.cfg\"");
+}
+
+// Refusals
+TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
+{
+    const std::string package = (m_dir / "package").string();
+    EXPECT_FALSE(vpak::checkTarget("", package).ok());
+    const vesk::Status missing = vpak::checkTarget((m_dir / "nowhere").string(), package);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_NE(missing.error().find("does not exist"), std::string::npos);
+    const vesk::Status itself = vpak::checkTarget(package + S + "." , package);
+    ASSERT_FALSE(itself.ok());
+    EXPECT_NE(itself.error().find("package itself"), std::string::npos);
+    EXPECT_TRUE(vpak::checkTarget((m_dir / "game").string(), package).ok());
+}
+
+// The runner used where there is no command interpreter
+TEST_F(InstallBatchTest, runnerCopiesTheSoundsAndRemovesThePackagesOwnFiles)
+{
+    makePackage(m_dir / "game");
+    ASSERT_TRUE(run().ok());
+    EXPECT_EQ(names(m_dir / "game"), (Names{"1.bat", "Alarm.wa2", "bomb1.wa2"}));
+    EXPECT_EQ(read(m_dir / "game" / "bomb1.wa2"), "new bomb");
+    EXPECT_EQ(names(m_dir / "package").count("theme.cfg"), 1u) << "the package keeps its files";
+}
+
+TEST_F(InstallBatchTest, runnerReplacesFilesOfTheSameNameAndKeepsOthers)
+{
+    write(m_dir / "game" / "bomb1.wa2", "old bomb");
+    write(m_dir / "game" / "gun1.wa2", "old gun");
+    makePackage(m_dir / "game");
+    ASSERT_TRUE(run().ok());
+    EXPECT_EQ(read(m_dir / "game" / "bomb1.wa2"), "new bomb");
+    EXPECT_EQ(read(m_dir / "game" / "gun1.wa2"), "old gun");
+}
+
+TEST_F(InstallBatchTest, runnerTakesAWeirdTargetLiterally)
+{
+    const fs::path target = m_dir / "game" / "Kes\"trova $HOME; rm -rf x";
+    fs::create_directories(target);
+    makePackage(target);
+    ASSERT_TRUE(run().ok());
+    EXPECT_EQ(names(target), (Names{"1.bat", "Alarm.wa2", "bomb1.wa2"}));
+    EXPECT_EQ(names(m_dir / "game").size(), 1u) << "nothing landed beside the target";
+}
+
+TEST_F(InstallBatchTest, runnerOfAMissingBatchSaysSo)
+{
+    EXPECT_FALSE(run().ok());
+}
