@@ -8,12 +8,12 @@
 #include <QPushButton>
 
 using platform::control;
-using platform::ControlSpec;
+using platform::ControlRow;
 using platform::Kind;
 
 namespace {
 
-const std::vector<ControlSpec> kControls = {
+const std::vector<ControlRow> kControls = {
     {Kind::Label, "Label1", nullptr, 1200, 0, 2175, 495, vesk::kMakerName},
     {Kind::TextBox, "Text1", nullptr, 1200, 600, 2055, 285, vesk::kMakerWebPage},
     {Kind::TextBox, "Text2", nullptr, 1380, 960, 1695, 285, vesk::kMakerEmail},

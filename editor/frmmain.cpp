@@ -25,12 +25,12 @@
 #include <QStyle>
 
 using platform::control;
-using platform::ControlSpec;
+using platform::ControlRow;
 using platform::Kind;
 
 namespace {
 
-const std::vector<ControlSpec> kSoundsTab = {
+const std::vector<ControlRow> kSoundsTab = {
     {Kind::Frame, "Frame2", nullptr, 120, 7080, 6255, 615, "File Name"},
     {Kind::TextBox, "filename1", "Frame2", 120, 240, 6015, 285, ""},
     {Kind::Button, "Command3", nullptr, 6480, 6930, 1095, 375, "Remove File"},
@@ -41,7 +41,7 @@ const std::vector<ControlSpec> kSoundsTab = {
     {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
 };
 
-const std::vector<ControlSpec> kLinksTab = {
+const std::vector<ControlRow> kLinksTab = {
     {Kind::ListBox, "List1", nullptr, 240, 480, 3375, 7080, nullptr},
     {Kind::Label, "Label2", nullptr, 3720, 480, 495, 255, "Name"},
     {Kind::TextBox, "name1", nullptr, 3720, 720, 5055, 285, ""},
@@ -151,7 +151,7 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     // Frames and rows come from the slot catalogue; each tab page gets its
     // own small table.
     for (size_t t = 0; t < pages.size(); ++t) {
-        std::vector<ControlSpec> table;
+        std::vector<ControlRow> table;
         for (const vesk::FrameInfo &frame : vesk::frameCatalogue()) {
             if (frame.tab != vesk::innerTabs()[t].tab)
                 continue;

@@ -19,12 +19,12 @@
 #include <QPushButton>
 
 using platform::control;
-using platform::ControlSpec;
+using platform::ControlRow;
 using platform::Kind;
 
 namespace {
 
-const std::vector<ControlSpec> kOptionsTab = {
+const std::vector<ControlRow> kOptionsTab = {
     {Kind::Frame, "Frame1", nullptr, 120, 480, 8175, 2775, "Creater"},
     {Kind::Label, "Label1", "Frame1", 120, 240, 495, 255, "Name"},
     {Kind::TextBox, "name1", "Frame1", 120, 480, 7935, 285, ""},
@@ -40,7 +40,7 @@ const std::vector<ControlSpec> kOptionsTab = {
     {Kind::ComboBox, "bgcolor1", "Frame1", 2400, 2280, 1455, 315, "White"},
 };
 
-const std::vector<ControlSpec> kPackageTab = {
+const std::vector<ControlRow> kPackageTab = {
     {Kind::Frame, "Frame2", nullptr, 120, 360, 8175, 975, "Package Settings"},
     {Kind::Label, "Label7", "Frame2", 120, 240, 2175, 255, "Name of Theme"},
     {Kind::TextBox, "themename1", "Frame2", 120, 480, 7935, 285, ""},
@@ -52,7 +52,7 @@ const std::vector<ControlSpec> kPackageTab = {
     {Kind::TextBox, "filepath2", "Frame4", 4440, 2640, 3615, 285, ""},
 };
 
-const std::vector<ControlSpec> kReadyTab = {
+const std::vector<ControlRow> kReadyTab = {
     {Kind::Frame, "Frame3", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
     {Kind::DriveList, "Drive1", "Frame3", 120, 360, 7935, 315, nullptr},
     {Kind::DirList, "Dir1", "Frame3", 120, 840, 7935, 2790, nullptr},
@@ -189,12 +189,7 @@ void frmpackage::Dir1_Click()
 
 void frmpackage::Command1_Click()
 {
-    if (dirname1->text().isEmpty())
-        return;
-    const QString path =
-        platform::fromLocal(vesk::joinPath(platform::toLocal(filepath1->text()), platform::toLocal(dirname1->text())));
-    if (QDir().mkdir(path))
-        Dir1->refresh();
+    Dir1->makeDirectory(filepath1->text(), dirname1->text());
 }
 
 void frmpackage::Drive2_Change()

@@ -5,20 +5,18 @@
 #include "dirlist.h"
 #include "drivelist.h"
 #include "localtext.h"
-#include "paths.h"
 #include "settingsfile.h"
 
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 
 using platform::control;
-using platform::ControlSpec;
+using platform::ControlRow;
 using platform::Kind;
 
 namespace {
 
-const std::vector<ControlSpec> kControls = {
+const std::vector<ControlRow> kControls = {
     {Kind::Frame, "Frame3", nullptr, 0, 0, 4335, 4935, "Kestrova Directory?"},
     {Kind::DriveList, "Drive1", "Frame3", 120, 360, 4095, 315, nullptr},
     {Kind::DirList, "Dir1", "Frame3", 120, 840, 4095, 2790, nullptr},
@@ -108,12 +106,7 @@ void frmsettings::Dir1_Click()
 
 void frmsettings::Command3_Click()
 {
-    if (dirname1->text().isEmpty())
-        return;
-    const QString path = platform::fromLocal(
-        vesk::joinPath(platform::toLocal(text1->text()), platform::toLocal(dirname1->text())));
-    if (QDir().mkdir(path))
-        Dir1->refresh();
+    Dir1->makeDirectory(text1->text(), dirname1->text());
 }
 
 void frmsettings::Command1_Click()

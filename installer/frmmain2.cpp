@@ -21,12 +21,12 @@
 #include <algorithm>
 
 using platform::control;
-using platform::ControlSpec;
+using platform::ControlRow;
 using platform::Kind;
 
 namespace {
 
-const std::vector<ControlSpec> kControls = {
+const std::vector<ControlRow> kControls = {
     {Kind::Label, "Label7", nullptr, 120, 0, 6375, 495, "Label1"},
     {Kind::Label, "Label4", nullptr, 120, 720, 4575, 255, "Created By:"},
     {Kind::Label, "Label1", nullptr, 120, 960, 6375, 495, "Label1"},
@@ -187,12 +187,7 @@ void frmmain2::Dir1_Click()
 
 void frmmain2::Command1_Click()
 {
-    if (dirname1->text().isEmpty())
-        return;
-    const QString path =
-        platform::fromLocal(vesk::joinPath(platform::toLocal(filepath1->text()), platform::toLocal(dirname1->text())));
-    if (QDir().mkdir(path))
-        Dir1->refresh();
+    Dir1->makeDirectory(filepath1->text(), dirname1->text());
 }
 
 void frmmain2::Command2_Click()

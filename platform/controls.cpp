@@ -60,18 +60,18 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
 
 } // namespace
 
-void buildControls(QWidget *root, const std::vector<ControlSpec> &table, QPoint origin)
+void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint origin)
 {
-    for (const ControlSpec &spec : table) {
+    for (const ControlRow &row : table) {
         QWidget *parent = root;
         QPoint shift = origin;
-        if (spec.parent) {
-            parent = control<QWidget>(root, QString::fromLatin1(spec.parent));
+        if (row.parent) {
+            parent = control<QWidget>(root, QString::fromLatin1(row.parent));
             shift = QPoint();
         }
-        QWidget *widget = createControl(spec.kind, QString::fromUtf8(spec.text ? spec.text : ""), parent);
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height).translated(shift));
+        QWidget *widget = createControl(row.kind, QString::fromUtf8(row.text ? row.text : ""), parent);
+        widget->setObjectName(QString::fromLatin1(row.name));
+        widget->setGeometry(twipsRect(row.left, row.top, row.width, row.height).translated(shift));
     }
 }
 

@@ -32,7 +32,7 @@ enum class Kind {
 
 // One row of a window's control table. `parent` names a frame built earlier
 // in the same table, or is null for a control that sits on the root itself.
-struct ControlSpec
+struct ControlRow
 {
     Kind kind;
     const char *name;
@@ -44,7 +44,7 @@ struct ControlSpec
 // Builds the controls of a table on `root`. Controls that sit directly on the
 // root are shifted by `origin`, for pages whose positions count from the
 // corner of their tab container rather than from the page.
-void buildControls(QWidget *root, const std::vector<ControlSpec> &table, QPoint origin = {});
+void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint origin = {});
 
 // A control of a window by its name. Every name used here is in the window's
 // own table, so a miss is a programming error.

@@ -1,5 +1,8 @@
 #include "dirlist.h"
 
+#include "localtext.h"
+#include "paths.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
@@ -68,6 +71,15 @@ void DirList::refresh()
         item->setData(kPathRole, QDir(m_path).filePath(child));
     }
     setCurrentRow(chain.size() - 1);
+}
+
+void DirList::makeDirectory(const QString &parent, const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    const QString path = fromLocal(vesk::joinPath(toLocal(parent), toLocal(name)));
+    if (QDir().mkdir(path))
+        refresh();
 }
 
 void DirList::open(QListWidgetItem *item)

@@ -24,6 +24,12 @@ public:
     // Lists the open directory's subdirectories afresh.
     void refresh();
 
+    // "Make Directory": creates one level, `name` inside `parent` (joined
+    // with one separator), and refreshes the list so that a new entry of the
+    // open directory shows. An empty name, a name taken, a missing parent or
+    // a refusal by the file system changes nothing and says nothing.
+    void makeDirectory(const QString &parent, const QString &name);
+
 Q_SIGNALS:
     void changed(); // the open directory changed, by the user or by code
     void clicked(); // the user clicked an entry once
