@@ -9,7 +9,11 @@ PACKAGES := cmake ninja-build g++ pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: run test deps build
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fieldreader projectfile themecfg batchlines
+
+.PHONY: run test deps install-packages build sanitize fuzz bench
 
 run: build
 	./$(BUILD_DIR)/bin/vesk
@@ -18,8 +22,11 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 deps:
+	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
+
+install-packages:
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(WANTED); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -31,3 +38,35 @@ deps:
 build: deps
 	@[ -f $(BUILD_DIR)/build.ninja ] || cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR)
+
+# The tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# in a folder of their own.
+sanitize: deps
+	@[ -f build-asan/build.ninja ] || cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON
+	cmake --build build-asan
+	cd build-asan && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure
+
+# Each file reader under libFuzzer for FUZZ_SECONDS, from the seeds in fuzz/corpus.
+fuzz: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="$(FUZZ_PACKAGES)"
+	@[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_FUZZ=ON
+	cmake --build build-fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s"; \
+	  ./build-fuzz/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -detect_leaks=1 \
+	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t fuzz/corpus/$$t > build-fuzz/fuzz_$$t.log 2>&1 \
+	    || { tail -n 60 build-fuzz/fuzz_$$t.log; echo "fuzz_$$t FAILED"; exit 1; }; \
+	  grep -E "^Done|runs in" build-fuzz/fuzz_$$t.log | tail -n 1; \
+	done
+
+# Speed figures, measured in a release build.
+bench: deps
+	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build build-release --target vesk_bench vpak
+	QT_QPA_PLATFORM=offscreen ./build-release/bin/vesk_bench

@@ -36,13 +36,17 @@ Status writeThemeDescription(const std::string &path, const ThemeDescription &th
 
 ThemeReading readThemeDescription(const std::string &path)
 {
-    ThemeReading reading;
     const auto text = readWholeFile(path);
     if (!text)
-        return reading;
-    reading.opened = true;
+        return ThemeReading();
+    return parseThemeDescription(*text);
+}
 
-    FieldReader reader(*text);
+ThemeReading parseThemeDescription(std::string_view text)
+{
+    ThemeReading reading;
+    reading.opened = true;
+    FieldReader reader(text);
     for (int i = 0; i < ThemeDescription::kFieldCount; ++i) {
         auto field = reader.next();
         if (!field)

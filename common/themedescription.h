@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vesk {
 
@@ -42,5 +43,6 @@ struct ThemeReading
 };
 
 ThemeReading readThemeDescription(const std::string &path);
+ThemeReading parseThemeDescription(std::string_view text); // the same, from the file's bytes
 
 } // namespace vesk

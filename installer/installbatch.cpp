@@ -16,9 +16,11 @@ namespace {
 const std::string kCopy = "copy *.* ";
 const std::string kDelete = "del ";
 
-std::string quotedIfBlank(const std::string &path)
+std::string quotedIfNeeded(const std::string &path)
 {
-    return path.find_first_of(" \t") == std::string::npos ? path : '"' + path + '"';
+    const bool needsQuotes =
+        path.find_first_of(" \t&|<>^(),;=") != std::string::npos || (!path.empty() && path.front() == '"');
+    return needsQuotes ? '"' + path + '"' : path;
 }
 
 std::string unquoted(const std::string &argument)
@@ -37,9 +39,9 @@ bool startsWith(const std::string &line, const std::string &prefix)
 
 std::vector<std::string> batchLines(const std::string &target)
 {
-    std::vector<std::string> lines = {kCopy + quotedIfBlank(target)};
+    std::vector<std::string> lines = {kCopy + quotedIfNeeded(target)};
     for (const char *own : kPackageOwnFiles)
-        lines.push_back(kDelete + quotedIfBlank(vesk::joinPath(target, own)));
+        lines.push_back(kDelete + quotedIfNeeded(vesk::joinPath(target, own)));
     return lines;
 }
 
@@ -47,6 +49,8 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
 {
     if (target.empty())
         return Status::failure("choose the game directory to install the theme into");
+    if (target.find_first_of("\r\n") != std::string::npos)
+        return Status::failure("the path holds a line break, which 1.bat cannot carry; choose another directory");
     std::error_code ec;
     if (!fs::is_directory(fs::path(target), ec))
         return Status::failure("the directory " + target + " does not exist; choose the game directory");

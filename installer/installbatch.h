@@ -14,13 +14,16 @@ inline constexpr const char *kPackageOwnFiles[] = {"install.exe", "bgimage.jpg",
 // The four lines of 1.bat for a target directory T:
 //   copy *.* T
 //   del T\install.exe, del T\bgimage.jpg, del T\theme.cfg
-// A target that holds a blank is written within double quotes, so that the
-// command interpreter takes it as one path; other targets stand as typed.
+// A target that holds a blank, or a character the command interpreter would
+// take as an operator (& | < > ^ ( ) , ; =), or that begins with a double
+// quote, is written within double quotes so that it is taken as one literal
+// path; other targets stand as typed.
 std::vector<std::string> batchLines(const std::string &target);
 
 // The install goes only into an existing directory that is not the package
 // itself: copying into a missing T would make one file named T, and the
-// package's own directory would lose its picture and description.
+// package's own directory would lose its picture and description. A path
+// with a line break is refused too: it would add lines of its own to 1.bat.
 vesk::Status checkTarget(const std::string &target, const std::string &packageDirectory);
 
 // Writes 1.bat into the package directory; the result names the file and the

@@ -85,6 +85,14 @@ TEST_F(InstallBatchTest, targetWithABlankIsQuoted)
     EXPECT_EQ(lines[3], "del \"" + target + S + "theme.cfg\"");
 }
 
+TEST_F(InstallBatchTest, targetWithOperatorCharactersOrALeadingQuoteIsQuoted)
+{
+    for (const std::string target : {"C:" + S + "A&B", "C:" + S + "x|y", "C:" + S + "(1)", std::string("\"odd\"")}) {
+        const auto lines = vpak::batchLines(target);
+        EXPECT_EQ(lines[0], "copy *.* \"" + target + "\"") << target;
+    }
+}
+
 // Refusals
 TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
 {
@@ -97,6 +105,11 @@ TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
     ASSERT_FALSE(itself.ok());
     EXPECT_NE(itself.error().find("package itself"), std::string::npos);
     EXPECT_TRUE(vpak::checkTarget((m_dir / "game").string(), package).ok());
+    // A line break would add lines of its own to 1.bat.
+    fs::create_directories(m_dir / "game\ncopy");
+    const vesk::Status split = vpak::checkTarget((m_dir / "game\ncopy").string(), package);
+    ASSERT_FALSE(split.ok());
+    EXPECT_NE(split.error().find("line break"), std::string::npos);
 }
 
 // The runner used where there is no command interpreter

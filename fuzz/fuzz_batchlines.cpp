@@ -1,0 +1,42 @@
+// Any target path: 1.bat gets exactly four lines, none split by the path, and
+// the batch runner reads the very same path back out of each of them.
+#include "installbatch.h"
+#include "paths.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string argumentOf(const std::string &line, const std::string &command)
+{
+    if (line.compare(0, command.size(), command) != 0)
+        std::abort();
+    std::string argument = line.substr(command.size());
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
+        argument = argument.substr(1, argument.size() - 2);
+    return argument;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string target(reinterpret_cast<const char *>(data), size);
+    if (target.find_first_of("\r\n") != std::string::npos) {
+        if (vpak::checkTarget(target, "/").ok())
+            std::abort(); // a line break must never reach 1.bat
+        return 0;
+    }
+    const auto lines = vpak::batchLines(target);
+    if (lines.size() != 4)
+        std::abort();
+    if (argumentOf(lines[0], "copy *.* ") != target)
+        std::abort();
+    for (size_t i = 1; i < 4; ++i) {
+        if (argumentOf(lines[i], "del ") != vesk::joinPath(target, vpak::kPackageOwnFiles[i - 1]))
+            std::abort();
+    }
+    return 0;
+}
