@@ -1,0 +1,322 @@
+// Speed figures, each the median of several runs and, where there is one,
+// measured side by side with its baseline in the same run. One line a figure:
+//   NAME: X s vs BASELINE Y s, ratio R, target T
+//   NAME: X s, target T s
+//   NAME: N MiB
+#include "applytheme.h"
+#include "fakedialogs.h"
+#include "frmmain.h"
+#include "frmmain2.h"
+#include "packagebuild.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRuns = 7;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void compare(const char *name, double ours, const char *baseline, double base, double target)
+{
+    std::printf("%s: %.4f s vs %s %.4f s, ratio %.2f, target %.2f\n", name, ours, baseline, base, ours / base, target);
+    std::fflush(stdout);
+}
+
+void alone(const char *name, double value, double target)
+{
+    std::printf("%s: %.4f s, target %.3f s\n", name, value, target);
+    std::fflush(stdout);
+}
+
+// A valid PCM wave file of exactly `bytes` bytes.
+void writeWave(const std::string &path, qint64 bytes)
+{
+    QByteArray data(bytes, Qt::Uninitialized);
+    auto put32 = [&data](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    auto put16 = [&data](int at, quint16 v) {
+        data[at] = char(v & 0xFF);
+        data[at + 1] = char(v >> 8);
+    };
+    std::memcpy(data.data(), "RIFF", 4);
+    put32(4, quint32(bytes - 8));
+    std::memcpy(data.data() + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1);     // PCM
+    put16(22, 1);     // mono
+    put32(24, 44100); // samples a second
+    put32(28, 88200); // bytes a second
+    put16(32, 2);     // block align
+    put16(34, 16);    // bits a sample
+    std::memcpy(data.data() + 36, "data", 4);
+    put32(40, quint32(bytes - 44));
+    for (qint64 i = 44; i < bytes; ++i)
+        data[i] = char((i * 37) & 0xFF);
+    QFile file(QString::fromStdString(path));
+    file.open(QIODevice::WriteOnly);
+    file.write(data);
+}
+
+void emptyDirectory(const fs::path &dir)
+{
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+}
+
+vesk::SlotValues makeWaves(const fs::path &dir, qint64 bytes)
+{
+    fs::create_directories(dir);
+    vesk::SlotValues slots;
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        const std::string path = (dir / ("slot" + std::to_string(k) + ".wav")).string();
+        writeWave(path, bytes);
+        slots[size_t(k - 1)] = path;
+    }
+    return slots;
+}
+
+// The floor: the same files copied in a plain loop.
+void plainCopies(const std::vector<std::pair<std::string, std::string>> &copies)
+{
+    for (const auto &[from, to] : copies)
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+void benchApply(const fs::path &root, qint64 waveBytes, const char *name)
+{
+    const vesk::SlotValues slots = makeWaves(root / ("waves" + std::to_string(waveBytes)), waveBytes);
+    const fs::path game = root / "game";
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        copies.emplace_back(slots[size_t(k - 1)], (game / vesk::slotInfo(k).gameFile).string());
+
+    std::vector<double> ours, base;
+    auto runOurs = [&] {
+        emptyDirectory(game);
+        ours.push_back(seconds([&] {
+            if (!vesk::applyTheme(game.string(), slots, {}, "\"").status.ok())
+                qFatal("apply failed");
+        }));
+    };
+    auto runBase = [&] {
+        emptyDirectory(game);
+        base.push_back(seconds([&] { plainCopies(copies); }));
+    };
+    // Alternating which goes first spreads the disk's write-back evenly.
+    for (int run = 0; run < kRuns; ++run) {
+        if (run % 2) {
+            runBase();
+            runOurs();
+        } else {
+            runOurs();
+            runBase();
+        }
+    }
+    compare(name, median(ours), "copy_file loop", median(base), 1.10);
+}
+
+void benchPackage(const fs::path &root)
+{
+    const vesk::SlotValues slots = makeWaves(root / "waves1048576", 1 << 20);
+    const fs::path editor = root / "editor";
+    fs::create_directories(editor);
+    fs::copy_file(VPAK_PATH, editor / vesk::kInstallerProgram, fs::copy_options::overwrite_existing);
+    const fs::path picture = root / "picture.jpg";
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    image.save(QString::fromStdString(picture.string()), "JPG");
+
+    const fs::path package = root / "package";
+    vesk::PackageInput input;
+    input.theme = {"Ann", "ann@example.org", "http://ann.example.org", "10", "Black", "White", "Night"};
+    input.picture = picture.string();
+    input.packageDirectory = package.string();
+    input.editorDirectory = editor.string();
+    input.slots = slots;
+
+    std::vector<std::pair<std::string, std::string>> copies = {
+        {picture.string(), (package / "bgimage.jpg").string()},
+        {(editor / vesk::kInstallerProgram).string(), (package / "install.exe").string()}};
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        copies.emplace_back(slots[size_t(k - 1)], (package / vesk::slotInfo(k).gameFile).string());
+
+    std::vector<double> ours, base;
+    for (int run = 0; run < kRuns; ++run) {
+        emptyDirectory(package);
+        ours.push_back(seconds([&] {
+            if (!vesk::buildPackage(input).ok())
+                qFatal("package build failed");
+        }));
+        emptyDirectory(package);
+        base.push_back(seconds([&] {
+            writeThemeDescription((package / "theme.cfg").string(), input.theme);
+            plainCopies(copies);
+        }));
+    }
+    compare("package build 47 x 1 MiB", median(ours), "copy_file loop", median(base), 1.10);
+}
+
+// Save then Open through the main window's own menu handlers.
+double benchProject(const QString &dir, int links)
+{
+    FakeDialogs dialogs;
+    FakeSound sound;
+    frmmain window(dir, dialogs, sound);
+    dialogs.messages.clear(); // the start-up request for a game directory
+    auto *names = window.findChild<QListWidget *>(QStringLiteral("List1"));
+    auto *addresses = window.findChild<QListWidget *>(QStringLiteral("List2"));
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        window.setSlotValue(k, QStringLiteral("C:\\Sounds\\Theme\\slot%1.wav").arg(k));
+    QStringList nameList, addressList;
+    for (int j = 0; j < links; ++j) {
+        nameList << QStringLiteral("Link number %1").arg(j);
+        addressList << QStringLiteral("http://site%1.example.org/page").arg(j);
+    }
+    names->addItems(nameList);
+    addresses->addItems(addressList);
+
+    auto *save = window.findChild<QAction *>(QStringLiteral("mnuFileSave"));
+    auto *open = window.findChild<QAction *>(QStringLiteral("mnuFileOpen"));
+    const QString file = dir + QStringLiteral("/bench.vsk");
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        times.push_back(seconds([&] {
+            dialogs.answers.enqueue(file);
+            save->trigger();
+            dialogs.answers.enqueue(file);
+            open->trigger();
+        }));
+    }
+    if (!dialogs.messages.isEmpty() || names->count() != links)
+        qFatal("save and open did not round-trip");
+    return median(times);
+}
+
+// Shows a window and waits for its first paint.
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+double timeToFirstPaint(const std::function<QWidget *()> &make)
+{
+    return seconds([&] {
+        QWidget *window = make();
+        PaintWatch watch;
+        window->installEventFilter(&watch);
+        for (QWidget *child : window->findChildren<QWidget *>())
+            child->installEventFilter(&watch);
+        window->show();
+        while (!watch.painted)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        delete window;
+    });
+}
+
+void benchStarts(const QString &dir)
+{
+    FakeDialogs dialogs;
+    FakeSound sound;
+    std::vector<double> ours, base;
+    for (int run = 0; run < kRuns; ++run) {
+        ours.push_back(timeToFirstPaint([&] { return new frmmain(dir, dialogs, sound); }));
+        base.push_back(timeToFirstPaint([] {
+            auto *window = new QMainWindow;
+            window->setCentralWidget(new QTabWidget);
+            return window;
+        }));
+    }
+    compare("editor start", median(ours), "bare QMainWindow", median(base), 2.0);
+
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("editor peak resident memory: %ld MiB\n", usage.ru_maxrss / 1024);
+    std::fflush(stdout);
+}
+
+void benchInstallerStart(const QString &dir)
+{
+    QFile theme(dir + QStringLiteral("/theme.cfg"));
+    theme.open(QIODevice::WriteOnly);
+    theme.write("Ann Example\r\nann@example.org\r\nhttp://ann.example.org\r\n14\r\nYellow\r\nPurple\r\nNight\r\n");
+    theme.close();
+    QImage picture(1920, 1080, QImage::Format_RGB32);
+    picture.fill(Qt::darkMagenta);
+    picture.save(dir + QStringLiteral("/bgimage.jpg"), "JPG");
+
+    FakeDialogs dialogs;
+    FakeInterpreter interpreter;
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run)
+        times.push_back(timeToFirstPaint([&] { return new frmmain2(dir, dialogs, interpreter); }));
+    alone("installer start with a 1920x1080 picture", median(times), 0.100);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir temporary;
+    const fs::path root = temporary.path().toStdString();
+    const QString dir = temporary.path();
+
+    // First, so that the peak memory is the editor's own after start.
+    benchStarts(dir);
+
+    benchApply(root, 1 << 20, "apply 47 x 1 MiB");
+    benchApply(root, 16 << 20, "apply 47 x 16 MiB");
+    fs::remove_all(root / ("waves" + std::to_string(16 << 20)));
+    benchPackage(root);
+
+    const double small = benchProject(dir, 1000);
+    const double medium = benchProject(dir, 10000);
+    const double large = benchProject(dir, 100000);
+    alone("project save and open, 1000 links", small, 0.100);
+    alone("project save and open, 10000 links", medium, 0.100);
+    compare("project save and open, 100000 links", large, "10000 links", medium, 12.0);
+
+    benchInstallerStart(dir);
+    return 0;
+}
