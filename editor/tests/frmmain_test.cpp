@@ -1,4 +1,5 @@
 #include "fakedialogs.h"
+#include "windowtest.h"
 #include "frmabout.h"
 #include "frmmain.h"
 #include "frmsettings.h"
@@ -50,10 +51,7 @@ private:
     template<typename T>
     T *find(const QString &name) const
     {
-        T *found = m_window->findChild<T *>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
+        return findControl<T>(m_window.get(), name);
     }
     void click(const QString &button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     void writeSettings(const QByteArray &bytes);

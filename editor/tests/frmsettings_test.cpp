@@ -1,5 +1,6 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
+#include "windowtest.h"
 #include "frmsettings.h"
 
 #include <QDir>
@@ -35,10 +36,7 @@ private:
     template<typename T>
     T *find(const QString &name) const
     {
-        T *found = m_window->findChild<T *>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
+        return findControl<T>(m_window.get(), name);
     }
     QLineEdit *text1() const { return find<QLineEdit>(QStringLiteral("text1")); }
     void click(const QString &button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
