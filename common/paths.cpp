@@ -21,6 +21,11 @@ std::string joinPath(const std::string &directory, const std::string &name)
     return path;
 }
 
+bool isAbsolutePath(const std::string &path)
+{
+    return !path.empty() && std::filesystem::path(path).is_absolute();
+}
+
 std::string programDirectory()
 {
 #ifdef _WIN32

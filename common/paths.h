@@ -16,6 +16,10 @@ inline constexpr char kSeparator = '/';
 // one, which the file system accepts.
 std::string joinPath(const std::string &directory, const std::string &name);
 
+// Whether a path names one place whatever the working directory is. On
+// Windows a drive-relative "C:Game" or a rooted "\\Game" does not.
+bool isAbsolutePath(const std::string &path);
+
 // The folder that holds the running program's own file, whatever the working
 // directory is.
 std::string programDirectory();

@@ -5,8 +5,56 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <random>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vesk {
+
+namespace fs = std::filesystem;
+
+ErrorCode codeFromErrno(int err)
+{
+    switch (err) {
+    case 0:
+        return ErrorCode::None;
+    case ENOENT:
+    case ENOTDIR:
+        return ErrorCode::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ErrorCode::Permission;
+    case EISDIR:
+        return ErrorCode::NotAFile;
+    case EEXIST:
+        return ErrorCode::Exists;
+    case ENOSPC:
+        return ErrorCode::NoSpace;
+    case EFBIG:
+        return ErrorCode::TooLarge;
+    default:
+        return ErrorCode::Io;
+    }
+}
+
+ErrorCode codeOf(const std::error_code &ec)
+{
+    if (!ec)
+        return ErrorCode::None;
+    const std::error_condition condition = ec.default_error_condition();
+    if (condition.category() == std::generic_category())
+        return codeFromErrno(condition.value());
+    return ErrorCode::Io;
+}
 
 namespace {
 
@@ -30,24 +78,94 @@ std::string joinLines(const std::vector<std::string> &lines)
     return bytes;
 }
 
-// The reason when the bytes could not all be written, nothing when they were.
-std::optional<std::string> writeBytes(const std::string &path, const std::string &bytes)
+// Writes all bytes and closes the file; the errno of the first failure, or 0.
+int writeAndClose(FilePtr file, const std::string &bytes)
 {
     errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        return reasonFromErrno(errno);
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return reasonFromErrno(errno);
+        return errno != 0 ? errno : EIO;
     // fclose flushes; a full disk often shows only here.
     if (std::fclose(file.release()) != 0)
-        return reasonFromErrno(errno);
-    return std::nullopt;
+        return errno != 0 ? errno : EIO;
+    return 0;
 }
 
-Status cannotWrite(const std::string &path, const std::string &reason)
+Status cannotWrite(const std::string &path, int err)
 {
-    return Status::failure("cannot write " + path + ": " + reason);
+    return Status::failure(codeFromErrno(err), "cannot write " + path + ": " + reasonFromErrno(err));
+}
+
+Status cannotWrite(const std::string &path, const std::error_code &ec)
+{
+    return Status::failure(codeOf(ec), "cannot write " + path + ": " + reasonText(ec));
+}
+
+// Where a save through a symbolic link must go: the file at the end of the
+// chain of links, which need not exist yet.
+fs::path followLinks(fs::path path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(path, ec))
+            break;
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// A new file beside `target` under a name nobody holds, created exclusively.
+FilePtr createUniqueBeside(const fs::path &target, std::string &name, int &err)
+{
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string stem = (folder / ("." + target.filename().string() + ".")).string();
+#ifdef _WIN32
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = stem + std::to_string(random() % 1000000000u) + ".tmp";
+        const int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0)
+            return FilePtr(_fdopen(fd, "wb"));
+        if (errno != EEXIST)
+            break;
+    }
+    err = errno;
+    return nullptr;
+#else
+    std::string pattern = stem + "XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        err = errno;
+        return nullptr;
+    }
+    name = pattern;
+    return FilePtr(fdopen(fd, "wb"));
+#endif
+}
+
+// The permission bits a new file gets from the user's file-creation mask.
+fs::perms permissionsForNewFile()
+{
+#ifdef _WIN32
+    return fs::perms::owner_read | fs::perms::owner_write;
+#else
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<fs::perms>(0666 & ~mask);
+#endif
+}
+
+bool mayWrite(const fs::path &file)
+{
+#ifdef _WIN32
+    std::error_code ec;
+    return (fs::status(file, ec).permissions() & fs::perms::owner_write) != fs::perms::none;
+#else
+    return access(file.c_str(), W_OK) == 0 || errno != EACCES;
+#endif
 }
 
 } // namespace
@@ -67,58 +185,110 @@ std::string reasonFromErrno(int err)
     return reasonText(std::error_code(err, std::generic_category()));
 }
 
+Status cannotRead(const std::string &path, const std::error_code &ec)
+{
+    return Status::failure(codeOf(ec), "cannot read " + path + ": " + reasonText(ec));
+}
+
 Status writeTextFile(const std::string &path, const std::vector<std::string> &lines)
 {
-    if (auto reason = writeBytes(path, joinLines(lines)))
-        return cannotWrite(path, *reason);
+    errno = 0;
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        return cannotWrite(path, errno);
+    if (const int err = writeAndClose(std::move(file), joinLines(lines)))
+        return cannotWrite(path, err);
     return Status::success();
 }
 
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines)
 {
-    namespace fs = std::filesystem;
+    const fs::path target = followLinks(fs::path(path));
     std::error_code ec;
-    if (fs::is_directory(fs::path(path), ec))
-        return cannotWrite(path, reasonFromErrno(EISDIR));
+    const fs::file_status existing = fs::status(target, ec);
+    if (fs::is_directory(existing))
+        return cannotWrite(path, EISDIR);
+    const bool replacing = fs::exists(existing);
+    if (replacing && !mayWrite(target))
+        return cannotWrite(path, EACCES);
 
-    const std::string temporary = path + ".saving";
-    if (auto reason = writeBytes(temporary, joinLines(lines))) {
-        fs::remove(fs::path(temporary), ec);
-        return cannotWrite(path, *reason);
-    }
-    fs::rename(fs::path(temporary), fs::path(path), ec);
-    if (ec) {
+    std::string temporary;
+    int err = 0;
+    FilePtr file = createUniqueBeside(target, temporary, err);
+    if (!file)
+        return cannotWrite(path, err);
+    auto discard = [&temporary] {
         std::error_code ignored;
         fs::remove(fs::path(temporary), ignored);
-        return cannotWrite(path, reasonText(ec));
+    };
+    if ((err = writeAndClose(std::move(file), joinLines(lines))) != 0) {
+        discard();
+        return cannotWrite(path, err);
+    }
+    fs::permissions(fs::path(temporary), replacing ? existing.permissions() : permissionsForNewFile(),
+                    fs::perm_options::replace, ec);
+    if (!ec)
+        fs::rename(fs::path(temporary), target, ec);
+    if (ec) {
+        discard();
+        return cannotWrite(path, ec);
     }
     return Status::success();
 }
 
-std::optional<std::string> readWholeFile(const std::string &path, std::string *error)
+Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow)
 {
-    auto fail = [&](int err) -> std::optional<std::string> {
-        if (error)
-            *error = "cannot read " + path + ": " + reasonFromErrno(err);
-        return std::nullopt;
+    const auto notAFile = [&path] {
+        return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
     };
-
+    const auto failed = [&path](int err) {
+        return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category()));
+    };
+#ifdef _WIN32
     std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::path(path), ec))
-        return fail(EISDIR);
-
+    const fs::file_status status = fs::status(fs::path(path), ec);
+    if (ec || !fs::exists(status))
+        return cannotRead(path, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
+    if (!fs::is_regular_file(status))
+        return notAFile();
     errno = 0;
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return fail(errno);
-
+        return failed(errno);
+#else
+    // Opened without blocking, so that a FIFO cannot stall us before we see
+    // what it is.
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno);
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return notAFile();
+    }
+    FilePtr file(fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return failed(errno);
+    }
+#endif
     std::string bytes;
     char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    while (bytes.size() <= limit) {
+        const size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (got == 0)
+            break;
         bytes.append(buffer, got);
+    }
     if (std::ferror(file.get()))
-        return fail(errno);
+        return failed(errno);
+    if (bytes.size() > limit) {
+        if (overflow == Overflow::Refuse)
+            return Status::failure(ErrorCode::TooLarge, "cannot read " + path + ": it is larger than "
+                                                            + std::to_string(limit / (1024 * 1024)) + " MiB");
+        bytes.resize(limit);
+    }
     return bytes;
 }
 

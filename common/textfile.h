@@ -2,7 +2,7 @@
 
 #include "status.h"
 
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,16 +15,35 @@ namespace vesk {
 // Creates or truncates the file and writes the lines.
 Status writeTextFile(const std::string &path, const std::vector<std::string> &lines);
 
-// Writes the lines beside the target first and renames them over it only when
-// every byte is out, so that a failure never destroys the previous file.
+// Writes the lines to a fresh file of a unique name beside the target and
+// renames it over the target only when every byte is out, so that a failure
+// never destroys the previous file. A symbolic link is followed and stays; an
+// existing file keeps its permission bits; a file the user may not write is
+// refused exactly as a plain write would refuse it.
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines);
 
-// The whole file as bytes, or nothing with the reason in *error.
-std::optional<std::string> readWholeFile(const std::string &path, std::string *error = nullptr);
+// The small files read field by field (vesk.cfg, theme.cfg) are read no
+// further than this: what lies beyond counts as the end of the file.
+inline constexpr std::size_t kSmallFileLimit = 64 * 1024;
+// A project file larger than this is refused; 100,000 links take about 6 MiB.
+inline constexpr std::size_t kProjectFileLimit = 64 * 1024 * 1024;
+
+enum class Overflow {
+    Cut,    // the first `limit` bytes are the file
+    Refuse, // a larger file is a failure (ErrorCode::TooLarge)
+};
+
+// The bytes of a regular file. A directory, device or FIFO is "not a file"
+// (ErrorCode::NotAFile) and is never opened for reading, so that it can
+// neither hang nor flood the caller.
+Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow);
 
 // "permission denied", "no such file or directory": the reason in the form the
 // messages embed it.
 std::string reasonText(const std::error_code &ec);
 std::string reasonFromErrno(int err);
+
+// "cannot read PATH: REASON" with the code that goes with the reason.
+Status cannotRead(const std::string &path, const std::error_code &ec);
 
 } // namespace vesk

@@ -19,11 +19,16 @@ std::array<const std::string *, ThemeDescription::kFieldCount> ThemeDescription:
     return {&name, &email, &webpage, &font, &fontcolor, &bgcolor, &themename};
 }
 
+std::array<std::string *, ThemeDescription::kFieldCount> ThemeDescription::fields()
+{
+    return {&name, &email, &webpage, &font, &fontcolor, &bgcolor, &themename};
+}
+
 Status writeThemeDescription(const std::string &path, const ThemeDescription &theme)
 {
     std::vector<std::string> lines;
     const auto values = theme.fields();
-    for (int i = 0; i < ThemeDescription::kFieldCount; ++i) {
+    for (size_t i = 0; i < values.size(); ++i) {
         auto encoded = encodeField(*values[i]);
         if (!encoded)
             return Status::failure(std::string("the ") + ThemeDescription::fieldNames()[i] + " \"" + *values[i]
@@ -34,24 +39,24 @@ Status writeThemeDescription(const std::string &path, const ThemeDescription &th
     return writeTextFile(path, lines);
 }
 
-ThemeReading readThemeDescription(const std::string &path)
+Result<ThemeReading> readThemeDescription(const std::string &path)
 {
-    const auto text = readWholeFile(path);
+    const Result<std::string> text = readFile(path, kSmallFileLimit, Overflow::Cut);
     if (!text)
-        return ThemeReading();
+        return text.status();
     return parseThemeDescription(*text);
 }
 
 ThemeReading parseThemeDescription(std::string_view text)
 {
     ThemeReading reading;
-    reading.opened = true;
+    const auto members = reading.theme.fields();
     FieldReader reader(text);
-    for (int i = 0; i < ThemeDescription::kFieldCount; ++i) {
+    for (int line = 1; line <= ThemeDescription::kFieldCount; ++line) {
         auto field = reader.next();
         if (!field)
             break;
-        if (i == 3) {
+        if (line == ThemeReading::kFontLine) {
             // An empty line is the number 0, which the installer then holds
             // to its smallest size; any other text must be a number.
             const bool blank = field->find_first_not_of(" \t") == std::string::npos;
@@ -59,8 +64,8 @@ ThemeReading parseThemeDescription(std::string_view text)
             if (!reading.fontSize)
                 break;
         }
-        reading.fields[i] = std::move(*field);
-        reading.fieldsRead = i + 1;
+        *members[static_cast<size_t>(line - 1)] = std::move(*field);
+        reading.fieldsRead = line;
     }
     return reading;
 }

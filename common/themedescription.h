@@ -22,7 +22,9 @@ struct ThemeDescription
 
     static constexpr int kFieldCount = 7;
     static const std::array<const char *, kFieldCount> &fieldNames();
+    // The members in the order of the file's lines.
     std::array<const std::string *, kFieldCount> fields() const;
+    std::array<std::string *, kFieldCount> fields();
 };
 
 // Writes the seven values as seven CR LF lines. A value that holds a comma or
@@ -36,13 +38,21 @@ Status writeThemeDescription(const std::string &path, const ThemeDescription &th
 // point are good.
 struct ThemeReading
 {
-    bool opened = false;  // false: no file, or one that cannot be read
-    int fieldsRead = 0;   // 0 to 7; fields 1 to fieldsRead hold values
-    std::array<std::string, ThemeDescription::kFieldCount> fields;
+    int fieldsRead = 0;     // 0 to 7; the members of the first fieldsRead lines hold values
+    ThemeDescription theme; // members past fieldsRead stay empty
     std::optional<double> fontSize; // set when fieldsRead >= 4
+
+    // Field numbers as the installer takes them, counted from 1.
+    static constexpr int kFontLine = 4;
+    static constexpr int kFontColourLine = 5;
+    static constexpr int kBackgroundLine = 6;
+    static constexpr int kThemeNameLine = 7;
 };
 
-ThemeReading readThemeDescription(const std::string &path);
+// A missing theme.cfg, or one that is no regular file or cannot be read,
+// fails; the installer then shows no description at all. Only the first
+// kSmallFileLimit bytes are read.
+Result<ThemeReading> readThemeDescription(const std::string &path);
 ThemeReading parseThemeDescription(std::string_view text); // the same, from the file's bytes
 
 } // namespace vesk

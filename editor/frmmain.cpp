@@ -14,6 +14,10 @@
 #include "soundplayer.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -56,11 +60,23 @@ const std::vector<ControlRow> kLinksTab = {
 const QString kWaveFilter = QStringLiteral("Wave Files *.wav|*.wav");
 const QString kProjectFilter = QStringLiteral("VESK Project File *.vsk|*.vsk");
 
+const char *const kSlotProperty = "slotIndex";
+const QString kCaption = QStringLiteral("VESK");
+const QString kNoGameDirectory = QStringLiteral("Please go to Options Settings and select your Kestrova directory");
+
 // The row of the entry the user (or code) selected, or -1.
 int selectedRow(const QListWidget *list)
 {
     const QList<QListWidgetItem *> selected = list->selectedItems();
     return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+// The local file a drag carries, if it carries exactly one.
+std::optional<QString> draggedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return std::nullopt;
+    return data->urls().first().toLocalFile();
 }
 
 } // namespace
@@ -74,6 +90,7 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Kestrova Theme Editor (VESK)"));
+    setAcceptDrops(true);
     buildMenus();
 
     auto *client = new QWidget(this);
@@ -155,27 +172,32 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
         for (const vesk::FrameInfo &frame : vesk::frameCatalogue()) {
             if (frame.tab != vesk::innerTabs()[t].tab)
                 continue;
-            const int rows = vesk::frameRowCount(frame.name);
-            table.push_back({Kind::Frame, frame.name, nullptr, 120, frame.top, 8415, 375 + 240 * rows, frame.caption});
+            table.push_back({Kind::Frame, frame.name, nullptr, 120, frame.top, 8415,
+                             vesk::frameHeight(vesk::frameRowCount(frame.name)), frame.caption});
             for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
                 if (std::string_view(slot.frame) != frame.name)
                     continue;
-                table.push_back({Kind::Button, slot.button, frame.name, 120, 240 * slot.row, 975, 255, slot.caption});
+                table.push_back({Kind::Button, slot.button, frame.name, 120, vesk::kSlotRowHeight * slot.row, 975,
+                                 255, slot.caption});
             }
         }
         platform::buildControls(pages[t], table, innerOrigin);
     }
 
     // The slot labels sit beside their buttons; their names carry the slot
-    // index, so they are placed here rather than in a table.
+    // index, so they are placed here rather than in a table. Both carry the
+    // index for drops.
     auto *hidden = new QLabel(QStringLiteral("Label1"), page);
     hidden->setObjectName(slotLabelName(0));
     hidden->hide();
     for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
         auto *button = control<QPushButton>(this, QString::fromLatin1(slot.button));
         auto *label = new QLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
+        label->setTextFormat(Qt::PlainText);
         label->setObjectName(slotLabelName(slot.index));
-        label->setGeometry(platform::twipsRect(1200, 240 * slot.row, 7095, 255));
+        label->setGeometry(platform::twipsRect(1200, vesk::kSlotRowHeight * slot.row, 7095, 255));
+        button->setProperty(kSlotProperty, slot.index);
+        label->setProperty(kSlotProperty, slot.index);
         const int index = slot.index;
         connect(button, &QPushButton::clicked, this, [this, index] { slotButton_Click(index); });
     }
@@ -226,41 +248,62 @@ QString frmmain::slotValue(int index) const
     return slotLabel(index)->text();
 }
 
-vesk::SlotValues frmmain::slotValues() const
+void frmmain::setSlotValue(int index, const QString &path)
 {
-    vesk::SlotValues values;
-    for (int k = 1; k <= vesk::kSlotCount; ++k)
-        values[static_cast<size_t>(k - 1)] = platform::toLocal(slotValue(k));
-    return values;
+    m_theme.setSlot(index, platform::toLocal(path));
+    showSlot(index);
 }
 
-void frmmain::setSlotValue(int index, const QString &value)
+void frmmain::showSlot(int index)
 {
-    slotLabel(index)->setText(value);
+    slotLabel(index)->setText(platform::fromLocal(m_theme.slot(index)));
+}
+
+void frmmain::showSelection()
+{
+    id1->setText(QString::number(m_theme.selectedSlot()));
+    filename1->setText(platform::fromLocal(m_playName));
+}
+
+void frmmain::showLinks()
+{
+    QStringList names, addresses;
+    names.reserve(static_cast<qsizetype>(m_theme.links().size()));
+    addresses.reserve(static_cast<qsizetype>(m_theme.links().size()));
+    for (const vesk::Link &link : m_theme.links()) {
+        names << platform::fromLocal(link.name);
+        addresses << platform::fromLocal(link.address);
+    }
+    const QSignalBlocker block(List1);
+    List1->clear();
+    List2->clear();
+    List1->addItems(names);
+    List2->addItems(addresses);
 }
 
 frmsettings *frmmain::settingsWindow()
 {
-    if (!m_settings)
-        m_settings = new frmsettings(m_programDirectory, m_dialogs, this);
+    if (!m_settings) {
+        m_settings = new frmsettings(m_programDirectory, m_gameDirectory, m_dialogs, this);
+        connect(m_settings, &frmsettings::gameDirectoryChosen, this,
+                [this, settings = m_settings.data()] { m_gameDirectory = settings->chosenDirectory(); });
+    }
     return m_settings;
 }
 
 void frmmain::Form_Load()
 {
-    const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)));
-    if (!stored) {
-        m_dialogs.message(nullptr, QStringLiteral("Please go to Options Settings and select your Kestrova directory"),
-                          QStringLiteral("VESK"));
-        return;
-    }
-    // What the settings window's own load procedure put there gives way to
-    // the remembered text, exactly as stored.
-    settingsWindow()->text1->setText(platform::fromLocal(*stored));
+    m_gameDirectory = vesk::readGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)));
+    if (!m_gameDirectory)
+        m_dialogs.message(nullptr, kNoGameDirectory, kCaption);
 }
 
 void frmmain::closeEvent(QCloseEvent *event)
 {
+    if (!mayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -270,18 +313,36 @@ void frmmain::Form_Unload()
     delete m_settings;
 }
 
-std::optional<int> frmmain::selectedSlot() const
+bool frmmain::mayDiscardChanges()
 {
-    const auto index = vesk::parseWholeNumber(platform::toLocal(id1->text()));
-    if (!index || *index < 1 || *index > vesk::kSlotCount)
-        return std::nullopt;
-    return static_cast<int>(*index);
+    if (!m_theme.changed())
+        return true;
+    switch (m_dialogs.question(this, QStringLiteral("Save the changes to this theme before closing?"), kCaption,
+                               platform::Dialogs::Buttons::YesNoCancel)) {
+    case platform::Dialogs::Answer::Yes:
+        return saveProject();
+    case platform::Dialogs::Answer::No:
+        return true;
+    case platform::Dialogs::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void frmmain::slotButton_Click(int index)
 {
-    id1->setText(QString::number(index));
-    filename1->setText(slotValue(index));
+    m_theme.selectSlot(index);
+    m_playName = m_theme.slot(index);
+    showSelection();
+}
+
+void frmmain::chooseSlotFile(int index, std::string path)
+{
+    m_theme.selectSlot(index);
+    m_theme.setSlot(index, path);
+    m_playName = std::move(path);
+    showSlot(index);
+    showSelection();
 }
 
 void frmmain::Command2_Click()
@@ -289,31 +350,29 @@ void frmmain::Command2_Click()
     CommonDialog1->filter = kWaveFilter;
     if (!CommonDialog1->showOpen(this))
         return;
-    const auto index = selectedSlot();
-    if (!index)
-        return;
-    setSlotValue(*index, CommonDialog1->fileName);
-    filename1->setText(CommonDialog1->fileName);
+    chooseSlotFile(m_theme.selectedSlot(), platform::toLocal(CommonDialog1->fileName));
 }
 
 void frmmain::Command3_Click()
 {
-    if (const auto index = selectedSlot())
-        setSlotValue(*index, QString::fromLatin1(vesk::kNoSound));
+    m_theme.clearSlot(m_theme.selectedSlot());
+    showSlot(m_theme.selectedSlot());
 }
 
 void frmmain::Command1_Click()
 {
-    m_sound.play(filename1->text());
+    m_sound.play(m_playName);
 }
 
 void frmmain::Command4_Click()
 {
-    m_sound.play(none1->text());
+    m_sound.play(platform::toLocal(none1->text()));
 }
 
 void frmmain::Command39_Click()
 {
+    // Typed text becomes bytes once, here.
+    m_theme.addLink({platform::toLocal(name1->text()), platform::toLocal(url1->text())});
     List1->addItem(name1->text());
     List2->addItem(url1->text());
 }
@@ -323,6 +382,7 @@ void frmmain::Command40_Click()
     const int row = selectedRow(List1);
     if (row < 0)
         return;
+    m_theme.removeLink(static_cast<size_t>(row));
     // Afterwards nothing is selected and the boxes still show the removed
     // link, so that "Add" can put it back.
     const QSignalBlocker block(List1);
@@ -344,40 +404,15 @@ void frmmain::List1_Click()
     url1->setText(List2->item(row)->text());
 }
 
-vesk::Project frmmain::currentProject() const
-{
-    vesk::Project project;
-    project.slots = slotValues();
-    project.links.reserve(static_cast<size_t>(List1->count()));
-    for (int j = 0; j < List1->count(); ++j)
-        project.links.push_back({platform::toLocal(List1->item(j)->text()), platform::toLocal(List2->item(j)->text())});
-    return project;
-}
-
-void frmmain::showProject(const vesk::Project &project)
-{
-    for (int k = 1; k <= vesk::kSlotCount; ++k)
-        setSlotValue(k, platform::fromLocal(project.slots[static_cast<size_t>(k - 1)]));
-    QStringList names, addresses;
-    names.reserve(static_cast<qsizetype>(project.links.size()));
-    addresses.reserve(static_cast<qsizetype>(project.links.size()));
-    for (const vesk::Link &link : project.links) {
-        names << platform::fromLocal(link.name);
-        addresses << platform::fromLocal(link.address);
-    }
-    const QSignalBlocker block(List1);
-    List1->clear();
-    List2->clear();
-    List1->addItems(names);
-    List2->addItems(addresses);
-}
-
 // Saving and applying walk the links by selecting each in turn; what stays
-// visible afterwards is the last link, selected and shown in the boxes.
+// visible afterwards is the last link, selected and shown in the boxes, even
+// when it was selected before and the boxes were typed over since.
 void frmmain::selectLastLink()
 {
-    if (List1->count() > 0)
-        List1->setCurrentRow(List1->count() - 1);
+    if (List1->count() == 0)
+        return;
+    List1->setCurrentRow(List1->count() - 1);
+    List1_Click();
 }
 
 void frmmain::report(const std::string &failure)
@@ -385,38 +420,73 @@ void frmmain::report(const std::string &failure)
     m_dialogs.message(this, platform::sentence(failure), QString());
 }
 
+const std::string *frmmain::requireGameDirectory()
+{
+    if (!m_gameDirectory) {
+        m_dialogs.message(this, kNoGameDirectory, kCaption);
+        return nullptr;
+    }
+    return &*m_gameDirectory;
+}
+
+bool frmmain::openProject(const std::string &path)
+{
+    return mayDiscardChanges() && loadProjectFile(path);
+}
+
+bool frmmain::loadProjectFile(const std::string &path)
+{
+    vesk::Result<vesk::Project> loaded = vesk::loadProject(path);
+    if (!loaded) {
+        report(loaded.error());
+        return false;
+    }
+    m_theme.load(std::move(loaded).value());
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        showSlot(k);
+    showLinks();
+    return true;
+}
+
 void frmmain::mnuFileOpen_Click()
 {
+    // Unsaved changes are asked about before the file is chosen, so that a
+    // "Yes" saves under a name of its own.
+    if (!mayDiscardChanges())
+        return;
     CommonDialog1->filter = kProjectFilter;
     if (!CommonDialog1->showOpen(this))
         return;
-    vesk::Project project;
-    const vesk::Status loaded = vesk::loadProject(platform::toLocal(CommonDialog1->fileName), project);
-    if (!loaded.ok()) {
-        report(loaded.error());
-        return;
+    loadProjectFile(platform::toLocal(CommonDialog1->fileName));
+}
+
+bool frmmain::saveProject()
+{
+    CommonDialog1->filter = kProjectFilter;
+    if (!CommonDialog1->showSave(this))
+        return false;
+    const vesk::Status saved = vesk::saveProject(platform::toLocal(CommonDialog1->fileName), m_theme.project());
+    if (!saved.ok()) {
+        report(saved.error());
+        return false;
     }
-    showProject(project);
+    m_theme.markSaved();
+    selectLastLink();
+    return true;
 }
 
 void frmmain::mnuFileSave_Click()
 {
-    CommonDialog1->filter = kProjectFilter;
-    if (!CommonDialog1->showSave(this))
-        return;
-    const vesk::Status saved = vesk::saveProject(platform::toLocal(CommonDialog1->fileName), currentProject());
-    if (!saved.ok()) {
-        report(saved.error());
-        return;
-    }
-    selectLastLink();
+    saveProject();
 }
 
 void frmmain::mnuFileConvert_Click()
 {
-    const vesk::Project project = currentProject();
-    const vesk::ApplyResult applied = vesk::applyTheme(platform::toLocal(settingsWindow()->text1->text()),
-                                                       project.slots, project.links, platform::toLocal(char1->text()));
+    const std::string *game = requireGameDirectory();
+    if (!game)
+        return;
+    const vesk::ApplyResult applied =
+        vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
     if (!applied.status.ok()) {
         report(applied.status.error());
         return;
@@ -426,7 +496,7 @@ void frmmain::mnuFileConvert_Click()
 
 void frmmain::mnuFileCreatepackage_Click()
 {
-    (new frmpackage(this, m_programDirectory, m_dialogs, [this] { return slotValues(); }))->exec();
+    (new frmpackage(this, m_programDirectory, m_dialogs, [this] { return m_theme.slots(); }))->exec();
 }
 
 void frmmain::mnuFileExit_Click()
@@ -443,4 +513,31 @@ void frmmain::mnuOptionsSettings_Click()
 void frmmain::mnuHelpAbout_Click()
 {
     (new frmabout(this))->exec();
+}
+
+void frmmain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (draggedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+// A project dropped anywhere opens; any other file dropped on a slot's button
+// or label becomes that slot's file, as "Add File" would make it.
+void frmmain::dropEvent(QDropEvent *event)
+{
+    const auto file = draggedFile(event->mimeData());
+    if (!file)
+        return;
+    event->acceptProposedAction();
+    if (file->endsWith(QStringLiteral(".vsk"), Qt::CaseInsensitive)) {
+        openProject(platform::toLocal(*file));
+        return;
+    }
+    for (QWidget *w = childAt(event->position().toPoint()); w && w != this; w = w->parentWidget()) {
+        const QVariant index = w->property(kSlotProperty);
+        if (index.isValid()) {
+            chooseSlotFile(index.toInt(), platform::toLocal(*file));
+            return;
+        }
+    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slotcatalogue.h"
+#include "theme.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -8,16 +8,11 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
-class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
-
-namespace vesk {
-struct Project;
-}
 
 namespace platform {
 class CommonDialog;
@@ -27,29 +22,40 @@ class SoundOutput;
 
 class frmsettings;
 
-// The editor's main window. The 47 slot values are the captions of the
-// label array Label1, elements 1 to 47; the selected slot is the text of the
-// hidden box id1.
-class frmmain : public QMainWindow
+// The editor's main window. It owns the theme being edited and the chosen
+// game directory; its controls show them: the label array Label1 (elements 1
+// to 47) the slot values, the hidden box id1 the selected slot, List1 and
+// List2 the links.
+class frmmain final : public QMainWindow
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmmain)
 
 public:
     frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
             QWidget *parent = nullptr);
     ~frmmain() override;
 
+    const vesk::Theme &theme() const { return m_theme; }
+    const std::optional<std::string> &gameDirectory() const { return m_gameDirectory; }
+
     // Element k of the label array; object names run "Label1(0)" to "Label1(47)".
     static QString slotLabelName(int index);
+    // Slot k as shown, and set as if chosen in a file dialog.
     QString slotValue(int index) const;
-    void setSlotValue(int index, const QString &value);
-    vesk::SlotValues slotValues() const; // in the local 8-bit form the files use
+    void setSlotValue(int index, const QString &path);
 
     // The settings window, made hidden when it does not exist yet.
     frmsettings *settingsWindow();
 
+    // Opens a project as "&Open" does once a file is chosen, asking first
+    // about unsaved changes. False when nothing was opened.
+    bool openProject(const std::string &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();
@@ -63,8 +69,8 @@ private:
     void Command3_Click();            // Remove File
     void Command1_Click();            // Play
     void Command4_Click();            // Stop
-    void Command39_Click(); // Add link
-    void Command40_Click(); // Remove link
+    void Command39_Click();           // Add link
+    void Command40_Click();           // Remove link
     void List1_Click();
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
@@ -74,11 +80,20 @@ private:
     void mnuOptionsSettings_Click();
     void mnuHelpAbout_Click();
 
-    std::optional<int> selectedSlot() const;
+    // Views of the model.
     QLabel *slotLabel(int index) const;
-    vesk::Project currentProject() const;
-    void showProject(const vesk::Project &project);
+    void showSlot(int index);
+    void showSelection();
+    void showLinks();
     void selectLastLink();
+
+    void chooseSlotFile(int index, std::string path);
+    bool loadProjectFile(const std::string &path);
+    bool saveProject();
+    // True when the work may be dropped: nothing changed, or the player saved
+    // it or chose to discard it.
+    bool mayDiscardChanges();
+    const std::string *requireGameDirectory();
     void report(const std::string &failure);
 
     const QString m_programDirectory;
@@ -86,6 +101,10 @@ private:
     platform::SoundOutput &m_sound;
     std::unique_ptr<platform::CommonDialog> CommonDialog1;
     QPointer<frmsettings> m_settings;
+
+    vesk::Theme m_theme;
+    std::optional<std::string> m_gameDirectory;
+    std::string m_playName; // what filename1 shows: the name "Play" plays
 
     QLineEdit *filename1 = nullptr;
     QLineEdit *id1 = nullptr;

@@ -3,6 +3,7 @@
 #include "colours.h"
 #include "controls.h"
 #include "dialogs.h"
+#include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
 #include "filelist.h"
@@ -118,16 +119,15 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
     font1 = control<QComboBox>(this, QStringLiteral("font1"));
     fontcolor1 = control<QComboBox>(this, QStringLiteral("fontcolor1"));
     bgcolor1 = control<QComboBox>(this, QStringLiteral("bgcolor1"));
-    Drive1 = control<platform::DriveList>(this, QStringLiteral("Drive1"));
+    m_packagePicker =
+        new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
     Drive2 = control<platform::DriveList>(this, QStringLiteral("Drive2"));
-    Dir1 = control<platform::DirList>(this, QStringLiteral("Dir1"));
     Dir2 = control<platform::DirList>(this, QStringLiteral("Dir2"));
     File1 = control<platform::FileList>(this, QStringLiteral("File1"));
     Image1 = control<QLabel>(this, QStringLiteral("Image1"));
-    filepath1 = control<QLineEdit>(this, QStringLiteral("filepath1"));
     filepath2 = control<QLineEdit>(this, QStringLiteral("filepath2"));
-    dirname1 = control<QLineEdit>(this, QStringLiteral("dirname1"));
-    auto *makeDirectory = control<QPushButton>(this, QStringLiteral("Command1"));
+    QLineEdit *filepath1 = m_packagePicker->pathBox();
+    QPushButton *makeDirectory = m_packagePicker->makeDirectoryButton();
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command2"));
     auto *ok = control<QPushButton>(this, QStringLiteral("Command3"));
 
@@ -147,15 +147,25 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    QWidget *focusOrder[] = {name1, email1, webpage1, font1, fontcolor1, bgcolor1, themename1, Drive1, Dir1,
-                             makeDirectory, dirname1, cancel, ok, Dir2, Drive2, File1};
+    QWidget *focusOrder[] = {name1,
+                             email1,
+                             webpage1,
+                             font1,
+                             fontcolor1,
+                             bgcolor1,
+                             themename1,
+                             m_packagePicker->driveList(),
+                             m_packagePicker->dirList(),
+                             makeDirectory,
+                             m_packagePicker->nameBox(),
+                             cancel,
+                             ok,
+                             Dir2,
+                             Drive2,
+                             File1};
     for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 
-    connect(Drive1, &platform::DriveList::changed, this, &frmpackage::Drive1_Change);
-    connect(Dir1, &platform::DirList::changed, this, &frmpackage::Dir1_Change);
-    connect(Dir1, &platform::DirList::clicked, this, &frmpackage::Dir1_Click);
-    connect(makeDirectory, &QPushButton::clicked, this, &frmpackage::Command1_Click);
     connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);
     connect(Dir2, &platform::DirList::changed, this, &frmpackage::Dir2_Change);
     connect(File1, &platform::FileList::clicked, this, &frmpackage::File1_Click);
@@ -167,29 +177,10 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
 
 void frmpackage::Form_Load()
 {
-    Dir1->setPath(Drive1->currentDirectory());
-    filepath1->setText(Dir1->path());
+    m_packagePicker->open(QString());
     Dir2->setPath(Drive2->currentDirectory());
-}
-
-void frmpackage::Drive1_Change()
-{
-    Drive1->steer(Dir1, m_dialogs);
-}
-
-void frmpackage::Dir1_Change()
-{
-    filepath1->setText(Dir1->path());
-}
-
-void frmpackage::Dir1_Click()
-{
-    filepath1->setText(Dir1->path());
-}
-
-void frmpackage::Command1_Click()
-{
-    Dir1->makeDirectory(filepath1->text(), dirname1->text());
+    // Typing starts with the creator's name.
+    name1->setFocus();
 }
 
 void frmpackage::Drive2_Change()
@@ -230,7 +221,7 @@ void frmpackage::Command3_Click()
     input.theme.bgcolor = platform::toLocal(bgcolor1->currentText());
     input.theme.themename = platform::toLocal(themename1->text());
     input.picture = platform::toLocal(filepath2->text());
-    input.packageDirectory = platform::toLocal(filepath1->text());
+    input.packageDirectory = platform::toLocal(m_packagePicker->path());
     input.editorDirectory = platform::toLocal(m_editorDirectory);
     input.slots = m_slotValues();
 
@@ -239,10 +230,10 @@ void frmpackage::Command3_Click()
         // Everything entered stays, so the player can mend it and retry.
         m_dialogs.message(this,
                           QStringLiteral("The theme package in %1 is incomplete: %2.")
-                              .arg(filepath1->text(), platform::fromLocal(built.error())),
+                              .arg(m_packagePicker->path(), platform::fromLocal(built.error())),
                           QString());
         return;
     }
-    m_dialogs.message(this, QStringLiteral("Created at ") + filepath1->text(), QString());
+    m_dialogs.message(this, QStringLiteral("Created at ") + m_packagePicker->path(), QString());
     accept();
 }

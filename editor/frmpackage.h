@@ -13,6 +13,7 @@ class QLineEdit;
 
 namespace platform {
 class Dialogs;
+class DirectoryPicker;
 class DirList;
 class DriveList;
 class FileList;
@@ -21,9 +22,10 @@ class FileList;
 // The package window: who made the theme, how the installer shows it, its
 // background picture and the directory to build the package in. "OK" builds
 // the package from these and the main window's slots.
-class frmpackage : public QDialog
+class frmpackage final : public QDialog
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmpackage)
 
 public:
     frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
@@ -31,10 +33,6 @@ public:
 
 private:
     void Form_Load();
-    void Drive1_Change();
-    void Dir1_Change();
-    void Dir1_Click();
-    void Command1_Click(); // Make Directory
     void Drive2_Change();
     void Dir2_Change();
     void File1_Click();
@@ -47,9 +45,10 @@ private:
 
     QLineEdit *name1, *email1, *webpage1, *themename1;
     QComboBox *font1, *fontcolor1, *bgcolor1;
-    platform::DriveList *Drive1, *Drive2;
-    platform::DirList *Dir1, *Dir2;
+    platform::DirectoryPicker *m_packagePicker; // Drive1, Dir1, filepath1, dirname1, Command1
+    platform::DriveList *Drive2;
+    platform::DirList *Dir2;
     platform::FileList *File1;
     QLabel *Image1;
-    QLineEdit *filepath1, *filepath2, *dirname1;
+    QLineEdit *filepath2;
 };

@@ -2,11 +2,14 @@
 
 #include "controls.h"
 #include "dialogs.h"
+#include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
 #include "localtext.h"
+#include "paths.h"
 #include "settingsfile.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -31,41 +34,33 @@ const std::vector<ControlRow> kControls = {
 
 } // namespace
 
-frmsettings::frmsettings(const QString &programDirectory, platform::Dialogs &dialogs, QWidget *owner)
+frmsettings::frmsettings(const QString &programDirectory, const std::optional<std::string> &gameDirectory,
+                         platform::Dialogs &dialogs, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_programDirectory(programDirectory),
-      m_dialogs(dialogs)
+      m_current(gameDirectory), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frmsettings"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
     setFixedSize(platform::pixels(4335), platform::pixels(5475));
     platform::buildControls(this, kControls);
+    m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "text1", "dirname1", "Command3"}, dialogs);
 
-    Drive1 = control<platform::DriveList>(this, QStringLiteral("Drive1"));
-    Dir1 = control<platform::DirList>(this, QStringLiteral("Dir1"));
-    text1 = control<QLineEdit>(this, QStringLiteral("text1"));
-    dirname1 = control<QLineEdit>(this, QStringLiteral("dirname1"));
-    auto *makeDirectory = control<QPushButton>(this, QStringLiteral("Command3"));
+    text1 = m_picker->pathBox();
     auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command2"));
 
     // Neither button answers Enter or Esc.
-    for (QPushButton *button : {makeDirectory, ok, cancel}) {
+    for (QPushButton *button : {m_picker->makeDirectoryButton(), ok, cancel}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    setTabOrder(dirname1, makeDirectory);
-    setTabOrder(makeDirectory, text1);
-    setTabOrder(text1, Dir1);
-    setTabOrder(Dir1, Drive1);
-    setTabOrder(Drive1, cancel);
-    setTabOrder(cancel, ok);
-    dirname1->setFocus();
+    QWidget *focusOrder[] = {m_picker->nameBox(), m_picker->makeDirectoryButton(), text1, m_picker->dirList(),
+                             m_picker->driveList(), cancel, ok};
+    for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
+        setTabOrder(focusOrder[i], focusOrder[i + 1]);
+    m_picker->nameBox()->setFocus();
 
-    connect(Drive1, &platform::DriveList::changed, this, &frmsettings::Drive1_Change);
-    connect(Dir1, &platform::DirList::changed, this, &frmsettings::Dir1_Change);
-    connect(Dir1, &platform::DirList::clicked, this, &frmsettings::Dir1_Click);
-    connect(makeDirectory, &QPushButton::clicked, this, &frmsettings::Command3_Click);
     connect(ok, &QPushButton::clicked, this, &frmsettings::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &frmsettings::Command2_Click);
 
@@ -74,50 +69,42 @@ frmsettings::frmsettings(const QString &programDirectory, platform::Dialogs &dia
 
 void frmsettings::Form_Load()
 {
-    const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)));
-    bool opened = false;
-    if (stored) {
-        text1->setText(platform::fromLocal(*stored));
-        // Dir1_Change writes the list's own form of the path back.
-        opened = Dir1->setPath(text1->text());
-    }
-    if (!opened) {
-        Dir1->setPath(Drive1->currentDirectory());
-        text1->setText(Dir1->path());
-    }
+    // The working directory is only where browsing starts; it becomes the
+    // game directory only when the player presses OK.
+    const QString current = m_current ? platform::fromLocal(*m_current) : QString();
+    m_picker->open(current);
+    if (m_current && m_picker->dirList()->path() != platform::nativeDirectory(current))
+        text1->setText(current);
 }
 
-void frmsettings::Drive1_Change()
+// The bytes of what text1 shows. A value shown unchanged keeps the bytes it
+// came with, even where they are no text of the code page.
+std::string frmsettings::typedDirectory() const
 {
-    Drive1->steer(Dir1, m_dialogs);
-}
-
-void frmsettings::Dir1_Change()
-{
-    text1->setText(Dir1->path());
-}
-
-void frmsettings::Dir1_Click()
-{
-    // The open directory, not the entry under the click: a single click only
-    // resets what was typed.
-    text1->setText(Dir1->path());
-}
-
-void frmsettings::Command3_Click()
-{
-    Dir1->makeDirectory(text1->text(), dirname1->text());
+    if (m_current && text1->text() == platform::fromLocal(*m_current))
+        return *m_current;
+    return platform::toLocal(text1->text());
 }
 
 void frmsettings::Command1_Click()
 {
+    const std::string directory = typedDirectory();
+    if (!vesk::isAbsolutePath(directory)) {
+        m_dialogs.message(this,
+                          QStringLiteral("Please choose the full path of your Kestrova directory, such as %1.")
+                              .arg(platform::nativeDirectory(QDir::homePath())),
+                          QString());
+        return;
+    }
     const vesk::Status saved = vesk::writeGameDirectory(
-        vesk::settingsFilePath(platform::toLocal(m_programDirectory)), platform::toLocal(text1->text()));
+        vesk::settingsFilePath(platform::toLocal(m_programDirectory)), directory);
     if (!saved.ok()) {
         // The choice stays in the window, so the player can retry or cancel.
         m_dialogs.message(this, platform::sentence(saved.error()), QString());
         return;
     }
+    m_chosen = directory;
+    Q_EMIT gameDirectoryChosen();
     accept();
 }
 

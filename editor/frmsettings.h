@@ -3,39 +3,46 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+#include <string>
+
 class QLineEdit;
-class QPushButton;
 
 namespace platform {
 class Dialogs;
-class DirList;
-class DriveList;
+class DirectoryPicker;
 } // namespace platform
 
 // The settings window: the game directory, picked with the drive and
-// directory lists and remembered in vesk.cfg. Its path box text1 is the game
-// directory in force; every way of closing the window destroys it.
-class frmsettings : public QDialog
+// directory lists and remembered in vesk.cfg. "OK" hands the choice to the
+// editor; every way of closing the window destroys it.
+class frmsettings final : public QDialog
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmsettings)
 
 public:
-    frmsettings(const QString &programDirectory, platform::Dialogs &dialogs, QWidget *owner);
+    // `gameDirectory` is the editor's choice in force, shown in text1.
+    frmsettings(const QString &programDirectory, const std::optional<std::string> &gameDirectory,
+                platform::Dialogs &dialogs, QWidget *owner);
 
     QLineEdit *text1 = nullptr;
 
+    // What "OK" stored, as bytes; set once gameDirectoryChosen was emitted.
+    const std::string &chosenDirectory() const { return m_chosen; }
+
+Q_SIGNALS:
+    void gameDirectoryChosen();
+
 private:
     void Form_Load();
-    void Drive1_Change();
-    void Dir1_Change();
-    void Dir1_Click();
-    void Command3_Click(); // Make Directory
     void Command1_Click(); // OK
     void Command2_Click(); // Cancel
+    std::string typedDirectory() const;
 
     const QString m_programDirectory;
+    const std::optional<std::string> m_current;
     platform::Dialogs &m_dialogs;
-    platform::DriveList *Drive1 = nullptr;
-    platform::DirList *Dir1 = nullptr;
-    QLineEdit *dirname1 = nullptr;
+    platform::DirectoryPicker *m_picker = nullptr;
+    std::string m_chosen;
 };

@@ -50,46 +50,45 @@ Status saveProject(const std::string &path, const Project &project)
     return writeTextFileAtomically(path, lines);
 }
 
-Status parseProject(const std::string &text, Project &project)
+Result<Project> parseProject(const std::string &text)
 {
+    const auto bad = [](std::string why) { return Status::failure(ErrorCode::BadFormat, std::move(why)); };
     Project read;
     FieldReader reader(text);
     for (int k = 0; k < kSlotCount; ++k) {
         auto field = reader.next();
         if (!field)
-            return Status::failure("it holds only " + std::to_string(k) + " of the " + std::to_string(kSlotCount)
+            return bad("it holds only " + std::to_string(k) + " of the " + std::to_string(kSlotCount)
                                    + " sound slots");
         read.slots[static_cast<size_t>(k)] = std::move(*field);
     }
 
     const auto countField = reader.next();
     if (!countField)
-        return Status::failure("it ends before the number of links");
+        return bad("it ends before the number of links");
     const auto count = parseWholeNumber(*countField);
     if (!count)
-        return Status::failure("the number of links, \"" + *countField + "\", is not a whole number");
+        return bad("the number of links, \"" + *countField + "\", is not a whole number");
 
     for (long long j = 0; j < *count; ++j) {
         auto name = reader.next();
         auto address = name ? reader.next() : std::nullopt;
         if (!address)
-            return Status::failure("it holds " + std::to_string(j) + " of the " + std::to_string(*count)
+            return bad("it holds " + std::to_string(j) + " of the " + std::to_string(*count)
                                    + " links it announces");
         read.links.push_back({std::move(*name), std::move(*address)});
     }
-    project = std::move(read);
-    return Status::success();
+    return read;
 }
 
-Status loadProject(const std::string &path, Project &project)
+Result<Project> loadProject(const std::string &path)
 {
-    std::string error;
-    const auto text = readWholeFile(path, &error);
+    const Result<std::string> text = readFile(path, kProjectFileLimit, Overflow::Refuse);
     if (!text)
-        return Status::failure(error);
-    Status parsed = parseProject(*text, project);
-    if (!parsed.ok())
-        return Status::failure(path + " is not a complete theme project: " + parsed.error());
+        return text.status();
+    Result<Project> parsed = parseProject(*text);
+    if (!parsed)
+        return Status::failure(parsed.code(), path + " is not a complete theme project: " + parsed.error());
     return parsed;
 }
 

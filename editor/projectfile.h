@@ -31,7 +31,8 @@ Status saveProject(const std::string &path, const Project &project);
 // Reads and checks the whole file. `project` is set only when the file is a
 // complete project: 47 slot fields, a whole-number count and as many link
 // pairs as it announces. A count of 0 or less means no links.
-Status loadProject(const std::string &path, Project &project);
-Status parseProject(const std::string &text, Project &project);
+// A file over kProjectFileLimit, or one that is no regular file, is refused.
+Result<Project> loadProject(const std::string &path);
+Result<Project> parseProject(const std::string &text);
 
 } // namespace vesk

@@ -13,10 +13,13 @@ std::string settingsFilePath(const std::string &programDirectory)
 
 std::optional<std::string> readGameDirectory(const std::string &path)
 {
-    const auto text = readWholeFile(path);
+    const Result<std::string> text = readFile(path, kSmallFileLimit, Overflow::Cut);
     if (!text)
         return std::nullopt;
-    return FieldReader(*text).next();
+    auto field = FieldReader(*text).next();
+    if (!field || !isAbsolutePath(*field))
+        return std::nullopt;
+    return field;
 }
 
 Status writeGameDirectory(const std::string &path, const std::string &directory)

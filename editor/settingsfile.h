@@ -12,7 +12,9 @@ namespace vesk {
 
 std::string settingsFilePath(const std::string &programDirectory);
 
-// The first field, or nothing when the file is missing, empty or unreadable.
+// The first field, or nothing when the file is missing, unreadable or no
+// regular file, or when the field is empty or no absolute path: a relative
+// one would change its meaning with the working directory.
 std::optional<std::string> readGameDirectory(const std::string &path);
 
 // One line: the directory as typed, within quotes when it holds a comma or

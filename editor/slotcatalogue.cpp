@@ -117,4 +117,12 @@ int frameRowCount(const char *frame)
     return rows;
 }
 
+std::string slotDescription(int index)
+{
+    const SlotInfo &slot = slotInfo(index);
+    const auto frame = std::find_if(kFrames.begin(), kFrames.end(),
+                                    [&slot](const FrameInfo &f) { return std::strcmp(f.name, slot.frame) == 0; });
+    return "slot " + std::to_string(index) + " (" + frame->caption + ", " + slot.caption + ")";
+}
+
 } // namespace vesk

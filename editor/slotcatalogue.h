@@ -16,7 +16,7 @@ inline constexpr const char *kNoSound = "none";
 inline bool isEmptySlot(const std::string &value) { return value == kNoSound; }
 
 // The values of slots 1 to 47, element 0 holding slot 1.
-using SlotValues = std::array<std::string, 47>;
+using SlotValues = std::array<std::string, kSlotCount>;
 
 enum class InnerTab { Bombs, ShipDevices, System, Guns };
 
@@ -50,5 +50,13 @@ const SlotInfo &slotInfo(int index); // index 1 to 47
 const std::array<FrameInfo, 16> &frameCatalogue(); // in tab order, top to bottom
 const std::array<TabInfo, 4> &innerTabs();         // in strip order
 int frameRowCount(const char *frame);
+
+// Slot rows are 240 twips apart inside their frame, the first one 240 twips
+// below its top edge.
+constexpr int kSlotRowHeight = 240;
+constexpr int frameHeight(int rows) { return 375 + kSlotRowHeight * rows; }
+
+// How every message names a slot: "slot 5 (Mines, Level 2)".
+std::string slotDescription(int index);
 
 } // namespace vesk

@@ -4,6 +4,7 @@
 #include "commandinterpreter.h"
 #include "controls.h"
 #include "dialogs.h"
+#include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
 #include "installbatch.h"
@@ -78,11 +79,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     Label6 = control<QLabel>(this, QStringLiteral("Label6"));
     Label7 = control<QLabel>(this, QStringLiteral("Label7"));
     Label8 = control<QLabel>(this, QStringLiteral("Label8"));
-    Drive1 = control<platform::DriveList>(this, QStringLiteral("Drive1"));
-    Dir1 = control<platform::DirList>(this, QStringLiteral("Dir1"));
-    filepath1 = control<QLineEdit>(this, QStringLiteral("filepath1"));
-    dirname1 = control<QLineEdit>(this, QStringLiteral("dirname1"));
-    auto *makeDirectory = control<QPushButton>(this, QStringLiteral("Command1"));
+    m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
     auto *install = control<QPushButton>(this, QStringLiteral("Command2"));
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command3"));
 
@@ -92,14 +89,11 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
         label->setFont(valueFont);
     setTextColour(Label7, {0, 0, 0});
 
-    QWidget *focusOrder[] = {Drive1, Dir1, filepath1, dirname1, makeDirectory, install, cancel};
+    QWidget *focusOrder[] = {m_picker->driveList(), m_picker->dirList(),           m_picker->pathBox(), m_picker->nameBox(),
+                             m_picker->makeDirectoryButton(), install, cancel};
     for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 
-    connect(Drive1, &platform::DriveList::changed, this, &frmmain2::Drive1_Change);
-    connect(Dir1, &platform::DirList::changed, this, &frmmain2::Dir1_Change);
-    connect(Dir1, &platform::DirList::clicked, this, &frmmain2::Dir1_Click);
-    connect(makeDirectory, &QPushButton::clicked, this, &frmmain2::Command1_Click);
     connect(install, &QPushButton::clicked, this, &frmmain2::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &frmmain2::Command3_Click);
 
@@ -108,8 +102,8 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
 
 void frmmain2::Form_Load()
 {
-    Dir1->setPath(Drive1->currentDirectory());
-    filepath1->setText(Dir1->path());
+    m_picker->open(QString());
+    m_picker->driveList()->setFocus();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.
     m_picture = platform::loadPicture(
@@ -121,44 +115,45 @@ void frmmain2::Form_Load()
 // size that is no number, ends the reading with the earlier ones in force.
 void frmmain2::readDescription()
 {
-    const vesk::ThemeReading theme =
+    using vesk::ThemeReading;
+    const vesk::Result<ThemeReading> read =
         vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), "theme.cfg"));
-    const auto field = [&theme](int number) { return platform::fromLocal(theme.fields[size_t(number - 1)]); };
-
-    if (theme.fieldsRead >= 1)
-        Label1->setText(field(1));
-    if (theme.fieldsRead >= 2)
-        Label2->setText(field(2));
-    if (theme.fieldsRead >= 3)
-        Label3->setText(field(3));
-    if (theme.fieldsRead < 4)
+    if (!read)
         return;
-    const double size = std::clamp(*theme.fontSize, kSmallestFont, kLargestFont);
+    const ThemeReading &reading = *read;
+    const vesk::ThemeDescription &theme = reading.theme;
+
+    const std::pair<QLabel *, const std::string *> creator[] = {
+        {Label1, &theme.name}, {Label2, &theme.email}, {Label3, &theme.webpage}};
+    for (int line = 1; line <= 3 && line <= reading.fieldsRead; ++line)
+        creator[line - 1].first->setText(platform::fromLocal(*creator[line - 1].second));
+    if (reading.fieldsRead < ThemeReading::kFontLine)
+        return;
+    const double size = std::clamp(*reading.fontSize, kSmallestFont, kLargestFont);
     for (QLabel *label : {Label1, Label2, Label3, Label7}) {
         QFont font = label->font();
         font.setPointSizeF(size);
         label->setFont(font);
     }
-    if (theme.fieldsRead < 5)
+    if (reading.fieldsRead < ThemeReading::kFontColourLine)
         return;
-    const std::string &fontColour = theme.fields[4];
-    if (const auto rgb = vesk::colourByName(fontColour, vesk::ColourNames::Seven)) {
+    if (const auto rgb = vesk::colourByName(theme.fontcolor, vesk::ColourNames::Seven)) {
         for (QLabel *label : {Label1, Label2, Label4, Label5, Label6, Label8})
             setTextColour(label, *rgb);
     }
-    if (const auto rgb = vesk::colourByName(fontColour, vesk::ColourNames::Ten)) {
+    if (const auto rgb = vesk::colourByName(theme.fontcolor, vesk::ColourNames::Ten)) {
         setTextColour(Label3, *rgb);
         setTextColour(Label7, *rgb);
     }
-    if (theme.fieldsRead < 6)
+    if (reading.fieldsRead < ThemeReading::kBackgroundLine)
         return;
-    if (const auto rgb = vesk::colourByName(theme.fields[5], vesk::ColourNames::Ten)) {
+    if (const auto rgb = vesk::colourByName(theme.bgcolor, vesk::ColourNames::Ten)) {
         QPalette background = palette();
         background.setColor(QPalette::Window, QColor(rgb->red, rgb->green, rgb->blue));
         setPalette(background);
     }
-    if (theme.fieldsRead >= 7)
-        Label7->setText(field(7));
+    if (reading.fieldsRead >= ThemeReading::kThemeNameLine)
+        Label7->setText(platform::fromLocal(theme.themename));
 }
 
 void frmmain2::paintEvent(QPaintEvent *)
@@ -170,30 +165,10 @@ void frmmain2::paintEvent(QPaintEvent *)
         painter.drawImage(QPoint(0, 0), m_picture);
 }
 
-void frmmain2::Drive1_Change()
-{
-    Drive1->steer(Dir1, m_dialogs);
-}
-
-void frmmain2::Dir1_Change()
-{
-    filepath1->setText(Dir1->path());
-}
-
-void frmmain2::Dir1_Click()
-{
-    filepath1->setText(Dir1->path());
-}
-
-void frmmain2::Command1_Click()
-{
-    Dir1->makeDirectory(filepath1->text(), dirname1->text());
-}
-
 void frmmain2::Command2_Click()
 {
     const std::string programDirectory = platform::toLocal(m_programDirectory);
-    const std::string target = platform::toLocal(filepath1->text());
+    const std::string target = platform::toLocal(m_picker->path());
     const vesk::Status usable = vpak::checkTarget(target, programDirectory);
     if (!usable.ok()) {
         m_dialogs.message(this, platform::sentence(usable.error()), QString());
@@ -205,9 +180,9 @@ void frmmain2::Command2_Click()
         m_dialogs.message(this, platform::sentence(written.error()), QString());
         return;
     }
-    QString why;
-    if (!m_interpreter.start(platform::fromLocal(batch), m_programDirectory, &why)) {
-        m_dialogs.message(this, QStringLiteral("Cannot start %1: %2.").arg(platform::fromLocal(batch), why), QString());
+    const vesk::Status started = m_interpreter.start(batch, programDirectory);
+    if (!started.ok()) {
+        m_dialogs.message(this, platform::sentence(started.error()), QString());
         return;
     }
     m_dialogs.message(this, QStringLiteral("Install Completed"), QStringLiteral("Lanternkit"));

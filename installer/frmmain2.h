@@ -10,15 +10,15 @@ class QLineEdit;
 namespace platform {
 class CommandInterpreter;
 class Dialogs;
-class DirList;
-class DriveList;
+class DirectoryPicker;
 } // namespace platform
 
 // The installer's only window: the theme's description over its background
 // picture, a picker for the game directory, and the install itself.
-class frmmain2 : public QWidget
+class frmmain2 final : public QWidget
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmmain2)
 
 public:
     frmmain2(const QString &programDirectory, platform::Dialogs &dialogs, platform::CommandInterpreter &interpreter,
@@ -33,10 +33,6 @@ protected:
 private:
     void Form_Load();
     void readDescription();
-    void Drive1_Change();
-    void Dir1_Change();
-    void Dir1_Click();
-    void Command1_Click(); // Make Directory
     void Command2_Click(); // Install Theme
     void Command3_Click(); // Cancel
 
@@ -47,7 +43,5 @@ private:
 
     QLabel *Label1, *Label2, *Label3, *Label7;
     QLabel *Label4, *Label5, *Label6, *Label8;
-    platform::DriveList *Drive1;
-    platform::DirList *Dir1;
-    QLineEdit *filepath1, *dirname1;
+    platform::DirectoryPicker *m_picker; // Drive1, Dir1, filepath1, dirname1, Command1
 };

@@ -66,10 +66,9 @@ Status writeBatchFile(const std::string &batchPath, const std::string &target)
 
 Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory)
 {
-    std::string error;
-    const auto text = vesk::readWholeFile(batchPath, &error);
+    const vesk::Result<std::string> text = vesk::readFile(batchPath, vesk::kSmallFileLimit, vesk::Overflow::Refuse);
     if (!text)
-        return Status::failure(error);
+        return text.status();
 
     std::istringstream lines(*text);
     std::string line;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #ifdef _WIN32
@@ -10,10 +11,11 @@
 
 namespace platform {
 
-bool SystemCommandInterpreter::start(const QString &batchFile, const QString &workingDirectory, QString *error)
+vesk::Status SystemCommandInterpreter::start(const std::string &batchPath, const std::string &workingDirectory)
 {
+    const QString batchFile = QFile::decodeName(QByteArray::fromStdString(batchPath));
     QProcess process;
-    process.setWorkingDirectory(workingDirectory);
+    process.setWorkingDirectory(QFile::decodeName(QByteArray::fromStdString(workingDirectory)));
 #ifdef _WIN32
     process.setProgram(QStringLiteral("cmd.exe"));
     process.setArguments({QStringLiteral("/c"), QDir::toNativeSeparators(batchFile)});
@@ -28,10 +30,9 @@ bool SystemCommandInterpreter::start(const QString &batchFile, const QString &wo
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
-    return false;
+        return vesk::Status::success();
+    return vesk::Status::failure(vesk::ErrorCode::Io,
+                                 "cannot start " + batchPath + ": " + process.errorString().toLocal8Bit().toStdString());
 }
 
 } // namespace platform

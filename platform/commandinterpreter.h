@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "status.h"
+
+#include <string>
 
 namespace platform {
 
@@ -10,18 +12,19 @@ class CommandInterpreter
 {
 public:
     virtual ~CommandInterpreter() = default;
-    // False, with the reason in *error, when the process cannot be started.
-    virtual bool start(const QString &batchFile, const QString &workingDirectory, QString *error) = 0;
+    // A failure names the batch file and the reason when the process cannot
+    // be started.
+    virtual vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) = 0;
 };
 
 // On Windows the system's cmd.exe. Elsewhere there is no such interpreter, so
 // the running program starts a second copy of itself with kRunBatchArgument
 // and the batch file; its main() must hand that to the batch runner before it
 // opens any window.
-class SystemCommandInterpreter : public CommandInterpreter
+class SystemCommandInterpreter final : public CommandInterpreter
 {
 public:
-    bool start(const QString &batchFile, const QString &workingDirectory, QString *error) override;
+    vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) override;
 };
 
 inline constexpr const char *kRunBatchArgument = "--run-batch";

@@ -16,6 +16,11 @@
 
 namespace platform {
 
+void missingControl(const QString &name)
+{
+    qFatal("no control named %s", qPrintable(name));
+}
+
 QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
@@ -26,8 +31,11 @@ namespace {
 QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
 {
     switch (kind) {
-    case Kind::Label:
-        return new QLabel(text, parent);
+    case Kind::Label: {
+        auto *label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
     case Kind::Button:
         return new QPushButton(text, parent);
     case Kind::TextBox:
@@ -51,6 +59,7 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
         return new FileList(parent);
     case Kind::Picture: {
         auto *picture = new QLabel(parent);
+        picture->setTextFormat(Qt::PlainText);
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     }

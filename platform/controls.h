@@ -46,13 +46,18 @@ struct ControlRow
 // corner of their tab container rather than from the page.
 void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint origin = {});
 
+// Ends the program with the control's name: a window asked for a control its
+// table does not build, which no player may ever meet half-built.
+[[noreturn]] void missingControl(const QString &name);
+
 // A control of a window by its name. Every name used here is in the window's
-// own table, so a miss is a programming error.
+// own table, so a miss is a programming error, in release builds too.
 template<typename T>
 T *control(const QObject *root, const QString &name)
 {
     T *found = root->findChild<T *>(name);
-    Q_ASSERT_X(found, "platform::control", qPrintable(name));
+    if (!found)
+        missingControl(name);
     return found;
 }
 

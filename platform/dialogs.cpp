@@ -34,9 +34,29 @@ std::optional<QString> StandardDialogs::saveFileName(QWidget *parent, const QStr
 
 void StandardDialogs::message(QWidget *parent, const QString &text, const QString &caption)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? m_title : caption, text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? m_title : caption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+Dialogs::Answer StandardDialogs::question(QWidget *parent, const QString &text, const QString &caption,
+                                          Buttons buttons)
+{
+    const bool withCancel = buttons == Buttons::YesNoCancel;
+    QMessageBox box(QMessageBox::Question, caption.isEmpty() ? m_title : caption, text,
+                    withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                               : QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
 }
 
 bool CommonDialog::showOpen(QWidget *parent)

@@ -22,7 +22,13 @@ public:
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &fileName) = 0;
 
     // A box with one OK button; an empty caption means the program's title.
+    // The text is shown as it is, never as markup.
     virtual void message(QWidget *parent, const QString &text, const QString &caption) = 0;
+
+    enum class Answer { Yes, No, Cancel };
+    enum class Buttons { YesNo, YesNoCancel };
+    // A question; closing the box counts as No, or as Cancel where there is one.
+    virtual Answer question(QWidget *parent, const QString &text, const QString &caption, Buttons buttons) = 0;
 };
 
 // The real dialogs. Message boxes without a caption of their own carry the
@@ -35,6 +41,7 @@ public:
     std::optional<QString> openFileName(QWidget *parent, const QString &filter, const QString &fileName) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &fileName) override;
     void message(QWidget *parent, const QString &text, const QString &caption) override;
+    Answer question(QWidget *parent, const QString &text, const QString &caption, Buttons buttons) override;
 
 private:
     QString m_title;

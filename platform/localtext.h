@@ -13,6 +13,8 @@ inline std::string toLocal(const QString &text)
     return text.toLocal8Bit().toStdString();
 }
 
+// For display only: a byte sequence that is no text of the code page shows as
+// U+FFFD, so a displayed value must never be turned back into bytes.
 inline QString fromLocal(const std::string &text)
 {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));

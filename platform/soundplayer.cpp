@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #else
+#include <QFile>
 #include <QSoundEffect>
 #include <QUrl>
 #endif
@@ -16,12 +17,11 @@ SoundPlayer::SoundPlayer() = default;
 
 SoundPlayer::~SoundPlayer() = default;
 
-void SoundPlayer::play(const QString &name)
+void SoundPlayer::play(const std::string &name)
 {
     // Module handle 1 and SND_ASYNC alone: the name is looked up as a system
     // sound first, then as a file; an empty name stops what plays.
-    const QByteArray local = name.toLocal8Bit();
-    PlaySoundA(local.constData(), reinterpret_cast<HMODULE>(1), SND_ASYNC);
+    PlaySoundA(name.c_str(), reinterpret_cast<HMODULE>(1), SND_ASYNC);
 }
 
 #else
@@ -31,16 +31,16 @@ SoundPlayer::~SoundPlayer()
     delete m_effect;
 }
 
-void SoundPlayer::play(const QString &name)
+void SoundPlayer::play(const std::string &name)
 {
     if (m_effect)
         m_effect->stop();
-    if (name.isEmpty())
+    if (name.empty())
         return;
     if (!m_effect)
         m_effect = new QSoundEffect;
     // A bare path does not decode; the source must be a file URL.
-    const QUrl source = QUrl::fromLocalFile(name);
+    const QUrl source = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(name)));
     if (m_effect->source() != source)
         m_effect->setSource(source);
     m_effect->play();

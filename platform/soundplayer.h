@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 #ifndef _WIN32
 class QSoundEffect;
@@ -16,15 +16,18 @@ class SoundOutput
 {
 public:
     virtual ~SoundOutput() = default;
-    virtual void play(const QString &name) = 0;
+    // `name` is a path as bytes, exactly as the theme holds it.
+    virtual void play(const std::string &name) = 0;
 };
 
-class SoundPlayer : public SoundOutput
+class SoundPlayer final : public SoundOutput
 {
 public:
     SoundPlayer();
     ~SoundPlayer() override;
-    void play(const QString &name) override;
+    SoundPlayer(const SoundPlayer &) = delete;
+    SoundPlayer &operator=(const SoundPlayer &) = delete;
+    void play(const std::string &name) override;
 
 private:
 #ifndef _WIN32

@@ -6,6 +6,15 @@
 #include <filesystem>
 #include <fstream>
 
+#ifndef _WIN32
+#include <csignal>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -33,7 +42,7 @@ protected:
 
 std::string bytesOf(const std::string &path)
 {
-    return *vesk::readWholeFile(path);
+    return vesk::readFile(path, vesk::kProjectFileLimit, vesk::Overflow::Refuse).value();
 }
 
 } // namespace
@@ -85,22 +94,102 @@ TEST_F(TextFileTest, failedAtomicWriteLeavesTheOldFileIntact)
     EXPECT_EQ(bytesOf(file), "old bytes");
 }
 
-TEST_F(TextFileTest, atomicWriteThatCannotCompleteKeepsTheOldFile)
+#ifndef _WIN32
+// Runs `body` in a child process and gives its exit code; lets a test set
+// limits or drop privileges without touching the test runner itself.
+template<typename Body>
+int inChild(Body body)
 {
-    // The staging name is taken by a directory, so not a byte can be
-    // written; this holds for every user, root included.
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(body());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+TEST_F(TextFileTest, atomicWriteThatCannotCompleteKeepsTheOldFileAndLeavesNoTemporary)
+{
+    // A file-size limit makes the write fail halfway, for every user.
     const std::string file = path("project.vsk");
     std::ofstream(file) << "old bytes";
-    fs::create_directory(file + ".saving");
-    EXPECT_FALSE(vesk::writeTextFileAtomically(file, {"new"}).ok());
+    const int code = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const vesk::Status status = vesk::writeTextFileAtomically(file, {std::string(100, 'x')});
+        return status.ok() ? 0 : status.code() == vesk::ErrorCode::TooLarge ? 1 : 2;
+    });
+    EXPECT_EQ(code, 1);
     EXPECT_EQ(bytesOf(file), "old bytes");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(TextFileTest, atomicWriteHasNoSideEffectsOfItsOwn)
+{
+    // A file of the user's that looks like a staging file is left alone.
+    const std::string file = path("theme.vsk");
+    std::ofstream(file + ".saving") << "mine";
+    ASSERT_TRUE(vesk::writeTextFileAtomically(file, {"new"}).ok());
+    EXPECT_EQ(bytesOf(file + ".saving"), "mine");
+
+    // Permission bits stay.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(vesk::writeTextFileAtomically(file, {"again"}).ok());
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A link stays a link, and its target gets the bytes.
+    fs::create_directory(path("real"));
+    fs::create_symlink("real/target.vsk", path("link.vsk"));
+    ASSERT_TRUE(vesk::writeTextFileAtomically(path("link.vsk"), {"through"}).ok());
+    EXPECT_TRUE(fs::is_symlink(path("link.vsk")));
+    EXPECT_EQ(bytesOf(path("real/target.vsk")), "through\r\n");
+}
+
+TEST_F(TextFileTest, readOnlyFileIsNotReplacedForAnOrdinaryUser)
+{
+    const std::string file = path("locked.vsk");
+    std::ofstream(file) << "old";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(m_dir, fs::perms::all); // the folder itself stays writable
+    const int code = inChild([&] {
+        if (geteuid() == 0) {
+            const passwd *nobody = getpwnam("nobody");
+            if (!nobody || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+                return 3;
+        }
+        const vesk::Status status = vesk::writeTextFileAtomically(file, {"new"});
+        return status.code() == vesk::ErrorCode::Permission
+                       && status.error().find("permission denied") != std::string::npos
+                   ? 1
+                   : 2;
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(bytesOf(file), "old");
+}
+#endif
+
+TEST_F(TextFileTest, readingIsBoundedAndTakesOnlyRegularFiles)
+{
+    const std::string file = path("big.cfg");
+    std::ofstream(file) << std::string(100, 'a');
+    EXPECT_EQ(vesk::readFile(file, 10, vesk::Overflow::Cut).value(), std::string(10, 'a'));
+    EXPECT_EQ(vesk::readFile(file, 10, vesk::Overflow::Refuse).code(), vesk::ErrorCode::TooLarge);
+    EXPECT_EQ(vesk::readFile(file, 100, vesk::Overflow::Refuse).value().size(), 100u);
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(vesk::readFile(path("fifo"), 10, vesk::Overflow::Cut).code(), vesk::ErrorCode::NotAFile);
+    fs::create_symlink("/dev/zero", path("zero"));
+    EXPECT_EQ(vesk::readFile(path("zero"), 10, vesk::Overflow::Cut).code(), vesk::ErrorCode::NotAFile);
+#endif
 }
 
 TEST_F(TextFileTest, readingADirectoryIsAFailureWithAReason)
 {
-    std::string error;
-    EXPECT_FALSE(vesk::readWholeFile(m_dir.string(), &error));
-    EXPECT_NE(error.find(m_dir.string()), std::string::npos);
+    const auto read = vesk::readFile(m_dir.string(), 100, vesk::Overflow::Refuse);
+    EXPECT_EQ(read.code(), vesk::ErrorCode::NotAFile);
+    EXPECT_NE(read.error().find(m_dir.string()), std::string::npos);
 }
 
 TEST(Paths, joinPathAddsOneSeparatorEvenAfterARoot)

@@ -43,7 +43,7 @@ vesk::ThemeDescription editorDefaults()
 TEST_F(ThemeDescriptionTest, editorDefaultsAreThe33ByteFile)
 {
     ASSERT_TRUE(vesk::writeThemeDescription(m_file, editorDefaults()).ok());
-    const std::string bytes = *vesk::readWholeFile(m_file);
+    const std::string bytes = vesk::readFile(m_file, vesk::kSmallFileLimit, vesk::Overflow::Refuse).value();
     EXPECT_EQ(bytes, "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
     EXPECT_EQ(bytes.size(), 33u);
 }
@@ -54,12 +54,12 @@ TEST_F(ThemeDescriptionTest, commaValueIsQuotedAndReadsBackWholeWithoutShiftingL
     theme.name = "Smith, J";
     theme.themename = "Night, Day";
     ASSERT_TRUE(vesk::writeThemeDescription(m_file, theme).ok());
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     ASSERT_EQ(reading.fieldsRead, 7);
-    EXPECT_EQ(reading.fields[0], "Smith, J");
-    EXPECT_EQ(reading.fields[2], "http://");
+    EXPECT_EQ(reading.theme.name, "Smith, J");
+    EXPECT_EQ(reading.theme.webpage, "http://");
     EXPECT_EQ(reading.fontSize, 10.0);
-    EXPECT_EQ(reading.fields[6], "Night, Day");
+    EXPECT_EQ(reading.theme.themename, "Night, Day");
 }
 
 TEST_F(ThemeDescriptionTest, uncarriableValueIsRefusedNamingItsFieldAndNothingIsWritten)
@@ -70,23 +70,23 @@ TEST_F(ThemeDescriptionTest, uncarriableValueIsRefusedNamingItsFieldAndNothingIs
     const vesk::Status status = vesk::writeThemeDescription(m_file, theme);
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("email"), std::string::npos) << status.error();
-    EXPECT_EQ(*vesk::readWholeFile(m_file), "old");
+    EXPECT_EQ(vesk::readFile(m_file, vesk::kSmallFileLimit, vesk::Overflow::Refuse).value(), "old");
 }
 
 // Reading
 TEST_F(ThemeDescriptionTest, emptyLinesAreFields)
 {
     writeRaw("\r\n\r\n\r\n14\r\nRed\r\nBlue\r\nTheme\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     EXPECT_EQ(reading.fieldsRead, 7);
     EXPECT_EQ(reading.fontSize, 14.0);
-    EXPECT_EQ(reading.fields[6], "Theme");
+    EXPECT_EQ(reading.theme.themename, "Theme");
 }
 
 TEST_F(ThemeDescriptionTest, emptySizeLineIsTheNumberZero)
 {
     writeRaw("a\r\nb\r\nc\r\n\r\nRed\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     EXPECT_EQ(reading.fieldsRead, 5);
     EXPECT_EQ(reading.fontSize, 0.0);
 }
@@ -94,26 +94,25 @@ TEST_F(ThemeDescriptionTest, emptySizeLineIsTheNumberZero)
 TEST_F(ThemeDescriptionTest, threeLinesGiveThreeFieldsAndThenStop)
 {
     writeRaw("Ann\r\nann@example.org\r\nhttp://ann.example.org\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
-    EXPECT_TRUE(reading.opened);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     EXPECT_EQ(reading.fieldsRead, 3);
-    EXPECT_EQ(reading.fields[2], "http://ann.example.org");
+    EXPECT_EQ(reading.theme.webpage, "http://ann.example.org");
     EXPECT_FALSE(reading.fontSize);
 }
 
 TEST_F(ThemeDescriptionTest, extraLinesAreIgnored)
 {
     writeRaw("a\r\nb\r\nc\r\n9.5\r\nGreen\r\nPink\r\nt\r\nmore\r\nlines\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     EXPECT_EQ(reading.fieldsRead, 7);
     EXPECT_EQ(reading.fontSize, 9.5);
-    EXPECT_EQ(reading.fields[6], "t");
+    EXPECT_EQ(reading.theme.themename, "t");
 }
 
 TEST_F(ThemeDescriptionTest, sizeWithAUnitStopsTheReadingAtTheFont)
 {
     writeRaw("a\r\nb\r\nc\r\n12pt\r\nRed\r\nBlue\r\nt\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
     EXPECT_EQ(reading.fieldsRead, 3);
     EXPECT_FALSE(reading.fontSize);
 }
@@ -121,17 +120,16 @@ TEST_F(ThemeDescriptionTest, sizeWithAUnitStopsTheReadingAtTheFont)
 TEST_F(ThemeDescriptionTest, unquotedCommaShiftsFieldsAsOldFilesDid)
 {
     writeRaw("Smith, J\r\nj@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file);
-    EXPECT_EQ(reading.fields[0], "Smith");
-    EXPECT_EQ(reading.fields[1], "J");
+    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file).value();
+    EXPECT_EQ(reading.theme.name, "Smith");
+    EXPECT_EQ(reading.theme.email, "J");
     EXPECT_EQ(reading.fieldsRead, 3) << "the web page lands in the size and is no number";
 }
 
 TEST_F(ThemeDescriptionTest, missingFileIsNotOpened)
 {
-    const vesk::ThemeReading reading = vesk::readThemeDescription(m_file + ".absent");
-    EXPECT_FALSE(reading.opened);
-    EXPECT_EQ(reading.fieldsRead, 0);
+    const auto reading = vesk::readThemeDescription(m_file + ".absent");
+    EXPECT_EQ(reading.code(), vesk::ErrorCode::NotFound);
 }
 
 // Colour names

@@ -163,7 +163,7 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QCOMPARE(m_window->slotValue(1), wave);
 
-    m_window->settingsWindow()->text1->setText(game);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     trigger("mnuFileConvert");
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QFile bomb(game + QStringLiteral("/bomb1.wa2"));
@@ -175,7 +175,7 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     input.picture = wave.toLocal8Bit().toStdString();
     input.packageDirectory = package.toLocal8Bit().toStdString();
     input.editorDirectory = m_dir->path().toLocal8Bit().toStdString();
-    input.slots = m_window->slotValues();
+    input.slots = m_window->theme().slots();
     const vesk::Status built = vesk::buildPackage(input);
     QVERIFY2(built.ok(), built.error().c_str());
     QVERIFY(QFile::exists(package + QStringLiteral("/warp.wa2")));
@@ -192,7 +192,7 @@ void EditorBadInputTest::gameFileThatIsADirectory_isReported()
     QVERIFY(QDir().mkpath(game + QStringLiteral("/bomb2.wa2")));
     write(QStringLiteral("game/links.txt"), "old links");
     m_window->setSlotValue(2, write(QStringLiteral("b.wav"), "RIFF"));
-    m_window->settingsWindow()->text1->setText(game);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     m_damage.snapshot(m_dir->path());
     trigger("mnuFileConvert");
     QCOMPARE(m_dialogs.messages.size(), 1);
@@ -210,7 +210,7 @@ void EditorBadInputTest::waveThatVanishesBeforeConvert_isReported()
     m_dialogs.answers.enqueue(wave);
     clickButton(m_window.get(), QStringLiteral("Command2"));
     QVERIFY(QFile::remove(wave));
-    m_window->settingsWindow()->text1->setText(game);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     m_damage.snapshot(m_dir->path());
     trigger("mnuFileConvert");
     QCOMPARE(m_dialogs.messages.size(), 1);
@@ -230,7 +230,7 @@ void EditorBadInputTest::readOnlyGameDirectory_isReported()
     const QString game = m_dir->filePath(QStringLiteral("game"));
     QVERIFY(QDir().mkpath(game));
     m_window->setSlotValue(1, write(QStringLiteral("a.wav"), "RIFF"));
-    m_window->settingsWindow()->text1->setText(game);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     QFile::setPermissions(game, QFile::ReadOwner | QFile::ExeOwner);
     m_damage.snapshot(m_dir->path());
     trigger("mnuFileConvert");

@@ -6,6 +6,11 @@
 #include "windowtest.h"
 
 #include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -40,6 +45,12 @@ private Q_SLOTS:
     void convert_roundTripThroughTheWindows();
     void convert_refusesAMissingGameDirectory();
     void convert_failingSlot_reportsIt();
+
+    // The theme as a model
+    void openThenSave_keepsEveryByte();
+    void withoutGameDirectory_convertWritesNothing();
+    void unsavedChanges_areAskedAboutBeforeClosingOrOpening();
+    void drop_setsASlotOrOpensAProject();
 
 private:
     void makeWindow();
@@ -105,7 +116,7 @@ QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &byte
 
 void FrmMainProjectTest::setGameDirectory(const QString &directory)
 {
-    m_window->settingsWindow()->text1->setText(directory);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), directory, QStringLiteral("Command1"));
 }
 
 void FrmMainProjectTest::add_twiceAppendsTheSameLinkTwice()
@@ -234,14 +245,15 @@ void FrmMainProjectTest::save_uncarriableValue_isRefusedWithAMessage()
 
 void FrmMainProjectTest::save_failing_keepsTheOldFile()
 {
+    // A directory where the project's file must go cannot be replaced.
     const QString file = m_dir->filePath(QStringLiteral("keep.vsk"));
-    writeFile(file, "old project");
-    QVERIFY(QDir().mkdir(file + QStringLiteral(".saving")));
+    QVERIFY(QDir().mkdir(file));
+    writeFile(file + QStringLiteral("/inside"), "old project");
     m_dialogs.answers.enqueue(file);
     trigger("mnuFileSave");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
-    QCOMPARE(readFile(file), QByteArray("old project"));
+    QCOMPARE(readFile(file + QStringLiteral("/inside")), QByteArray("old project"));
 }
 
 void FrmMainProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
@@ -304,10 +316,6 @@ void FrmMainProjectTest::convert_refusesAMissingGameDirectory()
     trigger("mnuFileConvert");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("not-there")), qPrintable(m_dialogs.messages[0]));
-
-    setGameDirectory(QString());
-    trigger("mnuFileConvert");
-    QCOMPARE(m_dialogs.messages.size(), 2);
 }
 
 void FrmMainProjectTest::convert_failingSlot_reportsIt()
@@ -322,6 +330,117 @@ void FrmMainProjectTest::convert_failingSlot_reportsIt()
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("1 sound files were copied")), qPrintable(m_dialogs.messages[0]));
     QVERIFY(QFile::exists(game.filePath(QStringLiteral("bomb1.wa2"))));
     QVERIFY(!QFile::exists(game.filePath(QStringLiteral("links.txt"))));
+}
+
+void FrmMainProjectTest::openThenSave_keepsEveryByte()
+{
+    // Latin-1 and broken UTF-8 in a path and a link: shown decoded, stored as read.
+    const QByteArray bytes = QByteArray("/sounds/Caf\xE9.wav\r\n") + QByteArray("none\r\n").repeated(45)
+                             + "/bad/\xFF\xC3.wav\r\n 1 \r\nN\xE4me\r\nhttp://x/\xFE\r\n";
+    const QString in = m_dir->filePath(QStringLiteral("in.vsk"));
+    const QString out = m_dir->filePath(QStringLiteral("out.vsk"));
+    writeFile(in, bytes);
+    m_dialogs.answers.enqueue(in);
+    trigger("mnuFileOpen");
+    QVERIFY(m_window->slotValue(1).contains(QChar(0xFFFD)));
+    m_dialogs.answers.enqueue(out);
+    trigger("mnuFileSave");
+    QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
+    QCOMPARE(readFile(out), bytes);
+}
+
+void FrmMainProjectTest::withoutGameDirectory_convertWritesNothing()
+{
+    QTemporaryDir workingDirectory;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(workingDirectory.path());
+    m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
+    trigger("mnuFileConvert");
+    // A settings file holding only a line end, or a relative path, chooses nothing either.
+    writeFile(m_dir->filePath(QStringLiteral("vesk.cfg")), "\r\n");
+    makeWindow();
+    m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
+    trigger("mnuFileConvert");
+    // Settings refuse an empty or relative path and stay open.
+    QPointer<frmsettings> settings = m_window->settingsWindow();
+    settings->show();
+    for (const QString &typed : {QString(), QStringLiteral("game")})
+        typeAndPress(settings, QStringLiteral("text1"), typed, QStringLiteral("Command1"));
+    QVERIFY(settings && settings->isVisible());
+    trigger("mnuFileConvert");
+    QDir::setCurrent(before);
+
+    QCOMPARE(QDir(workingDirectory.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    const QString ask = QStringLiteral("Please go to Options Settings and select your Kestrova directory");
+    QCOMPARE(m_dialogs.messages.count(ask), 4); // the start-up of the second window, three Converts
+    QCOMPARE(m_dialogs.messages.size(), 6);
+    QCOMPARE(m_dialogs.captions.last(), QStringLiteral("VESK"));
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("vesk.cfg"))), QByteArray("\r\n"));
+}
+
+void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
+{
+    using Answer = platform::Dialogs::Answer;
+    const QString saved = m_dir->filePath(QStringLiteral("saved.vsk"));
+
+    // Nothing changed: closes at once.
+    QVERIFY(m_window->close());
+    QVERIFY(m_dialogs.questions.isEmpty());
+
+    makeWindow();
+    m_window->setSlotValue(3, QStringLiteral("/sounds/c.wav"));
+    m_dialogs.questionAnswers << Answer::Cancel << Answer::Yes << Answer::Yes;
+    QVERIFY(!m_window->close()); // Cancel stays
+    QVERIFY(!m_window->close()); // Yes, but the save dialog is cancelled
+    m_dialogs.answers.enqueue(saved);
+    QVERIFY(m_window->close()); // Yes, saved
+    QCOMPARE(m_dialogs.questions.size(), 3);
+    QCOMPARE(m_dialogs.questions.first(), QStringLiteral("Save the changes to this theme before closing?"));
+    QCOMPARE(m_dialogs.questionCaptions.first(), QStringLiteral("VESK"));
+    QVERIFY(readFile(saved).startsWith("none\r\nnone\r\n/sounds/c.wav\r\n"));
+
+    // Open asks too; No discards and opens, and only a link changes it again.
+    makeWindow();
+    m_window->setSlotValue(1, QStringLiteral("/sounds/a.wav"));
+    m_dialogs.answers.enqueue(saved);
+    trigger("mnuFileOpen");
+    QCOMPARE(m_dialogs.questions.size(), 4);
+    QCOMPARE(m_window->slotValue(3), QStringLiteral("/sounds/c.wav"));
+    QVERIFY(m_window->close());
+    makeWindow();
+    addLink(QStringLiteral("Clan"), QStringLiteral("http://clan"));
+    QVERIFY(m_window->close());
+    QCOMPARE(m_dialogs.questions.size(), 5);
+}
+
+void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
+{
+    const auto drop = [this](QWidget *target, const QString &file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        const QPoint at = target->mapTo(m_window.get(), target->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &drop);
+    };
+    const QString wave = makeWave(QStringLiteral("drop.wav"), "RIFF");
+    const QString other = makeWave(QStringLiteral("drop.ogg"), "OggS");
+    clickButton(m_window.get(), QStringLiteral("Command8")); // the Mines tab's first slot is on show
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), wave);
+    QCOMPARE(m_window->slotValue(5), wave);
+    QCOMPARE(m_window->theme().selectedSlot(), 5);
+    QCOMPARE(box("filename1")->text(), wave);
+    drop(findControl<QLabel>(m_window.get(), frmmain::slotLabelName(6)), other);
+    QCOMPARE(m_window->slotValue(6), other);
+
+    const QString project = m_dir->filePath(QStringLiteral("dropped.vsk"));
+    writeFile(project, QByteArray("none\r\n").repeated(47) + " 1 \r\nDropped\r\nhttp://d\r\n");
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
+    drop(box("filename1"), project);
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
+    QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("Dropped")});
 }
 
 QTEST_MAIN(FrmMainProjectTest)

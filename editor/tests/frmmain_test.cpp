@@ -104,10 +104,8 @@ void FrmMainTest::withSettingsFile_putsTheStoredTextIntoTheSettingsWindow()
     writeSettings("/no/such/kestrova\r\n");
     m_window = makeWindow();
     QVERIFY(m_dialogs.messages.isEmpty());
-    frmsettings *settings = m_window->findChild<frmsettings *>();
-    QVERIFY(settings);
-    QVERIFY(!settings->isVisible());
-    QCOMPARE(settings->text1->text(), QStringLiteral("/no/such/kestrova"));
+    QCOMPARE(m_window->gameDirectory(), std::optional<std::string>("/no/such/kestrova"));
+    QCOMPARE(m_window->settingsWindow()->text1->text(), QStringLiteral("/no/such/kestrova"));
 }
 
 void FrmMainTest::emptySettingsFile_asksForTheGameDirectory()
@@ -269,8 +267,7 @@ void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
 {
     writeSettings("/games\r\n");
     m_window = makeWindow();
-    QPointer<frmsettings> settings = m_window->findChild<frmsettings *>();
-    QVERIFY(settings);
+    QPointer<frmsettings> settings = m_window->settingsWindow();
     find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
     QVERIFY(!m_window->isVisible());
     QVERIFY(settings.isNull());

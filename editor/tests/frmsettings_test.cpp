@@ -2,6 +2,7 @@
 #include "fakedialogs.h"
 #include "windowtest.h"
 #include "frmsettings.h"
+#include "settingsfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,9 @@ void FrmSettingsTest::cleanup()
 
 std::unique_ptr<frmsettings> FrmSettingsTest::makeWindow()
 {
-    auto window = std::make_unique<frmsettings>(m_programDir->path(), m_dialogs, nullptr);
+    // The editor hands over what vesk.cfg remembers.
+    const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(m_programDir->path().toStdString()));
+    auto window = std::make_unique<frmsettings>(m_programDir->path(), stored, m_dialogs, nullptr);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     return window;

@@ -26,7 +26,7 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     static void write(const fs::path &file, const std::string &bytes) { std::ofstream(file, std::ios::binary) << bytes; }
-    static std::string read(const fs::path &file) { return *vesk::readWholeFile(file.string()); }
+    static std::string read(const fs::path &file) { return vesk::readFile(file.string(), vesk::kProjectFileLimit, vesk::Overflow::Refuse).value(); }
     static std::set<std::string> names(const fs::path &dir)
     {
         std::set<std::string> found;

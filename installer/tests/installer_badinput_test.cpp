@@ -131,7 +131,8 @@ void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently_data()
         byte = char(generator.bounded(256));
     const QByteArray head = "Ann\r\nann@example.org\r\nhttp://ann\r\n";
     QTest::newRow("random bytes") << random << QString() << -1.0;
-    QTest::newRow("50 MB single line") << QByteArray(50 * 1024 * 1024, 'x') << QString(50 * 1024 * 1024, QLatin1Char('x')) << 19.5;
+    // Only the first 64 KiB are read.
+    QTest::newRow("50 MB single line") << QByteArray(50 * 1024 * 1024, 'x') << QString(64 * 1024, QLatin1Char('x')) << 19.5;
     QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << QString(4096, QChar(0)) << 19.5;
     QTest::newRow("unterminated quote") << QByteArray("\"Ann, never closed\r\nx\r\n") << QStringLiteral("Ann, never closed") << 19.5;
     QTest::newRow("size -1") << head + "-1\r\n" << QStringLiteral("Ann") << 1.0;

@@ -25,6 +25,9 @@ public:
     QList<FileRequest> requests;
     QStringList messages;
     QStringList captions;
+    QQueue<Answer> questionAnswers; // empty: the user answers No
+    QStringList questions;
+    QStringList questionCaptions;
 
     std::optional<QString> openFileName(QWidget *, const QString &filter, const QString &fileName) override
     {
@@ -38,6 +41,12 @@ public:
     {
         messages << text;
         captions << caption;
+    }
+    Answer question(QWidget *, const QString &text, const QString &caption, Buttons) override
+    {
+        questions << text;
+        questionCaptions << caption;
+        return questionAnswers.isEmpty() ? Answer::No : questionAnswers.dequeue();
     }
 
 private:
@@ -53,7 +62,7 @@ class FakeSound : public platform::SoundOutput
 {
 public:
     QStringList played;
-    void play(const QString &name) override { played << name; }
+    void play(const std::string &name) override { played << QString::fromLocal8Bit(name.c_str()); }
 };
 
 // Records the batch files it is asked to start instead of starting them.
@@ -68,13 +77,11 @@ public:
     QList<Start> started;
     bool fails = false;
 
-    bool start(const QString &batchFile, const QString &workingDirectory, QString *error) override
+    vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) override
     {
-        if (fails) {
-            *error = QStringLiteral("no interpreter");
-            return false;
-        }
-        started.append({batchFile, workingDirectory});
-        return true;
+        if (fails)
+            return vesk::Status::failure(vesk::ErrorCode::Io, "cannot start " + batchFile + ": no interpreter");
+        started.append({QString::fromStdString(batchFile), QString::fromStdString(workingDirectory)});
+        return vesk::Status::success();
     }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QObject>
 #include <QtTest>
@@ -33,3 +34,12 @@ inline QStringList listTexts(const QListWidget *list)
         texts << list->item(i)->text();
     return texts;
 }
+
+// Types into a window's text box and presses one of its buttons, as the
+// player does in the settings window: typeAndPress(settings, "text1", dir, "Command1").
+inline void typeAndPress(const QObject *window, const QString &box, const QString &text, const QString &button)
+{
+    findControl<QLineEdit>(window, box)->setText(text);
+    clickButton(window, button);
+}
+

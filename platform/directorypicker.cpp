@@ -1,0 +1,60 @@
+#include "directorypicker.h"
+
+#include "controls.h"
+#include "dirlist.h"
+#include "drivelist.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace platform {
+
+DirectoryPicker::DirectoryPicker(QWidget *window, const PickerControls &names, Dialogs &dialogs)
+    : QObject(window), m_window(window), m_dialogs(dialogs),
+      m_drive(control<DriveList>(window, QString::fromLatin1(names.driveList))),
+      m_dir(control<DirList>(window, QString::fromLatin1(names.dirList))),
+      m_path(control<QLineEdit>(window, QString::fromLatin1(names.pathBox))),
+      m_name(control<QLineEdit>(window, QString::fromLatin1(names.nameBox))),
+      m_make(control<QPushButton>(window, QString::fromLatin1(names.makeDirectory)))
+{
+    connect(m_drive, &DriveList::changed, this, &DirectoryPicker::Drive_Change);
+    connect(m_dir, &DirList::changed, this, &DirectoryPicker::Dir_Change);
+    connect(m_dir, &DirList::clicked, this, &DirectoryPicker::Dir_Click);
+    connect(m_make, &QPushButton::clicked, this, &DirectoryPicker::MakeDirectory_Click);
+}
+
+void DirectoryPicker::open(const QString &directory)
+{
+    if (!m_dir->setPath(directory))
+        m_dir->setPath(m_drive->currentDirectory());
+    m_path->setText(m_dir->path());
+}
+
+QString DirectoryPicker::path() const
+{
+    return m_path->text();
+}
+
+void DirectoryPicker::Drive_Change()
+{
+    m_drive->steer(m_dir, m_dialogs);
+}
+
+void DirectoryPicker::Dir_Change()
+{
+    m_path->setText(m_dir->path());
+}
+
+void DirectoryPicker::Dir_Click()
+{
+    // The open directory, not the entry under the click: a single click only
+    // resets what was typed.
+    m_path->setText(m_dir->path());
+}
+
+void DirectoryPicker::MakeDirectory_Click()
+{
+    m_dir->makeDirectory(m_path->text(), m_name->text());
+}
+
+} // namespace platform
