@@ -5,7 +5,7 @@
 BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
-            libgtest-dev fonts-dejavu-core fonts-liberation2
+            libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -13,7 +13,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fieldreader projectfile themecfg batchlines
 
-.PHONY: run test deps install-packages build sanitize fuzz bench
+.PHONY: run test deps install-packages build sanitize fuzz bench format format-check
 
 run: build
 	./$(BUILD_DIR)/bin/vesk
@@ -49,6 +49,13 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure
+
+# The house layout (.clang-format) for every C++ file git knows of.
+format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 # Each file reader under libFuzzer for FUZZ_SECONDS, from the seeds in fuzz/corpus.
 fuzz: deps

@@ -168,9 +168,9 @@ void benchPackage(const fs::path &root)
     input.editorDirectory = editor.string();
     input.slots = slots;
 
-    std::vector<std::pair<std::string, std::string>> copies = {
-        {picture.string(), (package / "bgimage.jpg").string()},
-        {(editor / vesk::kInstallerProgram).string(), (package / "install.exe").string()}};
+    std::vector<std::pair<std::string, std::string>> copies
+        = {{picture.string(), (package / "bgimage.jpg").string()},
+           {(editor / vesk::kInstallerProgram).string(), (package / "install.exe").string()}};
     for (int k = 1; k <= vesk::kSlotCount; ++k)
         copies.emplace_back(slots[size_t(k - 1)], (package / vesk::slotInfo(k).gameFile).string());
 
@@ -269,7 +269,7 @@ void benchStarts(const QString &dir)
     }
     compare("editor start", median(ours), "bare QMainWindow", median(base), 2.0);
 
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("editor peak resident memory: %ld MiB\n", usage.ru_maxrss / 1024);
     std::fflush(stdout);

@@ -15,7 +15,10 @@ struct Rgb
 // Which names an element of the installer's window understands. The caption
 // labels and the creator's name and address know the seven names that the
 // editor offers; the web page, the theme name and the background know all ten.
-enum class ColourNames { Seven, Ten };
+enum class ColourNames {
+    Seven,
+    Ten
+};
 
 // The colour for a name, compared exactly and case-sensitively; nothing when
 // the group does not know the name.

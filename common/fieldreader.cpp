@@ -96,8 +96,8 @@ std::optional<std::string> encodeField(const std::string &value)
 {
     if (value.find_first_of("\r\n") != std::string::npos)
         return std::nullopt;
-    const bool needsQuotes = value.find(',') != std::string::npos
-        || (!value.empty() && (isBlank(value.front()) || value.front() == '"'));
+    const bool needsQuotes
+        = value.find(',') != std::string::npos || (!value.empty() && (isBlank(value.front()) || value.front() == '"'));
     if (!needsQuotes)
         return value;
     if (value.find('"') != std::string::npos)

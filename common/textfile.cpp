@@ -238,12 +238,10 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
 
 Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow)
 {
-    const auto notAFile = [&path] {
-        return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
-    };
-    const auto failed = [&path](int err) {
-        return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category()));
-    };
+    const auto notAFile
+        = [&path] { return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file"); };
+    const auto failed
+        = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
 #ifdef _WIN32
     std::error_code ec;
     const fs::file_status status = fs::status(fs::path(path), ec);
@@ -262,7 +260,8 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failed(errno);
-    struct stat info {};
+    struct stat info
+    {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return notAFile();

@@ -9,8 +9,8 @@ namespace vesk {
 
 const std::array<const char *, ThemeDescription::kFieldCount> &ThemeDescription::fieldNames()
 {
-    static const std::array<const char *, kFieldCount> names = {
-        "name", "email", "webpage", "font", "fontcolor", "bgcolor", "themename"};
+    static const std::array<const char *, kFieldCount> names
+        = {"name", "email", "webpage", "font", "fontcolor", "bgcolor", "themename"};
     return names;
 }
 

@@ -38,8 +38,8 @@ Status writeThemeDescription(const std::string &path, const ThemeDescription &th
 // point are good.
 struct ThemeReading
 {
-    int fieldsRead = 0;     // 0 to 7; the members of the first fieldsRead lines hold values
-    ThemeDescription theme; // members past fieldsRead stay empty
+    int fieldsRead = 0;             // 0 to 7; the members of the first fieldsRead lines hold values
+    ThemeDescription theme;         // members past fieldsRead stay empty
     std::optional<double> fontSize; // set when fieldsRead >= 4
 
     // Field numbers as the installer takes them, counted from 1.

@@ -16,17 +16,17 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUrl>
 
 using platform::control;
 using platform::ControlRow;
@@ -146,7 +146,8 @@ void frmmain::buildMenus()
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
         built->setObjectName(QString::fromLatin1(menu.name));
         for (const Item &item : menu.items) {
-            QAction *action = item.handler ? built->addAction(QString::fromLatin1(item.caption)) : built->addSeparator();
+            QAction *action
+                = item.handler ? built->addAction(QString::fromLatin1(item.caption)) : built->addSeparator();
             action->setObjectName(QString::fromLatin1(item.name));
             if (item.handler)
                 connect(action, &QAction::triggered, this, item.handler);
@@ -177,8 +178,8 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
             for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
                 if (std::string_view(slot.frame) != frame.name)
                     continue;
-                table.push_back({Kind::Button, slot.button, frame.name, 120, vesk::kSlotRowHeight * slot.row, 975,
-                                 255, slot.caption});
+                table.push_back({Kind::Button, slot.button, frame.name, 120, vesk::kSlotRowHeight * slot.row, 975, 255,
+                                 slot.caption});
             }
         }
         platform::buildControls(pages[t], table, innerOrigin);
@@ -208,10 +209,14 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     none1 = control<QLineEdit>(this, QStringLiteral("none1"));
     id1->hide();
     none1->hide();
-    connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this, &frmmain::Command1_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this, &frmmain::Command2_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command3")), &QPushButton::clicked, this, &frmmain::Command3_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this, &frmmain::Command4_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this,
+            &frmmain::Command1_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this,
+            &frmmain::Command2_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command3")), &QPushButton::clicked, this,
+            &frmmain::Command3_Click);
+    connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this,
+            &frmmain::Command4_Click);
 }
 
 void frmmain::buildLinksTab(QWidget *page, QPoint origin)
@@ -485,8 +490,8 @@ void frmmain::mnuFileConvert_Click()
     const std::string *game = requireGameDirectory();
     if (!game)
         return;
-    const vesk::ApplyResult applied =
-        vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
+    const vesk::ApplyResult applied
+        = vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
     if (!applied.status.ok()) {
         report(applied.status.error());
         return;

@@ -119,8 +119,8 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
     font1 = control<QComboBox>(this, QStringLiteral("font1"));
     fontcolor1 = control<QComboBox>(this, QStringLiteral("fontcolor1"));
     bgcolor1 = control<QComboBox>(this, QStringLiteral("bgcolor1"));
-    m_packagePicker =
-        new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
+    m_packagePicker
+        = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
     Drive2 = control<platform::DriveList>(this, QStringLiteral("Drive2"));
     Dir2 = control<platform::DirList>(this, QStringLiteral("Dir2"));
     File1 = control<platform::FileList>(this, QStringLiteral("File1"));
@@ -201,8 +201,8 @@ void frmpackage::File1_Click()
     const auto picture = platform::loadPicture(filepath2->text());
     if (!picture)
         return;
-    Image1->setPixmap(QPixmap::fromImage(
-        picture->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    Image1->setPixmap(
+        QPixmap::fromImage(picture->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void frmpackage::Command2_Click()

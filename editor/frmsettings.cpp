@@ -55,8 +55,13 @@ frmsettings::frmsettings(const QString &programDirectory, const std::optional<st
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    QWidget *focusOrder[] = {m_picker->nameBox(), m_picker->makeDirectoryButton(), text1, m_picker->dirList(),
-                             m_picker->driveList(), cancel, ok};
+    QWidget *focusOrder[] = {m_picker->nameBox(),
+                             m_picker->makeDirectoryButton(),
+                             text1,
+                             m_picker->dirList(),
+                             m_picker->driveList(),
+                             cancel,
+                             ok};
     for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
     m_picker->nameBox()->setFocus();
@@ -96,8 +101,8 @@ void frmsettings::Command1_Click()
                           QString());
         return;
     }
-    const vesk::Status saved = vesk::writeGameDirectory(
-        vesk::settingsFilePath(platform::toLocal(m_programDirectory)), directory);
+    const vesk::Status saved
+        = vesk::writeGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)), directory);
     if (!saved.ok()) {
         // The choice stays in the window, so the player can retry or cancel.
         m_dialogs.message(this, platform::sentence(saved.error()), QString());

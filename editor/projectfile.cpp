@@ -58,8 +58,7 @@ Result<Project> parseProject(const std::string &text)
     for (int k = 0; k < kSlotCount; ++k) {
         auto field = reader.next();
         if (!field)
-            return bad("it holds only " + std::to_string(k) + " of the " + std::to_string(kSlotCount)
-                                   + " sound slots");
+            return bad("it holds only " + std::to_string(k) + " of the " + std::to_string(kSlotCount) + " sound slots");
         read.slots[static_cast<size_t>(k)] = std::move(*field);
     }
 
@@ -74,8 +73,7 @@ Result<Project> parseProject(const std::string &text)
         auto name = reader.next();
         auto address = name ? reader.next() : std::nullopt;
         if (!address)
-            return bad("it holds " + std::to_string(j) + " of the " + std::to_string(*count)
-                                   + " links it announces");
+            return bad("it holds " + std::to_string(j) + " of the " + std::to_string(*count) + " links it announces");
         read.links.push_back({std::move(*name), std::move(*address)});
     }
     return read;

@@ -13,12 +13,20 @@ constexpr int kSlotCount = 47;
 // The value of a slot with no wave file. Anything else, an empty text
 // included, is the path of one.
 inline constexpr const char *kNoSound = "none";
-inline bool isEmptySlot(const std::string &value) { return value == kNoSound; }
+inline bool isEmptySlot(const std::string &value)
+{
+    return value == kNoSound;
+}
 
 // The values of slots 1 to 47, element 0 holding slot 1.
 using SlotValues = std::array<std::string, kSlotCount>;
 
-enum class InnerTab { Bombs, ShipDevices, System, Guns };
+enum class InnerTab {
+    Bombs,
+    ShipDevices,
+    System,
+    Guns
+};
 
 struct SlotInfo
 {
@@ -46,7 +54,7 @@ struct TabInfo
 };
 
 const std::array<SlotInfo, kSlotCount> &slotCatalogue();
-const SlotInfo &slotInfo(int index); // index 1 to 47
+const SlotInfo &slotInfo(int index);               // index 1 to 47
 const std::array<FrameInfo, 16> &frameCatalogue(); // in tab order, top to bottom
 const std::array<TabInfo, 4> &innerTabs();         // in strip order
 int frameRowCount(const char *frame);
@@ -54,7 +62,10 @@ int frameRowCount(const char *frame);
 // Slot rows are 240 twips apart inside their frame, the first one 240 twips
 // below its top edge.
 constexpr int kSlotRowHeight = 240;
-constexpr int frameHeight(int rows) { return 375 + kSlotRowHeight * rows; }
+constexpr int frameHeight(int rows)
+{
+    return 375 + kSlotRowHeight * rows;
+}
 
 // How every message names a slot: "slot 5 (Mines, Level 2)".
 std::string slotDescription(int index);

@@ -89,8 +89,13 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
         label->setFont(valueFont);
     setTextColour(Label7, {0, 0, 0});
 
-    QWidget *focusOrder[] = {m_picker->driveList(), m_picker->dirList(),           m_picker->pathBox(), m_picker->nameBox(),
-                             m_picker->makeDirectoryButton(), install, cancel};
+    QWidget *focusOrder[] = {m_picker->driveList(),
+                             m_picker->dirList(),
+                             m_picker->pathBox(),
+                             m_picker->nameBox(),
+                             m_picker->makeDirectoryButton(),
+                             install,
+                             cancel};
     for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
         setTabOrder(focusOrder[i], focusOrder[i + 1]);
 
@@ -116,15 +121,15 @@ void frmmain2::Form_Load()
 void frmmain2::readDescription()
 {
     using vesk::ThemeReading;
-    const vesk::Result<ThemeReading> read =
-        vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), "theme.cfg"));
+    const vesk::Result<ThemeReading> read
+        = vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), "theme.cfg"));
     if (!read)
         return;
     const ThemeReading &reading = *read;
     const vesk::ThemeDescription &theme = reading.theme;
 
-    const std::pair<QLabel *, const std::string *> creator[] = {
-        {Label1, &theme.name}, {Label2, &theme.email}, {Label3, &theme.webpage}};
+    const std::pair<QLabel *, const std::string *> creator[]
+        = {{Label1, &theme.name}, {Label2, &theme.email}, {Label3, &theme.webpage}};
     for (int line = 1; line <= 3 && line <= reading.fieldsRead; ++line)
         creator[line - 1].first->setText(platform::fromLocal(*creator[line - 1].second));
     if (reading.fieldsRead < ThemeReading::kFontLine)

@@ -18,8 +18,8 @@ const std::string kDelete = "del ";
 
 std::string quotedIfNeeded(const std::string &path)
 {
-    const bool needsQuotes =
-        path.find_first_of(" \t&|<>^(),;=") != std::string::npos || (!path.empty() && path.front() == '"');
+    const bool needsQuotes
+        = path.find_first_of(" \t&|<>^(),;=") != std::string::npos || (!path.empty() && path.front() == '"');
     return needsQuotes ? '"' + path + '"' : path;
 }
 

@@ -19,9 +19,8 @@ vesk::Status SystemCommandInterpreter::start(const std::string &batchPath, const
 #ifdef _WIN32
     process.setProgram(QStringLiteral("cmd.exe"));
     process.setArguments({QStringLiteral("/c"), QDir::toNativeSeparators(batchFile)});
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
-        args->flags |= CREATE_NO_WINDOW;
-    });
+    process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments *args) { args->flags |= CREATE_NO_WINDOW; });
 #else
     process.setProgram(QCoreApplication::applicationFilePath());
     process.setArguments({QString::fromLatin1(kRunBatchArgument), batchFile});
@@ -31,8 +30,8 @@ vesk::Status SystemCommandInterpreter::start(const std::string &batchPath, const
     process.setStandardErrorFile(QProcess::nullDevice());
     if (process.startDetached())
         return vesk::Status::success();
-    return vesk::Status::failure(vesk::ErrorCode::Io,
-                                 "cannot start " + batchPath + ": " + process.errorString().toLocal8Bit().toStdString());
+    return vesk::Status::failure(vesk::ErrorCode::Io, "cannot start " + batchPath + ": "
+                                                          + process.errorString().toLocal8Bit().toStdString());
 }
 
 } // namespace platform

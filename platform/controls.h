@@ -14,7 +14,10 @@ namespace platform {
 
 // Window layouts are drawn in twips; fifteen of them make one pixel.
 constexpr int kTwipsPerPixel = 15;
-constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int pixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 QRect twipsRect(int left, int top, int width, int height);
 
 enum class Kind {
@@ -63,9 +66,10 @@ T *control(const QObject *root, const QString &name)
 
 // A tab container whose pages hold controls placed relative to the
 // container's own corner, tab strip included.
-class TabContainer : public QTabWidget
+class TabContainer final : public QTabWidget
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TabContainer)
 
 public:
     explicit TabContainer(QWidget *parent = nullptr);

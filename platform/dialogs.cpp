@@ -12,7 +12,8 @@ QString qtFilter(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        entries << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        entries << QStringLiteral("%1 (%2)").arg(parts[i],
+                                                 QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return entries.join(QStringLiteral(";;"));
 }
 
@@ -39,8 +40,7 @@ void StandardDialogs::message(QWidget *parent, const QString &text, const QStrin
     box.exec();
 }
 
-Dialogs::Answer StandardDialogs::question(QWidget *parent, const QString &text, const QString &caption,
-                                          Buttons buttons)
+Dialogs::Answer StandardDialogs::question(QWidget *parent, const QString &text, const QString &caption, Buttons buttons)
 {
     const bool withCancel = buttons == Buttons::YesNoCancel;
     QMessageBox box(QMessageBox::Question, caption.isEmpty() ? m_title : caption, text,

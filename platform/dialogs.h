@@ -25,15 +25,22 @@ public:
     // The text is shown as it is, never as markup.
     virtual void message(QWidget *parent, const QString &text, const QString &caption) = 0;
 
-    enum class Answer { Yes, No, Cancel };
-    enum class Buttons { YesNo, YesNoCancel };
+    enum class Answer {
+        Yes,
+        No,
+        Cancel
+    };
+    enum class Buttons {
+        YesNo,
+        YesNoCancel
+    };
     // A question; closing the box counts as No, or as Cancel where there is one.
     virtual Answer question(QWidget *parent, const QString &text, const QString &caption, Buttons buttons) = 0;
 };
 
 // The real dialogs. Message boxes without a caption of their own carry the
 // program's title.
-class StandardDialogs : public Dialogs
+class StandardDialogs final : public Dialogs
 {
 public:
     explicit StandardDialogs(QString title) : m_title(std::move(title)) {}

@@ -49,7 +49,7 @@ void DirList::refresh()
 
     // The chain from the root down to the open directory.
     QStringList chain;
-    for (QDir dir(m_path);; ) {
+    for (QDir dir(m_path);;) {
         chain.prepend(dir.absolutePath());
         if (dir.isRoot() || !dir.cdUp())
             break;
@@ -59,18 +59,19 @@ void DirList::refresh()
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     int depth = 0;
     for (const QString &ancestor : chain) {
-        const QString name = QDir(ancestor).isRoot() ? QDir::toNativeSeparators(ancestor) : QFileInfo(ancestor).fileName();
+        const QString name
+            = QDir(ancestor).isRoot() ? QDir::toNativeSeparators(ancestor) : QFileInfo(ancestor).fileName();
         auto *item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(kPathRole, ancestor);
         ++depth;
     }
-    const QStringList children = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                        QDir::Name | QDir::IgnoreCase);
+    const QStringList children
+        = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &child : children) {
         auto *item = new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + child, this);
         item->setData(kPathRole, QDir(m_path).filePath(child));
     }
-    setCurrentRow(chain.size() - 1);
+    setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 
 void DirList::makeDirectory(const QString &parent, const QString &name)

@@ -7,9 +7,10 @@ namespace platform {
 
 // A directory list: the open directory with its ancestors above it and its
 // subdirectories below. A double click or Enter on an entry opens it.
-class DirList : public QListWidget
+class DirList final : public QListWidget
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DirList)
 
 public:
     explicit DirList(QWidget *parent = nullptr);

@@ -12,9 +12,10 @@ class DirList;
 
 // A drive list: the machine's drives, or on systems without drive letters its
 // mounted volumes. It starts at the drive of the working directory.
-class DriveList : public QComboBox
+class DriveList final : public QComboBox
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DriveList)
 
 public:
     explicit DriveList(QWidget *parent = nullptr);

@@ -7,9 +7,10 @@ namespace platform {
 
 // A file list: the files of one directory whose names match a pattern,
 // without regard to letter case.
-class FileList : public QListWidget
+class FileList final : public QListWidget
 {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FileList)
 
 public:
     explicit FileList(QWidget *parent = nullptr);

@@ -1,8 +1,8 @@
 #include "soundplayer.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 #else
 #include <QFile>
 #include <QSoundEffect>

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "tempdir.h"
 #include "textfile.h"
 
 #include <gtest/gtest.h>
@@ -19,26 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TextFileTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("vesk-textfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
-                                             + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
-    std::string path(const std::string &name) const { return (m_dir / name).string(); }
-
-    fs::path m_dir;
-};
+class TextFileTest : public TempDirTest
+{};
 
 std::string bytesOf(const std::string &path)
 {

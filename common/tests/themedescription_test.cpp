@@ -1,4 +1,5 @@
 #include "colours.h"
+#include "tempdir.h"
 #include "textfile.h"
 #include "themedescription.h"
 
@@ -11,18 +12,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ThemeDescriptionTest : public ::testing::Test
+class ThemeDescriptionTest : public TempDirTest
 {
 protected:
     void SetUp() override
     {
-        m_file = (fs::temp_directory_path()
-                  / ("vesk-theme-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())
-                     + ".cfg"))
-                     .string();
+        TempDirTest::SetUp();
+        m_file = path("theme.cfg");
     }
-    void TearDown() override { fs::remove(m_file); }
-    void writeRaw(const std::string &bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
+    void writeRaw(const std::string &bytes) { writeBytes(m_file, bytes); }
 
     std::string m_file;
 };

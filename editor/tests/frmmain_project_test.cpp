@@ -8,12 +8,12 @@
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
-#include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <memory>
 
@@ -54,7 +54,10 @@ private Q_SLOTS:
 
 private:
     void makeWindow();
-    QListWidget *list(const char *name) const { return findControl<QListWidget>(m_window.get(), QString::fromLatin1(name)); }
+    QListWidget *list(const char *name) const
+    {
+        return findControl<QListWidget>(m_window.get(), QString::fromLatin1(name));
+    }
     QLineEdit *box(const char *name) const { return findControl<QLineEdit>(m_window.get(), QString::fromLatin1(name)); }
     void trigger(const char *action) { findControl<QAction>(m_window.get(), QString::fromLatin1(action))->trigger(); }
     void addLink(const QString &name, const QString &url);
@@ -327,7 +330,8 @@ void FrmMainProjectTest::convert_failingSlot_reportsIt()
     trigger("mnuFileConvert");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("Slot 2")), qPrintable(m_dialogs.messages[0]));
-    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("1 sound files were copied")), qPrintable(m_dialogs.messages[0]));
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("1 sound files were copied")),
+             qPrintable(m_dialogs.messages[0]));
     QVERIFY(QFile::exists(game.filePath(QStringLiteral("bomb1.wa2"))));
     QVERIFY(!QFile::exists(game.filePath(QStringLiteral("links.txt"))));
 }
@@ -421,8 +425,8 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
         const QPoint at = target->mapTo(m_window.get(), target->rect().center());
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(m_window.get(), &enter);
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_window.get(), &drop);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &dropped);
     };
     const QString wave = makeWave(QStringLiteral("drop.wav"), "RIFF");
     const QString other = makeWave(QStringLiteral("drop.ogg"), "OggS");

@@ -1,8 +1,8 @@
 #include "fakedialogs.h"
-#include "windowtest.h"
 #include "frmabout.h"
 #include "frmmain.h"
 #include "frmsettings.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -219,15 +219,13 @@ void FrmMainTest::playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty()
 void FrmMainTest::about_showsTheVersionAndClosesOnOk()
 {
     m_window = makeWindow();
-    QPointer<frmabout> seen;
     QString version;
-    QTimer::singleShot(0, this, [&] {
-        seen = qobject_cast<frmabout *>(QApplication::activeModalWidget());
-        QVERIFY(seen);
-        version = seen->findChild<QLabel *>(QStringLiteral("Label2"))->text();
-        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    });
-    find<QAction>(QStringLiteral("mnuHelpAbout"))->trigger();
+    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("mnuHelpAbout"))->trigger(); },
+                                               [&](QWidget *about) {
+                                                   version
+                                                       = findControl<QLabel>(about, QStringLiteral("Label2"))->text();
+                                                   clickButton(about, QStringLiteral("Command1"));
+                                               });
     QCOMPARE(version, QStringLiteral("Version 1.02"));
     QTRY_VERIFY(seen.isNull());
 }
@@ -236,31 +234,29 @@ void FrmMainTest::settings_isShownModallyAndDestroyedOnClose()
 {
     writeSettings(QDir::tempPath().toLocal8Bit() + "\r\n");
     m_window = makeWindow();
-    QPointer<frmsettings> seen;
-    QTimer::singleShot(0, this, [&] {
-        seen = qobject_cast<frmsettings *>(QApplication::activeModalWidget());
-        QVERIFY(seen);
-        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
-    });
-    find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger();
-    QVERIFY(seen.isNull());
+    bool wasSettings = false;
+    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger(); },
+                                               [&](QWidget *settings) {
+                                                   wasSettings = qobject_cast<frmsettings *>(settings) != nullptr;
+                                                   clickButton(settings, QStringLiteral("Command2"));
+                                               });
+    QVERIFY(wasSettings);
+    QTRY_VERIFY(seen.isNull());
     QVERIFY(!m_window->findChild<frmsettings *>());
 }
 
 void FrmMainTest::createPackage_opensThePackageWindowModally()
 {
     m_window = makeWindow();
-    QPointer<QWidget> seen;
     QString title;
-    QTimer::singleShot(0, this, [&] {
-        seen = QApplication::activeModalWidget();
-        QVERIFY(seen);
-        title = seen->windowTitle();
-        QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
-    });
-    find<QAction>(QStringLiteral("mnuFileCreatepackage"))->trigger();
+    const QPointer<QWidget> seen
+        = answerModal([&] { find<QAction>(QStringLiteral("mnuFileCreatepackage"))->trigger(); },
+                      [&](QWidget *package) {
+                          title = package->windowTitle();
+                          clickButton(package, QStringLiteral("Command2"));
+                      });
     QCOMPARE(title, QStringLiteral("Create Theme Package"));
-    QVERIFY(seen.isNull());
+    QTRY_VERIFY(seen.isNull());
 }
 
 void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()

@@ -85,7 +85,8 @@ void FrmPackageTest::cleanup()
 void FrmPackageTest::makeWindow()
 {
     delete m_window;
-    m_window = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] { return m_slots; });
+    m_window
+        = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] { return m_slots; });
     m_window->show();
 }
 
@@ -128,7 +129,8 @@ void FrmPackageTest::pictureList_showsJpgInAnyCase_andNothingElse()
     jpeg(QStringLiteral("B.JPG"), Qt::blue);
     QImage(4, 4, QImage::Format_RGB32).save(m_dir->filePath(QStringLiteral("pictures/c.png")), "PNG");
     makeWindow();
-    QCOMPARE(listTexts(find<platform::FileList>("File1")), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("B.JPG")}));
+    QCOMPARE(listTexts(find<platform::FileList>("File1")),
+             (QStringList{QStringLiteral("a.jpg"), QStringLiteral("B.JPG")}));
 }
 
 void FrmPackageTest::clickingAPicture_setsThePathAndThePreview()
@@ -160,10 +162,12 @@ void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
 
 void FrmPackageTest::packageDirectory_followsTheDirectoryList()
 {
-    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+    QCOMPARE(find<QLineEdit>("filepath1")->text(),
+             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
     auto *dir1 = find<platform::DirList>("Dir1");
     QVERIFY(dir1->setPath(m_dir->filePath(QStringLiteral("package"))));
-    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
+    QCOMPARE(find<QLineEdit>("filepath1")->text(),
+             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
 }
 
 void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
@@ -174,7 +178,8 @@ void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
     clickButton(m_window.data(), QStringLiteral("Command1"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("pictures/Night"))).isDir());
     QCOMPARE(dir1->count(), entries + 1);
-    QCOMPARE(find<QLineEdit>("filepath1")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+    QCOMPARE(find<QLineEdit>("filepath1")->text(),
+             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
 }
 
 void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
@@ -194,7 +199,8 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     clickButton(m_window.data(), QStringLiteral("Command3"));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Created at ") + QDir::toNativeSeparators(package)});
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(readFile(package + QStringLiteral("/theme.cfg")), QByteArray("Ann\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n"));
+    QCOMPARE(readFile(package + QStringLiteral("/theme.cfg")),
+             QByteArray("Ann\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n"));
     QCOMPARE(readFile(package + QStringLiteral("/bgimage.jpg")), readFile(picture));
     QCOMPARE(readFile(package + QStringLiteral("/install.exe")), QByteArray("installer"));
     QCOMPARE(readFile(package + QStringLiteral("/explode0.wa2")), QByteArray("RIFF boom"));

@@ -1,8 +1,8 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
-#include "windowtest.h"
 #include "frmsettings.h"
 #include "settingsfile.h"
+#include "windowtest.h"
 
 #include <QDir>
 #include <QFile>

@@ -16,7 +16,8 @@ protected:
         TempDirTest::SetUp();
         fs::create_directories(m_dir / "editor");
         fs::create_directories(m_dir / "package");
-        writeBytes(path("editor/") + vesk::kInstallerProgram, "\x7f" "ELF installer");
+        writeBytes(path("editor/") + vesk::kInstallerProgram, "\x7f"
+                                                              "ELF installer");
         fs::permissions(m_dir / "editor" / vesk::kInstallerProgram, fs::perms::owner_all);
         writeBytes(path("picture.jpg"), "\xff\xd8\xff jpeg bytes");
         m_input.theme.webpage = "http://";

@@ -110,8 +110,8 @@ TEST_F(ProjectFileTest, zeroOrNegativeCountMeansNoLinks)
         Project read;
         read.links = {{"stale", "stale"}};
         auto loaded = vesk::loadProject(path("p.vsk"));
-    ASSERT_TRUE(loaded.ok()) << count;
-    read = loaded.value();
+        ASSERT_TRUE(loaded.ok()) << count;
+        read = loaded.value();
         EXPECT_TRUE(read.links.empty()) << count;
     }
 }

@@ -1,4 +1,5 @@
 #include "settingsfile.h"
+#include "tempdir.h"
 #include "textfile.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +11,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SettingsFileTest : public ::testing::Test
+class SettingsFileTest : public TempDirTest
 {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("vesk-settings-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_file = vesk::settingsFilePath(m_dir.string());
+        TempDirTest::SetUp();
+        m_file = vesk::settingsFilePath(dir());
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void writeRaw(const std::string &bytes) { writeBytes(m_file, bytes); }
 
-    void writeRaw(const std::string &bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
-
-    fs::path m_dir;
     std::string m_file;
 };
 
@@ -61,7 +57,7 @@ TEST_F(SettingsFileTest, missingEmptyOrRelativeGivesNothing)
 
 TEST_F(SettingsFileTest, pathWithACommaRoundTrips)
 {
-    for (const std::string path : {(m_dir / "Kestrova, the sequel").string()}) {
+    for (const std::string &path : {(m_dir / "Kestrova, the sequel").string()}) {
         ASSERT_TRUE(vesk::writeGameDirectory(m_file, path).ok());
         EXPECT_EQ(vesk::readGameDirectory(m_file), path);
     }

@@ -91,8 +91,8 @@ void FrmMain2Test::makeWindow()
 
 void FrmMain2Test::expectNoInstall()
 {
-    QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat"))) ||
-            QFileInfo(m_package->filePath(QStringLiteral("1.bat"))).isDir());
+    QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat")))
+            || QFileInfo(m_package->filePath(QStringLiteral("1.bat"))).isDir());
     QVERIFY(m_interpreter.started.isEmpty());
     QVERIFY(!m_dialogs.messages.contains(QStringLiteral("Install Completed")));
     QVERIFY(m_window->isVisible());
@@ -160,7 +160,8 @@ void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
 
 void FrmMain2Test::webPageWithComma_stopsAtTheSize()
 {
-    writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://a.example.org/x,y\r\n10\r\nRed\r\nBlue\r\nT\r\n");
+    writeFile(QStringLiteral("theme.cfg"),
+              "Ann\r\nann@example.org\r\nhttp://a.example.org/x,y\r\n10\r\nRed\r\nBlue\r\nT\r\n");
     makeWindow();
     QCOMPARE(label("Label3")->text(), QStringLiteral("http://a.example.org/x"));
     QCOMPARE(label("Label3")->font().pointSizeF(), 19.5);
@@ -250,7 +251,8 @@ void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
     box("filepath1")->setText(m_game->path());
     clickButton(m_window.get(), QStringLiteral("Command2"));
     QCOMPARE(m_dialogs.messages.size(), 1);
-    QVERIFY2(m_dialogs.messages[0].contains(m_package->filePath(QStringLiteral("1.bat"))), qPrintable(m_dialogs.messages[0]));
+    QVERIFY2(m_dialogs.messages[0].contains(m_package->filePath(QStringLiteral("1.bat"))),
+             qPrintable(m_dialogs.messages[0]));
     expectNoInstall();
 }
 

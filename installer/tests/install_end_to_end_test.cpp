@@ -31,7 +31,8 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QDir(root.path()).mkpath(QStringLiteral("package"));
     const QString game = root.filePath(QStringLiteral("Kestrova $game; \"x\""));
     QVERIFY(QDir().mkpath(game));
-    QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH), root.filePath(QStringLiteral("editor/")) + QLatin1String(vesk::kInstallerProgram)));
+    QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH),
+                        root.filePath(QStringLiteral("editor/")) + QLatin1String(vesk::kInstallerProgram)));
     writeFile(root.filePath(QStringLiteral("picture.jpg")), "\xff\xd8\xff");
     writeFile(root.filePath(QStringLiteral("bomb.wav")), "RIFF bomb");
     writeFile(root.filePath(QStringLiteral("warp.wav")), "RIFF warp");
@@ -61,7 +62,8 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QCOMPARE(installer.exitCode(), 0);
 
     QStringList installed = QDir(game).entryList(QDir::Files, QDir::Name);
-    QCOMPARE(installed, (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("warp.wa2")}));
+    QCOMPARE(installed,
+             (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("warp.wa2")}));
     QFile warp(game + QStringLiteral("/warp.wa2"));
     QVERIFY(warp.open(QIODevice::ReadOnly));
     QCOMPARE(warp.readAll(), QByteArray("RIFF warp"));

@@ -1,5 +1,6 @@
 #include "installbatch.h"
 #include "paths.h"
+#include "tempdir.h"
 #include "textfile.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class InstallBatchTest : public ::testing::Test
+class InstallBatchTest : public TempDirTest
 {
 protected:
     void SetUp() override
     {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / (std::string("vpak-") + info->test_suite_name() + "-" + info->name());
-        fs::remove_all(m_dir);
+        TempDirTest::SetUp();
         fs::create_directories(m_dir / "package");
         fs::create_directories(m_dir / "game");
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
-    static void write(const fs::path &file, const std::string &bytes) { std::ofstream(file, std::ios::binary) << bytes; }
-    static std::string read(const fs::path &file) { return vesk::readFile(file.string(), vesk::kProjectFileLimit, vesk::Overflow::Refuse).value(); }
+    static void write(const fs::path &file, const std::string &bytes)
+    {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string read(const fs::path &file)
+    {
+        return vesk::readFile(file.string(), vesk::kProjectFileLimit, vesk::Overflow::Refuse).value();
+    }
     static std::set<std::string> names(const fs::path &dir)
     {
         std::set<std::string> found;
@@ -48,8 +52,6 @@ protected:
     {
         return vpak::runBatchFile((m_dir / "package" / "1.bat").string(), (m_dir / "package").string());
     }
-
-    fs::path m_dir;
 };
 
 using Names = std::set<std::string>;
@@ -63,10 +65,16 @@ TEST_F(InstallBatchTest, plainTargetGivesTheFourLinesExactly)
     const std::string target = "D:" + S + "Game";
     const std::string file = (m_dir / "1.bat").string();
     ASSERT_TRUE(vpak::writeBatchFile(file, target).ok());
-    EXPECT_EQ(read(file), "copy *.* " + target + "\r\n"
-                          "del " + target + S + "install.exe\r\n"
-                          "del " + target + S + "bgimage.jpg\r\n"
-                          "del " + target + S + "theme.cfg\r\n");
+    EXPECT_EQ(read(file), "copy *.* " + target
+                              + "\r\n"
+                                "del "
+                              + target + S
+                              + "install.exe\r\n"
+                                "del "
+                              + target + S
+                              + "bgimage.jpg\r\n"
+                                "del "
+                              + target + S + "theme.cfg\r\n");
 }
 
 TEST_F(InstallBatchTest, targetEndingInTheSeparatorGetsItDoubled)
@@ -87,7 +95,7 @@ TEST_F(InstallBatchTest, targetWithABlankIsQuoted)
 
 TEST_F(InstallBatchTest, targetWithOperatorCharactersOrALeadingQuoteIsQuoted)
 {
-    for (const std::string target : {"C:" + S + "A&B", "C:" + S + "x|y", "C:" + S + "(1)", std::string("\"odd\"")}) {
+    for (const std::string &target : {"C:" + S + "A&B", "C:" + S + "x|y", "C:" + S + "(1)", std::string("\"odd\"")}) {
         const auto lines = vpak::batchLines(target);
         EXPECT_EQ(lines[0], "copy *.* \"" + target + "\"") << target;
     }
@@ -101,7 +109,7 @@ TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
     const vesk::Status missing = vpak::checkTarget((m_dir / "nowhere").string(), package);
     ASSERT_FALSE(missing.ok());
     EXPECT_NE(missing.error().find("does not exist"), std::string::npos);
-    const vesk::Status itself = vpak::checkTarget(package + S + "." , package);
+    const vesk::Status itself = vpak::checkTarget(package + S + ".", package);
     ASSERT_FALSE(itself.ok());
     EXPECT_NE(itself.error().find("package itself"), std::string::npos);
     EXPECT_TRUE(vpak::checkTarget((m_dir / "game").string(), package).ok());

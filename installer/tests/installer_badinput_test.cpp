@@ -122,8 +122,8 @@ void InstallerBadInputTest::cleanupTestCase()
 void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("name");  // what Label1 then shows
-    QTest::addColumn<double>("size");   // the value labels' font size
+    QTest::addColumn<QString>("name"); // what Label1 then shows
+    QTest::addColumn<double>("size");  // the value labels' font size
 
     QByteArray random(64 * 1024, Qt::Uninitialized);
     QRandomGenerator generator(7);
@@ -132,9 +132,11 @@ void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently_data()
     const QByteArray head = "Ann\r\nann@example.org\r\nhttp://ann\r\n";
     QTest::newRow("random bytes") << random << QString() << -1.0;
     // Only the first 64 KiB are read.
-    QTest::newRow("50 MB single line") << QByteArray(50 * 1024 * 1024, 'x') << QString(64 * 1024, QLatin1Char('x')) << 19.5;
+    QTest::newRow("50 MB single line") << QByteArray(50 * 1024 * 1024, 'x') << QString(64 * 1024, QLatin1Char('x'))
+                                       << 19.5;
     QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << QString(4096, QChar(0)) << 19.5;
-    QTest::newRow("unterminated quote") << QByteArray("\"Ann, never closed\r\nx\r\n") << QStringLiteral("Ann, never closed") << 19.5;
+    QTest::newRow("unterminated quote") << QByteArray("\"Ann, never closed\r\nx\r\n")
+                                        << QStringLiteral("Ann, never closed") << 19.5;
     QTest::newRow("size -1") << head + "-1\r\n" << QStringLiteral("Ann") << 1.0;
     QTest::newRow("size 99999999") << head + "99999999\r\n" << QStringLiteral("Ann") << 72.0;
     QTest::newRow("size abc") << head + "abc\r\n" << QStringLiteral("Ann") << 19.5;
@@ -197,13 +199,13 @@ void InstallerBadInputTest::hugeBgimageHeader_isNotDecoded()
 {
     write(QStringLiteral("bgimage.jpg"), jpegClaiming(20000, 20000));
 #ifndef _WIN32
-    rusage before {};
+    rusage before{};
     getrusage(RUSAGE_SELF, &before);
 #endif
     openWindow();
     QVERIFY(m_window->backgroundPicture().isNull());
 #ifndef _WIN32
-    rusage after {};
+    rusage after{};
     getrusage(RUSAGE_SELF, &after);
     // ru_maxrss is in KiB; a decode would need 1.6 GB.
     QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
@@ -220,7 +222,8 @@ void InstallerBadInputTest::awkwardTargets_installLiterally_data()
     QTest::newRow("comma") << QStringLiteral("Kestrova, Deluxe");
     QTest::newRow("quote") << QStringLiteral("the \"real\" game");
     QTest::newRow("dollar and semicolon") << QStringLiteral("$HOME;rm -rf x & y");
-    QTest::newRow("250 characters") << QString(120, QLatin1Char('g')) + QLatin1Char('/') + QString(120, QLatin1Char('h'));
+    QTest::newRow("250 characters") << QString(120, QLatin1Char('g')) + QLatin1Char('/')
+                                           + QString(120, QLatin1Char('h'));
 }
 
 void InstallerBadInputTest::awkwardTargets_installLiterally()

@@ -6,8 +6,8 @@
 #include "windowtest.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 class PlatformTest : public QObject

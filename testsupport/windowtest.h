@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 #include <QtTest>
 
 // Controls are found by their names, as the windows name them; a missing one
@@ -43,3 +46,20 @@ inline void typeAndPress(const QObject *window, const QString &box, const QStrin
     clickButton(window, button);
 }
 
+// Does what opens a modal window (a click, a menu command) and, once that
+// window is up, hands it to `answer`, which must close it. Gives the window
+// that was answered, or null when none opened; either way the modal loop has
+// ended when this returns.
+template<typename Open, typename Answer>
+QPointer<QWidget> answerModal(Open open, Answer answer)
+{
+    QPointer<QWidget> answered;
+    QTimer::singleShot(0, [&] {
+        answered = QApplication::activeModalWidget();
+        if (answered)
+            answer(answered.data());
+    });
+    open();
+    QCoreApplication::processEvents();
+    return answered;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// A fresh directory for each test, removed afterwards, with the few file
+// helpers every logic test needs.
+class TempDirTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = std::filesystem::temp_directory_path()
+                / (std::string("vesk-") + info->test_suite_name() + "-" + info->name());
+        removeAll();
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { removeAll(); }
+
+    std::string path(const std::string &name) const { return (m_dir / name).string(); }
+    std::string dir() const { return m_dir.string(); }
+
+    static void writeBytes(const std::string &file, const std::string &bytes)
+    {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string readBytes(const std::string &file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::filesystem::path m_dir;
+
+private:
+    // A test may have locked a folder; unlock it so that it can go.
+    void removeAll()
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        if (fs::exists(m_dir, ec)) {
+            fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
+            for (auto it = fs::recursive_directory_iterator(m_dir, ec); !ec && it != fs::recursive_directory_iterator();
+                 it.increment(ec)) {
+                if (it->is_directory(ec))
+                    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+            }
+        }
+        fs::remove_all(m_dir, ec);
+    }
+};
