@@ -31,10 +31,11 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
         if (ec) {
             result.failedSlot = k;
-            result.status = Status::failure("slot " + std::to_string(k) + " (" + slotInfo(k).gameFile
-                                            + ") could not be copied from " + source + " to " + target + ": "
-                                            + reasonText(ec) + "; " + std::to_string(result.copied)
-                                            + " sound files were copied before it, and links.txt was not written");
+            result.status = Status::failure(codeOf(ec),
+                                            slotDescription(k) + " could not be copied from "
+                                                + (source.empty() ? "an empty path" : source) + " to " + target + ": "
+                                                + reasonText(ec) + "; " + std::to_string(result.copied)
+                                                + " sound files were copied before it, and links.txt was not written");
             return result;
         }
         ++result.copied;

@@ -14,12 +14,17 @@ namespace {
 Status copyInto(const std::string &source, const std::string &target, const std::string &what)
 {
     std::error_code ec;
+    if (source.empty())
+        return Status::failure(ErrorCode::NotFound, what + " has no file chosen");
+    // Building again into the same folder may name the folder's own copy.
+    if (fs::equivalent(fs::path(source), fs::path(target), ec))
+        return Status::success();
     fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
     if (!ec)
         return Status::success();
     if (!fs::exists(fs::path(source)))
-        return Status::failure("cannot read " + what + " " + source + ": " + reasonText(ec));
-    return Status::failure("cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
+        return Status::failure(codeOf(ec), "cannot read " + what + " " + source + ": " + reasonText(ec));
+    return Status::failure(codeOf(ec), "cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
 }
 
 } // namespace
@@ -27,6 +32,8 @@ Status copyInto(const std::string &source, const std::string &target, const std:
 Status buildPackage(const PackageInput &input)
 {
     const std::string &dir = input.packageDirectory;
+    if (dir.empty())
+        return Status::failure("no package directory was chosen");
     Status step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
     if (!step.ok())
         return step;
@@ -57,7 +64,7 @@ Status buildPackage(const PackageInput &input)
         const std::string &wave = input.slots[static_cast<size_t>(k - 1)];
         if (isEmptySlot(wave))
             continue;
-        step = copyInto(wave, joinPath(dir, slotInfo(k).gameFile), "the sound of slot " + std::to_string(k));
+        step = copyInto(wave, joinPath(dir, slotInfo(k).gameFile), "the sound of " + slotDescription(k));
         if (!step.ok())
             return step;
     }

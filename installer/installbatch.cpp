@@ -51,6 +51,11 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
         return Status::failure("choose the game directory to install the theme into");
     if (target.find_first_of("\r\n") != std::string::npos)
         return Status::failure("the path holds a line break, which 1.bat cannot carry; choose another directory");
+    // 1.bat runs in the package, not where the installer was started, so a
+    // relative target would mean another place to it (even the package).
+    if (!vesk::isAbsolutePath(target))
+        return Status::failure("\"" + target
+                               + "\" is not a full path; please choose the full path of your Kestrova directory");
     std::error_code ec;
     if (!fs::is_directory(fs::path(target), ec))
         return Status::failure("the directory " + target + " does not exist; choose the game directory");

@@ -24,6 +24,8 @@ std::vector<std::string> batchLines(const std::string &target);
 // itself: copying into a missing T would make one file named T, and the
 // package's own directory would lose its picture and description. A path
 // with a line break is refused too: it would add lines of its own to 1.bat.
+// So is a path that is not absolute (on Windows "C:Game" and "\Game" are
+// not): 1.bat runs in the package directory and would read it from there.
 vesk::Status checkTarget(const std::string &target, const std::string &packageDirectory);
 
 // Writes 1.bat into the package directory; the result names the file and the

@@ -136,3 +136,22 @@ TEST_F(PackageBuildTest, quotelessCommaNameIsQuotedInThemeCfg)
     ASSERT_TRUE(vesk::buildPackage(m_input).ok());
     EXPECT_EQ(readBytes(path("package/theme.cfg")).substr(0, 12), "\"Smith, J\"\r\n");
 }
+
+TEST_F(PackageBuildTest, buildNeverWritesIntoAnUnnamedPlaceAndNamesSlotsPlainly)
+{
+    // No package directory: refused before anything is written.
+    m_input.packageDirectory.clear();
+    EXPECT_NE(vesk::buildPackage(m_input).error().find("no package directory"), std::string::npos);
+
+    // Building again into the same folder may take the folder's own picture.
+    m_input.packageDirectory = path("package");
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    m_input.picture = path("package/bgimage.jpg");
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    EXPECT_EQ(readBytes(path("package/bgimage.jpg")), readBytes(path("picture.jpg")));
+
+    // A slot with an empty path says so, naming the slot as every message does.
+    m_input.slots[4] = "";
+    const std::string error = vesk::buildPackage(m_input).error();
+    EXPECT_NE(error.find("slot 5 (Mines, Level 2) has no file chosen"), std::string::npos) << error;
+}

@@ -233,7 +233,12 @@ void FrmMain2Test::install_refusesUnusableTargets()
     QDir::setCurrent(m_package->path()); // started from its package: the default target is the package
     makeWindow();
     QCOMPARE(box("filepath1")->text(), QDir::toNativeSeparators(m_package->path()));
-    const QStringList targets = {box("filepath1")->text(), QString(), m_game->filePath(QStringLiteral("missing"))};
+    // Started elsewhere, "." and a name that exists only there are no targets
+    // for a batch that runs in the package.
+    QDir::setCurrent(m_game->path());
+    QDir(m_game->path()).mkdir(QStringLiteral("game"));
+    const QStringList targets = {box("filepath1")->text(), QString(), m_game->filePath(QStringLiteral("missing")),
+                                 QStringLiteral("."), QStringLiteral("game")};
     for (const QString &target : targets) {
         m_dialogs.messages.clear();
         box("filepath1")->setText(target);

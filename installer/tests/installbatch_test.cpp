@@ -113,6 +113,17 @@ TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
     ASSERT_FALSE(itself.ok());
     EXPECT_NE(itself.error().find("package itself"), std::string::npos);
     EXPECT_TRUE(vpak::checkTarget((m_dir / "game").string(), package).ok());
+    // Relative targets would be read from the package, where 1.bat runs.
+    const fs::path startedIn = fs::current_path();
+    fs::current_path(m_dir);
+#ifdef _WIN32
+    const char *relative[] = {".", "game", "C:game", "\\game"};
+#else
+    const char *relative[] = {".", "game"};
+#endif
+    for (const char *target : relative)
+        EXPECT_NE(vpak::checkTarget(target, package).error().find("full path"), std::string::npos) << target;
+    fs::current_path(startedIn);
     // A line break would add lines of its own to 1.bat.
     fs::create_directories(m_dir / "game\ncopy");
     const vesk::Status split = vpak::checkTarget((m_dir / "game\ncopy").string(), package);
