@@ -213,6 +213,11 @@ void FrmMainProjectTest::save_selectsTheLastLink()
     QCOMPARE(list("List2")->currentRow(), 1);
     QCOMPARE(box("name1")->text(), QStringLiteral("B"));
     QCOMPARE(box("url1")->text(), QStringLiteral("http://b"));
+    // Saving again with the last link still selected shows it afresh too.
+    box("name1")->setText(QStringLiteral("typed again"));
+    m_dialogs.answers.enqueue(m_dir->filePath(QStringLiteral("x.vsk")));
+    trigger("mnuFileSave");
+    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
 }
 
 void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
