@@ -8,10 +8,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    vesk::Project project;
     const std::string text(reinterpret_cast<const char *>(data), size);
-    if (!vesk::parseProject(text, project).ok())
+    const vesk::Result<vesk::Project> parsed = vesk::parseProject(text);
+    if (!parsed)
         return 0;
+    const vesk::Project &project = *parsed;
 
     std::vector<std::string> lines;
     if (!vesk::projectFileLines(project, lines).ok())
@@ -19,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string file;
     for (const std::string &line : lines)
         file += line + "\r\n";
-    vesk::Project again;
-    if (!vesk::parseProject(file, again).ok() || again.slots != project.slots || !(again.links == project.links))
+    const vesk::Result<vesk::Project> again = vesk::parseProject(file);
+    if (!again || again->slots != project.slots || !(again->links == project.links))
         std::abort();
     return 0;
 }
