@@ -147,24 +147,9 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    QWidget *focusOrder[] = {name1,
-                             email1,
-                             webpage1,
-                             font1,
-                             fontcolor1,
-                             bgcolor1,
-                             themename1,
-                             m_packagePicker->driveList(),
-                             m_packagePicker->dirList(),
-                             makeDirectory,
-                             m_packagePicker->nameBox(),
-                             cancel,
-                             ok,
-                             Dir2,
-                             Drive2,
-                             File1};
-    for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
-        setTabOrder(focusOrder[i], focusOrder[i + 1]);
+    platform::setFocusOrder({name1, email1, webpage1, font1, fontcolor1, bgcolor1, themename1,
+                             m_packagePicker->driveList(), m_packagePicker->dirList(), makeDirectory,
+                             m_packagePicker->nameBox(), cancel, ok, Dir2, Drive2, File1});
 
     connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);
     connect(Dir2, &platform::DirList::changed, this, &frmpackage::Dir2_Change);
@@ -179,8 +164,6 @@ void frmpackage::Form_Load()
 {
     m_packagePicker->open(QString());
     Dir2->setPath(Drive2->currentDirectory());
-    // Typing starts with the creator's name.
-    name1->setFocus();
 }
 
 void frmpackage::Drive2_Change()

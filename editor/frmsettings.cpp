@@ -55,16 +55,8 @@ frmsettings::frmsettings(const QString &programDirectory, const std::optional<st
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    QWidget *focusOrder[] = {m_picker->nameBox(),
-                             m_picker->makeDirectoryButton(),
-                             text1,
-                             m_picker->dirList(),
-                             m_picker->driveList(),
-                             cancel,
-                             ok};
-    for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
-        setTabOrder(focusOrder[i], focusOrder[i + 1]);
-    m_picker->nameBox()->setFocus();
+    platform::setFocusOrder({m_picker->nameBox(), m_picker->makeDirectoryButton(), text1, m_picker->dirList(),
+                             m_picker->driveList(), cancel, ok});
 
     connect(ok, &QPushButton::clicked, this, &frmsettings::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &frmsettings::Command2_Click);

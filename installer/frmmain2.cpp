@@ -89,15 +89,8 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
         label->setFont(valueFont);
     setTextColour(Label7, {0, 0, 0});
 
-    QWidget *focusOrder[] = {m_picker->driveList(),
-                             m_picker->dirList(),
-                             m_picker->pathBox(),
-                             m_picker->nameBox(),
-                             m_picker->makeDirectoryButton(),
-                             install,
-                             cancel};
-    for (size_t i = 0; i + 1 < std::size(focusOrder); ++i)
-        setTabOrder(focusOrder[i], focusOrder[i + 1]);
+    platform::setFocusOrder({m_picker->driveList(), m_picker->dirList(), m_picker->pathBox(), m_picker->nameBox(),
+                             m_picker->makeDirectoryButton(), install, cancel});
 
     connect(install, &QPushButton::clicked, this, &frmmain2::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &frmmain2::Command3_Click);
@@ -108,7 +101,6 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
 void frmmain2::Form_Load()
 {
     m_picker->open(QString());
-    m_picker->driveList()->setFocus();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.
     m_picture = platform::loadPicture(

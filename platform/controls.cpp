@@ -84,6 +84,18 @@ void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint o
     }
 }
 
+void setFocusOrder(std::initializer_list<QWidget *> order)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *widget : order) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+    if (order.size() > 0)
+        (*order.begin())->setFocus();
+}
+
 TabContainer::TabContainer(QWidget *parent) : QTabWidget(parent) {}
 
 QWidget *TabContainer::addPage(const QString &caption)

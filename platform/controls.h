@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTabWidget>
 
+#include <initializer_list>
 #include <vector>
 
 class QObject;
@@ -63,6 +64,10 @@ T *control(const QObject *root, const QString &name)
         missingControl(name);
     return found;
 }
+
+// The order in which Tab walks a window's controls; the window opens with
+// the keyboard on the first of them.
+void setFocusOrder(std::initializer_list<QWidget *> order);
 
 // A tab container whose pages hold controls placed relative to the
 // container's own corner, tab strip included.

@@ -116,6 +116,7 @@ void FrmPackageTest::opensWithTheDefaults_everyTime()
         QVERIFY(find<QLineEdit>("themename1")->text().isEmpty());
         QVERIFY(find<QLineEdit>("filepath2")->text().isEmpty());
         QVERIFY(find<QLineEdit>("filepath1")->isReadOnly());
+        QCOMPARE(m_window->focusWidget(), find<QLineEdit>("name1")); // typing goes to the creator's name
 
         find<QLineEdit>("name1")->setText(QStringLiteral("entered"));
         find<QComboBox>("font1")->setEditText(QStringLiteral("14"));
