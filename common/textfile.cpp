@@ -236,6 +236,19 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
     return Status::success();
 }
 
+Status probeWritable(const std::string &directory)
+{
+    std::string probe;
+    int err = 0;
+    FilePtr file = createUniqueBeside(fs::path(directory) / "vesk-probe", probe, err);
+    if (!file)
+        return Status::failure(codeFromErrno(err), "cannot write into " + directory + ": " + reasonFromErrno(err));
+    file.reset();
+    std::error_code ignored;
+    fs::remove(fs::path(probe), ignored);
+    return Status::success();
+}
+
 Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow)
 {
     const auto notAFile

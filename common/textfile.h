@@ -22,6 +22,11 @@ Status writeTextFile(const std::string &path, const std::vector<std::string> &li
 // refused exactly as a plain write would refuse it.
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines);
 
+// Whether files can be created in `directory`: a probe file of a unique name
+// is created there and removed again. The failure names the directory and
+// the reason.
+Status probeWritable(const std::string &directory);
+
 // The small files read field by field (vesk.cfg, theme.cfg) are read no
 // further than this: what lies beyond counts as the end of the file.
 inline constexpr std::size_t kSmallFileLimit = 64 * 1024;

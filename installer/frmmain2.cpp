@@ -11,6 +11,7 @@
 #include "localtext.h"
 #include "paths.h"
 #include "picture.h"
+#include "textfile.h"
 #include "themedescription.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <chrono>
 
 using platform::control;
 using platform::ControlRow;
@@ -46,6 +48,9 @@ const std::vector<ControlRow> kControls = {
 };
 
 constexpr double kDesignFontSize = 19.5;
+// How long the install batch is waited for before the player is told it has
+// not finished.
+constexpr std::chrono::milliseconds kInstallTimeLimit{120'000};
 // A size a label cannot take (0 from an empty line, negative, huge) is held
 // to what a label can show.
 constexpr double kSmallestFont = 1.0;
@@ -162,24 +167,46 @@ void frmmain2::paintEvent(QPaintEvent *)
         painter.drawImage(QPoint(0, 0), m_picture);
 }
 
+// Install Theme, in this order: the target, 1.bat written, started and
+// waited for, then the files checked. "Install Completed" only when every
+// sound arrived; any other outcome keeps the window open.
 void frmmain2::Command2_Click()
 {
     const std::string programDirectory = platform::toLocal(m_programDirectory);
     const std::string target = platform::toLocal(m_picker->path());
-    const vesk::Status usable = vpak::checkTarget(target, programDirectory);
-    if (!usable.ok()) {
-        m_dialogs.message(this, platform::sentence(usable.error()), QString());
-        return;
-    }
+    const auto refuse
+        = [this](const vesk::Status &why) { m_dialogs.message(this, platform::sentence(why.error()), {}); };
+
+    vesk::Status step = vpak::checkTarget(target, programDirectory);
+    if (step.ok())
+        step = vesk::probeWritable(target);
+    if (!step.ok())
+        return refuse(step);
+
     const std::string batch = vesk::joinPath(programDirectory, "1.bat");
-    const vesk::Status written = vpak::writeBatchFile(batch, target);
-    if (!written.ok()) {
-        m_dialogs.message(this, platform::sentence(written.error()), QString());
+    step = vpak::writeBatchFile(batch, target);
+    if (!step.ok())
+        return refuse(step);
+    setEnabled(false); // no second install while this one runs
+    const vesk::Result<platform::CommandInterpreter::End> ran
+        = m_interpreter.run(batch, programDirectory, kInstallTimeLimit);
+    setEnabled(true);
+    if (!ran)
+        return refuse(ran.status());
+    if (*ran == platform::CommandInterpreter::End::StillRunning) {
+        m_dialogs.message(this,
+                          QStringLiteral("The install into %1 is still running after %2 seconds and has not been "
+                                         "checked.")
+                              .arg(platform::fromLocal(target))
+                              .arg(std::chrono::duration_cast<std::chrono::seconds>(kInstallTimeLimit).count()),
+                          QString());
         return;
     }
-    const vesk::Status started = m_interpreter.start(batch, programDirectory);
-    if (!started.ok()) {
-        m_dialogs.message(this, platform::sentence(started.error()), QString());
+    step = vpak::checkInstalled(programDirectory, target);
+    if (!step.ok()) {
+        m_dialogs.message(
+            this, QStringLiteral("The theme was not installed completely: %1.").arg(platform::fromLocal(step.error())),
+            QString());
         return;
     }
     m_dialogs.message(this, QStringLiteral("Install Completed"), QStringLiteral("Lanternkit"));

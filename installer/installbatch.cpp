@@ -3,7 +3,11 @@
 #include "paths.h"
 #include "textfile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace vpak {
@@ -61,6 +65,62 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
         return Status::failure("the directory " + target + " does not exist; choose the game directory");
     if (fs::equivalent(fs::path(target), fs::path(packageDirectory), ec))
         return Status::failure(target + " is the theme package itself; choose the game directory");
+    return Status::success();
+}
+
+namespace {
+
+bool isPackageOwnFile(const std::string &name)
+{
+    for (const char *own : kPackageOwnFiles) {
+        if (name == own)
+            return true;
+    }
+    return false;
+}
+
+// Whether two files hold the same bytes; nothing when `copy` cannot be read.
+std::optional<bool> sameBytes(const fs::path &original, const fs::path &copy)
+{
+    std::ifstream a(original, std::ios::binary), b(copy, std::ios::binary);
+    if (!b)
+        return std::nullopt;
+    std::error_code ec;
+    if (fs::file_size(original, ec) != fs::file_size(copy, ec))
+        return false;
+    char x[65536], y[65536];
+    while (a && b) {
+        a.read(x, sizeof x);
+        b.read(y, sizeof y);
+        if (a.gcount() != b.gcount() || std::memcmp(x, y, static_cast<size_t>(a.gcount())) != 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Status checkInstalled(const std::string &packageDirectory, const std::string &target)
+{
+    std::error_code ec;
+    std::vector<fs::path> files;
+    for (const auto &entry : fs::directory_iterator(fs::path(packageDirectory), ec)) {
+        std::error_code fileError;
+        if (entry.is_regular_file(fileError) && !isPackageOwnFile(entry.path().filename().string()))
+            files.push_back(entry.path());
+    }
+    if (ec)
+        return vesk::cannotRead(packageDirectory, ec);
+    std::sort(files.begin(), files.end());
+    for (const fs::path &file : files) {
+        const std::string name = file.filename().string();
+        const std::string installed = vesk::joinPath(target, name);
+        const auto same = sameBytes(file, fs::path(installed));
+        if (!same)
+            return Status::failure(vesk::ErrorCode::NotFound, name + " did not arrive in " + target);
+        if (!*same)
+            return Status::failure(vesk::ErrorCode::Io, installed + " does not hold the package's bytes");
+    }
     return Status::success();
 }
 

@@ -28,6 +28,12 @@ std::vector<std::string> batchLines(const std::string &target);
 // not): 1.bat runs in the package directory and would read it from there.
 vesk::Status checkTarget(const std::string &target, const std::string &packageDirectory);
 
+// After the batch ran: every file the batch was to leave in the target (each
+// regular file of the package but its own three) is there with the package's
+// bytes. The failure names the first file, in name order, that did not arrive
+// and why.
+vesk::Status checkInstalled(const std::string &packageDirectory, const std::string &target);
+
 // Writes 1.bat into the package directory; the result names the file and the
 // reason when it cannot.
 vesk::Status writeBatchFile(const std::string &batchPath, const std::string &target);

@@ -2,19 +2,28 @@
 
 #include "status.h"
 
+#include <chrono>
 #include <string>
 
 namespace platform {
 
-// Starts a batch file as a process of its own: hidden, not waited for, and
-// outliving the program that started it.
+// Runs a batch file as a process of its own, hidden, and waits for it while
+// the windows keep painting. The process outlives the program that started
+// it: a batch still running when the wait ends is left to finish.
 class CommandInterpreter
 {
 public:
+    enum class End {
+        Finished,     // the batch process has ended
+        StillRunning, // the limit passed first
+    };
+
     virtual ~CommandInterpreter() = default;
     // A failure names the batch file and the reason when the process cannot
     // be started.
-    virtual vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) = 0;
+    virtual vesk::Result<End> run(const std::string &batchFile, const std::string &workingDirectory,
+                                  std::chrono::milliseconds limit)
+        = 0;
 };
 
 // On Windows the system's cmd.exe. Elsewhere there is no such interpreter, so
@@ -24,7 +33,8 @@ public:
 class SystemCommandInterpreter final : public CommandInterpreter
 {
 public:
-    vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) override;
+    vesk::Result<End> run(const std::string &batchFile, const std::string &workingDirectory,
+                          std::chrono::milliseconds limit) override;
 };
 
 inline constexpr const char *kRunBatchArgument = "--run-batch";

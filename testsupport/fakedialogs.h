@@ -5,7 +5,9 @@
 #include "soundplayer.h"
 
 #include <QQueue>
+
 #include <QStringList>
+#include <functional>
 
 #include <optional>
 
@@ -65,7 +67,8 @@ public:
     void play(const std::string &name) override { played << QString::fromLocal8Bit(name.c_str()); }
 };
 
-// Records the batch files it is asked to start instead of starting them.
+// Records the batch files it is asked to run instead of starting a process;
+// `onRun`, when set, carries the batch out in place of the interpreter.
 class FakeInterpreter : public platform::CommandInterpreter
 {
 public:
@@ -76,12 +79,17 @@ public:
     };
     QList<Start> started;
     bool fails = false;
+    End end = End::Finished;
+    std::function<void(const std::string &, const std::string &)> onRun;
 
-    vesk::Status start(const std::string &batchFile, const std::string &workingDirectory) override
+    vesk::Result<End> run(const std::string &batchFile, const std::string &workingDirectory,
+                          std::chrono::milliseconds) override
     {
         if (fails)
             return vesk::Status::failure(vesk::ErrorCode::Io, "cannot start " + batchFile + ": no interpreter");
         started.append({QString::fromStdString(batchFile), QString::fromStdString(workingDirectory)});
-        return vesk::Status::success();
+        if (onRun)
+            onRun(batchFile, workingDirectory);
+        return end;
     }
 };

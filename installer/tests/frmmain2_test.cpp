@@ -1,9 +1,12 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
 #include "frmmain2.h"
+#include "installbatch.h"
+#include "textfile.h"
 #include "windowtest.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +36,7 @@ private Q_SLOTS:
     // Install
     void install_writesTheBatchStartsItAndEnds();
     void install_refusesUnusableTargets();
+    void install_reportsCompletedOnlyWhenTheFilesArrived();
     void install_unwritablePackage_saysSoAndStaysOpen();
     void install_interpreterThatWillNotStart_saysSo();
     void cancel_writesNothing();
@@ -63,6 +67,8 @@ void FrmMain2Test::init()
     m_game = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
     m_interpreter = FakeInterpreter();
+    // The batch is carried out as the runner of a system without cmd.exe does.
+    m_interpreter.onRun = [](const std::string &batch, const std::string &dir) { vpak::runBatchFile(batch, dir); };
     m_savedCwd = QDir::currentPath();
     QDir::setCurrent(m_game->path());
     QLabel plain;
@@ -246,6 +252,39 @@ void FrmMain2Test::install_refusesUnusableTargets()
         QCOMPARE(m_dialogs.messages.size(), 1);
         expectNoInstall();
     }
+}
+
+void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
+{
+    writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
+    makeWindow();
+    // Each try gives its one message; the window stays open.
+    const auto install = [this](const QString &target) -> QString {
+        m_dialogs.messages.clear();
+        box("filepath1")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("Command2"));
+        return m_window->isVisible() ? m_dialogs.messages.join(QLatin1Char('|')) : QStringLiteral("closed");
+    };
+
+    // A target nobody may write into, not even root, is found before 1.bat is written.
+    if (!vesk::probeWritable("/sys").ok()) {
+        QVERIFY(install(QStringLiteral("/sys")).contains(QStringLiteral("/sys")));
+        expectNoInstall();
+    }
+    // The batch ran but nothing arrived, or other bytes did.
+    m_interpreter.onRun = nullptr;
+    QVERIFY(install(m_game->path()).contains(QStringLiteral("1.bat did not arrive")));
+    m_interpreter.onRun = [this](const std::string &, const std::string &) {
+        QFile::copy(m_package->filePath(QStringLiteral("1.bat")), m_game->filePath(QStringLiteral("1.bat")));
+        QFile wrong(m_game->filePath(QStringLiteral("bomb1.wa2")));
+        QVERIFY(wrong.open(QIODevice::WriteOnly));
+        wrong.write("half");
+    };
+    QVERIFY(install(m_game->path()).contains(QStringLiteral("does not hold the package's bytes")));
+    // A batch that has not finished is not checked, and not stopped.
+    m_interpreter.end = platform::CommandInterpreter::End::StillRunning;
+    QVERIFY(install(m_game->path()).contains(QStringLiteral("still running after 120 seconds")));
+    QVERIFY(!m_dialogs.messages.contains(QStringLiteral("Install Completed")));
 }
 
 void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
