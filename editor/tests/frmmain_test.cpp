@@ -39,6 +39,7 @@ private Q_SLOTS:
     void fileDialog_opensWithTheLastChosenName();
     void removeFile_keepsTheFileNameBox_andPlayStillPlaysIt();
     void playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty();
+    void markupInAPath_isShownAsTyped();
 
     // Windows
     void about_showsTheVersionAndClosesOnOk();
@@ -214,6 +215,17 @@ void FrmMainTest::playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty()
     click(QStringLiteral("Command1"));
     click(QStringLiteral("Command4"));
     QCOMPARE(m_sound.played, (QStringList{QString(), QStringLiteral("none"), QString()}));
+}
+
+void FrmMainTest::markupInAPath_isShownAsTyped()
+{
+    m_window = makeWindow();
+    const QString path = QStringLiteral("/sounds/<b>loud</b> <img src=\"/dev/zero\">.wav");
+    m_dialogs.answers.enqueue(path);
+    click(QStringLiteral("Command2"));
+    auto *label = find<QLabel>(frmmain::slotLabelName(1));
+    QCOMPARE(label->text(), path);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
 }
 
 void FrmMainTest::about_showsTheVersionAndClosesOnOk()

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void lowerCaseBackground_isIgnored();
     void threeLines_showTheTextsAndKeepTheDesign();
     void webPageWithComma_stopsAtTheSize();
+    void markupInEveryField_isShownAsTyped();
     void nothingInThePackage_placeholdersAtDesignSize();
     void picture_isReadFromTheProgramFolderNotTheWorkingDirectory();
     void fontSizesOutOfRange_areHeldToWhatALabelShows();
@@ -162,6 +163,18 @@ void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
     QCOMPARE(label("Label7")->text(), QStringLiteral("Label1"));
     QCOMPARE(label("Label1")->font().pointSizeF(), 19.5);
     QCOMPARE(background(), m_designBackground);
+}
+
+void FrmMain2Test::markupInEveryField_isShownAsTyped()
+{
+    // Rich text would load the picture (and allocate without end for /dev/zero).
+    writeFile(QStringLiteral("theme.cfg"), "<b>Ann</b>\r\n<i>a@b</i>\r\n<a href=x>web</a>\r\n12\r\n<u>Red</u>\r\n"
+                                           "<s>Blue</s>\r\n<img src=\"/dev/zero\">\r\n");
+    makeWindow();
+    QCOMPARE(label("Label1")->text(), QStringLiteral("<b>Ann</b>"));
+    QCOMPARE(label("Label7")->text(), QStringLiteral("<img src=\"/dev/zero\">"));
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+        QCOMPARE(label(name)->textFormat(), Qt::PlainText);
 }
 
 void FrmMain2Test::webPageWithComma_stopsAtTheSize()
