@@ -1,5 +1,6 @@
 #include "projectfile.h"
 #include "tempdir.h"
+#include "textfile.h"
 
 #include <algorithm>
 
@@ -160,4 +161,18 @@ TEST_F(ProjectFileTest, missingFileOrDirectoryIsRefusedWithTheReason)
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("no such file"), std::string::npos) << status.error();
     EXPECT_EQ(vesk::loadProject(dir()).code(), vesk::ErrorCode::NotAFile);
+}
+
+TEST_F(ProjectFileTest, onlyRegularFilesUpTo64MiBAreOpened)
+{
+    // Sparse, so the test writes next to nothing.
+    writeBytes(path("huge.vsk"), "none");
+    std::filesystem::resize_file(path("huge.vsk"), vesk::kProjectFileLimit + 1);
+    const auto huge = vesk::loadProject(path("huge.vsk"));
+    EXPECT_EQ(huge.code(), vesk::ErrorCode::TooLarge);
+    EXPECT_NE(huge.error().find(path("huge.vsk")), std::string::npos) << huge.error();
+#ifndef _WIN32
+    std::filesystem::create_symlink("/dev/zero", path("zero.vsk"));
+    EXPECT_EQ(vesk::loadProject(path("zero.vsk")).code(), vesk::ErrorCode::NotAFile);
+#endif
 }
