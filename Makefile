@@ -5,7 +5,8 @@
 BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
-            libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format
+            libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
+            xvfb libxcb1-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -74,7 +75,7 @@ fuzz: deps
 
 # Speed figures, measured in a release build; program starts under an X
 # server of their own.
-BENCH_PACKAGES := xvfb xauth libxcb1-dev
+BENCH_PACKAGES := xauth
 bench: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(BENCH_PACKAGES)"
 	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF

@@ -28,13 +28,17 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         if (isEmptySlot(source))
             continue;
         const std::string target = joinPath(gameDirectory, slotInfo(k).gameFile);
-        fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
-        if (ec) {
+        // Only a regular file is copied: a FIFO would stall the copy, a device never end it.
+        const bool noFile = fs::exists(fs::path(source), ec) && !fs::is_regular_file(fs::path(source), ec);
+        if (!noFile)
+            fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
+        if (noFile || ec) {
             result.failedSlot = k;
-            result.status = Status::failure(codeOf(ec),
+            result.status = Status::failure(noFile ? ErrorCode::NotAFile : codeOf(ec),
                                             slotDescription(k) + " could not be copied from "
                                                 + (source.empty() ? "an empty path" : source) + " to " + target + ": "
-                                                + reasonText(ec) + "; " + std::to_string(result.copied)
+                                                + (noFile ? std::string("it is not a file") : reasonText(ec)) + "; "
+                                                + std::to_string(result.copied)
                                                 + " sound files were copied before it, and links.txt was not written");
             return result;
         }

@@ -1,12 +1,25 @@
 #include "picture.h"
 
+#include "textfile.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace platform {
 
 std::optional<QImage> loadPicture(const QString &path)
 {
-    QImageReader reader(path);
+    // Read like every other file: only a regular file, and never without end,
+    // so that a FIFO or a device named like a picture cannot stall the window.
+    const vesk::Result<std::string> bytes
+        = vesk::readFile(QFile::encodeName(path).toStdString(), kMaxPictureBytes, vesk::Overflow::Refuse);
+    if (!bytes)
+        return std::nullopt;
+    QByteArray data = QByteArray::fromStdString(*bytes);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPicturePixels)
