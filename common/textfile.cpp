@@ -236,6 +236,16 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
     return Status::success();
 }
 
+Result<std::string> createUniqueFile(const std::string &directory, const std::string &stem)
+{
+    std::string name;
+    int err = 0;
+    FilePtr file = createUniqueBeside(fs::path(directory) / stem, name, err);
+    if (!file)
+        return Status::failure(codeFromErrno(err), "cannot write into " + directory + ": " + reasonFromErrno(err));
+    return name;
+}
+
 Status probeWritable(const std::string &directory)
 {
     std::string probe;

@@ -22,6 +22,10 @@ Status writeTextFile(const std::string &path, const std::vector<std::string> &li
 // refused exactly as a plain write would refuse it.
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines);
 
+// A new, empty file in `directory` under a unique name that begins with
+// `stem`, created exclusively so that it never takes a name in use.
+Result<std::string> createUniqueFile(const std::string &directory, const std::string &stem);
+
 // Whether files can be created in `directory`: a probe file of a unique name
 // is created there and removed again. The failure names the directory and
 // the reason.

@@ -1,51 +1,134 @@
 #include "applytheme.h"
 
+#include "gamebackup.h"
 #include "paths.h"
 #include "textfile.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace vesk {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A file written under a temporary name, waiting to be renamed into place.
+struct Staged
+{
+    std::string name;      // the game's name for it
+    std::string temporary; // where it waits
+};
+
+void discard(const std::vector<Staged> &staged)
+{
+    for (const Staged &file : staged) {
+        std::error_code ignored;
+        fs::remove(fs::path(file.temporary), ignored);
+    }
+}
+
+} // namespace
+
+Status checkSlotFile(int index, const std::string &path)
+{
+    const std::string slot = slotDescription(index);
+    if (path.empty())
+        return Status::failure(ErrorCode::NotFound, slot + " has no file chosen");
+    std::error_code ec;
+    const fs::file_status status = fs::status(fs::path(path), ec);
+    if (!fs::exists(status))
+        return Status::failure(ErrorCode::NotFound, slot + ": " + path + " does not exist");
+    if (!fs::is_regular_file(status))
+        return Status::failure(ErrorCode::NotAFile, slot + ": " + path + " is not a file");
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return Status::failure(codeFromErrno(errno), slot + ": cannot read " + path + ": " + reasonFromErrno(errno));
+    std::fclose(file);
+    return Status::success();
+}
+
 ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots, const std::vector<Link> &links,
                        const std::string &quote)
 {
     ApplyResult result;
-    std::error_code ec;
-    if (gameDirectory.empty()) {
-        result.status = Status::failure("no game directory is chosen yet");
+    const auto fail = [&result](Status why, std::optional<int> slot = std::nullopt) {
+        result.copied = 0;
+        result.failedSlot = slot;
+        result.status = std::move(why);
         return result;
-    }
-    if (!fs::is_directory(fs::path(gameDirectory), ec)) {
-        result.status = Status::failure("the game directory " + gameDirectory + " does not exist");
-        return result;
-    }
+    };
 
+    // 1. Check first: nothing in the game directory changes on a failure here.
+    std::error_code ec;
+    if (gameDirectory.empty())
+        return fail(Status::failure("no game directory is chosen yet"));
+    if (!fs::is_directory(fs::path(gameDirectory), ec))
+        return fail(Status::failure(ErrorCode::NotFound, "the game directory " + gameDirectory + " does not exist"));
+    if (Status writable = probeWritable(gameDirectory); !writable.ok())
+        return fail(writable);
+    std::vector<int> chosen;
     for (int k = 1; k <= kSlotCount; ++k) {
         const std::string &source = slots[static_cast<size_t>(k - 1)];
         if (isEmptySlot(source))
             continue;
-        const std::string target = joinPath(gameDirectory, slotInfo(k).gameFile);
-        // Only a regular file is copied: a FIFO would stall the copy, a device never end it.
-        const bool noFile = fs::exists(fs::path(source), ec) && !fs::is_regular_file(fs::path(source), ec);
-        if (!noFile)
-            fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
-        if (noFile || ec) {
-            result.failedSlot = k;
-            result.status = Status::failure(noFile ? ErrorCode::NotAFile : codeOf(ec),
-                                            slotDescription(k) + " could not be copied from "
-                                                + (source.empty() ? "an empty path" : source) + " to " + target + ": "
-                                                + (noFile ? std::string("it is not a file") : reasonText(ec)) + "; "
-                                                + std::to_string(result.copied)
-                                                + " sound files were copied before it, and links.txt was not written");
-            return result;
-        }
-        ++result.copied;
+        if (Status readable = checkSlotFile(k, source); !readable.ok())
+            return fail(readable, k);
+        chosen.push_back(k);
     }
 
-    result.status = writeLinksFile(joinPath(gameDirectory, "links.txt"), links, quote);
+    // 2. Back up what this apply replaces, and note what it adds.
+    std::vector<std::string> names;
+    for (int k : chosen)
+        names.push_back(slotInfo(k).gameFile);
+    names.push_back("links.txt");
+    Result<BackupRecord> record = recordBeforeReplacing(gameDirectory, names);
+    if (!record)
+        return fail(record.status());
+
+    // 3. Stage every file beside its place, then 4. rename each into place.
+    std::vector<Staged> staged;
+    ReplaceJournal journal(gameDirectory);
+    const auto undo = [&](Status why, std::optional<int> slot) {
+        discard(staged);
+        journal.rollBack();
+        undoRecord(*record);
+        return fail(std::move(why), slot);
+    };
+    for (int k : chosen) {
+        const std::string &source = slots[static_cast<size_t>(k - 1)];
+        const std::string name = slotInfo(k).gameFile;
+        Result<std::string> temporary = createUniqueFile(gameDirectory, "." + name + ".new");
+        if (!temporary)
+            return undo(temporary.status(), k);
+        staged.push_back({name, *temporary});
+        fs::copy_file(fs::path(source), fs::path(*temporary), fs::copy_options::overwrite_existing, ec);
+        if (ec)
+            return undo(Status::failure(codeOf(ec), slotDescription(k) + " could not be copied from " + source + " to "
+                                                        + joinPath(gameDirectory, name) + ": " + reasonText(ec)),
+                        k);
+        fs::permissions(fs::path(*temporary), fs::status(fs::path(source), ec).permissions(), fs::perm_options::replace,
+                        ec);
+    }
+    Result<std::string> linksFile = createUniqueFile(gameDirectory, ".links.txt.new");
+    if (!linksFile)
+        return undo(linksFile.status(), std::nullopt);
+    staged.push_back({"links.txt", *linksFile});
+    if (Status written = writeLinksFile(*linksFile, links, quote); !written.ok())
+        return undo(Status::failure(written.code(), "cannot write " + joinPath(gameDirectory, "links.txt")),
+                    std::nullopt);
+
+    for (size_t i = 0; i < staged.size(); ++i) {
+        const std::string target = joinPath(gameDirectory, staged[i].name);
+        if (Status aside = journal.moveAside(staged[i].name); !aside.ok())
+            return undo(aside, i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
+        fs::rename(fs::path(staged[i].temporary), fs::path(target), ec);
+        if (ec)
+            return undo(Status::failure(codeOf(ec), "cannot put " + target + " into place: " + reasonText(ec)),
+                        i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
+    }
+    journal.commit();
+    result.copied = static_cast<int>(chosen.size());
     return result;
 }
 

@@ -12,16 +12,24 @@ namespace vesk {
 
 struct ApplyResult
 {
-    int copied = 0;                // sound files copied into the game directory
-    std::optional<int> failedSlot; // the slot whose copy failed
+    int copied = 0;                // sound files put into the game directory
+    std::optional<int> failedSlot; // the slot whose file failed
     Status status = Status::success();
 };
 
-// Puts a theme into the game: every slot that is not "none" is copied, in
-// index order, byte for byte over the game's own file for it; then links.txt
-// is written. The first failing copy ends the run: what was copied stays, and
-// links.txt is left as it was. A game directory that is empty or does not
-// exist is refused before anything is copied.
+// Whether a slot's file can be applied at all: it exists and is a regular
+// file that can be opened for reading. The failure names the slot, the file
+// and the reason.
+Status checkSlotFile(int index, const std::string &path);
+
+// Puts a theme into the game as one step: every slot that is not "none" is
+// copied byte for byte over the game's own file for it, and links.txt is
+// written. First everything is checked (the game directory exists and can be
+// written, every chosen file is readable); then the game's files are backed
+// up (see gamebackup.h); then every file is staged under a temporary name in
+// the game directory and renamed into place. Any failure puts the game
+// directory and its backup back exactly as they were and names the file and
+// the reason.
 ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots, const std::vector<Link> &links,
                        const std::string &quote);
 

@@ -1,8 +1,11 @@
 #include "applytheme.h"
+#include "gamebackup.h"
 #include "links.h"
 #include "tempdir.h"
 
 #include <filesystem>
+#include <map>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -62,32 +65,76 @@ TEST_F(ApplyThemeTest, replacesEarlierFilesAndKeepsThoseOfEmptySlots)
     EXPECT_EQ(readBytes(game("gun1.wa2")), "old gun");
 }
 
-TEST_F(ApplyThemeTest, missingWaveStopsAtItsSlotAndLeavesLinksAlone)
+// A failure at any step leaves the game directory, backup included, exactly as it was.
+TEST_F(ApplyThemeTest, failureAtAnyStepLeavesTheGameDirectoryAsItWas)
 {
+    writeBytes(game("bomb1.wa2"), "the game's bomb");
+    writeBytes(game("links.txt"), "earlier links");
+    const auto snapshot = [this] {
+        std::map<std::string, std::string> files;
+        for (const auto &entry : fs::recursive_directory_iterator(m_dir / "game"))
+            files[entry.path().string()] = entry.is_regular_file() ? readBytes(entry.path().string()) : "<dir>";
+        return files;
+    };
+    const auto before = snapshot();
     for (int k = 1; k <= 10; ++k)
         m_slots[static_cast<size_t>(k - 1)] = wave("w" + std::to_string(k) + ".wav");
-    fs::remove(m_slots[4]);
-    writeBytes(game("links.txt"), "earlier links");
 
-    const vesk::ApplyResult result = apply({{"a", "b"}});
-    EXPECT_FALSE(result.status.ok());
+    // A source that went missing: named with its slot, and nothing written.
+    fs::remove(m_slots[4]);
+    vesk::ApplyResult result = apply({{"a", "b"}});
     EXPECT_EQ(result.failedSlot, 5);
-    EXPECT_EQ(result.copied, 4);
-    EXPECT_NE(result.status.error().find("slot 5"), std::string::npos) << result.status.error();
+    EXPECT_NE(result.status.error().find("slot 5 (Mines, Level 2)"), std::string::npos) << result.status.error();
     EXPECT_NE(result.status.error().find(m_slots[4]), std::string::npos) << result.status.error();
-    EXPECT_NE(result.status.error().find("4 sound files were copied"), std::string::npos);
-    for (int k = 1; k <= 10; ++k)
-        EXPECT_EQ(fs::exists(game(vesk::slotInfo(k).gameFile)), k < 5) << k;
-    EXPECT_EQ(readBytes(game("links.txt")), "earlier links");
+    EXPECT_EQ(snapshot(), before);
+
+    // A game file's name taken by a folder.
+    wave("w5.wav");
+    fs::create_directory(game("mine1.wa2"));
+    const auto withFolder = snapshot();
+    result = apply({{"a", "b"}});
+    EXPECT_NE(result.status.error().find("mine1.wa2"), std::string::npos) << result.status.error();
+    EXPECT_EQ(snapshot(), withFolder);
+    fs::remove(game("mine1.wa2"));
+
+    // The last file fails after every sound was renamed into place (the
+    // backup of an earlier apply already holds links.txt, so it gets that far).
+    ASSERT_TRUE(apply().status.ok());
+    fs::remove(game("links.txt"));
+    fs::create_directories(game("links.txt/inside"));
+    const auto withLinksFolder = snapshot();
+    result = apply({{"a", "b"}});
+    EXPECT_FALSE(result.status.ok());
+    EXPECT_NE(result.status.error().find("links.txt"), std::string::npos) << result.status.error();
+    EXPECT_EQ(snapshot(), withLinksFolder);
 }
 
-TEST_F(ApplyThemeTest, gameFileThatIsADirectoryFailsThatSlot)
+TEST_F(ApplyThemeTest, twoThemesThenRestoreGiveBackTheGamesOwnFiles)
 {
-    fs::create_directory(game("bomb2.wa2"));
-    m_slots[1] = wave("b.wav");
-    const vesk::ApplyResult result = apply();
-    EXPECT_FALSE(result.status.ok());
-    EXPECT_EQ(result.failedSlot, 2);
+    writeBytes(game("bomb1.wa2"), "the game's bomb");
+    writeBytes(game("readme.txt"), "the game's readme");
+    m_slots[0] = wave("a-bomb.wav");
+    m_slots[1] = wave("a-bomb2.wav");
+    ASSERT_TRUE(apply({{"A", "http://a"}}).status.ok());
+    m_slots[0] = wave("b-bomb.wav");
+    m_slots[1] = vesk::kNoSound;
+    m_slots[2] = wave("b-bomb3.wav");
+    ASSERT_TRUE(apply().status.ok());
+    EXPECT_EQ(readBytes(game("bomb1.wa2")), readBytes(path("waves/b-bomb.wav")));
+    EXPECT_EQ(readBytes(game("vesk-originals/bomb1.wa2")), "the game's bomb") << "theme B keeps the first backup";
+    EXPECT_FALSE(fs::exists(game("vesk-originals/bomb2.wa2"))) << "theme A's own sound is no original";
+
+    ASSERT_TRUE(vesk::hasBackup(game()));
+    const auto restored = vesk::restoreOriginals(game());
+    ASSERT_TRUE(restored.ok()) << restored.error();
+    EXPECT_EQ(restored->putBack, 1);
+    EXPECT_EQ(restored->removed, 3); // bomb2, bomb3 and links.txt; nothing of the game's
+    std::set<std::string> left;
+    for (const auto &entry : fs::directory_iterator(m_dir / "game"))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"bomb1.wa2", "readme.txt"}));
+    EXPECT_EQ(readBytes(game("bomb1.wa2")), "the game's bomb");
+    EXPECT_FALSE(vesk::hasBackup(game()));
 }
 
 TEST_F(ApplyThemeTest, emptyOrMissingGameDirectoryIsRefusedBeforeAnyCopy)
@@ -107,7 +154,8 @@ TEST_F(ApplyThemeTest, allSlotsNoneStillWritesTheMakerLine)
 {
     ASSERT_TRUE(apply().status.ok());
     EXPECT_EQ(readBytes(game("links.txt")), kMakerLine);
-    EXPECT_EQ(std::distance(fs::directory_iterator(game()), fs::directory_iterator()), 1);
+    // links.txt and the backup folder that remembers it was added.
+    EXPECT_EQ(std::distance(fs::directory_iterator(game()), fs::directory_iterator()), 2);
 }
 
 TEST_F(ApplyThemeTest, linksAreQuotedAndWrittenWithoutEscaping)
