@@ -141,6 +141,13 @@ bool hasBackup(const std::string &gameDirectory)
     return fs::is_directory(folder, ec) && fs::directory_iterator(folder, ec) != fs::directory_iterator();
 }
 
+std::string restoreSummary(const RestoreCount &count)
+{
+    const auto files = [](int n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };
+    return "The game's own sounds are back: " + files(count.putBack) + " put back, " + files(count.removed)
+           + " removed.";
+}
+
 Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
 {
     const std::string folder = folderOf(gameDirectory);

@@ -26,7 +26,7 @@ struct BackupRecord
     bool createdFolder = false;
     bool hadAddedList = false;
     std::vector<std::string> previousAdded; // the list before the recording
-    std::vector<std::string> copied; // names copied into the folder by this recording
+    std::vector<std::string> copied;        // names copied into the folder by this recording
 };
 
 // Before a theme writes `names` into the game directory: every one the game
@@ -46,6 +46,9 @@ struct RestoreCount
     int putBack = 0; // originals copied back
     int removed = 0; // files a theme had added, removed
 };
+
+// "The game's own sounds are back: 3 files put back, 2 files removed."
+std::string restoreSummary(const RestoreCount &count);
 
 // Puts every backed-up file back, removes every file on the added list and
 // then the backup folder, so that the next theme takes a fresh backup. A

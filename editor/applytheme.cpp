@@ -48,18 +48,14 @@ Status checkSlotFile(int index, const std::string &path)
     return Status::success();
 }
 
-ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots, const std::vector<Link> &links,
-                       const std::string &quote)
+ApplyResult checkApply(const std::string &gameDirectory, const SlotValues &slots)
 {
     ApplyResult result;
     const auto fail = [&result](Status why, std::optional<int> slot = std::nullopt) {
-        result.copied = 0;
         result.failedSlot = slot;
         result.status = std::move(why);
         return result;
     };
-
-    // 1. Check first: nothing in the game directory changes on a failure here.
     std::error_code ec;
     if (gameDirectory.empty())
         return fail(Status::failure("no game directory is chosen yet"));
@@ -67,14 +63,32 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         return fail(Status::failure(ErrorCode::NotFound, "the game directory " + gameDirectory + " does not exist"));
     if (Status writable = probeWritable(gameDirectory); !writable.ok())
         return fail(writable);
-    std::vector<int> chosen;
     for (int k = 1; k <= kSlotCount; ++k) {
         const std::string &source = slots[static_cast<size_t>(k - 1)];
         if (isEmptySlot(source))
             continue;
         if (Status readable = checkSlotFile(k, source); !readable.ok())
             return fail(readable, k);
-        chosen.push_back(k);
+    }
+    return result;
+}
+
+ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots, const std::vector<Link> &links,
+                       const std::string &quote)
+{
+    ApplyResult result = checkApply(gameDirectory, slots);
+    if (!result.status.ok())
+        return result;
+    const auto fail = [&result](Status why, std::optional<int> slot) {
+        result.failedSlot = slot;
+        result.status = std::move(why);
+        return result;
+    };
+    std::error_code ec;
+    std::vector<int> chosen;
+    for (int k = 1; k <= kSlotCount; ++k) {
+        if (!isEmptySlot(slots[static_cast<size_t>(k - 1)]))
+            chosen.push_back(k);
     }
 
     // 2. Back up what this apply replaces, and note what it adds.
@@ -84,7 +98,7 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
     names.push_back("links.txt");
     Result<BackupRecord> record = recordBeforeReplacing(gameDirectory, names);
     if (!record)
-        return fail(record.status());
+        return fail(record.status(), std::nullopt);
 
     // 3. Stage every file beside its place, then 4. rename each into place.
     std::vector<Staged> staged;

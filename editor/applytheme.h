@@ -22,6 +22,11 @@ struct ApplyResult
 // and the reason.
 Status checkSlotFile(int index, const std::string &path);
 
+// The checks that come before anything is written: the game directory exists
+// and can be written, every chosen file is readable. A failure names the slot
+// where one is at fault.
+ApplyResult checkApply(const std::string &gameDirectory, const SlotValues &slots);
+
 // Puts a theme into the game as one step: every slot that is not "none" is
 // copied byte for byte over the game's own file for it, and links.txt is
 // written. First everything is checked (the game directory exists and can be

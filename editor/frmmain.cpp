@@ -7,10 +7,12 @@
 #include "frmabout.h"
 #include "frmpackage.h"
 #include "frmsettings.h"
+#include "gamebackup.h"
 #include "localtext.h"
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "slotcatalogue.h"
+#include "slotquestions.h"
 #include "soundplayer.h"
 
 #include <QCloseEvent>
@@ -137,6 +139,7 @@ void frmmain::buildMenus()
           {"mnuFileLine1", "-", nullptr},
           {"mnuFileConvert", "&Convert To Wa2 + Bm2", &frmmain::mnuFileConvert_Click},
           {"mnuFileCreatepackage", "Create Theme &Package", &frmmain::mnuFileCreatepackage_Click},
+          {"mnuFileRestore", "&Restore Original Sounds", &frmmain::mnuFileRestore_Click},
           {"mnuFileLine2", "-", nullptr},
           {"mnuFileExit", "E&xit", &frmmain::mnuFileExit_Click}}},
         {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", &frmmain::mnuOptionsSettings_Click}}},
@@ -490,6 +493,13 @@ void frmmain::mnuFileConvert_Click()
     const std::string *game = requireGameDirectory();
     if (!game)
         return;
+    const vesk::ApplyResult checked = vesk::checkApply(*game, m_theme.slots());
+    if (!checked.status.ok()) {
+        report(checked.status.error());
+        return;
+    }
+    if (!mayUseNonWaveFiles(this, m_dialogs, m_theme.slots()))
+        return;
     const vesk::ApplyResult applied
         = vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
     if (!applied.status.ok()) {
@@ -502,6 +512,31 @@ void frmmain::mnuFileConvert_Click()
 void frmmain::mnuFileCreatepackage_Click()
 {
     (new frmpackage(this, m_programDirectory, m_dialogs, [this] { return m_theme.slots(); }))->exec();
+}
+
+void frmmain::mnuFileRestore_Click()
+{
+    const std::string *game = requireGameDirectory();
+    if (!game)
+        return;
+    const QString shown = platform::fromLocal(*game);
+    if (!vesk::hasBackup(*game)) {
+        m_dialogs.message(this, QStringLiteral("There are no original sounds to restore in %1.").arg(shown), kCaption);
+        return;
+    }
+    if (m_dialogs.question(this,
+                           QStringLiteral("Put the game's own sounds back into %1 and remove every file a theme "
+                                          "added there?")
+                               .arg(shown),
+                           kCaption, platform::Dialogs::Buttons::YesNo)
+        != platform::Dialogs::Answer::Yes)
+        return;
+    const vesk::Result<vesk::RestoreCount> restored = vesk::restoreOriginals(*game);
+    if (!restored) {
+        report(restored.error());
+        return;
+    }
+    m_dialogs.message(this, platform::fromLocal(vesk::restoreSummary(*restored)), kCaption);
 }
 
 void frmmain::mnuFileExit_Click()

@@ -76,6 +76,7 @@ private:
     void mnuFileSave_Click();
     void mnuFileConvert_Click();
     void mnuFileCreatepackage_Click();
+    void mnuFileRestore_Click();
     void mnuFileExit_Click();
     void mnuOptionsSettings_Click();
     void mnuHelpAbout_Click();

@@ -11,6 +11,7 @@
 #include "packagebuild.h"
 #include "paths.h"
 #include "picture.h"
+#include "slotquestions.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -208,15 +209,20 @@ void frmpackage::Command3_Click()
     input.editorDirectory = platform::toLocal(m_editorDirectory);
     input.slots = m_slotValues();
 
-    const vesk::Status built = vesk::buildPackage(input);
-    if (!built.ok()) {
-        // Everything entered stays, so the player can mend it and retry.
+    // Everything entered stays on a failure, so the player can mend it and retry.
+    const auto incomplete = [this](const std::string &why) {
         m_dialogs.message(this,
                           QStringLiteral("The theme package in %1 is incomplete: %2.")
-                              .arg(m_packagePicker->path(), platform::fromLocal(built.error())),
+                              .arg(m_packagePicker->path(), platform::fromLocal(why)),
                           QString());
+    };
+    if (input.packageDirectory.empty())
+        return incomplete("no package directory was chosen");
+    if (!mayUseNonWaveFiles(this, m_dialogs, input.slots))
         return;
-    }
+    const vesk::Status built = vesk::buildPackage(input);
+    if (!built.ok())
+        return incomplete(built.error());
     m_dialogs.message(this, QStringLiteral("Created at ") + m_packagePicker->path(), QString());
     accept();
 }

@@ -7,6 +7,7 @@
 #include "frmmain.h"
 #include "frmsettings.h"
 #include "packagebuild.h"
+#include "wavebytes.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -166,7 +167,8 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     QFETCH(QString, name);
     // A long name is nested twice to make a path of some 250 characters.
     const QString folder = name.size() > 100 ? name + QLatin1Char('/') + name : name;
-    const QString wave = write(folder + QStringLiteral("/") + name.left(8) + QStringLiteral(".wav"), "RIFF awkward");
+    const QString wave
+        = write(folder + QStringLiteral("/") + name.left(8) + QStringLiteral(".wav"), pcmWave("awkward"));
     const QString game = m_dir->filePath(QStringLiteral("game ") + folder);
     const QString package = m_dir->filePath(QStringLiteral("package ") + folder);
     QVERIFY(QDir().mkpath(game));
@@ -192,7 +194,7 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QFile bomb(game + QStringLiteral("/bomb1.wa2"));
     QVERIFY(bomb.open(QIODevice::ReadOnly));
-    QCOMPARE(bomb.readAll(), QByteArray("RIFF awkward"));
+    QCOMPARE(bomb.readAll(), pcmWave("awkward"));
 
     vesk::PackageInput input;
     input.theme = {name.toStdString(), "", "http://", "10", "Black", "White", name.toStdString()};
@@ -213,7 +215,7 @@ void EditorBadInputTest::gameFileThatIsADirectory_isReported()
     const QString game = m_dir->filePath(QStringLiteral("game"));
     QVERIFY(QDir().mkpath(game + QStringLiteral("/bomb2.wa2")));
     write(QStringLiteral("game/links.txt"), "old links");
-    m_window->setSlotValue(2, write(QStringLiteral("b.wav"), "RIFF"));
+    m_window->setSlotValue(2, write(QStringLiteral("b.wav"), pcmWave("b")));
     typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     m_damage.snapshot(m_dir->path());
     trigger("mnuFileConvert");
@@ -226,7 +228,7 @@ void EditorBadInputTest::waveThatVanishesBeforeConvert_isReported()
 {
     const QString game = m_dir->filePath(QStringLiteral("game"));
     QVERIFY(QDir().mkpath(game));
-    const QString wave = write(QStringLiteral("gone.wav"), "RIFF");
+    const QString wave = write(QStringLiteral("gone.wav"), pcmWave("gone"));
     m_dialogs.answers.enqueue(wave);
     clickButton(m_window.get(), QStringLiteral("Command2"));
     QVERIFY(QFile::remove(wave));
@@ -247,7 +249,7 @@ void EditorBadInputTest::readOnlyGameDirectory_isReported()
 #endif
     const QString game = m_dir->filePath(QStringLiteral("game"));
     QVERIFY(QDir().mkpath(game));
-    m_window->setSlotValue(1, write(QStringLiteral("a.wav"), "RIFF"));
+    m_window->setSlotValue(1, write(QStringLiteral("a.wav"), pcmWave("a")));
     typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
     QFile::setPermissions(game, QFile::ReadOwner | QFile::ExeOwner);
     m_damage.snapshot(m_dir->path());

@@ -3,6 +3,7 @@
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "frmsettings.h"
+#include "wavebytes.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void convert_roundTripThroughTheWindows();
     void convert_refusesAMissingGameDirectory();
     void convert_failingSlot_reportsIt();
+    void convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOut();
 
     // The theme as a model
     void openThenSave_keepsEveryByte();
@@ -112,8 +114,10 @@ void FrmMainProjectTest::addLink(const QString &name, const QString &url)
 
 QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &bytes)
 {
+    // The bytes become the samples of a real wave file, so that no wave
+    // check stops a Convert.
     const QString path = m_dir->filePath(name);
-    writeFile(path, bytes);
+    writeFile(path, pcmWave(bytes));
     return path;
 }
 
@@ -338,6 +342,42 @@ void FrmMainProjectTest::convert_failingSlot_reportsIt()
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("vanished.wav")), qPrintable(m_dialogs.messages[0]));
     // All or nothing: not even the slot before it was applied.
     QCOMPARE(QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOut()
+{
+    using Answer = platform::Dialogs::Answer;
+    QTemporaryDir game;
+    writeFile(game.filePath(QStringLiteral("bomb1.wa2")), "the game's bomb");
+    setGameDirectory(game.path());
+    const QString mp3 = m_dir->filePath(QStringLiteral("song.wav"));
+    writeFile(mp3, "ID3\x03 not a wave");
+    m_window->setSlotValue(1, mp3);
+    const QStringList untouched = {QStringLiteral("bomb1.wa2")};
+    const auto gameFiles = [&game] {
+        return QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden, QDir::Name);
+    };
+
+    m_dialogs.questionAnswers << Answer::No << Answer::Yes;
+    trigger("mnuFileConvert");
+    QCOMPARE(gameFiles(), untouched);
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.questions.size(), 2);
+    QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 1 (Bombs, Level 1) ") + mp3),
+             qPrintable(m_dialogs.questions[0]));
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(mp3));
+
+    m_dialogs.questionAnswers << Answer::Yes;
+    trigger("mnuFileRestore");
+    QVERIFY(m_dialogs.questions.last().contains(game.path()));
+    QCOMPARE(m_dialogs.messages.last(),
+             QStringLiteral("The game's own sounds are back: 1 file put back, 1 file removed."));
+    QCOMPARE(gameFiles(), untouched);
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
+    trigger("mnuFileRestore");
+    QCOMPARE(m_dialogs.messages.last(),
+             QStringLiteral("There are no original sounds to restore in %1.").arg(game.path()));
+    QCOMPARE(m_dialogs.captions.last(), QStringLiteral("VESK"));
 }
 
 void FrmMainProjectTest::openThenSave_keepsEveryByte()

@@ -197,7 +197,12 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
     find<QLineEdit>("name1")->setText(QStringLiteral("Ann"));
 
+    // "RIFF boom" is no wave file: the player is asked first, and says Yes.
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
     clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 32 (Explosions,")),
+             qPrintable(m_dialogs.questions[0]));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Created at ") + QDir::toNativeSeparators(package)});
     QVERIFY(!m_window->isVisible());
     QCOMPARE(readFile(package + QStringLiteral("/theme.cfg")),
