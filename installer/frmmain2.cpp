@@ -7,6 +7,7 @@
 #include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
+#include "gamebackup.h"
 #include "installbatch.h"
 #include "localtext.h"
 #include "paths.h"
@@ -43,6 +44,7 @@ const std::vector<ControlRow> kControls = {
     {Kind::DirList, "Dir1", nullptr, 0, 3720, 4335, 1890, nullptr},
     {Kind::Button, "Command1", nullptr, 4440, 3720, 2055, 375, "Make Directory"},
     {Kind::Button, "Command2", nullptr, 4440, 5040, 2055, 375, "Install Theme"},
+    {Kind::Button, "Command4", nullptr, 4440, 4560, 2055, 375, "Restore Original Sounds"},
     {Kind::Button, "Command3", nullptr, 4440, 5520, 2055, 375, "Cancel"},
     {Kind::TextBox, "filepath1", nullptr, 0, 5640, 4335, 285, ""},
 };
@@ -87,6 +89,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
     auto *install = control<QPushButton>(this, QStringLiteral("Command2"));
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command3"));
+    Command4 = control<QPushButton>(this, QStringLiteral("Command4"));
 
     QFont valueFont(QStringLiteral("MS Sans Serif"));
     valueFont.setPointSizeF(kDesignFontSize);
@@ -95,10 +98,13 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     setTextColour(Label7, {0, 0, 0});
 
     platform::setFocusOrder({m_picker->driveList(), m_picker->dirList(), m_picker->pathBox(), m_picker->nameBox(),
-                             m_picker->makeDirectoryButton(), install, cancel});
+                             m_picker->makeDirectoryButton(), Command4, install, cancel});
 
     connect(install, &QPushButton::clicked, this, &frmmain2::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &frmmain2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmmain2::Command4_Click);
+    // Restore is offered only where there is something to restore.
+    connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &frmmain2::showRestoreState);
 
     Form_Load();
 }
@@ -106,6 +112,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
 void frmmain2::Form_Load()
 {
     m_picker->open(QString());
+    showRestoreState();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.
     m_picture = platform::loadPicture(
@@ -167,9 +174,10 @@ void frmmain2::paintEvent(QPaintEvent *)
         painter.drawImage(QPoint(0, 0), m_picture);
 }
 
-// Install Theme, in this order: the target, 1.bat written, started and
-// waited for, then the files checked. "Install Completed" only when every
-// sound arrived; any other outcome keeps the window open.
+// Install Theme, in this order: the target; the backup of what the install
+// replaces; 1.bat written, started and waited for; then the files checked.
+// "Install Completed" only when every sound arrived; otherwise the target is
+// put back as it was and the window stays open.
 void frmmain2::Command2_Click()
 {
     const std::string programDirectory = platform::toLocal(m_programDirectory);
@@ -183,17 +191,43 @@ void frmmain2::Command2_Click()
     if (!step.ok())
         return refuse(step);
 
+    const std::vector<std::string> touched = vpak::filesTheInstallTouches(programDirectory, target);
+    const vesk::Result<vesk::BackupRecord> record = vesk::recordBeforeReplacing(target, touched);
+    if (!record)
+        return refuse(record.status());
+    vesk::ReplaceJournal journal(target);
+    const auto putBack = [&] {
+        journal.rollBack();
+        vesk::undoRecord(*record);
+        showRestoreState();
+    };
+    for (const std::string &name : touched) {
+        step = journal.copyAside(name);
+        if (!step.ok()) {
+            putBack();
+            return refuse(step);
+        }
+    }
+
     const std::string batch = vesk::joinPath(programDirectory, "1.bat");
     step = vpak::writeBatchFile(batch, target);
-    if (!step.ok())
+    if (!step.ok()) {
+        putBack();
         return refuse(step);
+    }
     setEnabled(false); // no second install while this one runs
     const vesk::Result<platform::CommandInterpreter::End> ran
         = m_interpreter.run(batch, programDirectory, kInstallTimeLimit);
     setEnabled(true);
-    if (!ran)
+    if (!ran) {
+        putBack();
         return refuse(ran.status());
+    }
     if (*ran == platform::CommandInterpreter::End::StillRunning) {
+        // Nothing can be checked or put back while the batch may still write;
+        // the backup stays for Restore.
+        journal.commit();
+        showRestoreState();
         m_dialogs.message(this,
                           QStringLiteral("The install into %1 is still running after %2 seconds and has not been "
                                          "checked.")
@@ -204,13 +238,39 @@ void frmmain2::Command2_Click()
     }
     step = vpak::checkInstalled(programDirectory, target);
     if (!step.ok()) {
-        m_dialogs.message(
-            this, QStringLiteral("The theme was not installed completely: %1.").arg(platform::fromLocal(step.error())),
-            QString());
+        putBack();
+        m_dialogs.message(this,
+                          QStringLiteral("The theme was not installed completely: %1. The game directory was put "
+                                         "back as it was.")
+                              .arg(platform::fromLocal(step.error())),
+                          QString());
         return;
     }
+    journal.commit();
     m_dialogs.message(this, QStringLiteral("Install Completed"), QStringLiteral("Lanternkit"));
     close();
+}
+
+void frmmain2::Command4_Click()
+{
+    const std::string target = platform::toLocal(m_picker->path());
+    if (m_dialogs.question(this,
+                           QStringLiteral("Put the game's own sounds back into %1 and remove every file a theme "
+                                          "added there?")
+                               .arg(platform::fromLocal(target)),
+                           QStringLiteral("Lanternkit"), platform::Dialogs::Buttons::YesNo)
+        != platform::Dialogs::Answer::Yes)
+        return;
+    const vesk::Result<vesk::RestoreCount> restored = vesk::restoreOriginals(target);
+    m_dialogs.message(
+        this, restored ? platform::fromLocal(vesk::restoreSummary(*restored)) : platform::sentence(restored.error()),
+        QStringLiteral("Lanternkit"));
+    showRestoreState();
+}
+
+void frmmain2::showRestoreState()
+{
+    Command4->setEnabled(vesk::hasBackup(platform::toLocal(m_picker->path())));
 }
 
 void frmmain2::Command3_Click()

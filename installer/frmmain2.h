@@ -6,6 +6,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace platform {
 class CommandInterpreter;
@@ -35,6 +36,8 @@ private:
     void readDescription();
     void Command2_Click(); // Install Theme
     void Command3_Click(); // Cancel
+    void Command4_Click(); // Restore Original Sounds
+    void showRestoreState();
 
     const QString m_programDirectory;
     platform::Dialogs &m_dialogs;
@@ -44,4 +47,5 @@ private:
     QLabel *Label1, *Label2, *Label3, *Label7;
     QLabel *Label4, *Label5, *Label6, *Label8;
     platform::DirectoryPicker *m_picker; // Drive1, Dir1, filepath1, dirname1, Command1
+    QPushButton *Command4;
 };

@@ -124,6 +124,25 @@ Status checkInstalled(const std::string &packageDirectory, const std::string &ta
     return Status::success();
 }
 
+std::vector<std::string> filesTheInstallTouches(const std::string &packageDirectory, const std::string &target)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto &entry : fs::directory_iterator(fs::path(packageDirectory), ec)) {
+        std::error_code fileError;
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(fileError) && !isPackageOwnFile(name) && name != "1.bat")
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    names.push_back("1.bat");
+    for (const char *own : kPackageOwnFiles) {
+        if (fs::exists(fs::path(vesk::joinPath(target, own)), ec))
+            names.push_back(own);
+    }
+    return names;
+}
+
 Status writeBatchFile(const std::string &batchPath, const std::string &target)
 {
     return vesk::writeTextFile(batchPath, batchLines(target));

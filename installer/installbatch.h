@@ -34,6 +34,11 @@ vesk::Status checkTarget(const std::string &target, const std::string &packageDi
 // and why.
 vesk::Status checkInstalled(const std::string &packageDirectory, const std::string &target);
 
+// The names the install will leave or replace in the target: every regular
+// file of the package but its own three, 1.bat, and those of the three the
+// target already has (the batch copies and then deletes them).
+std::vector<std::string> filesTheInstallTouches(const std::string &packageDirectory, const std::string &target);
+
 // Writes 1.bat into the package directory; the result names the file and the
 // reason when it cannot.
 vesk::Status writeBatchFile(const std::string &batchPath, const std::string &target);

@@ -61,7 +61,8 @@ vesk::Result<CommandInterpreter::End> SystemCommandInterpreter::run(const std::s
     process.setCreateProcessArgumentsModifier(
         [](QProcess::CreateProcessArguments *args) { args->flags |= CREATE_NO_WINDOW; });
 #else
-    process.setProgram(QCoreApplication::applicationFilePath());
+    process.setProgram(m_runner.empty() ? QCoreApplication::applicationFilePath()
+                                        : QFile::decodeName(QByteArray::fromStdString(m_runner)));
     process.setArguments({QString::fromLatin1(kRunBatchArgument), batchFile});
 #endif
     process.setStandardInputFile(QProcess::nullDevice());

@@ -33,8 +33,15 @@ public:
 class SystemCommandInterpreter final : public CommandInterpreter
 {
 public:
+    // `runner`, where there is no cmd.exe: the program started with
+    // kRunBatchArgument; by default the running program itself.
+    explicit SystemCommandInterpreter(std::string runner = {}) : m_runner(std::move(runner)) {}
+
     vesk::Result<End> run(const std::string &batchFile, const std::string &workingDirectory,
                           std::chrono::milliseconds limit) override;
+
+private:
+    std::string m_runner;
 };
 
 inline constexpr const char *kRunBatchArgument = "--run-batch";

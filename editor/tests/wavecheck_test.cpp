@@ -15,8 +15,10 @@ using WaveCheckTest = TempDirTest;
 
 TEST_F(WaveCheckTest, onlyRiffWaveWithAFormatChunkCounts)
 {
-    const std::string format = std::string("\x01\x00\x01\x00", 4) + le32(11025) + le32(11025) + std::string("\x01\x00\x08\x00", 4);
-    const std::string pcm = "RIFF" + le32(4 + 8 + 16 + 8 + 2) + "WAVE" + "fmt " + le32(16) + format + "data" + le32(2) + "\x80\x80";
+    const std::string format
+        = std::string("\x01\x00\x01\x00", 4) + le32(11025) + le32(11025) + std::string("\x01\x00\x08\x00", 4);
+    const std::string pcm
+        = "RIFF" + le32(4 + 8 + 16 + 8 + 2) + "WAVE" + "fmt " + le32(16) + format + "data" + le32(2) + "\x80\x80";
     // A "LIST" chunk before the format chunk is allowed.
     const std::string listFirst = "RIFF" + le32(60) + "WAVE" + "LIST" + le32(3) + "abc" + std::string(1, '\0') + "fmt "
                                   + le32(16) + format + "data" + le32(0);

@@ -1,6 +1,7 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
 #include "frmmain2.h"
+#include "gamebackup.h"
 #include "installbatch.h"
 #include "textfile.h"
 #include "windowtest.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void install_writesTheBatchStartsItAndEnds();
     void install_refusesUnusableTargets();
     void install_reportsCompletedOnlyWhenTheFilesArrived();
+    void restoreButton_isThereOnlyWithABackupAndRestoresIt();
     void install_unwritablePackage_saysSoAndStaysOpen();
     void install_interpreterThatWillNotStart_saysSo();
     void cancel_writesNothing();
@@ -284,9 +287,19 @@ void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
         QVERIFY(install(QStringLiteral("/sys")).contains(QStringLiteral("/sys")));
         expectNoInstall();
     }
-    // The batch ran but nothing arrived, or other bytes did.
+    // The batch ran but nothing arrived, or other bytes did: the target is
+    // put back as it was, the game's own gun and no backup left behind.
+    QFile gun(m_game->filePath(QStringLiteral("gun1.wa2")));
+    QVERIFY(gun.open(QIODevice::WriteOnly));
+    gun.write("the game's gun");
+    gun.close();
+    const auto asBefore = [this] {
+        return QDir(m_game->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+               == QStringList{QStringLiteral("gun1.wa2")};
+    };
     m_interpreter.onRun = nullptr;
     QVERIFY(install(m_game->path()).contains(QStringLiteral("1.bat did not arrive")));
+    QVERIFY(asBefore());
     m_interpreter.onRun = [this](const std::string &, const std::string &) {
         QFile::copy(m_package->filePath(QStringLiteral("1.bat")), m_game->filePath(QStringLiteral("1.bat")));
         QFile wrong(m_game->filePath(QStringLiteral("bomb1.wa2")));
@@ -294,10 +307,38 @@ void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
         wrong.write("half");
     };
     QVERIFY(install(m_game->path()).contains(QStringLiteral("does not hold the package's bytes")));
+    QVERIFY(asBefore());
     // A batch that has not finished is not checked, and not stopped.
     m_interpreter.end = platform::CommandInterpreter::End::StillRunning;
     QVERIFY(install(m_game->path()).contains(QStringLiteral("still running after 120 seconds")));
     QVERIFY(!m_dialogs.messages.contains(QStringLiteral("Install Completed")));
+}
+
+void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
+{
+    makeWindow();
+    auto *restore = findControl<QPushButton>(m_window.get(), QStringLiteral("Command4"));
+    QCOMPARE(restore->text(), QStringLiteral("Restore Original Sounds"));
+    box("filepath1")->setText(m_game->path());
+    QVERIFY(!restore->isEnabled());
+
+    QFile bomb(m_game->filePath(QStringLiteral("bomb1.wa2")));
+    QVERIFY(bomb.open(QIODevice::WriteOnly));
+    bomb.write("the game's bomb");
+    bomb.close();
+    QVERIFY(vesk::recordBeforeReplacing(m_game->path().toStdString(), {"bomb1.wa2", "links.txt"}).ok());
+    QFile::remove(m_game->filePath(QStringLiteral("bomb1.wa2")));
+    box("filepath1")->setText(m_game->path() + QLatin1Char('/'));
+    QVERIFY(restore->isEnabled());
+
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
+    clickButton(m_window.get(), QStringLiteral("Command4"));
+    QCOMPARE(m_dialogs.questionCaptions, QStringList{QStringLiteral("Lanternkit")});
+    QCOMPARE(m_dialogs.messages.last(),
+             QStringLiteral("The game's own sounds are back: 1 file put back, 0 files removed."));
+    QVERIFY(QFile::exists(m_game->filePath(QStringLiteral("bomb1.wa2"))));
+    QVERIFY(!restore->isEnabled());
+    QVERIFY(m_window->isVisible());
 }
 
 void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()

@@ -1,7 +1,14 @@
 // A package built by the editor's logic and installed by its own install.exe,
 // which is a copy of the real installer program carrying out 1.bat.
+#include "commandinterpreter.h"
+#include "fakedialogs.h"
+#include "frmmain.h"
+#include "frmmain2.h"
 #include "installbatch.h"
 #include "packagebuild.h"
+#include "windowtest.h"
+
+#include <QAction>
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +22,7 @@ class InstallEndToEndTest : public QObject
 
 private Q_SLOTS:
     void packageInstalledByItsOwnInstaller_leavesExactlyTheSounds();
+    void installedThemeIsTakenBackOutByTheEditorsRestore();
 };
 
 static void writeFile(const QString &path, const QByteArray &bytes)
@@ -70,5 +78,53 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QCOMPARE(QDir(package).entryList(QDir::Files).size(), 6);
 }
 
-QTEST_GUILESS_MAIN(InstallEndToEndTest)
+// The installer's window backs up the game's files and has the real vpak (the
+// package's install.exe) carry out 1.bat; the editor's Restore then gives the
+// game back exactly what it held.
+void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
+{
+    QTemporaryDir root;
+    const QString package = root.filePath(QStringLiteral("package"));
+    const QString game = root.filePath(QStringLiteral("game"));
+    const QString editor = root.filePath(QStringLiteral("editor"));
+    for (const QString &dir : {package, game, editor})
+        QVERIFY(QDir().mkpath(dir));
+    QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH), editor + QLatin1Char('/') + QLatin1String(vesk::kInstallerProgram)));
+    writeFile(root.filePath(QStringLiteral("picture.jpg")), "\xff\xd8\xff");
+    writeFile(root.filePath(QStringLiteral("bomb.wav")), "RIFF new bomb");
+    writeFile(game + QStringLiteral("/bomb1.wa2"), "the game's bomb");
+    writeFile(game + QStringLiteral("/readme.txt"), "the game's readme");
+    vesk::PackageInput input;
+    input.theme = {"Ann", "", "http://", "10", "Black", "White", "Night"};
+    input.picture = root.filePath(QStringLiteral("picture.jpg")).toStdString();
+    input.packageDirectory = package.toStdString();
+    input.editorDirectory = editor.toStdString();
+    input.slots.fill(vesk::kNoSound);
+    input.slots[0] = root.filePath(QStringLiteral("bomb.wav")).toStdString();
+    QVERIFY(vesk::buildPackage(input).ok());
+
+    FakeDialogs dialogs;
+    platform::SystemCommandInterpreter vpak((package + QStringLiteral("/install.exe")).toStdString());
+    frmmain2 installer(package, dialogs, vpak);
+    installer.show();
+    typeAndPress(&installer, QStringLiteral("filepath1"), game, QStringLiteral("Command2"));
+    QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Install Completed")});
+    QCOMPARE(QDir(game).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("readme.txt")}));
+
+    writeFile(editor + QStringLiteral("/vesk.cfg"), game.toLocal8Bit() + "\r\n");
+    FakeSound sound;
+    frmmain window(editor, dialogs, sound);
+    dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
+    findControl<QAction>(&window, QStringLiteral("mnuFileRestore"))->trigger();
+    QCOMPARE(dialogs.messages.last(),
+             QStringLiteral("The game's own sounds are back: 1 file put back, 1 file removed."));
+    QCOMPARE(QDir(game).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden, QDir::Name),
+             (QStringList{QStringLiteral("bomb1.wa2"), QStringLiteral("readme.txt")}));
+    QFile bomb(game + QStringLiteral("/bomb1.wa2"));
+    QVERIFY(bomb.open(QIODevice::ReadOnly));
+    QCOMPARE(bomb.readAll(), QByteArray("the game's bomb"));
+}
+
+QTEST_MAIN(InstallEndToEndTest)
 #include "install_end_to_end_test.moc"
