@@ -14,6 +14,7 @@
 #include "picture.h"
 #include "textfile.h"
 #include "themedescription.h"
+#include "themefiles.h"
 
 #include <QDir>
 #include <QLabel>
@@ -191,6 +192,9 @@ void frmmain2::Command2_Click()
     if (!step.ok())
         return refuse(step);
 
+    if (!packageIsOnlyATheme(programDirectory))
+        return;
+
     const std::vector<std::string> touched = vpak::filesTheInstallTouches(programDirectory, target);
     const vesk::Result<vesk::BackupRecord> record = vesk::recordBeforeReplacing(target, touched);
     if (!record)
@@ -249,6 +253,35 @@ void frmmain2::Command2_Click()
     journal.commit();
     m_dialogs.message(this, QStringLiteral("Install Completed"), QStringLiteral("Lanternkit"));
     close();
+}
+
+// A package from a stranger may carry programs beside its sounds, which the
+// game directory would then run or load: those are refused outright, and any
+// other file that is no theme file is named in a question first.
+bool frmmain2::packageIsOnlyATheme(const std::string &packageDirectory)
+{
+    const auto listed = [](const std::vector<std::string> &names) {
+        QStringList shown;
+        for (const std::string &name : names)
+            shown << platform::fromLocal(name);
+        return shown.join(QStringLiteral(", "));
+    };
+    const vesk::PackageContents contents = vesk::inspectPackage(packageDirectory);
+    if (!contents.programs.empty()) {
+        m_dialogs.message(this,
+                          QStringLiteral("This package holds program files, which a theme never needs and which "
+                                         "could harm your computer: %1. It will not be installed.")
+                              .arg(listed(contents.programs)),
+                          QStringLiteral("Lanternkit"));
+        return false;
+    }
+    return contents.others.empty()
+           || m_dialogs.question(this,
+                                 QStringLiteral("This package also holds files that are not theme sounds: %1. They "
+                                                "will be copied into the game directory. Install anyway?")
+                                     .arg(listed(contents.others)),
+                                 QStringLiteral("Lanternkit"), platform::Dialogs::Buttons::YesNo)
+                  == platform::Dialogs::Answer::Yes;
 }
 
 void frmmain2::Command4_Click()

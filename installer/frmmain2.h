@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,6 +40,7 @@ private:
     void Command3_Click(); // Cancel
     void Command4_Click(); // Restore Original Sounds
     void showRestoreState();
+    bool packageIsOnlyATheme(const std::string &packageDirectory);
 
     const QString m_programDirectory;
     platform::Dialogs &m_dialogs;

@@ -72,11 +72,8 @@ namespace {
 
 bool isPackageOwnFile(const std::string &name)
 {
-    for (const char *own : kPackageOwnFiles) {
-        if (name == own)
-            return true;
-    }
-    return false;
+    return std::any_of(kPackageOwnFiles.begin(), kPackageOwnFiles.end(),
+                       [&name](const char *own) { return vesk::sameFileName(name, own); });
 }
 
 // Whether two files hold the same bytes; nothing when `copy` cannot be read.
@@ -131,7 +128,7 @@ std::vector<std::string> filesTheInstallTouches(const std::string &packageDirect
     for (const auto &entry : fs::directory_iterator(fs::path(packageDirectory), ec)) {
         std::error_code fileError;
         const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file(fileError) && !isPackageOwnFile(name) && name != "1.bat")
+        if (entry.is_regular_file(fileError) && !isPackageOwnFile(name) && !vesk::sameFileName(name, "1.bat"))
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "status.h"
+#include "themefiles.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +10,7 @@ namespace vpak {
 
 // The package's own files, which the install copies along with the sounds and
 // then removes from the game directory again.
-inline constexpr const char *kPackageOwnFiles[] = {"install.exe", "bgimage.jpg", "theme.cfg"};
+using vesk::kPackageOwnFiles;
 
 // The four lines of 1.bat for a target directory T:
 //   copy *.* T

@@ -2,6 +2,7 @@
 #include "tempdir.h"
 #include "textfile.h"
 #include "themedescription.h"
+#include "themefiles.h"
 
 #include <gtest/gtest.h>
 
@@ -147,4 +148,16 @@ TEST(Colours, editorOffersTheSevenNamesSorted)
 {
     EXPECT_EQ(vesk::editorColourNames(),
               (std::vector<std::string>{"Black", "Blue", "Brown", "Green", "Red", "White", "Yellow"}));
+}
+
+// What a package may hold
+TEST(ThemeFiles, namesCompareAsWindowsComparesThem)
+{
+    EXPECT_TRUE(vesk::isThemeFile("BOMB1.WA2"));
+    EXPECT_TRUE(vesk::isThemeFile("Install.Exe"));
+    EXPECT_FALSE(vesk::isThemeFile("bomb1.wav"));
+    EXPECT_TRUE(vesk::isProgramFile("EVIL.DLL"));
+    EXPECT_TRUE(vesk::isProgramFile("a.tar.ps1"));
+    EXPECT_FALSE(vesk::isProgramFile("dll"));
+    EXPECT_FALSE(vesk::isProgramFile("notes.js.txt"));
 }

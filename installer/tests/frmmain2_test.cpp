@@ -41,6 +41,7 @@ private Q_SLOTS:
     void install_refusesUnusableTargets();
     void install_reportsCompletedOnlyWhenTheFilesArrived();
     void restoreButton_isThereOnlyWithABackupAndRestoresIt();
+    void install_asksAboutFilesThatAreNoThemeSounds();
     void install_unwritablePackage_saysSoAndStaysOpen();
     void install_interpreterThatWillNotStart_saysSo();
     void cancel_writesNothing();
@@ -339,6 +340,27 @@ void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
     QVERIFY(QFile::exists(m_game->filePath(QStringLiteral("bomb1.wa2"))));
     QVERIFY(!restore->isEnabled());
     QVERIFY(m_window->isVisible());
+}
+
+void FrmMain2Test::install_asksAboutFilesThatAreNoThemeSounds()
+{
+    // Game sound names count whatever their letter case; a folder is never copied.
+    writeFile(QStringLiteral("BOMB1.WA2"), "RIFF bomb");
+    QVERIFY(QDir(m_package->path()).mkdir(QStringLiteral("extras.exe")));
+    makeWindow();
+    writeFile(QStringLiteral("readme.txt"), "hello");
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
+    box("filepath1")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.questions,
+             QStringList{QStringLiteral("This package also holds files that are not theme sounds: readme.txt. They "
+                                        "will be copied into the game directory. Install anyway?")});
+    expectNoInstall();
+
+    QFile::remove(m_package->filePath(QStringLiteral("readme.txt")));
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
 }
 
 void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void oddPackageFileNames_installLiterally_data();
     void oddPackageFileNames_installLiterally();
     void unwritablePackage_isReported();
+    void programsInThePackage_refuseIt_data();
+    void programsInThePackage_refuseIt();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -451,7 +453,11 @@ void InstallerBadInputTest::oddPackageFileNames_installLiterally()
     write(name, "odd bytes");
     write(QStringLiteral("bomb1.wa2"), "RIFF bomb");
     openWindow();
+    // No theme file: the player is asked first, and agrees.
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
     install(games.path());
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY(m_dialogs.questions[0].contains(name));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
     QStringList expected = {QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), name};
     expected.sort();
@@ -459,6 +465,33 @@ void InstallerBadInputTest::oddPackageFileNames_installLiterally()
     installed.sort();
     QCOMPARE(installed, expected);
     QVERIFY(!QFile::exists(QStringLiteral("x")) && !QFile::exists(m_package->filePath(QStringLiteral("x"))));
+    finishCase();
+}
+
+void InstallerBadInputTest::programsInThePackage_refuseIt_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name :
+         {"evil.dll", "DDRAW.DLL", "kestrova.exe", "run.bat", "x.cmd",   "s.scr",        "p.pif",     "v.vbs",
+          "v.vbe",    "j.js",      "j.jse",        "w.wsf",   "w.wsh",   "p.ps1",        "setup.msi", "game.lnk",
+          "c.cpl",    "d.sys",     "o.ocx",        "d.drv",   "old.com", "bomb1.wa2.exe"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void InstallerBadInputTest::programsInThePackage_refuseIt()
+{
+    QFETCH(QString, name);
+    CaseDir games;
+    write(name, "MZ program");
+    write(QStringLiteral("bomb1.wa2"), "RIFF bomb");
+    openWindow();
+    m_damage.snapshot(games.path());
+    install(games.path());
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY(m_dialogs.messages[0].contains(name));
+    QVERIFY(m_dialogs.questions.isEmpty());
+    QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat"))));
+    QCOMPARE(QDir(games.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
     finishCase();
 }
 

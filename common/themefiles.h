@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// What a theme package may hold, shared by the editor's package build and
+// both installers. Names compare without regard to letter case, as Windows
+// compares them.
+
+inline constexpr int kGameSoundCount = 47;
+
+// The game's own file for each sound slot, slot 1 first.
+inline constexpr std::array<const char *, kGameSoundCount> kGameSoundFiles = {
+    "bomb1.wa2",
+    "bomb2.wa2",
+    "bomb3.wa2",
+    "mine1.wa2",
+    "mine2.wa2",
+    "mine3.wa2",
+    "gun1.wa2",
+    "gun2.wa2",
+    "gun3.wa2",
+    "burst.wa2",
+    "repel.wa2",
+    "decoy.wa2",
+    "thor.wa2",
+    "brick.wa2",
+    "rocket1.wa2",
+    "wrppnt.wa2",
+    "stealth.wa2",
+    "cloak.wa2",
+    "xradar.wa2",
+    "antiwarp.wa2",
+    "off.wa2",
+    "multion.wa2",
+    "multioff.wa2",
+    "rocket2.wa2",
+    "rev.wa2",
+    "hum.wa2",
+    "Alarm.wa2",
+    "flag.wa2",
+    "thrust.wa2",
+    "victory.wa2",
+    "victoryl.wa2",
+    "explode0.wa2",
+    "explode1.wa2",
+    "explode2.wa2",
+    "bomb4.wa2",
+    "mine4.wa2",
+    "ebomb1.wa2",
+    "ebomb2.wa2",
+    "ebomb3.wa2",
+    "ebomb4.wa2",
+    "bounce.wa2",
+    "emine1.wa2",
+    "emine2.wa2",
+    "emine3.wa2",
+    "emine4.wa2",
+    "prize.wa2",
+    "warp.wa2",
+};
+
+// The package's own files besides the sounds.
+inline constexpr std::array<const char *, 3> kPackageOwnFiles = {"install.exe", "bgimage.jpg", "theme.cfg"};
+inline constexpr const char *kInstallBatch = "1.bat";
+
+bool sameFileName(const std::string &a, const std::string &b);
+
+// A game sound, one of the package's own files, or 1.bat.
+bool isThemeFile(const std::string &name);
+
+// Whether Windows would run or load the file as a program: .exe, .dll, .com,
+// .bat, .cmd, .scr, .pif, .vbs, .vbe, .js, .jse, .wsf, .wsh, .ps1, .msi, .lnk,
+// .cpl, .sys, .ocx or .drv.
+bool isProgramFile(const std::string &name);
+
+// The regular files of a package beyond a theme, in name order: program
+// files other than install.exe and 1.bat, and every other file outside the
+// theme list. Subfolders are left out: the install does not copy them.
+struct PackageContents
+{
+    std::vector<std::string> programs;
+    std::vector<std::string> others;
+};
+PackageContents inspectPackage(const std::string &packageDirectory);
+
+} // namespace vesk
