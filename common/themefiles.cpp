@@ -35,9 +35,9 @@ bool isThemeFile(const std::string &name)
 
 bool isProgramFile(const std::string &name)
 {
-    static const char *const kExtensions[] = {".exe", ".dll", ".com", ".bat", ".cmd", ".scr", ".pif",
-                                              ".vbs", ".vbe", ".js",  ".jse", ".wsf", ".wsh", ".ps1",
-                                              ".msi", ".lnk", ".cpl", ".sys", ".ocx", ".drv"};
+    static const char *const kExtensions[]
+        = {".exe", ".dll", ".com", ".bat", ".cmd", ".scr", ".pif", ".vbs", ".vbe", ".js",
+           ".jse", ".wsf", ".wsh", ".ps1", ".msi", ".lnk", ".cpl", ".sys", ".ocx", ".drv"};
     return std::any_of(std::begin(kExtensions), std::end(kExtensions),
                        [&name](const char *extension) { return endsWith(name, extension); });
 }

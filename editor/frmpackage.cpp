@@ -194,6 +194,28 @@ void frmpackage::Command2_Click()
     reject();
 }
 
+// Whatever else lies in the package folder would be copied into other
+// players' game directories; the player decides before anything is written.
+bool frmpackage::mayShipStrayFiles(const vesk::PackageInput &input)
+{
+    constexpr size_t kNamed = 5;
+    const std::vector<vesk::StrayFile> stray = vesk::strayFiles(input);
+    if (stray.empty())
+        return true;
+    QStringList named;
+    for (size_t i = 0; i < stray.size() && i < kNamed; ++i)
+        named << platform::fromLocal(stray[i].name)
+                     + (stray[i].fromEarlierBuild ? QStringLiteral(" (left from an earlier build)") : QString());
+    if (stray.size() > kNamed)
+        named << QStringLiteral("and %1 more").arg(stray.size() - kNamed);
+    return m_dialogs.question(this,
+                              QStringLiteral("The folder %1 already holds other files (%2). The installer would copy "
+                                             "them into the game directory too. Build the package here anyway?")
+                                  .arg(m_packagePicker->path(), named.join(QStringLiteral(", "))),
+                              QStringLiteral("VESK"), platform::Dialogs::Buttons::YesNo)
+           == platform::Dialogs::Answer::Yes;
+}
+
 void frmpackage::Command3_Click()
 {
     vesk::PackageInput input;
@@ -218,7 +240,7 @@ void frmpackage::Command3_Click()
     };
     if (input.packageDirectory.empty())
         return incomplete("no package directory was chosen");
-    if (!mayUseNonWaveFiles(this, m_dialogs, input.slots))
+    if (!mayShipStrayFiles(input) || !mayUseNonWaveFiles(this, m_dialogs, input.slots))
         return;
     const vesk::Status built = vesk::buildPackage(input);
     if (!built.ok())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "packagebuild.h"
 #include "slotcatalogue.h"
 
 #include <QDialog>
@@ -38,6 +39,7 @@ private:
     void File1_Click();
     void Command2_Click(); // Cancel
     void Command3_Click(); // OK: build the package
+    bool mayShipStrayFiles(const vesk::PackageInput &input);
 
     const QString m_editorDirectory;
     platform::Dialogs &m_dialogs;

@@ -2,6 +2,9 @@
 
 #include "paths.h"
 #include "textfile.h"
+#include "themefiles.h"
+
+#include <algorithm>
 
 #include <filesystem>
 
@@ -31,6 +34,32 @@ Status copyInto(const std::string &source, const std::string &target, const std:
 }
 
 } // namespace
+
+std::vector<StrayFile> strayFiles(const PackageInput &input)
+{
+    std::vector<StrayFile> stray;
+    std::error_code ec;
+    for (const auto &entry : fs::directory_iterator(fs::path(input.packageDirectory), ec)) {
+        std::error_code fileError;
+        if (!entry.is_regular_file(fileError))
+            continue;
+        const std::string name = entry.path().filename().string();
+        const auto same = [&name](const char *known) { return sameFileName(name, known); };
+        if (std::any_of(kPackageOwnFiles.begin(), kPackageOwnFiles.end(), same) || same(kInstallBatch))
+            continue;
+        bool written = false, sound = false;
+        for (int k = 1; k <= kSlotCount; ++k) {
+            if (same(slotInfo(k).gameFile)) {
+                sound = true;
+                written = !isEmptySlot(input.slots[static_cast<size_t>(k - 1)]);
+            }
+        }
+        if (!written)
+            stray.push_back({name, sound});
+    }
+    std::sort(stray.begin(), stray.end(), [](const StrayFile &a, const StrayFile &b) { return a.name < b.name; });
+    return stray;
+}
 
 Status buildPackage(const PackageInput &input)
 {

@@ -5,6 +5,7 @@
 #include "themedescription.h"
 
 #include <string>
+#include <vector>
 
 namespace vesk {
 
@@ -23,6 +24,19 @@ struct PackageInput
     std::string editorDirectory;  // where the installer program lies
     SlotValues slots;
 };
+
+// A file already in the package directory that this build will not write
+// again, and so would ship with the theme. A game sound of a slot that is now
+// "none" is left from an earlier build.
+struct StrayFile
+{
+    std::string name;
+    bool fromEarlierBuild = false;
+};
+// In name order. The build writes theme.cfg, bgimage.jpg, install.exe and the
+// sounds of the slots that are set; 1.bat is replaced by every install, and
+// folders are never copied by one.
+std::vector<StrayFile> strayFiles(const PackageInput &input);
 
 // Builds a theme package in this order: theme.cfg, bgimage.jpg (a copy of the
 // picture), install.exe (a copy of the installer), then one sound file per

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void awkwardSaveTargets_keepEveryOtherFile();
     void soundsThatAreNoFiles_areReportedByConvertAndPackage_data();
     void soundsThatAreNoFiles_areReportedByConvertAndPackage();
+    void strayFilesInThePackageFolder_areAskedAbout_data();
+    void strayFilesInThePackageFolder_areAskedAbout();
 
 private:
     void trigger(const char *action) { findControl<QAction>(m_window.get(), QString::fromLatin1(action))->trigger(); }
@@ -406,6 +408,32 @@ void EditorBadInputTest::soundsThatAreNoFiles_areReportedByConvertAndPackage()
     QVERIFY2(failure.contains(QStringLiteral("lot 5 (Mines, Level 2)")), qPrintable(failure));
     QCOMPARE(m_damage.damaged(), 0);
 #endif
+}
+
+// Files in the package folder that the build would not write are named in a
+// question; No writes nothing.
+void EditorBadInputTest::strayFilesInThePackageFolder_areAskedAbout_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"readme.txt", "evil.dll", "bomb2.wa2", ".hidden", "-rf", "new\nline", "BGIMAGE.JPG.bak"})
+        QTest::addRow("%s", name[3] == '\n' ? "line break" : name) << QString::fromUtf8(name);
+}
+
+void EditorBadInputTest::strayFilesInThePackageFolder_areAskedAbout()
+{
+    QFETCH(QString, name);
+    const QString package = m_dir->filePath(QStringLiteral("package"));
+    write(QStringLiteral("package/") + name, "stray");
+    write(QStringLiteral("vpak"), "installer");
+    m_damage.snapshot(m_dir->path());
+    vesk::PackageInput input;
+    input.packageDirectory = package.toStdString();
+    input.slots.fill(vesk::kNoSound);
+    const std::vector<vesk::StrayFile> stray = vesk::strayFiles(input);
+    QCOMPARE(stray.size(), size_t(1));
+    QCOMPARE(QString::fromStdString(stray[0].name), name);
+    QCOMPARE(stray[0].fromEarlierBuild, name == QStringLiteral("bomb2.wa2"));
+    QCOMPARE(m_damage.damaged(), 0);
 }
 
 int main(int argc, char *argv[])

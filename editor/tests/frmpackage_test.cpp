@@ -35,6 +35,7 @@ private Q_SLOTS:
     void ok_buildsThePackageReportsAndCloses();
     void ok_handTypedColourReachesThemeCfgUnchanged();
     void ok_failure_saysIncompleteAndKeepsTheWindow();
+    void ok_asksBeforeShippingOtherFilesOfTheFolder();
 
 private:
     void makeWindow();
@@ -210,6 +211,39 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     QCOMPARE(readFile(package + QStringLiteral("/bgimage.jpg")), readFile(picture));
     QCOMPARE(readFile(package + QStringLiteral("/install.exe")), QByteArray("installer"));
     QCOMPARE(readFile(package + QStringLiteral("/explode0.wa2")), QByteArray("RIFF boom"));
+}
+
+void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
+{
+    const QString package = m_dir->filePath(QStringLiteral("package"));
+    for (const char *name : {"a.txt", "b.png", "c.doc", "d.ini", "e.txt", "f.txt", "BOMB2.WA2"}) {
+        QFile stray(package + QLatin1Char('/') + QLatin1String(name));
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+    }
+    jpeg(QStringLiteral("bg.jpg"), Qt::black);
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.questions,
+             QStringList{QStringLiteral("The folder %1 already holds other files (BOMB2.WA2 (left from an earlier "
+                                        "build), a.txt, b.png, c.doc, d.ini, and 2 more). The installer would copy "
+                                        "them into the game directory too. Build the package here anyway?")
+                             .arg(QDir::toNativeSeparators(package))});
+    QCOMPARE(m_dialogs.questionCaptions.first(), QStringLiteral("VESK"));
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!QFile::exists(package + QStringLiteral("/theme.cfg")));
+
+    // A folder holding only what the last build wrote raises no question.
+    for (const QString &name : QDir(package).entryList(QDir::Files))
+        QFile::remove(package + QLatin1Char('/') + name);
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QCOMPARE(m_dialogs.messages.size(), 2);
 }
 
 void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
