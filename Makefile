@@ -14,7 +14,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fieldreader projectfile themecfg batchlines
 
-.PHONY: run test deps install-packages build sanitize fuzz bench format format-check
+.PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows
 
 run: build
 	./$(BUILD_DIR)/bin/vesk
@@ -50,6 +50,27 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure
+
+# The standard C++ parts and their tests, cross-built for Windows with
+# MinGW-w64 and run under Wine (in a prefix of the build's own), the real
+# cmd.exe included. The last line counts the tests.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest
+WINDOWS_BUILD := build-windows
+test-windows: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
+	@.ci/posix-headers
+	@[ -f $(WINDOWS_BUILD)/build.ninja ] || cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINDOWS_BUILD)
+	@export WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix; \
+	cd $(WINDOWS_BUILD) && { ctest -j2 --output-on-failure > ctest.log 2>&1; status=$$?; }; \
+	cat ctest.log; /usr/lib/wine/wineserver -k 2>/dev/null || true; \
+	total=$$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' ctest.log); \
+	failed=$$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' ctest.log); \
+	skipped=$$(grep -c '(Skipped)' ctest.log || true); \
+	passed=$$(( $${total:-0} - $${failed:-0} - $${skipped:-0} )); \
+	echo "windows: $$passed passed, $${failed:-0} failed"; \
+	[ "$$status" -eq 0 ] && [ "$${failed:-0}" -eq 0 ] && [ "$$passed" -gt 0 ]
 
 # The house layout (.clang-format) for every C++ file git knows of.
 format: deps

@@ -2,6 +2,8 @@
 // window is mapped on the X server, as a player sees it. Runs under an X
 // server of its own (xvfb-run); every figure is the median of several starts,
 // ours and the yardstick's taken in turn.
+#include "posixhelpers.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -11,10 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -34,17 +33,9 @@ double median(std::vector<double> values)
 double timeToMap(xcb_connection_t *connection, const std::string &program, const std::string &directory)
 {
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(directory.c_str()) != 0)
-            _exit(127);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    const pid_t pid = vesk::posix::startProgram(program, directory, "QT_QPA_PLATFORM", "xcb");
     // A program that ends or never maps a window within 10 s ends the bench.
     double elapsed = -1;
-    pollfd watch{xcb_get_file_descriptor(connection), POLLIN, 0};
     while (elapsed < 0) {
         if (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY)
@@ -53,15 +44,14 @@ double timeToMap(xcb_connection_t *connection, const std::string &program, const
             continue;
         }
         const bool late = std::chrono::steady_clock::now() - start > std::chrono::seconds(10);
-        if (late || waitpid(pid, nullptr, WNOHANG) == pid) {
+        if (late || vesk::posix::hasEnded(pid)) {
             std::fprintf(stderr, "%s showed no window\n", program.c_str());
-            kill(pid, SIGKILL);
+            vesk::posix::endProgram(pid);
             std::exit(1);
         }
-        poll(&watch, 1, 50);
+        vesk::posix::waitForInput(xcb_get_file_descriptor(connection), 50);
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
+    vesk::posix::endProgram(pid);
     return elapsed;
 }
 
@@ -105,7 +95,9 @@ int main(int argc, char *argv[])
     // The programs run from a folder of their own: the editor with its
     // settings file, so that no message box comes first, and the installer
     // inside a package.
-    const fs::path root = fs::temp_directory_path() / ("vesk-startbench-" + std::to_string(getpid()));
+    const fs::path root
+        = fs::temp_directory_path()
+          / ("vesk-startbench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     fs::create_directories(root / "editor");
     fs::create_directories(root / "package");
     fs::copy_file(argv[1], root / "editor" / "vesk");

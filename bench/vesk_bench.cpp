@@ -8,6 +8,7 @@
 #include "frmmain.h"
 #include "frmmain2.h"
 #include "packagebuild.h"
+#include "posixhelpers.h"
 #include "projectfile.h"
 
 #include <QAction>
@@ -26,8 +27,6 @@
 #include <filesystem>
 #include <functional>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -262,9 +261,7 @@ void benchEditorMemory(const QString &dir)
     FakeDialogs dialogs;
     FakeSound sound;
     timeToFirstPaint([&] { return new frmmain(dir, dialogs, sound); });
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("editor peak resident memory: %ld MiB\n", usage.ru_maxrss / 1024);
+    std::printf("editor peak resident memory: %ld MiB\n", vesk::posix::peakResidentKiB() / 1024);
     std::fflush(stdout);
 }
 

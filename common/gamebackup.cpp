@@ -163,7 +163,7 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
             continue;
         const std::string target = joinPath(gameDirectory, name);
         std::error_code copyError;
-        fs::copy_file(entry.path(), fs::path(target), fs::copy_options::overwrite_existing, copyError);
+        copyFileReplacing(entry.path().string(), target, copyError);
         if (copyError)
             return copyFailure(entry.path().string(), target, copyError);
         ++count.putBack;
@@ -214,7 +214,7 @@ Status ReplaceJournal::keep(const std::string &name, bool move)
     if (move)
         fs::rename(fs::path(path), fs::path(*aside), ec);
     else
-        fs::copy_file(fs::path(path), fs::path(*aside), fs::copy_options::overwrite_existing, ec);
+        copyFileReplacing(path, *aside, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(fs::path(*aside), ignored);

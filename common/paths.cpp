@@ -26,6 +26,21 @@ bool isAbsolutePath(const std::string &path)
     return !path.empty() && std::filesystem::path(path).is_absolute();
 }
 
+bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec)
+{
+#ifdef _WIN32
+    if (CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        ec.clear();
+        return true;
+    }
+    ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    return false;
+#else
+    return std::filesystem::copy_file(std::filesystem::path(from), std::filesystem::path(to),
+                                      std::filesystem::copy_options::overwrite_existing, ec);
+#endif
+}
+
 std::string programDirectory()
 {
 #ifdef _WIN32

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace vesk {
 
@@ -19,6 +20,11 @@ std::string joinPath(const std::string &directory, const std::string &name);
 // Whether a path names one place whatever the working directory is. On
 // Windows a drive-relative "C:Game" or a rooted "\\Game" does not.
 bool isAbsolutePath(const std::string &path);
+
+// Copies a file's bytes over `to`, replacing a file of that name. (The
+// standard library's own replacing copy refuses existing targets on Windows
+// with some runtimes, so the system's copy is used there.)
+bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec);
 
 // The folder that holds the running program's own file, whatever the working
 // directory is.

@@ -8,9 +8,8 @@
 #include <random>
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -126,13 +125,20 @@ FilePtr createUniqueBeside(const fs::path &target, std::string &name, int &err)
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = stem + std::to_string(random() % 1000000000u) + ".tmp";
-        const int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd >= 0)
-            return FilePtr(_fdopen(fd, "wb"));
-        if (errno != EEXIST)
-            break;
+        // CREATE_NEW fails on a name that is taken.
+        HANDLE handle
+            = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), 0);
+            return FilePtr(fd >= 0 ? _fdopen(fd, "wb") : nullptr);
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            err = error == ERROR_ACCESS_DENIED ? EACCES : error == ERROR_PATH_NOT_FOUND ? ENOENT : EIO;
+            return nullptr;
+        }
     }
-    err = errno;
+    err = EEXIST;
     return nullptr;
 #else
     std::string pattern = stem + "XXXXXX";
@@ -173,6 +179,9 @@ bool mayWrite(const fs::path &file)
 std::string reasonText(const std::error_code &ec)
 {
     std::string text = ec.message();
+    // Windows' own texts end in a full stop and a line break.
+    while (!text.empty() && (text.back() == '.' || std::isspace(static_cast<unsigned char>(text.back()))))
+        text.pop_back();
     if (!text.empty())
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     return text;

@@ -27,6 +27,16 @@ inline constexpr std::array<const char *, kGameSoundCount> kGameSoundFiles = {
 inline constexpr std::array<const char *, 3> kPackageOwnFiles = {"install.exe", "bgimage.jpg", "theme.cfg"};
 inline constexpr const char *kInstallBatch = "1.bat";
 
+// How 1.bat is started on Windows: cmd.exe runs it from the package folder,
+// its working directory, so that no path stands on the command line, where
+// cmd.exe would expand %NAME% even within quotes.
+inline constexpr const char *kBatchInterpreter = "cmd.exe";
+inline constexpr const char *kBatchInterpreterArguments = "/c 1.bat";
+inline std::string batchCommandLine()
+{
+    return std::string(kBatchInterpreter) + " " + kBatchInterpreterArguments;
+}
+
 bool sameFileName(const std::string &a, const std::string &b);
 
 // A game sound, one of the package's own files, or 1.bat.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 
 namespace vesk {
 
@@ -19,6 +20,22 @@ struct Staged
     std::string name;      // the game's name for it
     std::string temporary; // where it waits
 };
+
+// A copy of `source` in `directory` under a fresh name beginning with `stem`;
+// the copy refuses a name that is taken, so nothing is overwritten.
+Result<std::string> copyToUniqueName(const std::string &source, const std::string &directory, const std::string &stem)
+{
+    static std::mt19937 random(std::random_device{}());
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = joinPath(directory, stem + std::to_string(random() % 1000000000u));
+        if (fs::copy_file(fs::path(source), fs::path(candidate), fs::copy_options::none, ec))
+            return candidate;
+        if (ec != std::errc::file_exists)
+            break;
+    }
+    return Status::failure(codeOf(ec), reasonText(ec));
+}
 
 void discard(const std::vector<Staged> &staged)
 {
@@ -112,17 +129,15 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
     for (int k : chosen) {
         const std::string &source = slots[static_cast<size_t>(k - 1)];
         const std::string name = slotInfo(k).gameFile;
-        Result<std::string> temporary = createUniqueFile(gameDirectory, "." + name + ".new");
+        // Copied straight to a fresh name: no file is made first and then
+        // truncated, which would make the file system flush it on close.
+        Result<std::string> temporary = copyToUniqueName(source, gameDirectory, "." + name + ".new");
         if (!temporary)
-            return undo(temporary.status(), k);
-        staged.push_back({name, *temporary});
-        fs::copy_file(fs::path(source), fs::path(*temporary), fs::copy_options::overwrite_existing, ec);
-        if (ec)
-            return undo(Status::failure(codeOf(ec), slotDescription(k) + " could not be copied from " + source + " to "
-                                                        + joinPath(gameDirectory, name) + ": " + reasonText(ec)),
+            return undo(Status::failure(temporary.code(), slotDescription(k) + " could not be copied from " + source
+                                                              + " to " + joinPath(gameDirectory, name) + ": "
+                                                              + temporary.error()),
                         k);
-        fs::permissions(fs::path(*temporary), fs::status(fs::path(source), ec).permissions(), fs::perm_options::replace,
-                        ec);
+        staged.push_back({name, *temporary});
     }
     Result<std::string> linksFile = createUniqueFile(gameDirectory, ".links.txt.new");
     if (!linksFile)

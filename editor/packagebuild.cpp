@@ -25,7 +25,7 @@ Status copyInto(const std::string &source, const std::string &target, const std:
     // Only a regular file is copied: a FIFO would stall the copy, a device never end it.
     if (fs::exists(fs::path(source), ec) && !fs::is_regular_file(fs::path(source), ec))
         return Status::failure(ErrorCode::NotAFile, "cannot read " + what + " " + source + ": it is not a file");
-    fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
+    copyFileReplacing(source, target, ec);
     if (!ec)
         return Status::success();
     if (!fs::exists(fs::path(source)))

@@ -27,11 +27,36 @@ std::string quotedIfNeeded(const std::string &path)
     return needsQuotes ? '"' + path + '"' : path;
 }
 
-std::string unquoted(const std::string &argument)
+// The command interpreter expands %NAME% in a batch file even within quotes;
+// only "%%" stands for a literal "%".
+std::string percentsDoubled(const std::string &text)
+{
+    std::string doubled;
+    for (char c : text) {
+        doubled += c;
+        if (c == '%')
+            doubled += '%';
+    }
+    return doubled;
+}
+
+// A path argument of 1.bat, as the command interpreter would take it.
+std::string batchArgument(const std::string &path)
+{
+    return percentsDoubled(quotedIfNeeded(path));
+}
+
+std::string pathOfArgument(std::string argument)
 {
     if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
-        return argument.substr(1, argument.size() - 2);
-    return argument;
+        argument = argument.substr(1, argument.size() - 2);
+    std::string path;
+    for (size_t i = 0; i < argument.size(); ++i) {
+        path += argument[i];
+        if (argument[i] == '%' && i + 1 < argument.size() && argument[i + 1] == '%')
+            ++i;
+    }
+    return path;
 }
 
 bool startsWith(const std::string &line, const std::string &prefix)
@@ -43,9 +68,9 @@ bool startsWith(const std::string &line, const std::string &prefix)
 
 std::vector<std::string> batchLines(const std::string &target)
 {
-    std::vector<std::string> lines = {kCopy + quotedIfNeeded(target)};
+    std::vector<std::string> lines = {kCopy + batchArgument(target)};
     for (const char *own : kPackageOwnFiles)
-        lines.push_back(kDelete + quotedIfNeeded(vesk::joinPath(target, own)));
+        lines.push_back(kDelete + batchArgument(vesk::joinPath(target, own)));
     return lines;
 }
 
@@ -159,18 +184,17 @@ Status runBatchFile(const std::string &batchPath, const std::string &workingDire
             line.pop_back();
         std::error_code ec;
         if (startsWith(line, kCopy)) {
-            const fs::path target(unquoted(line.substr(kCopy.size())));
+            const fs::path target(pathOfArgument(line.substr(kCopy.size())));
             for (const auto &entry : fs::directory_iterator(fs::path(workingDirectory), ec)) {
                 std::error_code fileError;
                 if (!entry.is_regular_file(fileError))
                     continue;
-                fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing,
-                              fileError);
+                vesk::copyFileReplacing(entry.path().string(), (target / entry.path().filename()).string(), fileError);
                 if (fileError && firstFailure.empty())
                     firstFailure = "cannot copy " + entry.path().string() + ": " + vesk::reasonText(fileError);
             }
         } else if (startsWith(line, kDelete)) {
-            fs::remove(fs::path(unquoted(line.substr(kDelete.size()))), ec);
+            fs::remove(fs::path(pathOfArgument(line.substr(kDelete.size()))), ec);
         }
         if (ec && firstFailure.empty())
             firstFailure = line + ": " + vesk::reasonText(ec);

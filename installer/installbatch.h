@@ -12,13 +12,16 @@ namespace vpak {
 // then removes from the game directory again.
 using vesk::kPackageOwnFiles;
 
+using vesk::batchCommandLine;
+
 // The four lines of 1.bat for a target directory T:
 //   copy *.* T
 //   del T\install.exe, del T\bgimage.jpg, del T\theme.cfg
 // A target that holds a blank, or a character the command interpreter would
 // take as an operator (& | < > ^ ( ) , ; =), or that begins with a double
 // quote, is written within double quotes so that it is taken as one literal
-// path; other targets stand as typed.
+// path; every "%" is written "%%", which the interpreter reads as one "%".
+// Other targets stand as typed.
 std::vector<std::string> batchLines(const std::string &target);
 
 // The install goes only into an existing directory that is not the package
@@ -45,7 +48,8 @@ std::vector<std::string> filesTheInstallTouches(const std::string &packageDirect
 vesk::Status writeBatchFile(const std::string &batchPath, const std::string &target);
 
 // Carries out a 1.bat of the four kinds of line above without any shell: the
-// paths are taken literally. "copy *.* T" copies every regular file of
+// paths are read as the command interpreter reads them (quotes dropped,
+// "%%" as "%") and then taken literally. "copy *.* T" copies every regular file of
 // `workingDirectory` into T, replacing files of the same name; "del P"
 // removes the file P when it is there. Other lines are skipped.
 vesk::Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory);

@@ -1,5 +1,7 @@
 #include "commandinterpreter.h"
 
+#include "themefiles.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
@@ -56,8 +58,10 @@ vesk::Result<CommandInterpreter::End> SystemCommandInterpreter::run(const std::s
     QProcess process;
     process.setWorkingDirectory(QFile::decodeName(QByteArray::fromStdString(workingDirectory)));
 #ifdef _WIN32
-    process.setProgram(QStringLiteral("cmd.exe"));
-    process.setArguments({QStringLiteral("/c"), QDir::toNativeSeparators(batchFile)});
+    // The command line carries no path: 1.bat is found in the working directory.
+    Q_UNUSED(batchFile)
+    process.setProgram(QString::fromLatin1(vesk::kBatchInterpreter));
+    process.setNativeArguments(QString::fromLatin1(vesk::kBatchInterpreterArguments));
     process.setCreateProcessArgumentsModifier(
         [](QProcess::CreateProcessArguments *args) { args->flags |= CREATE_NO_WINDOW; });
 #else

@@ -7,6 +7,7 @@
 #include "frmmain.h"
 #include "frmsettings.h"
 #include "packagebuild.h"
+#include "posixhelpers.h"
 #include "wavebytes.h"
 #include "windowtest.h"
 
@@ -18,11 +19,6 @@
 
 #include <filesystem>
 #include <memory>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using badinput::CaseDir;
 using badinput::DamageCheck;
@@ -246,7 +242,7 @@ void EditorBadInputTest::waveThatVanishesBeforeConvert_isReported()
 void EditorBadInputTest::readOnlyGameDirectory_isReported()
 {
 #ifndef _WIN32
-    if (geteuid() == 0)
+    if (vesk::posix::runningAsRoot())
         QSKIP("root writes into read-only directories");
 #endif
     const QString game = m_dir->filePath(QStringLiteral("game"));
@@ -281,7 +277,7 @@ void EditorBadInputTest::projectThatIsNoFile_isRefused()
     const QString file = m_dir->filePath(QStringLiteral("odd.vsk"));
     const std::string path = file.toStdString();
     if (kind == QStringLiteral("fifo"))
-        QCOMPARE(mkfifo(path.c_str(), 0600), 0);
+        QVERIFY(vesk::posix::makeFifo(path));
     else if (kind == QStringLiteral("folder"))
         QVERIFY(QDir().mkdir(file));
     else if (kind == QStringLiteral("dangling link"))
@@ -337,7 +333,7 @@ void EditorBadInputTest::awkwardSaveTargets_keepEveryOtherFile()
         write(QStringLiteral("theme.vsk"), "old");
         QFile::setPermissions(file, QFile::ReadOwner);
 #ifndef _WIN32
-        saves = geteuid() == 0; // root may replace a read-only file, as a plain write would
+        saves = vesk::posix::runningAsRoot(); // root may replace a read-only file, as a plain write would
 #endif
     } else if (kind == QStringLiteral("unstorable")) {
         m_window->setSlotValue(2, QStringLiteral("with\nline break"));
@@ -378,7 +374,7 @@ void EditorBadInputTest::soundsThatAreNoFiles_areReportedByConvertAndPackage()
     QFETCH(bool, package);
     const QString sound = kind == QStringLiteral("empty path") ? QString() : m_dir->filePath(QStringLiteral("odd.wav"));
     if (kind == QStringLiteral("fifo"))
-        QCOMPARE(mkfifo(sound.toStdString().c_str(), 0600), 0);
+        QVERIFY(vesk::posix::makeFifo(sound.toStdString()));
     else if (kind == QStringLiteral("folder"))
         QVERIFY(QDir().mkdir(sound));
     else if (kind == QStringLiteral("link to /dev/zero"))

@@ -114,7 +114,8 @@ TEST_F(PackageBuildTest, leftoversOfAnEarlierBuildStayAndThemeCfgIsRewritten)
     writeBytes(path("package/theme.cfg"), std::string(500, 'x'));
     writeBytes(path("package/install.exe"), "old installer");
     fs::permissions(m_dir / "package" / "install.exe", fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    const vesk::Status built = vesk::buildPackage(m_input);
+    ASSERT_TRUE(built.ok()) << built.error();
     EXPECT_EQ(readBytes(path("package/gun1.wa2")), "earlier gun");
     EXPECT_EQ(readBytes(path("package/theme.cfg")).size(), 33u);
 #ifndef _WIN32

@@ -102,6 +102,20 @@ TEST_F(InstallBatchTest, targetWithOperatorCharactersOrALeadingQuoteIsQuoted)
 }
 
 // Refusals
+TEST_F(InstallBatchTest, percentIsDoubledAndTheRunnerReadsItBack)
+{
+    // Quoting does not stop cmd.exe expanding %x%; doubling does.
+    EXPECT_EQ(vpak::batchLines("C:" + S + "100%x%")[0], "copy *.* C:" + S + "100%%x%%");
+    EXPECT_EQ(vpak::batchLines("C:" + S + "a & %PATH%")[3], "del \"C:" + S + "a & %%PATH%%" + S + "theme.cfg\"");
+    EXPECT_EQ(vesk::batchCommandLine(), "cmd.exe /c 1.bat");
+
+    const fs::path target = m_dir / "game" / "100% sure";
+    fs::create_directories(target);
+    makePackage(target);
+    ASSERT_TRUE(run().ok());
+    EXPECT_EQ(names(target), (Names{"1.bat", "Alarm.wa2", "bomb1.wa2"}));
+}
+
 TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
 {
     const std::string package = (m_dir / "package").string();
@@ -125,7 +139,7 @@ TEST_F(InstallBatchTest, refusesEmptyMissingAndPackageTargets)
         EXPECT_NE(vpak::checkTarget(target, package).error().find("full path"), std::string::npos) << target;
     fs::current_path(startedIn);
     // A line break would add lines of its own to 1.bat.
-    fs::create_directories(m_dir / "game\ncopy");
+    // (Windows allows no line break in a name, so the path need not exist.)
     const vesk::Status split = vpak::checkTarget((m_dir / "game\ncopy").string(), package);
     ASSERT_FALSE(split.ok());
     EXPECT_NE(split.error().find("line break"), std::string::npos);
@@ -146,14 +160,19 @@ TEST_F(InstallBatchTest, runnerReplacesFilesOfTheSameNameAndKeepsOthers)
     write(m_dir / "game" / "bomb1.wa2", "old bomb");
     write(m_dir / "game" / "gun1.wa2", "old gun");
     makePackage(m_dir / "game");
-    ASSERT_TRUE(run().ok());
+    const vesk::Status ran = run();
+    ASSERT_TRUE(ran.ok()) << ran.error();
     EXPECT_EQ(read(m_dir / "game" / "bomb1.wa2"), "new bomb");
     EXPECT_EQ(read(m_dir / "game" / "gun1.wa2"), "old gun");
 }
 
 TEST_F(InstallBatchTest, runnerTakesAWeirdTargetLiterally)
 {
+#ifdef _WIN32
+    const fs::path target = m_dir / "game" / "Kes'trova $HOME; rm -rf x & 100%";
+#else
     const fs::path target = m_dir / "game" / "Kes\"trova $HOME; rm -rf x";
+#endif
     fs::create_directories(target);
     makePackage(target);
     ASSERT_TRUE(run().ok());

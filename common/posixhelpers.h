@@ -1,0 +1,103 @@
+#pragma once
+
+// What the tests and benchmarks need of the POSIX system, kept here so that
+// no file outside common/ and platform/ includes a POSIX header.
+#ifndef _WIN32
+
+#include <csignal>
+#include <cstdlib>
+#include <poll.h>
+#include <pwd.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vesk::posix {
+
+inline bool makeFifo(const std::string &path)
+{
+    return mkfifo(path.c_str(), 0600) == 0;
+}
+
+inline bool runningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+// The peak resident memory of this process so far, in KiB.
+inline long peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Becomes the unprivileged user "nobody", as a player without rights would
+// be. False when that is not possible.
+inline bool becomeNobody()
+{
+    const passwd *nobody = getpwnam("nobody");
+    return nobody && setgid(nobody->pw_gid) == 0 && setuid(nobody->pw_uid) == 0;
+}
+
+// Limits the size of files this process may write; past it, writes fail
+// with EFBIG instead of raising a signal.
+inline void limitFileSize(unsigned long bytes)
+{
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// Runs `body` in a child process and gives its exit code, or 128 when it
+// did not exit normally.
+template<typename Body>
+int inChild(Body body)
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(body());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+// Starts `program` in `directory` with one environment setting; the child's
+// process id, or -1.
+inline pid_t startProgram(const std::string &program, const std::string &directory, const char *name,
+                          const char *value)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(directory.c_str()) != 0)
+            _exit(127);
+        setenv(name, value, 1);
+        execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits up to `milliseconds` for input on `fd`.
+inline void waitForInput(int fd, int milliseconds)
+{
+    pollfd watch{fd, POLLIN, 0};
+    poll(&watch, 1, milliseconds);
+}
+
+inline bool hasEnded(pid_t pid)
+{
+    return waitpid(pid, nullptr, WNOHANG) == pid;
+}
+
+inline void endProgram(pid_t pid)
+{
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+} // namespace vesk::posix
+
+#endif
