@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <shlobj.h>
 #else
 #include <unistd.h>
 #include <vector>
@@ -38,6 +40,25 @@ bool copyFileReplacing(const std::string &from, const std::string &to, std::erro
 #else
     return std::filesystem::copy_file(std::filesystem::path(from), std::filesystem::path(to),
                                       std::filesystem::copy_options::overwrite_existing, ec);
+#endif
+}
+
+bool isUnderProgramFiles(const std::string &path)
+{
+#ifdef _WIN32
+    for (const int folderId : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        char folder[MAX_PATH];
+        if (SHGetFolderPathA(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+            continue;
+        const std::string prefix(folder);
+        if (path.size() >= prefix.size() && _strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0
+            && (path.size() == prefix.size() || path[prefix.size()] == '\\'))
+            return true;
+    }
+    return false;
+#else
+    (void)path;
+    return false;
 #endif
 }
 

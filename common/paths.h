@@ -26,6 +26,10 @@ bool isAbsolutePath(const std::string &path);
 // with some runtimes, so the system's copy is used there.)
 bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec);
 
+// Whether a path lies in the system's folder for programs, where Windows lets
+// only an administrator write. Never so on other systems.
+bool isUnderProgramFiles(const std::string &path);
+
 // The folder that holds the running program's own file, whatever the working
 // directory is.
 std::string programDirectory();

@@ -66,8 +66,7 @@ int inChild(Body body)
 
 // Starts `program` in `directory` with one environment setting; the child's
 // process id, or -1.
-inline pid_t startProgram(const std::string &program, const std::string &directory, const char *name,
-                          const char *value)
+inline pid_t startProgram(const std::string &program, const std::string &directory, const char *name, const char *value)
 {
     const pid_t pid = fork();
     if (pid == 0) {

@@ -48,6 +48,10 @@ private:
     std::string m_error;
 };
 
+// A failure's text ("cannot read x: permission denied") as a sentence for a
+// message box: capital first letter, full stop at the end.
+std::string sentence(std::string text);
+
 // A value, or the Status of the failure that kept it from being made.
 template<typename T>
 class Result

@@ -176,6 +176,15 @@ bool mayWrite(const fs::path &file)
 
 } // namespace
 
+std::string sentence(std::string text)
+{
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    if (text.empty() || text.back() != '.')
+        text += '.';
+    return text;
+}
+
 std::string reasonText(const std::error_code &ec)
 {
     std::string text = ec.message();

@@ -40,7 +40,6 @@ private:
     void Command3_Click(); // Cancel
     void Command4_Click(); // Restore Original Sounds
     void showRestoreState();
-    bool packageIsOnlyATheme(const std::string &packageDirectory);
 
     const QString m_programDirectory;
     platform::Dialogs &m_dialogs;

@@ -84,7 +84,7 @@ void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint o
     }
 }
 
-void setFocusOrder(std::initializer_list<QWidget *> order)
+void setFocusOrder(const std::vector<QWidget *> &order)
 {
     QWidget *previous = nullptr;
     for (QWidget *widget : order) {
@@ -92,8 +92,8 @@ void setFocusOrder(std::initializer_list<QWidget *> order)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
-    if (order.size() > 0)
-        (*order.begin())->setFocus();
+    if (!order.empty())
+        order.front()->setFocus();
 }
 
 TabContainer::TabContainer(QWidget *parent) : QTabWidget(parent) {}

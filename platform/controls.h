@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTabWidget>
 
+#include "layout.h"
+
 #include <initializer_list>
 #include <vector>
 
@@ -13,37 +15,11 @@ class QWidget;
 
 namespace platform {
 
-// Window layouts are drawn in twips; fifteen of them make one pixel.
-constexpr int kTwipsPerPixel = 15;
-constexpr int pixels(int twips)
-{
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
+using vesk::ControlRow;
+using vesk::Kind;
+using vesk::kTwipsPerPixel;
+using vesk::pixels;
 QRect twipsRect(int left, int top, int width, int height);
-
-enum class Kind {
-    Label,
-    Button,
-    TextBox,
-    Frame,
-    ListBox,
-    ComboBox,
-    DriveList,
-    DirList,
-    FileList,
-    Picture,
-};
-
-// One row of a window's control table. `parent` names a frame built earlier
-// in the same table, or is null for a control that sits on the root itself.
-struct ControlRow
-{
-    Kind kind;
-    const char *name;
-    const char *parent;
-    int left, top, width, height;
-    const char *text;
-};
 
 // Builds the controls of a table on `root`. Controls that sit directly on the
 // root are shifted by `origin`, for pages whose positions count from the
@@ -67,7 +43,7 @@ T *control(const QObject *root, const QString &name)
 
 // The order in which Tab walks a window's controls; the window opens with
 // the keyboard on the first of them.
-void setFocusOrder(std::initializer_list<QWidget *> order);
+void setFocusOrder(const std::vector<QWidget *> &order);
 
 // A tab container whose pages hold controls placed relative to the
 // container's own corner, tab strip included.

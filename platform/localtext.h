@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "status.h"
+
 namespace platform {
 
 // Files and paths travel between the windows and the logic as 8-bit text in
@@ -24,12 +26,7 @@ inline QString fromLocal(const std::string &text)
 // for a message box.
 inline QString sentence(const std::string &text)
 {
-    QString shown = fromLocal(text);
-    if (!shown.isEmpty())
-        shown[0] = shown[0].toUpper();
-    if (!shown.endsWith(QLatin1Char('.')))
-        shown += QLatin1Char('.');
-    return shown;
+    return fromLocal(vesk::sentence(text));
 }
 
 } // namespace platform

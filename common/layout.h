@@ -1,0 +1,36 @@
+#pragma once
+
+namespace vesk {
+
+// Window layouts are drawn in twips; fifteen of them make one pixel.
+constexpr int kTwipsPerPixel = 15;
+constexpr int pixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+enum class Kind {
+    Label,
+    Button,
+    TextBox,
+    Frame,
+    ListBox,
+    ComboBox,
+    DriveList,
+    DirList,
+    FileList,
+    Picture,
+};
+
+// One row of a window's control table. `parent` names a frame built earlier
+// in the same table, or is null for a control that sits on the root itself.
+struct ControlRow
+{
+    Kind kind;
+    const char *name;
+    const char *parent;
+    int left, top, width, height;
+    const char *text;
+};
+
+} // namespace vesk

@@ -1,0 +1,174 @@
+#include "installerwindow.h"
+
+#include "gamebackup.h"
+#include "installbatch.h"
+#include "paths.h"
+#include "textfile.h"
+#include "themefiles.h"
+
+#include <algorithm>
+
+namespace vpak {
+
+using vesk::Kind;
+
+const std::vector<vesk::ControlRow> &installerControls()
+{
+    static const std::vector<vesk::ControlRow> controls = {
+        {Kind::Label, "Label7", nullptr, 120, 0, 6375, 495, "Label1"},
+        {Kind::Label, "Label4", nullptr, 120, 720, 4575, 255, "Created By:"},
+        {Kind::Label, "Label1", nullptr, 120, 960, 6375, 495, "Label1"},
+        {Kind::Label, "Label5", nullptr, 120, 1560, 495, 255, "Email:"},
+        {Kind::Label, "Label2", nullptr, 120, 1800, 6375, 495, "Label1"},
+        {Kind::Label, "Label6", nullptr, 120, 2280, 1095, 255, "Webpage:"},
+        {Kind::Label, "Label3", nullptr, 120, 2520, 6375, 495, "Label1"},
+        {Kind::Label, "Label8", nullptr, 120, 3120, 1455, 255, "Kestrova Directory"},
+        {Kind::DriveList, "Drive1", nullptr, 0, 3360, 4335, 315, nullptr},
+        {Kind::TextBox, "dirname1", nullptr, 4440, 3360, 2055, 285, ""},
+        {Kind::DirList, "Dir1", nullptr, 0, 3720, 4335, 1890, nullptr},
+        {Kind::Button, "Command1", nullptr, 4440, 3720, 2055, 375, "Make Directory"},
+        {Kind::Button, "Command2", nullptr, 4440, 5040, 2055, 375, "Install Theme"},
+        {Kind::Button, "Command4", nullptr, 4440, 4560, 2055, 375, "Restore Original Sounds"},
+        {Kind::Button, "Command3", nullptr, 4440, 5520, 2055, 375, "Cancel"},
+        {Kind::TextBox, "filepath1", nullptr, 0, 5640, 4335, 285, ""},
+    };
+    return controls;
+}
+
+const std::vector<const char *> &installerFocusOrder()
+{
+    static const std::vector<const char *> order = {"Drive1",   "Dir1",     "filepath1", "dirname1",
+                                                    "Command1", "Command4", "Command2",  "Command3"};
+    return order;
+}
+
+ThemeLook themeLook(const vesk::ThemeReading &reading)
+{
+    using vesk::ThemeReading;
+    ThemeLook look;
+    const vesk::ThemeDescription &theme = reading.theme;
+    if (reading.fieldsRead >= 1)
+        look.name = theme.name;
+    if (reading.fieldsRead >= 2)
+        look.email = theme.email;
+    if (reading.fieldsRead >= 3)
+        look.webpage = theme.webpage;
+    if (reading.fieldsRead < ThemeReading::kFontLine)
+        return look;
+    look.fontSize = std::clamp(*reading.fontSize, kSmallestFont, kLargestFont);
+    if (reading.fieldsRead < ThemeReading::kFontColourLine)
+        return look;
+    look.captionColour = vesk::colourByName(theme.fontcolor, vesk::ColourNames::Seven);
+    look.accentColour = vesk::colourByName(theme.fontcolor, vesk::ColourNames::Ten);
+    if (reading.fieldsRead < ThemeReading::kBackgroundLine)
+        return look;
+    look.background = vesk::colourByName(theme.bgcolor, vesk::ColourNames::Ten);
+    if (reading.fieldsRead >= ThemeReading::kThemeNameLine)
+        look.themename = theme.themename;
+    return look;
+}
+
+namespace {
+
+std::string listed(const std::vector<std::string> &names)
+{
+    std::string text;
+    for (const std::string &name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// A package from a stranger may carry programs beside its sounds, which the
+// game directory would then run or load: those are refused outright, and any
+// other file that is no theme file is named in a question first.
+bool packageIsOnlyATheme(const std::string &packageDirectory, InstallerUi &ui)
+{
+    const vesk::PackageContents contents = vesk::inspectPackage(packageDirectory);
+    if (!contents.programs.empty()) {
+        ui.message("This package holds program files, which a theme never needs and which could harm your computer: "
+                   + listed(contents.programs) + ". It will not be installed.");
+        return false;
+    }
+    return contents.others.empty()
+           || ui.ask("This package also holds files that are not theme sounds: " + listed(contents.others)
+                     + ". They will be copied into the game directory. Install anyway?");
+}
+
+} // namespace
+
+bool install(const std::string &packageDirectory, const std::string &target, InstallerUi &ui)
+{
+    const auto refuse = [&ui](const vesk::Status &why) {
+        ui.message(vesk::sentence(why.error()));
+        return false;
+    };
+    vesk::Status step = checkTarget(target, packageDirectory);
+    if (!step.ok())
+        return refuse(step);
+    step = vesk::probeWritable(target);
+    if (!step.ok()) {
+        if (step.code() == vesk::ErrorCode::Permission && vesk::isUnderProgramFiles(target))
+            return refuse(vesk::Status::failure(step.error() + "; to install there, start install.exe as administrator"));
+        return refuse(step);
+    }
+    if (!packageIsOnlyATheme(packageDirectory, ui))
+        return false;
+
+    const std::vector<std::string> touched = filesTheInstallTouches(packageDirectory, target);
+    const vesk::Result<vesk::BackupRecord> record = vesk::recordBeforeReplacing(target, touched);
+    if (!record)
+        return refuse(record.status());
+    vesk::ReplaceJournal journal(target);
+    const auto putBack = [&] {
+        journal.rollBack();
+        vesk::undoRecord(*record);
+    };
+    for (const std::string &name : touched) {
+        step = journal.copyAside(name);
+        if (!step.ok()) {
+            putBack();
+            return refuse(step);
+        }
+    }
+
+    const std::string batch = vesk::joinPath(packageDirectory, vesk::kInstallBatch);
+    step = writeBatchFile(batch, target);
+    if (!step.ok()) {
+        putBack();
+        return refuse(step);
+    }
+    const vesk::Result<InstallerUi::BatchEnd> ran = ui.runBatch(batch, packageDirectory, kInstallTimeLimit);
+    if (!ran) {
+        putBack();
+        return refuse(ran.status());
+    }
+    if (*ran == InstallerUi::BatchEnd::StillRunning) {
+        // Nothing can be checked or put back while the batch may still write;
+        // the backup stays for Restore.
+        journal.commit();
+        ui.message("The install into " + target + " is still running after "
+                   + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kInstallTimeLimit).count())
+                   + " seconds and has not been checked.");
+        return false;
+    }
+    step = checkInstalled(packageDirectory, target);
+    if (!step.ok()) {
+        putBack();
+        ui.message("The theme was not installed completely: " + step.error()
+                   + ". The game directory was put back as it was.");
+        return false;
+    }
+    journal.commit();
+    ui.message("Install Completed");
+    return true;
+}
+
+void restore(const std::string &target, InstallerUi &ui)
+{
+    if (!ui.ask("Put the game's own sounds back into " + target + " and remove every file a theme added there?"))
+        return;
+    const vesk::Result<vesk::RestoreCount> restored = vesk::restoreOriginals(target);
+    ui.message(restored ? vesk::restoreSummary(*restored) : vesk::sentence(restored.error()));
+}
+
+} // namespace vpak

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "colours.h"
+#include "layout.h"
+#include "themedescription.h"
+#include "status.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vpak {
+
+// The installer's window as both builds draw it: the Qt window of vpak and
+// the plain Win32 window of vpak.exe.
+inline constexpr const char *kWindowCaption = "VESK Theme Packager - Halvick Soft";
+inline constexpr const char *kMessageCaption = "Lanternkit";
+inline constexpr int kClientWidth = 6570; // twips
+inline constexpr int kClientHeight = 5955;
+// The value labels (Label7, Label1, Label2, Label3) are drawn in this font;
+// a size from theme.cfg that no label can take is held to the range.
+inline constexpr const char *kValueFont = "MS Sans Serif";
+inline constexpr double kDesignFontSize = 19.5;
+inline constexpr double kSmallestFont = 1.0;
+inline constexpr double kLargestFont = 72.0;
+// How long the install batch is waited for before the player is told it has
+// not finished.
+inline constexpr std::chrono::milliseconds kInstallTimeLimit{120'000};
+
+const std::vector<vesk::ControlRow> &installerControls();
+inline constexpr const char *kValueLabels[] = {"Label7", "Label1", "Label2", "Label3"};
+// The keyboard's order through the controls, by name.
+const std::vector<const char *> &installerFocusOrder();
+
+// What theme.cfg asks of the window. Each field takes effect as it is read;
+// the first missing one, or a font size that is no number, ends the reading
+// with the earlier ones in force.
+struct ThemeLook
+{
+    std::optional<std::string> name, email, webpage, themename; // Label1, Label2, Label3, Label7
+    std::optional<double> fontSize;                   // the value labels, held to what a label can show
+    std::optional<vesk::Rgb> captionColour;           // Label1, Label2, Label4, Label5, Label6, Label8
+    std::optional<vesk::Rgb> accentColour;            // Label3, Label7
+    std::optional<vesk::Rgb> background;
+};
+ThemeLook themeLook(const vesk::ThemeReading &reading);
+
+// What the install needs of the window it runs in.
+class InstallerUi
+{
+public:
+    enum class BatchEnd { Finished, StillRunning };
+
+    virtual ~InstallerUi() = default;
+    // A message box with OK, captioned "Lanternkit".
+    virtual void message(const std::string &text) = 0;
+    // A question with Yes and No, captioned "Lanternkit"; true for Yes.
+    virtual bool ask(const std::string &text) = 0;
+    // Runs 1.bat in the package folder and waits up to `limit`, keeping the
+    // window painting.
+    virtual vesk::Result<BatchEnd> runBatch(const std::string &batchFile, const std::string &packageDirectory,
+                                            std::chrono::milliseconds limit) = 0;
+};
+
+// Install Theme, in this order: the target (absolute, existing, not the
+// package, writable); the package's contents; the backup of what the install
+// replaces; 1.bat written, started and waited for; the file check, and on a
+// failure the target put back. True when the install completed and was
+// reported as "Install Completed": the window then closes.
+bool install(const std::string &packageDirectory, const std::string &target, InstallerUi &ui);
+
+// Restore Original Sounds: asks, puts the game's own files back and reports.
+void restore(const std::string &target, InstallerUi &ui);
+
+} // namespace vpak
