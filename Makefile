@@ -6,7 +6,7 @@ BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
-            xvfb libxcb1-dev
+            xvfb libxcb1-dev g++-mingw-w64-x86-64-posix
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -14,7 +14,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fieldreader projectfile themecfg batchlines
 
-.PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows
+.PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows windows
 
 run: build
 	./$(BUILD_DIR)/bin/vesk
@@ -43,7 +43,8 @@ build: deps
 # The tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a folder of their own.
 sanitize: deps
-	@[ -f build-asan/build.ninja ] || cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON
+	@[ -f build-asan/build.ninja ] || cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON \
+	  -DVESK_WIN32_INSTALLER=OFF
 	cmake --build build-asan
 	cd build-asan && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -54,7 +55,7 @@ sanitize: deps
 # The standard C++ parts and their tests, cross-built for Windows with
 # MinGW-w64 and run under Wine (in a prefix of the build's own), the real
 # cmd.exe included. The last line counts the tests.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth
 WINDOWS_BUILD := build-windows
 test-windows: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
@@ -71,6 +72,13 @@ test-windows: deps
 	passed=$$(( $${total:-0} - $${failed:-0} - $${skipped:-0} )); \
 	echo "windows: $$passed passed, $${failed:-0} failed"; \
 	[ "$$status" -eq 0 ] && [ "$${failed:-0}" -eq 0 ] && [ "$$passed" -gt 0 ]
+
+# vpak.exe alone, for Windows players: build-windows/bin/vpak.exe.
+windows: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix"
+	@[ -f $(WINDOWS_BUILD)/build.ninja ] || cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINDOWS_BUILD) --target vpak_win32
 
 # The house layout (.clang-format) for every C++ file git knows of.
 format: deps
@@ -99,7 +107,8 @@ fuzz: deps
 BENCH_PACKAGES := xauth
 bench: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(BENCH_PACKAGES)"
-	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DVESK_WIN32_INSTALLER=OFF
 	cmake --build build-release --target vesk_bench vpak vesk minimal_qt vesk_startbench
 	QT_QPA_PLATFORM=offscreen ./build-release/bin/vesk_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build-release/bin/vesk_startbench \

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -245,6 +246,18 @@ void frmpackage::Command3_Click()
     const vesk::Status built = vesk::buildPackage(input);
     if (!built.ok())
         return incomplete(built.error());
-    m_dialogs.message(this, QStringLiteral("Created at ") + m_packagePicker->path(), QString());
+    // Players run the game on Windows; a package without the Windows
+    // installer says so.
+    const auto installer = vesk::installerBesideEditor(input.editorDirectory);
+    const bool windowsInstaller
+        = installer
+          && QFileInfo(platform::fromLocal(*installer)).fileName() == QString::fromLatin1(vesk::kWindowsInstaller);
+    m_dialogs.message(
+        this,
+        QStringLiteral("Created at ") + m_packagePicker->path()
+            + (windowsInstaller
+                   ? QString()
+                   : QStringLiteral(" (with the Linux installer: vpak.exe was not found beside the editor)")),
+        QString());
     accept();
 }

@@ -35,6 +35,17 @@ Status copyInto(const std::string &source, const std::string &target, const std:
 
 } // namespace
 
+std::optional<std::string> installerBesideEditor(const std::string &editorDirectory)
+{
+    std::error_code ec;
+    for (const char *program : {kWindowsInstaller, kInstallerProgram}) {
+        const std::string path = joinPath(editorDirectory, program);
+        if (fs::is_regular_file(fs::path(path), ec))
+            return path;
+    }
+    return std::nullopt;
+}
+
 std::vector<StrayFile> strayFiles(const PackageInput &input)
 {
     std::vector<StrayFile> stray;
@@ -76,12 +87,13 @@ Status buildPackage(const PackageInput &input)
     if (!step.ok())
         return step;
 
-    const std::string installer = joinPath(input.editorDirectory, kInstallerProgram);
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::path(installer), ec))
-        return Status::failure(std::string(kInstallerProgram) + " not found beside the editor (" + installer + ")");
+    const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
+    if (!installer)
+        return Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
+                                                        + joinPath(input.editorDirectory, kWindowsInstaller) + ")");
     const std::string installCopy = joinPath(dir, "install.exe");
-    step = copyInto(installer, installCopy, "the installer");
+    std::error_code ec;
+    step = copyInto(*installer, installCopy, "the installer");
     if (!step.ok())
         return step;
 #ifndef _WIN32

@@ -4,17 +4,26 @@
 #include "status.h"
 #include "themedescription.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vesk {
 
-// The installer's file beside the editor; in a package it is always install.exe.
+// The installer's files beside the editor; in a package it is always
+// install.exe. The Windows installer is what players of the game can start;
+// a Linux build of the editor falls back to its own installer.
+inline constexpr const char *kWindowsInstaller = "vpak.exe";
 #ifdef _WIN32
 inline constexpr const char *kInstallerProgram = "vpak.exe";
 #else
 inline constexpr const char *kInstallerProgram = "vpak";
 #endif
+
+// The installer a package built now gets: the Windows one beside the editor,
+// or else (where there is one) the editor's own platform's; nothing when
+// neither is there.
+std::optional<std::string> installerBesideEditor(const std::string &editorDirectory);
 
 struct PackageInput
 {

@@ -35,10 +35,20 @@ const std::vector<vesk::ControlRow> &installerControls()
     return controls;
 }
 
+int controlId(const char *name)
+{
+    const auto &controls = installerControls();
+    for (size_t row = 0; row < controls.size(); ++row) {
+        if (std::string(controls[row].name) == name)
+            return 100 + static_cast<int>(row);
+    }
+    return 0;
+}
+
 const std::vector<const char *> &installerFocusOrder()
 {
-    static const std::vector<const char *> order = {"Drive1",   "Dir1",     "filepath1", "dirname1",
-                                                    "Command1", "Command4", "Command2",  "Command3"};
+    static const std::vector<const char *> order
+        = {"Drive1", "Dir1", "filepath1", "dirname1", "Command1", "Command4", "Command2", "Command3"};
     return order;
 }
 
@@ -108,7 +118,8 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     step = vesk::probeWritable(target);
     if (!step.ok()) {
         if (step.code() == vesk::ErrorCode::Permission && vesk::isUnderProgramFiles(target))
-            return refuse(vesk::Status::failure(step.error() + "; to install there, start install.exe as administrator"));
+            return refuse(
+                vesk::Status::failure(step.error() + "; to install there, start install.exe as administrator"));
         return refuse(step);
     }
     if (!packageIsOnlyATheme(packageDirectory, ui))

@@ -2,8 +2,8 @@
 
 #include "colours.h"
 #include "layout.h"
-#include "themedescription.h"
 #include "status.h"
+#include "themedescription.h"
 
 #include <chrono>
 #include <optional>
@@ -30,6 +30,9 @@ inline constexpr std::chrono::milliseconds kInstallTimeLimit{120'000};
 
 const std::vector<vesk::ControlRow> &installerControls();
 inline constexpr const char *kValueLabels[] = {"Label7", "Label1", "Label2", "Label3"};
+// A control's number in the Win32 window (its ID, by which tests find it):
+// 100 plus its row in the table; 0 for a name not in the table.
+int controlId(const char *name);
 // The keyboard's order through the controls, by name.
 const std::vector<const char *> &installerFocusOrder();
 
@@ -39,9 +42,9 @@ const std::vector<const char *> &installerFocusOrder();
 struct ThemeLook
 {
     std::optional<std::string> name, email, webpage, themename; // Label1, Label2, Label3, Label7
-    std::optional<double> fontSize;                   // the value labels, held to what a label can show
-    std::optional<vesk::Rgb> captionColour;           // Label1, Label2, Label4, Label5, Label6, Label8
-    std::optional<vesk::Rgb> accentColour;            // Label3, Label7
+    std::optional<double> fontSize;                             // the value labels, held to what a label can show
+    std::optional<vesk::Rgb> captionColour;                     // Label1, Label2, Label4, Label5, Label6, Label8
+    std::optional<vesk::Rgb> accentColour;                      // Label3, Label7
     std::optional<vesk::Rgb> background;
 };
 ThemeLook themeLook(const vesk::ThemeReading &reading);
@@ -50,7 +53,10 @@ ThemeLook themeLook(const vesk::ThemeReading &reading);
 class InstallerUi
 {
 public:
-    enum class BatchEnd { Finished, StillRunning };
+    enum class BatchEnd {
+        Finished,
+        StillRunning
+    };
 
     virtual ~InstallerUi() = default;
     // A message box with OK, captioned "Lanternkit".
@@ -60,7 +66,8 @@ public:
     // Runs 1.bat in the package folder and waits up to `limit`, keeping the
     // window painting.
     virtual vesk::Result<BatchEnd> runBatch(const std::string &batchFile, const std::string &packageDirectory,
-                                            std::chrono::milliseconds limit) = 0;
+                                            std::chrono::milliseconds limit)
+        = 0;
 };
 
 // Install Theme, in this order: the target (absolute, existing, not the

@@ -65,7 +65,7 @@ void FrmPackageTest::init()
     QDir(m_dir->path()).mkdir(QStringLiteral("editor"));
     QDir(m_dir->path()).mkdir(QStringLiteral("pictures"));
     QDir(m_dir->path()).mkdir(QStringLiteral("package"));
-    QFile installer(m_dir->filePath(QStringLiteral("editor/") + QString::fromLatin1(vesk::kInstallerProgram)));
+    QFile installer(m_dir->filePath(QStringLiteral("editor/") + QString::fromLatin1(vesk::kWindowsInstaller)));
     QVERIFY(installer.open(QIODevice::WriteOnly));
     installer.write("installer");
     installer.close();
@@ -211,6 +211,19 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     QCOMPARE(readFile(package + QStringLiteral("/bgimage.jpg")), readFile(picture));
     QCOMPARE(readFile(package + QStringLiteral("/install.exe")), QByteArray("installer"));
     QCOMPARE(readFile(package + QStringLiteral("/explode0.wa2")), QByteArray("RIFF boom"));
+
+    // Without vpak.exe beside the editor the package carries the Linux
+    // installer, and the message says so.
+    const QString editor = m_dir->filePath(QStringLiteral("editor/"));
+    QVERIFY(QFile::rename(editor + QLatin1String(vesk::kWindowsInstaller), editor + QStringLiteral("vpak")));
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.messages.last(),
+             QStringLiteral("Created at %1 (with the Linux installer: vpak.exe was not found beside the editor)")
+                 .arg(QDir::toNativeSeparators(package)));
 }
 
 void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()

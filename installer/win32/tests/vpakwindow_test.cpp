@@ -1,0 +1,175 @@
+// Drives the real vpak.exe as a player would, but with window messages: it
+// is started from a package folder, found by its caption, its controls by
+// their IDs, and its message boxes are read and answered.
+#include "installerwindow.h"
+#include "tempdir.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char *const kTheme = "Ann <b>Example</b>\r\nann@example.org\r\nhttp://ann.example.org\r\n14\r\n"
+                           "Yellow\r\nPurple\r\nNight & Day\r\n";
+
+class VpakWindowTest : public TempDirTest
+{
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        m_package = m_dir / "package";
+        fs::create_directories(m_package);
+        fs::copy_file(VPAK_EXE, m_package / "install.exe");
+        fs::copy_file(PICTURE_JPG, m_package / "bgimage.jpg");
+        writeBytes((m_package / "theme.cfg").string(), kTheme);
+        writeBytes((m_package / "bomb1.wa2").string(), "RIFF new bomb");
+    }
+    void TearDown() override
+    {
+        if (m_process.hProcess) {
+            TerminateProcess(m_process.hProcess, 0);
+            WaitForSingleObject(m_process.hProcess, 5000);
+            CloseHandle(m_process.hProcess);
+            CloseHandle(m_process.hThread);
+        }
+        TempDirTest::TearDown();
+    }
+
+    // Starts install.exe from the package and waits for its window.
+    HWND start()
+    {
+        std::string commandLine = "\"" + (m_package / "install.exe").string() + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_dir.string().c_str(),
+                            &startup, &m_process))
+            return nullptr;
+        for (int wait = 0; wait < 400; ++wait) {
+            if (HWND window = FindWindowA(nullptr, vpak::kWindowCaption); window && IsWindowVisible(window)) {
+                Sleep(300); // let it paint
+                return window;
+            }
+            Sleep(50);
+        }
+        return nullptr;
+    }
+    HWND control(HWND window, const char *name) { return GetDlgItem(window, vpak::controlId(name)); }
+    static std::string text(HWND control)
+    {
+        char buffer[1024] = {};
+        SendMessageA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+    // Presses a button the way a click does, without waiting for what it opens.
+    void press(HWND window, const char *button) { PostMessageA(control(window, button), BM_CLICK, 0, 0); }
+    // The next message box's text, answered with `answer`; empty when none came.
+    static std::string answerBox(int answer = IDOK)
+    {
+        for (int wait = 0; wait < 600; ++wait) {
+            if (HWND box = FindWindowA("#32770", vpak::kMessageCaption)) {
+                const std::string shown = text(GetDlgItem(box, 0xFFFF));
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+                for (int gone = 0; gone < 100 && IsWindow(box); ++gone)
+                    Sleep(50);
+                return shown;
+            }
+            Sleep(50);
+        }
+        return {};
+    }
+    bool hasEnded(DWORD milliseconds) const { return WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0; }
+
+    fs::path m_package;
+    PROCESS_INFORMATION m_process{};
+};
+
+} // namespace
+
+TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
+{
+    HWND window = start();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(text(control(window, "Label1")), "Ann <b>Example</b>");
+    EXPECT_EQ(text(control(window, "Label2")), "ann@example.org");
+    EXPECT_EQ(text(control(window, "Label3")), "http://ann.example.org");
+    EXPECT_EQ(text(control(window, "Label7")), "Night & Day");
+    EXPECT_EQ(text(control(window, "Command4")), "Restore Original Sounds");
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 438);
+    EXPECT_EQ(client.bottom, 397);
+
+    // What the screen shows: the picture (120 x 80, blue) at the top left,
+    // the background colour (Purple) beside it where no control lies.
+    HDC screen = GetDC(nullptr);
+    POINT picture{4, 70}, background{200, 40};
+    ClientToScreen(window, &picture);
+    ClientToScreen(window, &background);
+    const COLORREF inPicture = GetPixel(screen, picture.x, picture.y);
+    const COLORREF beside = GetPixel(screen, background.x, background.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_LT(GetRValue(inPicture) + GetGValue(inPicture), 60);
+    EXPECT_GT(GetBValue(inPicture), 200);
+    EXPECT_EQ(beside, RGB(128, 0, 160));
+}
+
+TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
+{
+    HWND window = start();
+    ASSERT_TRUE(window);
+    for (const char *target : {"game", "C:\\no\\such\\kestrova"}) {
+        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target));
+        press(window, "Command2");
+        EXPECT_FALSE(answerBox().empty()) << target;
+        EXPECT_TRUE(IsWindow(window)) << target;
+    }
+    EXPECT_FALSE(fs::exists(m_package / "1.bat"));
+}
+
+TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
+{
+    writeBytes((m_package / "evil.dll").string(), "MZ");
+    fs::create_directories(m_dir / "game");
+    HWND window = start();
+    ASSERT_TRUE(window);
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>((m_dir / "game").string().c_str()));
+    press(window, "Command2");
+    EXPECT_NE(answerBox().find("evil.dll"), std::string::npos);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(fs::exists(m_package / "1.bat"));
+    EXPECT_TRUE(fs::is_empty(m_dir / "game"));
+}
+
+TEST_F(VpakWindowTest, installIntoATargetWithBlanksArrivesAndCompletes)
+{
+    const fs::path game = m_dir / "My Kestrova Game";
+    fs::create_directories(game);
+    HWND window = start();
+    ASSERT_TRUE(window);
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(game.string().c_str()));
+    press(window, "Command2");
+    EXPECT_EQ(answerBox(), "Install Completed");
+    EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
+    EXPECT_EQ(readBytes((game / "bomb1.wa2").string()), "RIFF new bomb");
+    EXPECT_FALSE(fs::exists(game / "theme.cfg"));
+    EXPECT_TRUE(fs::is_directory(game / "vesk-originals"));
+}
+
+TEST_F(VpakWindowTest, cancelWritesNothing)
+{
+    HWND window = start();
+    ASSERT_TRUE(window);
+    press(window, "Command3");
+    EXPECT_TRUE(hasEnded(10000));
+    size_t files = 0;
+    for (const auto &entry : fs::recursive_directory_iterator(m_dir)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 5u) << "the package folder and its four files";
+}
