@@ -6,7 +6,7 @@ BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
-            xvfb libxcb1-dev g++-mingw-w64-x86-64-posix
+            xvfb libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -14,7 +14,8 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fieldreader projectfile themecfg batchlines
 
-.PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows windows
+.PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows windows \
+        install deb
 
 run: build
 	./$(BUILD_DIR)/bin/vesk
@@ -72,6 +73,27 @@ test-windows: deps
 	passed=$$(( $${total:-0} - $${failed:-0} - $${skipped:-0} )); \
 	echo "windows: $$passed passed, $${failed:-0} failed"; \
 	[ "$$status" -eq 0 ] && [ "$${failed:-0}" -eq 0 ] && [ "$$passed" -gt 0 ]
+
+# Installs vesk, vpak, vpak.exe, the menu entry, the icon, the *.vsk file type
+# and the software centre's description under PREFIX. The build is configured
+# for that prefix, since an installed editor keeps its settings per user.
+PREFIX ?= /usr/local
+install: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD_DIR)
+	$(SUDO) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	-command -v update-mime-database > /dev/null && $(SUDO) update-mime-database $(PREFIX)/share/mime
+	-command -v update-desktop-database > /dev/null && $(SUDO) update-desktop-database $(PREFIX)/share/applications
+
+# A Debian package of the same install, for /usr, its dependencies found by
+# dpkg-shlibdeps: vesk_VERSION_ARCH.deb in this folder.
+deb: deps
+	@$(MAKE) --no-print-directory install-packages WANTED="dpkg-dev file"
+	@[ -f build-deb/build.ninja ] || cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-deb
+	cd build-deb && cpack
+	cp build-deb/vesk_*.deb .
 
 # vpak.exe alone, for Windows players: build-windows/bin/vpak.exe.
 windows: deps

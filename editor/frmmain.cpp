@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -84,11 +85,14 @@ std::optional<QString> draggedFile(const QMimeData *data)
 } // namespace
 
 frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
-                 QWidget *parent)
+                 QWidget *parent, const QString &settingsFile)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_programDirectory(programDirectory), m_dialogs(dialogs), m_sound(sound),
-      CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs))
+      m_programDirectory(programDirectory),
+      m_settingsFile(settingsFile.isEmpty()
+                         ? platform::fromLocal(vesk::settingsFilePath(platform::toLocal(programDirectory)))
+                         : settingsFile),
+      m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs))
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Kestrova Theme Editor (VESK)"));
@@ -292,7 +296,7 @@ void frmmain::showLinks()
 frmsettings *frmmain::settingsWindow()
 {
     if (!m_settings) {
-        m_settings = new frmsettings(m_programDirectory, m_gameDirectory, m_dialogs, this);
+        m_settings = new frmsettings(m_settingsFile, m_gameDirectory, m_dialogs, this);
         connect(m_settings, &frmsettings::gameDirectoryChosen, this,
                 [this, settings = m_settings.data()] { m_gameDirectory = settings->chosenDirectory(); });
     }
@@ -301,7 +305,7 @@ frmsettings *frmmain::settingsWindow()
 
 void frmmain::Form_Load()
 {
-    m_gameDirectory = vesk::readGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)));
+    m_gameDirectory = vesk::readGameDirectory(platform::toLocal(m_settingsFile));
     if (!m_gameDirectory)
         m_dialogs.message(nullptr, kNoGameDirectory, kCaption);
 }
@@ -440,6 +444,12 @@ const std::string *frmmain::requireGameDirectory()
 bool frmmain::openProject(const std::string &path)
 {
     return mayDiscardChanges() && loadProjectFile(path);
+}
+
+void frmmain::openFromCommandLine(const QStringList &arguments)
+{
+    if (arguments.size() == 2)
+        openProject(QFile::encodeName(arguments[1]).toStdString());
 }
 
 bool frmmain::loadProjectFile(const std::string &path)

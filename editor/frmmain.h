@@ -32,8 +32,9 @@ class frmmain final : public QMainWindow
     Q_DISABLE_COPY_MOVE(frmmain)
 
 public:
+    // `settingsFile` is where vesk.cfg lives; by default beside the program.
     frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
-            QWidget *parent = nullptr);
+            QWidget *parent = nullptr, const QString &settingsFile = {});
     ~frmmain() override;
 
     const vesk::Theme &theme() const { return m_theme; }
@@ -51,6 +52,10 @@ public:
     // Opens a project as "&Open" does once a file is chosen, asking first
     // about unsaved changes. False when nothing was opened.
     bool openProject(const std::string &path);
+
+    // "vesk FILE.vsk", as a file manager starts the editor: that project is
+    // opened as "&Open" opens it. Any other command line is left alone.
+    void openFromCommandLine(const QStringList &arguments);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -98,6 +103,7 @@ private:
     void report(const std::string &failure);
 
     const QString m_programDirectory;
+    const QString m_settingsFile;
     platform::Dialogs &m_dialogs;
     platform::SoundOutput &m_sound;
     std::unique_ptr<platform::CommonDialog> CommonDialog1;

@@ -34,9 +34,9 @@ const std::vector<ControlRow> kControls = {
 
 } // namespace
 
-frmsettings::frmsettings(const QString &programDirectory, const std::optional<std::string> &gameDirectory,
+frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
                          platform::Dialogs &dialogs, QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_programDirectory(programDirectory),
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_settingsFile(settingsFile),
       m_current(gameDirectory), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frmsettings"));
@@ -93,8 +93,7 @@ void frmsettings::Command1_Click()
                           QString());
         return;
     }
-    const vesk::Status saved
-        = vesk::writeGameDirectory(vesk::settingsFilePath(platform::toLocal(m_programDirectory)), directory);
+    const vesk::Status saved = vesk::writeGameDirectory(platform::toLocal(m_settingsFile), directory);
     if (!saved.ok()) {
         // The choice stays in the window, so the player can retry or cancel.
         m_dialogs.message(this, platform::sentence(saved.error()), QString());

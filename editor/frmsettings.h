@@ -22,8 +22,9 @@ class frmsettings final : public QDialog
     Q_DISABLE_COPY_MOVE(frmsettings)
 
 public:
-    // `gameDirectory` is the editor's choice in force, shown in text1.
-    frmsettings(const QString &programDirectory, const std::optional<std::string> &gameDirectory,
+    // `gameDirectory` is the editor's choice in force, shown in text1; "OK"
+    // remembers the choice in `settingsFile`.
+    frmsettings(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
                 platform::Dialogs &dialogs, QWidget *owner);
 
     QLineEdit *text1 = nullptr;
@@ -40,7 +41,7 @@ private:
     void Command2_Click(); // Cancel
     std::string typedDirectory() const;
 
-    const QString m_programDirectory;
+    const QString m_settingsFile;
     const std::optional<std::string> m_current;
     platform::Dialogs &m_dialogs;
     platform::DirectoryPicker *m_picker = nullptr;

@@ -3,19 +3,29 @@
 #include "frmmain.h"
 #include "localtext.h"
 #include "paths.h"
+#include "settingsfile.h"
 #include "soundplayer.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VESK"));
+    QApplication::setApplicationName(QStringLiteral("vesk"));
+    QApplication::setApplicationDisplayName(QStringLiteral("VESK"));
     platform::useLayoutFont();
 
     platform::StandardDialogs dialogs(QStringLiteral("VESK"));
     platform::SoundPlayer sound;
-    frmmain window(platform::fromLocal(vesk::programDirectory()), dialogs, sound);
+    const std::string programDirectory = vesk::programDirectory();
+    // An installed editor keeps its settings per user: its own folder is the
+    // system's (VESK_INSTALL_BINDIR is the install bin folder of this build).
+    const std::string settings
+        = vesk::settingsFileFor(programDirectory, VESK_INSTALL_BINDIR,
+                                platform::toLocal(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    frmmain window(platform::fromLocal(programDirectory), dialogs, sound, nullptr, platform::fromLocal(settings));
     window.show();
+    window.openFromCommandLine(QApplication::arguments());
     return app.exec();
 }

@@ -4,11 +4,24 @@
 #include "paths.h"
 #include "textfile.h"
 
+#include <filesystem>
+
 namespace vesk {
 
 std::string settingsFilePath(const std::string &programDirectory)
 {
     return joinPath(programDirectory, "vesk.cfg");
+}
+
+std::string settingsFileFor(const std::string &programDirectory, const std::string &installBinDirectory,
+                            const std::string &userConfigDirectory)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const bool installed = !installBinDirectory.empty()
+                           && fs::weakly_canonical(fs::path(programDirectory), ec)
+                                  == fs::weakly_canonical(fs::path(installBinDirectory), ec);
+    return installed ? joinPath(userConfigDirectory, "vesk.cfg") : settingsFilePath(programDirectory);
 }
 
 std::optional<std::string> readGameDirectory(const std::string &path)
@@ -28,6 +41,11 @@ Status writeGameDirectory(const std::string &path, const std::string &directory)
     if (!encoded)
         return Status::failure("cannot write " + path + ": the directory \"" + directory
                                + "\" holds a double quote or a line break that the file cannot carry");
+    // The per-user folder may not exist yet.
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
     return writeTextFile(path, {*encoded});
 }
 

@@ -2,6 +2,7 @@
 #include "frmabout.h"
 #include "frmmain.h"
 #include "frmsettings.h"
+#include "settingsfile.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -46,6 +47,10 @@ private Q_SLOTS:
     void settings_isShownModallyAndDestroyedOnClose();
     void createPackage_opensThePackageWindowModally();
     void exit_closesTheWindowAndTheHiddenSettingsWindow();
+
+    // Installed
+    void installedEditor_keepsItsSettingsPerUser();
+    void commandLineProject_isOpenedAsOpenOpensIt();
 
 private:
     std::unique_ptr<frmmain> makeWindow();
@@ -279,6 +284,45 @@ void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
     find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
     QVERIFY(!m_window->isVisible());
     QVERIFY(settings.isNull());
+}
+
+void FrmMainTest::installedEditor_keepsItsSettingsPerUser()
+{
+    QTemporaryDir prefix, config, games;
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    const std::string userFolder = config.filePath(QStringLiteral("vesk")).toStdString();
+    // Built and run in place: beside the program, as before.
+    QCOMPARE(vesk::settingsFileFor(m_programDir->path().toStdString(), bin.toStdString(), userFolder),
+             vesk::settingsFilePath(m_programDir->path().toStdString()));
+    const QString perUser
+        = QString::fromStdString(vesk::settingsFileFor(bin.toStdString(), bin.toStdString(), userFolder));
+    QCOMPARE(perUser, config.filePath(QStringLiteral("vesk/vesk.cfg")));
+
+    m_window = std::make_unique<frmmain>(bin, m_dialogs, m_sound, nullptr, perUser);
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), games.path(), QStringLiteral("Command1"));
+    QVERIFY(QFile::exists(perUser));
+    QCOMPARE(QDir(bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    m_window = std::make_unique<frmmain>(bin, m_dialogs, m_sound, nullptr, perUser);
+    QCOMPARE(m_window->gameDirectory(), std::optional<std::string>(games.path().toStdString()));
+}
+
+void FrmMainTest::commandLineProject_isOpenedAsOpenOpensIt()
+{
+    m_window = makeWindow();
+    const QString project = m_programDir->filePath(QStringLiteral("start.vsk"));
+    QFile file(project);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("/sounds/first.wav\r\n" + QByteArray("none\r\n").repeated(46) + " 0 \r\n");
+    file.close();
+    m_window->openFromCommandLine({QStringLiteral("vesk"), project, QStringLiteral("more")});
+    QCOMPARE(m_window->slotValue(1), QStringLiteral("none"));
+    m_window->openFromCommandLine({QStringLiteral("vesk"), project});
+    QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/first.wav"));
+    m_dialogs.messages.clear();
+    m_window->openFromCommandLine({QStringLiteral("vesk"), m_programDir->filePath(QStringLiteral("gone.vsk"))});
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY(m_dialogs.messages[0].contains(QStringLiteral("gone.vsk")));
 }
 
 QTEST_MAIN(FrmMainTest)

@@ -70,7 +70,7 @@ std::unique_ptr<frmsettings> FrmSettingsTest::makeWindow()
 {
     // The editor hands over what vesk.cfg remembers.
     const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(m_programDir->path().toStdString()));
-    auto window = std::make_unique<frmsettings>(m_programDir->path(), stored, m_dialogs, nullptr);
+    auto window = std::make_unique<frmsettings>(settingsPath(), stored, m_dialogs, nullptr);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     return window;

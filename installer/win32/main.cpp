@@ -97,7 +97,8 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
         info.bmiHeader.biCompression = BI_RGB;
         void *pixels = nullptr;
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        if (bitmap && FAILED(converted->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE *>(pixels)))) {
+        if (bitmap
+            && FAILED(converted->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE *>(pixels)))) {
             DeleteObject(bitmap);
             bitmap = nullptr;
         }
@@ -125,11 +126,9 @@ bool openDirectory(const std::string &path)
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(vesk::joinPath(directory.back() == '\\' ? directory.substr(0, directory.size() - 1)
-                                                                            : directory,
-                                                  "*")
-                                       .c_str(),
-                                   &found);
+    HANDLE search = FindFirstFileA(
+        vesk::joinPath(directory.back() == '\\' ? directory.substr(0, directory.size() - 1) : directory, "*").c_str(),
+        &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     std::vector<std::string> children;
@@ -335,10 +334,9 @@ void createControls(HINSTANCE instance)
         default:
             break;
         }
-        HWND control = CreateWindowExA(0, className, row.text ? row.text : "", style, scaled(row.left),
-                                       scaled(row.top), scaled(row.width), height, g.hwnd,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.name))), instance,
-                                       nullptr);
+        HWND control = CreateWindowExA(
+            0, className, row.text ? row.text : "", style, scaled(row.left), scaled(row.top), scaled(row.width), height,
+            g.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.name))), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g.captionFont), FALSE);
         made[row.name] = control;
     }
@@ -353,8 +351,10 @@ void createControls(HINSTANCE instance)
     }
 
     // What theme.cfg asks for.
-    const std::pair<const char *, const std::optional<std::string> *> texts[]
-        = {{"Label1", &g.look.name}, {"Label2", &g.look.email}, {"Label3", &g.look.webpage}, {"Label7", &g.look.themename}};
+    const std::pair<const char *, const std::optional<std::string> *> texts[] = {{"Label1", &g.look.name},
+                                                                                 {"Label2", &g.look.email},
+                                                                                 {"Label3", &g.look.webpage},
+                                                                                 {"Label7", &g.look.themename}};
     for (const auto &[name, text] : texts) {
         if (*text)
             SetWindowTextA(made[name], (*text)->c_str());
@@ -430,8 +430,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
         = vesk::readThemeDescription(vesk::joinPath(g.programDirectory, "theme.cfg"));
     if (reading)
         g.look = vpak::themeLook(*reading);
-    g.background = g.look.background ? CreateSolidBrush(colourOf(*g.look.background))
-                                     : GetSysColorBrush(COLOR_BTNFACE);
+    g.background = g.look.background ? CreateSolidBrush(colourOf(*g.look.background)) : GetSysColorBrush(COLOR_BTNFACE);
     g.picture = loadPicture(vesk::joinPath(g.programDirectory, "bgimage.jpg"), g.pictureSize);
     HDC screen = GetDC(nullptr);
     g.dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -450,8 +449,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame{0, 0, scaled(vpak::kClientWidth), scaled(vpak::kClientHeight)};
     AdjustWindowRect(&frame, style, FALSE);
-    HWND hwnd = CreateWindowExA(0, "VpakWindow", vpak::kWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    HWND hwnd
+        = CreateWindowExA(0, "VpakWindow", vpak::kWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!hwnd)
         return 1;
     ShowWindow(hwnd, show);

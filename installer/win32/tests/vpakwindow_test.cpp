@@ -82,7 +82,10 @@ protected:
         }
         return {};
     }
-    bool hasEnded(DWORD milliseconds) const { return WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0; }
+    bool hasEnded(DWORD milliseconds) const
+    {
+        return WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
 
     fs::path m_package;
     PROCESS_INFORMATION m_process{};
@@ -137,7 +140,8 @@ TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
     fs::create_directories(m_dir / "game");
     HWND window = start();
     ASSERT_TRUE(window);
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>((m_dir / "game").string().c_str()));
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>((m_dir / "game").string().c_str()));
     press(window, "Command2");
     EXPECT_NE(answerBox().find("evil.dll"), std::string::npos);
     EXPECT_TRUE(IsWindow(window));
