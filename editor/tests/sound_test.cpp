@@ -1,0 +1,237 @@
+// "Play" and "Stop" as a player hears them: the real main window with the
+// real sound player, playing into a private PulseAudio server whose null sink
+// is recorded and whose streams are watched.
+#include "fakedialogs.h"
+#include "frmmain.h"
+#include "pulseserver.h"
+#include "soundplayer.h"
+#include "wavebytes.h"
+#include "windowtest.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+// Under the sanitizers everything is slower: the order of events is
+// checked there, not their times.
+#ifdef VESK_SANITIZE_BUILD
+constexpr bool kTimed = false;
+#else
+constexpr bool kTimed = true;
+#endif
+constexpr qint64 kLimitMs = 100;
+
+} // namespace
+
+class SoundTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void play_opensAStreamAtOnceAndSoundsAtTheFilesLevel();
+    void stop_closesTheStreamAndSilences();
+    void secondPlay_replacesTheFirstSound();
+    void playOfNoPlayableFile_isSilentAndHarmless();
+    void everyWaveFormat_sounds();
+
+private:
+    QString writeWave(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write(bytes);
+        return path;
+    }
+    // Chooses `path` for slot 1, selects it and presses Play; the time of the click.
+    qint64 play(const QString &path)
+    {
+        m_window->setSlotValue(1, path);
+        clickButton(m_window.get(), QStringLiteral("Command5"));
+        const qint64 at = m_pulse.now();
+        clickButton(m_window.get(), QStringLiteral("Command1"));
+        return at;
+    }
+    qint64 stop()
+    {
+        const qint64 at = m_pulse.now();
+        clickButton(m_window.get(), QStringLiteral("Command4"));
+        return at;
+    }
+    // The first stream event of a kind at or after `since`, waiting up to a second.
+    qint64 streamEvent(bool opened, qint64 since)
+    {
+        for (int wait = 0; wait < 100; ++wait) {
+            for (const auto &event : m_pulse.streamEvents()) {
+                if (event.opened == opened && event.at >= since)
+                    return event.at;
+            }
+            QTest::qWait(10);
+        }
+        return -1;
+    }
+    // The player's streams open now (the recorder's silent one not counted).
+    int openStreams() const
+    {
+        int open = 0;
+        const auto &events = m_pulse.streamEvents();
+        for (qsizetype i = m_streamBase; i < events.size(); ++i)
+            open += events[i].opened ? 1 : -1;
+        return open;
+    }
+    // The level of what was heard in the last `ms` milliseconds.
+    double recentLevel(int ms) const
+    {
+        const size_t count = static_cast<size_t>(PulseServer::kRate) * static_cast<size_t>(ms) / 1000;
+        const size_t total = m_pulse.samplesRecorded();
+        return m_pulse.level(total > count ? total - count : 0, count);
+    }
+    // Zero crossings per second of the last `ms` milliseconds, halved: the pitch.
+    double recentPitch(int ms) const
+    {
+        const auto &samples = m_pulse.samples();
+        const size_t count = static_cast<size_t>(PulseServer::kRate) * static_cast<size_t>(ms) / 1000;
+        const size_t from = samples.size() > count ? samples.size() - count : 0;
+        int crossings = 0;
+        for (size_t i = from + 1; i < samples.size(); ++i)
+            crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+        return crossings / 2.0 / (ms / 1000.0);
+    }
+
+    PulseServer m_pulse;
+    QTemporaryDir m_dir;
+    FakeDialogs m_dialogs;
+    std::unique_ptr<platform::SoundPlayer> m_player;
+    std::unique_ptr<frmmain> m_window;
+    qsizetype m_streamBase = 0;
+};
+
+void SoundTest::initTestCase()
+{
+    QString why;
+    if (!m_pulse.start(&why)) {
+        if (qgetenv("VESK_REQUIRE_AUDIO") == "1")
+            QFAIL(qPrintable(QStringLiteral("no sound server, though audio is required: ") + why));
+        QSKIP(qPrintable(why));
+    }
+    m_pulse.record();
+    m_pulse.watchStreams();
+    m_player = std::make_unique<platform::SoundPlayer>();
+    m_window = std::make_unique<frmmain>(m_dir.path(), m_dialogs, *m_player);
+    m_window->show();
+    m_dialogs.messages.clear(); // the start-up request for a game directory
+    // The monitor takes a moment before its recording flows.
+    QTRY_VERIFY_WITH_TIMEOUT(m_pulse.samplesRecorded() > PulseServer::kRate / 10, 10000);
+    QTest::qWait(300);
+    m_streamBase = m_pulse.streamEvents().size();
+}
+
+void SoundTest::cleanupTestCase()
+{
+    m_window.reset();
+    m_player.reset();
+    m_pulse.stop();
+}
+
+void SoundTest::play_opensAStreamAtOnceAndSoundsAtTheFilesLevel()
+{
+    // A 2 s, 440 Hz tone at half scale: its level is 0.5 / sqrt(2).
+    const QString tone = writeWave(QStringLiteral("tone.wav"), toneWave(2.0, 440, 0.5));
+    const size_t from = m_pulse.samplesRecorded();
+    const qint64 clicked = play(tone);
+    const qint64 opened = streamEvent(true, clicked);
+    QVERIFY2(opened >= 0, "no stream was opened");
+    qInfo("stream opened %lld ms after Play", opened - clicked);
+    if (kTimed)
+        QVERIFY2(opened - clicked <= kLimitMs, qPrintable(QStringLiteral("opened after %1 ms").arg(opened - clicked)));
+    QTest::qWait(1000);
+    const qint64 heard = m_pulse.firstSound(from);
+    QVERIFY2(heard >= 0, qPrintable(QStringLiteral("nothing was heard: %1 samples, level %2")
+                                        .arg(m_pulse.samplesRecorded() - from)
+                                        .arg(recentLevel(500))));
+    const double level = recentLevel(500);
+    qInfo("heard at level %.3f (file 0.354), first sound %lld ms after Play", level, heard - clicked);
+    QVERIFY2(std::abs(level - 0.5 / std::sqrt(2.0)) < 0.2 * 0.5 / std::sqrt(2.0),
+             qPrintable(QStringLiteral("level %1").arg(level)));
+    QVERIFY(std::abs(recentPitch(500) - 440) < 20);
+    stop();
+    QTest::qWait(300);
+}
+
+void SoundTest::stop_closesTheStreamAndSilences()
+{
+    play(writeWave(QStringLiteral("long.wav"), toneWave(3.0, 440, 0.5)));
+    QTest::qWait(400);
+    QVERIFY(recentLevel(200) > 0.2);
+    const qint64 stopped = stop();
+    const qint64 closed = streamEvent(false, stopped);
+    QVERIFY2(closed >= 0, "the stream stayed open");
+    qInfo("stream closed %lld ms after Stop", closed - stopped);
+    if (kTimed)
+        QVERIFY2(closed - stopped <= kLimitMs, qPrintable(QStringLiteral("closed after %1 ms").arg(closed - stopped)));
+    QTest::qWait(400);
+    QVERIFY2(recentLevel(250) < 0.01, qPrintable(QStringLiteral("still heard: %1").arg(recentLevel(250))));
+    QCOMPARE(openStreams(), 0);
+}
+
+void SoundTest::secondPlay_replacesTheFirstSound()
+{
+    play(writeWave(QStringLiteral("low.wav"), toneWave(3.0, 440, 0.5)));
+    QTest::qWait(400);
+    play(writeWave(QStringLiteral("high.wav"), toneWave(3.0, 880, 0.5)));
+    QTest::qWait(500);
+    QVERIFY2(openStreams() <= 1, qPrintable(QStringLiteral("%1 streams open").arg(openStreams())));
+    QVERIFY2(std::abs(recentPitch(300) - 880) < 30, qPrintable(QStringLiteral("pitch %1").arg(recentPitch(300))));
+    stop();
+    QTest::qWait(300);
+}
+
+void SoundTest::playOfNoPlayableFile_isSilentAndHarmless()
+{
+    const QString text = writeWave(QStringLiteral("text.wav"), "not a wave at all");
+    for (const QString &name : {QStringLiteral("none"), QString(), m_dir.filePath(QStringLiteral("missing.wav")), text}) {
+        if (name.isEmpty()) {
+            // An empty name: Play with an empty file name box.
+            m_window->setSlotValue(1, QString());
+            clickButton(m_window.get(), QStringLiteral("Command5"));
+            clickButton(m_window.get(), QStringLiteral("Command1"));
+        } else {
+            play(name);
+        }
+        QTest::qWait(300);
+        QVERIFY2(recentLevel(200) < 0.01, qPrintable(name));
+    }
+    QVERIFY(m_dialogs.messages.isEmpty());
+    play(writeWave(QStringLiteral("after.wav"), toneWave(1.0, 440, 0.5)));
+    QTest::qWait(400);
+    QVERIFY2(recentLevel(200) > 0.2, "a good file no longer sounds");
+    stop();
+    QTest::qWait(300);
+}
+
+void SoundTest::everyWaveFormat_sounds()
+{
+    const struct
+    {
+        quint16 bits, channels;
+        quint32 rate;
+    } formats[] = {{8, 1, 11025}, {8, 2, 22050}, {16, 1, 11025}, {16, 1, 22050}, {16, 2, 44100}, {16, 1, 44100}};
+    for (const auto &format : formats) {
+        const QString name = QStringLiteral("f%1-%2-%3.wav").arg(format.bits).arg(format.channels).arg(format.rate);
+        play(writeWave(name, toneWave(1.0, 440, 0.5, format.rate, format.bits, format.channels)));
+        QTest::qWait(400);
+        QVERIFY2(recentLevel(200) > 0.2, qPrintable(name));
+        stop();
+        QTest::qWait(250);
+    }
+}
+
+QTEST_MAIN(SoundTest)
+#include "sound_test.moc"
