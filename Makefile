@@ -105,7 +105,7 @@ windows: deps
 
 # The house layout (.clang-format) for every C++ file git knows of.
 format: deps
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs clang-format -i
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

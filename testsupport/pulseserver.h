@@ -86,9 +86,9 @@ public:
     {
         if (!m_clock.isValid())
             m_clock.start();
-        m_filler.start(QStringLiteral("pacat"), {QStringLiteral("--device=vesk"), QStringLiteral("--raw"),
-                                                 QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                                                 QStringLiteral("--rate=44100"), QStringLiteral("/dev/zero")});
+        m_filler.start(QStringLiteral("pacat"),
+                       {QStringLiteral("--device=vesk"), QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                        QStringLiteral("--channels=1"), QStringLiteral("--rate=44100"), QStringLiteral("/dev/zero")});
         m_filler.waitForStarted();
         QObject::connect(&m_recorder, &QProcess::readyReadStandardOutput, [this] {
             const QByteArray bytes = m_recorder.readAllStandardOutput();
@@ -98,10 +98,9 @@ public:
                                                               | static_cast<unsigned char>(bytes[i + 1]) << 8));
             m_arrivals.push_back({now, m_samples.size()});
         });
-        m_recorder.start(QStringLiteral("parec"),
-                         {QStringLiteral("--device=vesk.monitor"), QStringLiteral("--raw"),
-                          QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                          QStringLiteral("--rate=44100"), QStringLiteral("--latency-msec=5")});
+        m_recorder.start(QStringLiteral("parec"), {QStringLiteral("--device=vesk.monitor"), QStringLiteral("--raw"),
+                                                   QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                                                   QStringLiteral("--rate=44100"), QStringLiteral("--latency-msec=5")});
         m_recorder.waitForStarted();
     }
 

@@ -196,7 +196,8 @@ void SoundTest::secondPlay_replacesTheFirstSound()
 void SoundTest::playOfNoPlayableFile_isSilentAndHarmless()
 {
     const QString text = writeWave(QStringLiteral("text.wav"), "not a wave at all");
-    for (const QString &name : {QStringLiteral("none"), QString(), m_dir.filePath(QStringLiteral("missing.wav")), text}) {
+    for (const QString &name :
+         {QStringLiteral("none"), QString(), m_dir.filePath(QStringLiteral("missing.wav")), text}) {
         if (name.isEmpty()) {
             // An empty name: Play with an empty file name box.
             m_window->setSlotValue(1, QString());
