@@ -187,7 +187,7 @@ void benchPackage(const fs::path &root)
         }));
         emptyDirectory(package);
         base.push_back(seconds([&] {
-            writeThemeDescription((package / "theme.cfg").string(), input.theme);
+            (void)writeThemeDescription((package / "theme.cfg").string(), input.theme);
             plainCopies(copies);
         }));
     }

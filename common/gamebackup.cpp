@@ -1,8 +1,8 @@
 #include "gamebackup.h"
 
-#include "fieldreader.h"
 #include "paths.h"
 #include "textfile.h"
+#include "themefiles.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -28,15 +28,16 @@ std::string folded(std::string name)
     return name;
 }
 
+// The added list is small: one line a game file. Anything larger is no list
+// of ours and is refused rather than read.
 Result<std::vector<std::string>> readAddedList(const std::string &folder, bool &present)
 {
     const std::string path = joinPath(folder, kAddedList);
-    std::error_code ec;
-    present = fs::exists(fs::path(path), ec);
+    present = entryKind(path) != EntryKind::Missing;
     std::vector<std::string> names;
     if (!present)
         return names;
-    Result<std::string> read = readFile(path, kProjectFileLimit, Overflow::Refuse);
+    Result<std::string> read = readFile(path, kSmallFileLimit, Overflow::Refuse);
     if (!read)
         return read.status();
     std::istringstream lines(*read);
@@ -50,61 +51,74 @@ Result<std::vector<std::string>> readAddedList(const std::string &folder, bool &
     return names;
 }
 
-Status copyFailure(const std::string &from, const std::string &to, const std::error_code &ec)
+Status failure(const std::string &what, const std::string &path, const std::error_code &ec)
 {
-    return Status::failure(codeOf(ec), "cannot copy " + from + " to " + to + ": " + reasonText(ec));
+    return Status::failure(codeOf(ec), "cannot " + what + " " + path + ": " + reasonText(ec));
+}
+
+// A second name for `from` at `to`: a link where the file system allows it,
+// else a copy.
+std::error_code keepAs(const std::string &from, const std::string &to, Keeping keeping)
+{
+    if (keeping == Keeping::LinkOrCopy) {
+        const std::error_code linked = linkFile(from, to);
+        if (!linked || linked == std::errc::file_exists)
+            return linked;
+    }
+    return copyToNewFile(from, to);
 }
 
 } // namespace
 
-Result<BackupRecord> recordBeforeReplacing(const std::string &gameDirectory, const std::vector<std::string> &names)
+Result<BackupRecord> recordBeforeReplacing(const std::string &gameDirectory, const std::vector<std::string> &names,
+                                           Keeping keeping)
 {
     BackupRecord record;
     record.gameDirectory = gameDirectory;
     const std::string folder = folderOf(gameDirectory);
     std::error_code ec;
-    if (!fs::is_directory(fs::path(folder), ec)) {
-        if (!fs::create_directory(fs::path(folder), ec))
-            return Status::failure(codeOf(ec), "cannot create " + folder + ": " + reasonText(ec));
+    if (!fs::is_directory(fsPath(folder), ec)) {
+        if (!fs::create_directory(fsPath(folder), ec))
+            return failure("create", folder, ec);
         record.createdFolder = true;
     }
+    const auto abandon = [&record](Status why) {
+        // Best effort: what this recording made is removed again.
+        (void)undoRecord(record);
+        return why;
+    };
     Result<std::vector<std::string>> added = readAddedList(folder, record.hadAddedList);
-    if (!added) {
-        undoRecord(record);
-        return added.status();
-    }
+    if (!added)
+        return abandon(added.status());
     record.previousAdded = *added;
     std::set<std::string> known;
     for (const std::string &name : *added)
         known.insert(folded(name));
-    for (const auto &entry : fs::directory_iterator(fs::path(folder), ec))
-        known.insert(folded(entry.path().filename().string()));
+    for (const std::string &name : namesIn(folder))
+        known.insert(folded(name));
 
+    const std::vector<std::string> present = namesIn(gameDirectory);
     std::vector<std::string> addedNow = *added;
     for (const std::string &name : names) {
         if (known.count(folded(name)))
             continue;
         known.insert(folded(name));
-        const std::string original = joinPath(gameDirectory, name);
-        if (!fs::exists(fs::path(original), ec)) {
+        const std::string *spelling = spellingAmong(present, name);
+        if (!spelling) {
             addedNow.push_back(name);
             continue;
         }
-        const std::string kept = joinPath(folder, name);
-        fs::copy_file(fs::path(original), fs::path(kept), ec);
-        if (ec) {
-            const Status failed = copyFailure(original, kept, ec);
-            undoRecord(record);
-            return failed;
-        }
-        record.copied.push_back(name);
+        const std::string original = joinPath(gameDirectory, *spelling);
+        const std::string kept = joinPath(folder, *spelling);
+        if (const std::error_code kept_ec = keepAs(original, kept, keeping))
+            return abandon(Status::failure(codeOf(kept_ec), "cannot keep a copy of " + original + " in " + folder + ": "
+                                                                + reasonText(kept_ec)));
+        record.copied.push_back(*spelling);
     }
     if (addedNow.size() != added->size()) {
         const Status written = writeTextFileAtomically(joinPath(folder, kAddedList), addedNow);
-        if (!written.ok()) {
-            undoRecord(record);
-            return written;
-        }
+        if (!written.ok())
+            return abandon(written);
     }
     return record;
 }
@@ -114,18 +128,20 @@ Status undoRecord(const BackupRecord &record)
     const std::string folder = folderOf(record.gameDirectory);
     std::error_code ec;
     if (record.createdFolder) {
-        fs::remove_all(fs::path(folder), ec);
-        return ec ? Status::failure(codeOf(ec), "cannot remove " + folder + ": " + reasonText(ec)) : Status::success();
+        fs::remove_all(fsPath(folder), ec);
+        return ec ? failure("remove", folder, ec) : Status::success();
     }
     Status first = Status::success();
     for (const std::string &name : record.copied) {
-        fs::remove(fs::path(joinPath(folder, name)), ec);
+        fs::remove(fsPath(joinPath(folder, name)), ec);
         if (ec && first.ok())
-            first = Status::failure(codeOf(ec), "cannot remove " + joinPath(folder, name) + ": " + reasonText(ec));
+            first = failure("remove", joinPath(folder, name), ec);
     }
     const std::string list = joinPath(folder, kAddedList);
     if (!record.hadAddedList) {
-        fs::remove(fs::path(list), ec);
+        fs::remove(fsPath(list), ec);
+        if (ec && first.ok())
+            first = failure("remove", list, ec);
     } else {
         const Status restored = writeTextFileAtomically(list, record.previousAdded);
         if (!restored.ok() && first.ok())
@@ -137,15 +153,33 @@ Status undoRecord(const BackupRecord &record)
 bool hasBackup(const std::string &gameDirectory)
 {
     std::error_code ec;
-    const fs::path folder(folderOf(gameDirectory));
+    const fs::path folder = fsPath(folderOf(gameDirectory));
     return fs::is_directory(folder, ec) && fs::directory_iterator(folder, ec) != fs::directory_iterator();
 }
 
 std::string restoreSummary(const RestoreCount &count)
 {
-    const auto files = [](int n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };
-    return "The game's own sounds are back: " + files(count.putBack) + " put back, " + files(count.removed)
-           + " removed.";
+    const auto files = [](size_t n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };
+    std::string text = "The game's own sounds are back: " + files(static_cast<size_t>(count.putBack)) + " put back, "
+                       + files(static_cast<size_t>(count.removed)) + " removed.";
+    if (count.skippedLines > 0)
+        text += " " + std::to_string(count.skippedLines) + (count.skippedLines == 1 ? " line" : " lines") + " of "
+                + kAddedList + " named no file a theme adds and " + (count.skippedLines == 1 ? "was" : "were")
+                + " left alone.";
+    if (!count.skippedEntries.empty()) {
+        text += std::string(" Left in ") + kBackupFolder + ", as no files: ";
+        for (size_t i = 0; i < count.skippedEntries.size(); ++i)
+            text += (i ? ", " : "") + count.skippedEntries[i];
+        text += ".";
+    }
+    return text;
+}
+
+bool isRestorableName(const std::string &name)
+{
+    if (!isPlainName(name) || sameFileName(storedName(name), kBackupFolder))
+        return false;
+    return !isProgramFile(name) || sameFileName(storedName(name), kInstallBatch);
 }
 
 Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
@@ -153,33 +187,104 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
     const std::string folder = folderOf(gameDirectory);
     RestoreCount count;
     bool present = false;
-    Result<std::vector<std::string>> added = readAddedList(folder, present);
+    const Result<std::vector<std::string>> added = readAddedList(folder, present);
     if (!added)
         return added.status();
-    std::error_code ec;
-    for (const auto &entry : fs::directory_iterator(fs::path(folder), ec)) {
-        const std::string name = entry.path().filename().string();
+
+    // First everything is looked at and made ready: each original gets a
+    // second name beside its place, and nothing in the game directory moves.
+    const std::vector<std::string> gameNames = namesIn(gameDirectory);
+    struct Ready
+    {
+        std::string kept;   // in the backup folder
+        std::string target; // its name in the game directory
+        std::string staged; // the second name beside it; empty: already in place
+    };
+    std::vector<Ready> ready;
+    std::set<std::string> restored;
+    const auto discard = [&ready] {
+        for (const Ready &file : ready) {
+            std::error_code ignored;
+            if (!file.staged.empty())
+                fs::remove(fsPath(file.staged), ignored);
+        }
+    };
+    for (const std::string &name : namesIn(folder)) {
         if (name == kAddedList)
             continue;
-        const std::string target = joinPath(gameDirectory, name);
-        std::error_code copyError;
-        copyFileReplacing(entry.path().string(), target, copyError);
-        if (copyError)
-            return copyFailure(entry.path().string(), target, copyError);
+        const std::string kept = joinPath(folder, name);
+        if (!isRestorableName(name) || entryKind(kept) != EntryKind::File) {
+            count.skippedEntries.push_back(name);
+            continue;
+        }
+        const std::string *spelling = spellingAmong(gameNames, name);
+        Ready file{kept, joinPath(gameDirectory, spelling ? *spelling : name), std::string()};
+        restored.insert(folded(name));
+        std::error_code ec;
+        if (spelling && fs::equivalent(fsPath(kept), fsPath(file.target), ec)) {
+            ready.push_back(file); // the game's own file never left its place
+            continue;
+        }
+        const Result<std::string> staged
+            = makeUnderFreshName(gameDirectory, "." + name + ".back", [&kept](const std::string &candidate) {
+                  return keepAs(kept, candidate, Keeping::LinkOrCopy);
+              });
+        if (!staged) {
+            discard();
+            return Status::failure(staged.code(), "cannot put back " + file.target + ": " + staged.error());
+        }
+        file.staged = *staged;
+        ready.push_back(file);
+    }
+    std::vector<std::string> removals;
+    for (const std::string &name : *added) {
+        const std::string *spelling = spellingAmong(gameNames, name);
+        if (!isRestorableName(name) || restored.count(folded(name))) {
+            ++count.skippedLines;
+        } else if (spelling && entryKind(joinPath(gameDirectory, *spelling)) == EntryKind::File) {
+            removals.push_back(*spelling);
+        }
+    }
+
+    // Then every change, each undone again when a later one fails.
+    ReplaceJournal journal(gameDirectory);
+    const auto fail = [&](Status why) {
+        discard();
+        const Status back = journal.rollBack();
+        return back.ok() ? why : Status::failure(why.code(), why.error() + "; " + back.error());
+    };
+    for (Ready &file : ready) {
+        if (file.staged.empty()) {
+            ++count.putBack;
+            continue;
+        }
+        const std::string name = file.target.substr(gameDirectory.size() + 1);
+        if (Status aside = journal.moveAside(name); !aside.ok())
+            return fail(aside);
+        std::error_code ec;
+        fs::rename(fsPath(file.staged), fsPath(file.target), ec);
+        if (ec)
+            return fail(failure("put back", file.target, ec));
+        file.staged.clear();
         ++count.putBack;
     }
-    if (ec)
-        return cannotRead(folder, ec);
-    for (const std::string &name : *added) {
-        const std::string target = joinPath(gameDirectory, name);
-        const bool removed = fs::remove(fs::path(target), ec);
-        if (ec)
-            return Status::failure(codeOf(ec), "cannot remove " + target + ": " + reasonText(ec));
-        count.removed += removed ? 1 : 0;
+    for (const std::string &name : removals) {
+        if (Status aside = journal.moveAside(name); !aside.ok())
+            return fail(
+                Status::failure(aside.code(), "cannot remove " + joinPath(gameDirectory, name) + ": " + aside.error()));
+        ++count.removed;
     }
-    fs::remove_all(fs::path(folder), ec);
-    if (ec)
-        return Status::failure(codeOf(ec), "cannot remove " + folder + ": " + reasonText(ec));
+    journal.commit();
+
+    // The backup has served; what was left alone stays in the folder.
+    for (const Ready &file : ready) {
+        std::error_code ignored;
+        fs::remove(fsPath(file.kept), ignored);
+    }
+    std::error_code ec;
+    fs::remove(fsPath(joinPath(folder, kAddedList)), ec);
+    if (count.skippedEntries.empty())
+        fs::remove(fsPath(folder), ec);
     return count;
 }
 
@@ -187,38 +292,25 @@ ReplaceJournal::~ReplaceJournal()
 {
     // Neither committed nor rolled back: a failure path forgot it; be safe.
     if (!m_entries.empty())
-        rollBack();
+        (void)rollBack();
 }
 
 Status ReplaceJournal::moveAside(const std::string &name)
 {
-    return keep(name, true);
-}
-
-Status ReplaceJournal::copyAside(const std::string &name)
-{
-    return keep(name, false);
-}
-
-Status ReplaceJournal::keep(const std::string &name, bool move)
-{
     const std::string path = joinPath(m_directory, name);
-    std::error_code ec;
-    if (!fs::exists(fs::path(path), ec)) {
+    if (entryKind(path) == EntryKind::Missing) {
         m_entries.push_back({name, std::string()});
         return Status::success();
     }
     const Result<std::string> aside = createUniqueFile(m_directory, "." + name + ".old");
     if (!aside)
         return aside.status();
-    if (move)
-        fs::rename(fs::path(path), fs::path(*aside), ec);
-    else
-        copyFileReplacing(path, *aside, ec);
+    std::error_code ec;
+    fs::rename(fsPath(path), fsPath(*aside), ec);
     if (ec) {
         std::error_code ignored;
-        fs::remove(fs::path(*aside), ignored);
-        return copyFailure(path, *aside, ec);
+        fs::remove(fsPath(*aside), ignored);
+        return failure("move", path, ec);
     }
     m_entries.push_back({name, *aside});
     return Status::success();
@@ -226,19 +318,24 @@ Status ReplaceJournal::keep(const std::string &name, bool move)
 
 Status ReplaceJournal::rollBack()
 {
-    Status first = Status::success();
+    std::string failed;
+    ErrorCode code = ErrorCode::None;
     for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
         const std::string path = joinPath(m_directory, entry->name);
         std::error_code ec;
         if (entry->aside.empty())
-            fs::remove(fs::path(path), ec);
+            fs::remove(fsPath(path), ec);
         else
-            fs::rename(fs::path(entry->aside), fs::path(path), ec);
-        if (ec && first.ok())
-            first = Status::failure(codeOf(ec), "cannot put back " + path + ": " + reasonText(ec));
+            fs::rename(fsPath(entry->aside), fsPath(path), ec);
+        if (ec) {
+            failed += (failed.empty() ? "" : ", ") + path + " (" + reasonText(ec) + ")";
+            code = code == ErrorCode::None ? codeOf(ec) : code;
+        }
     }
     m_entries.clear();
-    return first;
+    if (failed.empty())
+        return Status::success();
+    return Status::failure(code, "these files could not be put back: " + failed);
 }
 
 void ReplaceJournal::commit()
@@ -246,9 +343,18 @@ void ReplaceJournal::commit()
     for (const Entry &entry : m_entries) {
         std::error_code ignored;
         if (!entry.aside.empty())
-            fs::remove(fs::path(entry.aside), ignored);
+            fs::remove(fsPath(entry.aside), ignored);
     }
     m_entries.clear();
+}
+
+Status putBack(ReplaceJournal &journal, const BackupRecord &record)
+{
+    const Status back = journal.rollBack();
+    if (!back.ok())
+        return Status::failure(back.code(), back.error() + "; " + joinPath(record.gameDirectory, kBackupFolder)
+                                                + " still holds the game's own files for Restore Original Sounds");
+    return undoRecord(record);
 }
 
 } // namespace vesk

@@ -1,6 +1,9 @@
 #include "paths.h"
 
+#include "textfile.h"
+
 #include <filesystem>
+#include <random>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,7 +28,7 @@ std::string joinPath(const std::string &directory, const std::string &name)
 
 bool isAbsolutePath(const std::string &path)
 {
-    return !path.empty() && std::filesystem::path(path).is_absolute();
+    return !path.empty() && fsPath(path).is_absolute();
 }
 
 bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec)
@@ -38,9 +41,24 @@ bool copyFileReplacing(const std::string &from, const std::string &to, std::erro
     ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
     return false;
 #else
-    return std::filesystem::copy_file(std::filesystem::path(from), std::filesystem::path(to),
-                                      std::filesystem::copy_options::overwrite_existing, ec);
+    return std::filesystem::copy_file(fsPath(from), fsPath(to), std::filesystem::copy_options::overwrite_existing, ec);
 #endif
+}
+
+Result<std::string> makeUnderFreshName(const std::string &directory, const std::string &stem,
+                                       const std::function<std::error_code(const std::string &)> &make)
+{
+    static std::mt19937 random(std::random_device{}());
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = joinPath(directory, stem + std::to_string(random() % 1000000000u));
+        ec = make(candidate);
+        if (!ec)
+            return candidate;
+        if (ec != std::errc::file_exists)
+            break;
+    }
+    return Status::failure(codeOf(ec), reasonText(ec));
 }
 
 bool isUnderProgramFiles(const std::string &path)

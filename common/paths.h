@@ -1,5 +1,9 @@
 #pragma once
 
+#include "status.h"
+
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 
@@ -11,6 +15,18 @@ inline constexpr char kSeparator = '\\';
 #else
 inline constexpr char kSeparator = '/';
 #endif
+
+// The file system's path for the bytes of a path. Paths travel as bytes: on
+// Windows they are UTF-8, the programs' code page, which the standard
+// library's own narrow conversion would take for another.
+inline std::filesystem::path fsPath(const std::string &bytes)
+{
+#ifdef _WIN32
+    return std::filesystem::u8path(bytes);
+#else
+    return std::filesystem::path(bytes);
+#endif
+}
 
 // A file inside a directory: the directory text, one separator, the name. A
 // directory that already ends in the separator (a drive root) gets a second
@@ -26,9 +42,49 @@ bool isAbsolutePath(const std::string &path);
 // with some runtimes, so the system's copy is used there.)
 bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec);
 
+// Copies a file's bytes into a new file `to`, which must not exist yet (a
+// name that is taken gives std::errc::file_exists), with the permission bits
+// a plain create gives. A copy that fails part way is removed again, and the
+// error is the system's own reason (a full disk is "no space left on
+// device").
+std::error_code copyToNewFile(const std::string &from, const std::string &to);
+
+// A second name `to` for the file `from` on the same file system: the same
+// bytes, no copy. Fails across file systems, on FAT and where the system
+// refuses it.
+std::error_code linkFile(const std::string &from, const std::string &to);
+
+// Makes a new file under a fresh name "DIRECTORY/STEM<number>": `make` is
+// called with candidate names until one is not taken (it must fail with
+// std::errc::file_exists for a name in use). The failure carries only the
+// reason, for the caller to word.
+Result<std::string> makeUnderFreshName(const std::string &directory, const std::string &stem,
+                                       const std::function<std::error_code(const std::string &)> &make);
+
+// Sets a variable of this program's environment, which the programs it
+// starts inherit.
+bool setEnvironmentVariable(const std::string &name, const std::string &value);
+
 // Whether a path lies in the system's folder for programs, where Windows lets
 // only an administrator write. Never so on other systems.
 bool isUnderProgramFiles(const std::string &path);
+
+// What a directory entry is, its links not followed: on Windows an entry with
+// a reparse point (a link or a junction) is Other.
+enum class EntryKind {
+    Missing,
+    File,   // a regular file
+    Folder, // a directory
+    Other,  // a symbolic link, FIFO, socket or device
+};
+EntryKind entryKind(const std::string &path);
+
+// Sounds go only into a game directory: never into the root of a drive or
+// file system, nor into the system's own folders (/bin, /boot, /dev, /etc,
+// /lib*, /proc, /sbin, /sys, /usr, /var and everything below them; on
+// Windows the Windows folder and below, and the Program Files folders
+// themselves). The failure names the folder and why.
+Status checkNotSystemFolder(const std::string &directory);
 
 // The folder that holds the running program's own file, whatever the working
 // directory is.

@@ -6,9 +6,12 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
+#include <sched.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +22,12 @@ namespace vesk::posix {
 inline bool makeFifo(const std::string &path)
 {
     return mkfifo(path.c_str(), 0600) == 0;
+}
+
+// The mask of new files' permission bits; the one in force before.
+inline unsigned setFileCreationMask(unsigned mask)
+{
+    return static_cast<unsigned>(umask(static_cast<mode_t>(mask)));
 }
 
 inline bool runningAsRoot()
@@ -96,6 +105,55 @@ inline void endProgram(pid_t pid)
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
+
+// A small file system of its own (tmpfs) mounted on `folder`, for tests of a
+// full disk. Root mounts it directly; anyone else inside a user and mount
+// namespace of this process's own. `reason` says why it could not be had.
+class TinyFileSystem
+{
+public:
+    TinyFileSystem(const std::string &folder, const std::string &size) : m_folder(folder)
+    {
+        if (geteuid() != 0 && !enterOwnNamespaces()) {
+            m_reason = "neither root nor allowed a user namespace to mount a small file system";
+            return;
+        }
+        m_mounted = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+        if (!m_mounted)
+            m_reason = "cannot mount a small file system on " + folder;
+    }
+    ~TinyFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    TinyFileSystem(const TinyFileSystem &) = delete;
+    TinyFileSystem &operator=(const TinyFileSystem &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const std::string &reason() const { return m_reason; }
+
+private:
+    static bool writeFile(const char *path, const std::string &text)
+    {
+        const int fd = ::open(path, O_WRONLY);
+        const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        if (fd >= 0)
+            ::close(fd);
+        return written;
+    }
+    static bool enterOwnNamespaces()
+    {
+        const std::string uid = std::to_string(geteuid()), gid = std::to_string(getegid());
+        return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && writeFile("/proc/self/setgroups", "deny")
+               && writeFile("/proc/self/uid_map", "0 " + uid + " 1")
+               && writeFile("/proc/self/gid_map", "0 " + gid + " 1");
+    }
+
+    std::string m_folder;
+    bool m_mounted = false;
+    std::string m_reason;
+};
 
 } // namespace vesk::posix
 

@@ -28,8 +28,9 @@ ErrorCode codeFromErrno(int err);
 
 // What an operation on files came to: nothing when it worked, otherwise a
 // code and one sentence that names the file and the reason, ready to show to
-// the player.
-class Status
+// the player. Neither a Status nor a Result may be dropped unread: a failure
+// nobody looked at is a failure reported as a success.
+class [[nodiscard]] Status
 {
 public:
     static Status success() { return Status(); }
@@ -54,7 +55,7 @@ std::string sentence(std::string text);
 
 // A value, or the Status of the failure that kept it from being made.
 template<typename T>
-class Result
+class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_state(std::move(value)) {}

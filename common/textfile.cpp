@@ -1,4 +1,5 @@
 #include "textfile.h"
+#include "paths.h"
 
 #include <cctype>
 #include <cerrno>
@@ -118,8 +119,8 @@ fs::path followLinks(fs::path path)
 // A new file beside `target` under a name nobody holds, created exclusively.
 FilePtr createUniqueBeside(const fs::path &target, std::string &name, int &err)
 {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string stem = (folder / ("." + target.filename().string() + ".")).string();
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fsPath(".");
+    const std::string stem = (folder / fsPath("." + target.filename().string() + ".")).string();
 #ifdef _WIN32
     std::random_device seed;
     std::mt19937 random(seed());
@@ -176,6 +177,25 @@ bool mayWrite(const fs::path &file)
 
 } // namespace
 
+std::string sizeText(std::size_t bytes)
+{
+    constexpr std::size_t KiB = 1024, MiB = 1024 * 1024;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return std::to_string(bytes / MiB) + " MiB";
+    if (bytes >= KiB && bytes % KiB == 0)
+        return std::to_string(bytes / KiB) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+std::error_code giveNewFileMode(const std::string &path, const std::string &replaced)
+{
+    std::error_code ec;
+    const fs::file_status existing = fs::status(fsPath(replaced), ec);
+    fs::permissions(fsPath(path), fs::exists(existing) ? existing.permissions() : permissionsForNewFile(),
+                    fs::perm_options::replace, ec);
+    return ec;
+}
+
 std::string sentence(std::string text)
 {
     if (!text.empty())
@@ -187,6 +207,15 @@ std::string sentence(std::string text)
 
 std::string reasonText(const std::error_code &ec)
 {
+    // One wording on every system for the reason a player can act on.
+    bool full = ec.default_error_condition() == std::errc::no_space_on_device;
+#ifdef _WIN32
+    full = full
+           || (ec.category() == std::system_category()
+               && (ec.value() == ERROR_DISK_FULL || ec.value() == ERROR_HANDLE_DISK_FULL));
+#endif
+    if (full)
+        return "no space left on device";
     std::string text = ec.message();
     // Windows' own texts end in a full stop and a line break.
     while (!text.empty() && (text.back() == '.' || std::isspace(static_cast<unsigned char>(text.back()))))
@@ -208,20 +237,21 @@ Status cannotRead(const std::string &path, const std::error_code &ec)
     return Status::failure(codeOf(ec), "cannot read " + path + ": " + reasonText(ec));
 }
 
-Status writeTextFile(const std::string &path, const std::vector<std::string> &lines)
+Status writeTextFile(const std::string &path, const std::vector<std::string> &lines, const std::string &shownAs)
 {
+    const std::string &shown = shownAs.empty() ? path : shownAs;
     errno = 0;
     FilePtr file(std::fopen(path.c_str(), "wb"));
     if (!file)
-        return cannotWrite(path, errno);
+        return cannotWrite(shown, errno);
     if (const int err = writeAndClose(std::move(file), joinLines(lines)))
-        return cannotWrite(path, err);
+        return cannotWrite(shown, err);
     return Status::success();
 }
 
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines)
 {
-    const fs::path target = followLinks(fs::path(path));
+    const fs::path target = followLinks(fsPath(path));
     std::error_code ec;
     const fs::file_status existing = fs::status(target, ec);
     if (fs::is_directory(existing))
@@ -237,16 +267,16 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
         return cannotWrite(path, err);
     auto discard = [&temporary] {
         std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
+        fs::remove(fsPath(temporary), ignored);
     };
     if ((err = writeAndClose(std::move(file), joinLines(lines))) != 0) {
         discard();
         return cannotWrite(path, err);
     }
-    fs::permissions(fs::path(temporary), replacing ? existing.permissions() : permissionsForNewFile(),
+    fs::permissions(fsPath(temporary), replacing ? existing.permissions() : permissionsForNewFile(),
                     fs::perm_options::replace, ec);
     if (!ec)
-        fs::rename(fs::path(temporary), target, ec);
+        fs::rename(fsPath(temporary), target, ec);
     if (ec) {
         discard();
         return cannotWrite(path, ec);
@@ -258,7 +288,7 @@ Result<std::string> createUniqueFile(const std::string &directory, const std::st
 {
     std::string name;
     int err = 0;
-    FilePtr file = createUniqueBeside(fs::path(directory) / stem, name, err);
+    FilePtr file = createUniqueBeside(fsPath(directory) / fsPath(stem), name, err);
     if (!file)
         return Status::failure(codeFromErrno(err), "cannot write into " + directory + ": " + reasonFromErrno(err));
     return name;
@@ -268,12 +298,12 @@ Status probeWritable(const std::string &directory)
 {
     std::string probe;
     int err = 0;
-    FilePtr file = createUniqueBeside(fs::path(directory) / "vesk-probe", probe, err);
+    FilePtr file = createUniqueBeside(fsPath(directory) / "vesk-probe", probe, err);
     if (!file)
         return Status::failure(codeFromErrno(err), "cannot write into " + directory + ": " + reasonFromErrno(err));
     file.reset();
     std::error_code ignored;
-    fs::remove(fs::path(probe), ignored);
+    fs::remove(fsPath(probe), ignored);
     return Status::success();
 }
 
@@ -285,7 +315,7 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
         = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
 #ifdef _WIN32
     std::error_code ec;
-    const fs::file_status status = fs::status(fs::path(path), ec);
+    const fs::file_status status = fs::status(fsPath(path), ec);
     if (ec || !fs::exists(status))
         return cannotRead(path, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
     if (!fs::is_regular_file(status))
@@ -325,8 +355,8 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
         return failed(errno);
     if (bytes.size() > limit) {
         if (overflow == Overflow::Refuse)
-            return Status::failure(ErrorCode::TooLarge, "cannot read " + path + ": it is larger than "
-                                                            + std::to_string(limit / (1024 * 1024)) + " MiB");
+            return Status::failure(ErrorCode::TooLarge,
+                                   "cannot read " + path + ": it is larger than " + sizeText(limit));
         bytes.resize(limit);
     }
     return bytes;

@@ -12,8 +12,10 @@ namespace vesk {
 // Every text file of both programs holds its lines as single bytes exactly as
 // given, with CR LF after each line, the last one included.
 
-// Creates or truncates the file and writes the lines.
-Status writeTextFile(const std::string &path, const std::vector<std::string> &lines);
+// Creates or truncates the file and writes the lines. A failure names the
+// file, or `shownAs` where a temporary file is written in place of it.
+Status writeTextFile(const std::string &path, const std::vector<std::string> &lines,
+                     const std::string &shownAs = std::string());
 
 // Writes the lines to a fresh file of a unique name beside the target and
 // renames it over the target only when every byte is out, so that a failure
@@ -30,6 +32,14 @@ Result<std::string> createUniqueFile(const std::string &directory, const std::st
 // is created there and removed again. The failure names the directory and
 // the reason.
 Status probeWritable(const std::string &directory);
+
+// A file made under a temporary name and renamed over `replaced` gets the
+// permission bits of the file it replaces, or where there is none, those a
+// plain create would give it (0666 less the user's mask).
+std::error_code giveNewFileMode(const std::string &path, const std::string &replaced);
+
+// "64 KiB", "64 MiB", "100 bytes": a size in the unit that fits it.
+std::string sizeText(std::size_t bytes);
 
 // The small files read field by field (vesk.cfg, theme.cfg) are read no
 // further than this: what lies beyond counts as the end of the file.

@@ -39,21 +39,49 @@ inline std::string batchCommandLine()
 
 bool sameFileName(const std::string &a, const std::string &b);
 
-// A game sound, one of the package's own files, or 1.bat.
+// A name as Windows stores it: trailing dots and blanks dropped, so that
+// "x.exe." and "x.exe " are the program "x.exe".
+std::string storedName(const std::string &name);
+
+// Whether `name` is one plain file name inside a folder: no folder part
+// ("/", "\\", "..", a drive), and no device name such as CON or LPT1, which
+// Windows takes for the device in every folder.
+bool isPlainName(const std::string &name);
+
+// How `name` is spelled among `entries` (the names of one folder, in byte
+// order), where names compare without regard to letter case: the exact
+// spelling when present, else the first match in byte order; nothing when
+// the folder holds no such file.
+const std::string *spellingAmong(const std::vector<std::string> &entries, const std::string &name);
+
+// The names in a folder, in byte order; empty when it cannot be read.
+std::vector<std::string> namesIn(const std::string &directory);
+
+// Whether the folder holds any of the game's sound files, in any spelling.
+bool holdsGameSounds(const std::string &directory);
+
+// The question before a theme goes into a folder that holds no game sound.
+std::string notAGameDirectoryQuestion(const std::string &directory);
+
+// A game sound, one of the package's own files, or 1.bat, judged by the name
+// Windows would store.
 bool isThemeFile(const std::string &name);
 
 // Whether Windows would run or load the file as a program: .exe, .dll, .com,
 // .bat, .cmd, .scr, .pif, .vbs, .vbe, .js, .jse, .wsf, .wsh, .ps1, .msi, .lnk,
-// .cpl, .sys, .ocx or .drv.
+// .cpl, .sys, .ocx or .drv, judged by the name Windows would store.
 bool isProgramFile(const std::string &name);
 
 // The regular files of a package beyond a theme, in name order: program
 // files other than install.exe and 1.bat, and every other file outside the
-// theme list. Subfolders are left out: the install does not copy them.
+// theme list; and the entries that are no regular file: every link, FIFO or
+// device, and a folder named like a theme file. Other subfolders are left
+// out: the install does not copy them.
 struct PackageContents
 {
     std::vector<std::string> programs;
     std::vector<std::string> others;
+    std::vector<std::string> notFiles;
 };
 PackageContents inspectPackage(const std::string &packageDirectory);
 

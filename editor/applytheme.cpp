@@ -3,10 +3,10 @@
 #include "gamebackup.h"
 #include "paths.h"
 #include "textfile.h"
+#include "themefiles.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <random>
 
 namespace vesk {
 
@@ -17,31 +17,15 @@ namespace {
 // A file written under a temporary name, waiting to be renamed into place.
 struct Staged
 {
-    std::string name;      // the game's name for it
+    std::string name;      // the game's name for it, as the game directory spells it
     std::string temporary; // where it waits
 };
-
-// A copy of `source` in `directory` under a fresh name beginning with `stem`;
-// the copy refuses a name that is taken, so nothing is overwritten.
-Result<std::string> copyToUniqueName(const std::string &source, const std::string &directory, const std::string &stem)
-{
-    static std::mt19937 random(std::random_device{}());
-    std::error_code ec;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = joinPath(directory, stem + std::to_string(random() % 1000000000u));
-        if (fs::copy_file(fs::path(source), fs::path(candidate), fs::copy_options::none, ec))
-            return candidate;
-        if (ec != std::errc::file_exists)
-            break;
-    }
-    return Status::failure(codeOf(ec), reasonText(ec));
-}
 
 void discard(const std::vector<Staged> &staged)
 {
     for (const Staged &file : staged) {
         std::error_code ignored;
-        fs::remove(fs::path(file.temporary), ignored);
+        fs::remove(fsPath(file.temporary), ignored);
     }
 }
 
@@ -53,7 +37,7 @@ Status checkSlotFile(int index, const std::string &path)
     if (path.empty())
         return Status::failure(ErrorCode::NotFound, slot + " has no file chosen");
     std::error_code ec;
-    const fs::file_status status = fs::status(fs::path(path), ec);
+    const fs::file_status status = fs::status(fsPath(path), ec);
     if (!fs::exists(status))
         return Status::failure(ErrorCode::NotFound, slot + ": " + path + " does not exist");
     if (!fs::is_regular_file(status))
@@ -76,8 +60,10 @@ ApplyResult checkApply(const std::string &gameDirectory, const SlotValues &slots
     std::error_code ec;
     if (gameDirectory.empty())
         return fail(Status::failure("no game directory is chosen yet"));
-    if (!fs::is_directory(fs::path(gameDirectory), ec))
+    if (!fs::is_directory(fsPath(gameDirectory), ec))
         return fail(Status::failure(ErrorCode::NotFound, "the game directory " + gameDirectory + " does not exist"));
+    if (Status place = checkNotSystemFolder(gameDirectory); !place.ok())
+        return fail(place);
     if (Status writable = probeWritable(gameDirectory); !writable.ok())
         return fail(writable);
     for (int k = 1; k <= kSlotCount; ++k) {
@@ -108,11 +94,17 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
             chosen.push_back(k);
     }
 
-    // 2. Back up what this apply replaces, and note what it adds.
+    // 2. Back up what this apply replaces, and note what it adds. A game
+    // file keeps the spelling the game directory has for it.
+    const std::vector<std::string> present = namesIn(gameDirectory);
+    const auto spelled = [&present](const std::string &name) {
+        const std::string *spelling = spellingAmong(present, name);
+        return spelling ? *spelling : name;
+    };
     std::vector<std::string> names;
     for (int k : chosen)
-        names.push_back(slotInfo(k).gameFile);
-    names.push_back("links.txt");
+        names.push_back(spelled(slotInfo(k).gameFile));
+    names.push_back(spelled("links.txt"));
     Result<BackupRecord> record = recordBeforeReplacing(gameDirectory, names);
     if (!record)
         return fail(record.status(), std::nullopt);
@@ -122,38 +114,48 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
     ReplaceJournal journal(gameDirectory);
     const auto undo = [&](Status why, std::optional<int> slot) {
         discard(staged);
-        journal.rollBack();
-        undoRecord(*record);
-        return fail(std::move(why), slot);
+        const Status back = putBack(journal, *record);
+        return fail(back.ok() ? why : Status::failure(why.code(), why.error() + "; " + back.error()), slot);
     };
-    for (int k : chosen) {
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        const int k = chosen[i];
         const std::string &source = slots[static_cast<size_t>(k - 1)];
-        const std::string name = slotInfo(k).gameFile;
+        const std::string target = joinPath(gameDirectory, names[i]);
         // Copied straight to a fresh name: no file is made first and then
         // truncated, which would make the file system flush it on close.
-        Result<std::string> temporary = copyToUniqueName(source, gameDirectory, "." + name + ".new");
-        if (!temporary)
-            return undo(Status::failure(temporary.code(), slotDescription(k) + " could not be copied from " + source
-                                                              + " to " + joinPath(gameDirectory, name) + ": "
-                                                              + temporary.error()),
+        Result<std::string> temporary
+            = makeUnderFreshName(gameDirectory, "." + names[i] + ".new",
+                                 [&source](const std::string &candidate) { return copyToNewFile(source, candidate); });
+        std::error_code moded;
+        if (temporary) {
+            staged.push_back({names[i], *temporary});
+            moded = giveNewFileMode(*temporary, target);
+        }
+        if (!temporary || moded)
+            return undo(Status::failure(temporary ? codeOf(moded) : temporary.code(),
+                                        slotDescription(k) + " could not be copied from " + source + " to " + target
+                                            + ": " + (temporary ? reasonText(moded) : temporary.error())),
                         k);
-        staged.push_back({name, *temporary});
     }
-    Result<std::string> linksFile = createUniqueFile(gameDirectory, ".links.txt.new");
+    const std::string linksTarget = joinPath(gameDirectory, names.back());
+    Result<std::string> linksFile = createUniqueFile(gameDirectory, "." + names.back() + ".new");
     if (!linksFile)
         return undo(linksFile.status(), std::nullopt);
-    staged.push_back({"links.txt", *linksFile});
-    if (Status written = writeLinksFile(*linksFile, links, quote); !written.ok())
-        return undo(Status::failure(written.code(), "cannot write " + joinPath(gameDirectory, "links.txt")),
+    staged.push_back({names.back(), *linksFile});
+    if (Status written = writeLinksFile(*linksFile, links, quote, linksTarget); !written.ok())
+        return undo(written, std::nullopt);
+    if (const std::error_code moded = giveNewFileMode(*linksFile, linksTarget))
+        return undo(Status::failure(codeOf(moded), "cannot write " + linksTarget + ": " + reasonText(moded)),
                     std::nullopt);
 
     for (size_t i = 0; i < staged.size(); ++i) {
         const std::string target = joinPath(gameDirectory, staged[i].name);
         if (Status aside = journal.moveAside(staged[i].name); !aside.ok())
             return undo(aside, i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
-        fs::rename(fs::path(staged[i].temporary), fs::path(target), ec);
+        fs::rename(fsPath(staged[i].temporary), fsPath(target), ec);
         if (ec)
-            return undo(Status::failure(codeOf(ec), "cannot put " + target + " into place: " + reasonText(ec)),
+            return undo(Status::failure(codeOf(ec), "cannot move the new " + staged[i].name + " into place in "
+                                                        + gameDirectory + ": " + reasonText(ec)),
                         i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
     }
     journal.commit();

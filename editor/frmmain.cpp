@@ -9,13 +9,16 @@
 #include "frmsettings.h"
 #include "gamebackup.h"
 #include "localtext.h"
+#include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "slotcatalogue.h"
 #include "slotquestions.h"
 #include "soundplayer.h"
+#include "themefiles.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -74,12 +77,15 @@ int selectedRow(const QListWidget *list)
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
-// The local file a drag carries, if it carries exactly one.
-std::optional<QString> draggedFile(const QMimeData *data)
+// The local file a drag carries, if it carries exactly one, as the bytes of
+// its name: the URL's percent-encoding is decoded to bytes, not to text, so
+// that a name that is no UTF-8 arrives as it is on disk.
+std::optional<std::string> draggedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
         return std::nullopt;
-    return data->urls().first().toLocalFile();
+    const QUrl &url = data->urls().first();
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 } // namespace
@@ -283,8 +289,8 @@ void frmmain::showLinks()
     names.reserve(static_cast<qsizetype>(m_theme.links().size()));
     addresses.reserve(static_cast<qsizetype>(m_theme.links().size()));
     for (const vesk::Link &link : m_theme.links()) {
-        names << platform::fromLocal(link.name);
-        addresses << platform::fromLocal(link.address);
+        names << platform::fromText(link.name);
+        addresses << platform::fromText(link.address);
     }
     const QSignalBlocker block(List1);
     List1->clear();
@@ -325,12 +331,14 @@ void frmmain::Form_Unload()
     delete m_settings;
 }
 
-bool frmmain::mayDiscardChanges()
+bool frmmain::mayDiscardChanges(Leaving leaving)
 {
     if (!m_theme.changed())
         return true;
-    switch (m_dialogs.question(this, QStringLiteral("Save the changes to this theme before closing?"), kCaption,
-                               platform::Dialogs::Buttons::YesNoCancel)) {
+    const QString question = leaving == Leaving::Closing
+                                 ? QStringLiteral("Save the changes to this theme before closing?")
+                                 : QStringLiteral("Save the changes to this theme before opening another project?");
+    switch (m_dialogs.question(this, question, kCaption, platform::Dialogs::Buttons::YesNoCancel)) {
     case platform::Dialogs::Answer::Yes:
         return saveProject();
     case platform::Dialogs::Answer::No:
@@ -443,7 +451,7 @@ const std::string *frmmain::requireGameDirectory()
 
 bool frmmain::openProject(const std::string &path)
 {
-    return mayDiscardChanges() && loadProjectFile(path);
+    return mayDiscardChanges(Leaving::Opening) && loadProjectFile(path);
 }
 
 void frmmain::openFromCommandLine(const QStringList &arguments)
@@ -463,6 +471,8 @@ bool frmmain::loadProjectFile(const std::string &path)
     for (int k = 1; k <= vesk::kSlotCount; ++k)
         showSlot(k);
     showLinks();
+    // Save offers the file that was opened, however it was opened.
+    CommonDialog1->fileName = platform::fromLocal(path);
     return true;
 }
 
@@ -470,7 +480,7 @@ void frmmain::mnuFileOpen_Click()
 {
     // Unsaved changes are asked about before the file is chosen, so that a
     // "Yes" saves under a name of its own.
-    if (!mayDiscardChanges())
+    if (!mayDiscardChanges(Leaving::Opening))
         return;
     CommonDialog1->filter = kProjectFilter;
     if (!CommonDialog1->showOpen(this))
@@ -510,6 +520,11 @@ void frmmain::mnuFileConvert_Click()
     }
     if (!mayUseNonWaveFiles(this, m_dialogs, m_theme.slots()))
         return;
+    if (!vesk::holdsGameSounds(*game)
+        && m_dialogs.question(this, platform::fromLocal(vesk::notAGameDirectoryQuestion(*game)), kCaption,
+                              platform::Dialogs::Buttons::YesNo)
+               != platform::Dialogs::Answer::Yes)
+        return;
     const vesk::ApplyResult applied
         = vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
     if (!applied.status.ok()) {
@@ -521,7 +536,9 @@ void frmmain::mnuFileConvert_Click()
 
 void frmmain::mnuFileCreatepackage_Click()
 {
-    (new frmpackage(this, m_programDirectory, m_dialogs, [this] { return m_theme.slots(); }))->exec();
+    (new frmpackage(
+         this, m_programDirectory, m_dialogs, [this] { return m_theme.slots(); }, m_gameDirectory))
+        ->exec();
 }
 
 void frmmain::mnuFileRestore_Click()
@@ -541,7 +558,9 @@ void frmmain::mnuFileRestore_Click()
                            kCaption, platform::Dialogs::Buttons::YesNo)
         != platform::Dialogs::Answer::Yes)
         return;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     const vesk::Result<vesk::RestoreCount> restored = vesk::restoreOriginals(*game);
+    QGuiApplication::restoreOverrideCursor();
     if (!restored) {
         report(restored.error());
         return;
@@ -567,7 +586,9 @@ void frmmain::mnuHelpAbout_Click()
 
 void frmmain::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (draggedFile(event->mimeData()))
+    // A folder is no sound and no project: Add File would not take it either.
+    const auto file = draggedFile(event->mimeData());
+    if (file && vesk::entryKind(*file) != vesk::EntryKind::Folder)
         event->acceptProposedAction();
 }
 
@@ -576,17 +597,17 @@ void frmmain::dragEnterEvent(QDragEnterEvent *event)
 void frmmain::dropEvent(QDropEvent *event)
 {
     const auto file = draggedFile(event->mimeData());
-    if (!file)
+    if (!file || vesk::entryKind(*file) == vesk::EntryKind::Folder)
         return;
     event->acceptProposedAction();
-    if (file->endsWith(QStringLiteral(".vsk"), Qt::CaseInsensitive)) {
-        openProject(platform::toLocal(*file));
+    if (file->size() >= 4 && vesk::sameFileName(file->substr(file->size() - 4), ".vsk")) {
+        openProject(*file);
         return;
     }
     for (QWidget *w = childAt(event->position().toPoint()); w && w != this; w = w->parentWidget()) {
         const QVariant index = w->property(kSlotProperty);
         if (index.isValid()) {
-            chooseSlotFile(index.toInt(), platform::toLocal(*file));
+            chooseSlotFile(index.toInt(), *file);
             return;
         }
     }

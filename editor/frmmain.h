@@ -98,7 +98,12 @@ private:
     bool saveProject();
     // True when the work may be dropped: nothing changed, or the player saved
     // it or chose to discard it.
-    bool mayDiscardChanges();
+    // What the player is about to do when unsaved changes are asked about.
+    enum class Leaving {
+        Closing,
+        Opening,
+    };
+    bool mayDiscardChanges(Leaving leaving = Leaving::Closing);
     const std::string *requireGameDirectory();
     void report(const std::string &failure);
 

@@ -94,9 +94,9 @@ void fillCombo(QComboBox *combo, const QStringList &items)
 } // namespace
 
 frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-                       std::function<vesk::SlotValues()> slotValues)
+                       std::function<vesk::SlotValues()> slotValues, std::optional<std::string> gameDirectory)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
-      m_dialogs(dialogs), m_slotValues(std::move(slotValues))
+      m_dialogs(dialogs), m_slotValues(std::move(slotValues)), m_gameDirectory(std::move(gameDirectory))
 {
     setObjectName(QStringLiteral("frmpackage"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -175,15 +175,15 @@ void frmpackage::Drive2_Change()
 
 void frmpackage::Dir2_Change()
 {
-    File1->setPath(Dir2->path());
+    File1->setLocalPath(Dir2->localPath());
 }
 
 void frmpackage::File1_Click()
 {
-    filepath2->setText(
-        platform::fromLocal(vesk::joinPath(platform::toLocal(Dir2->path()), platform::toLocal(File1->fileName()))));
+    m_picture = File1->localFilePath();
+    filepath2->setText(platform::fromLocal(m_picture));
     // A file that is no readable picture keeps the previous preview.
-    const auto picture = platform::loadPicture(filepath2->text());
+    const auto picture = platform::loadPicture(m_picture);
     if (!picture)
         return;
     Image1->setPixmap(
@@ -227,10 +227,13 @@ void frmpackage::Command3_Click()
     input.theme.fontcolor = platform::toLocal(fontcolor1->currentText());
     input.theme.bgcolor = platform::toLocal(bgcolor1->currentText());
     input.theme.themename = platform::toLocal(themename1->text());
-    input.picture = platform::toLocal(filepath2->text());
-    input.packageDirectory = platform::toLocal(m_packagePicker->path());
+    // Paths shown as they were chosen keep the bytes they were chosen with.
+    input.picture
+        = filepath2->text() == platform::fromLocal(m_picture) ? m_picture : platform::toLocal(filepath2->text());
+    input.packageDirectory = m_packagePicker->localPath();
     input.editorDirectory = platform::toLocal(m_editorDirectory);
     input.slots = m_slotValues();
+    input.gameDirectory = m_gameDirectory;
 
     // Everything entered stays on a failure, so the player can mend it and retry.
     const auto incomplete = [this](const std::string &why) {
@@ -241,6 +244,10 @@ void frmpackage::Command3_Click()
     };
     if (input.packageDirectory.empty())
         return incomplete("no package directory was chosen");
+    if (const vesk::Status place = vesk::checkPackagePlace(input); !place.ok()) {
+        m_dialogs.message(this, platform::sentence(place.error()), QString());
+        return;
+    }
     if (!mayShipStrayFiles(input) || !mayUseNonWaveFiles(this, m_dialogs, input.slots))
         return;
     const vesk::Status built = vesk::buildPackage(input);

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -30,7 +32,7 @@ class frmpackage final : public QDialog
 
 public:
     frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-               std::function<vesk::SlotValues()> slotValues);
+               std::function<vesk::SlotValues()> slotValues, std::optional<std::string> gameDirectory = std::nullopt);
 
 private:
     void Form_Load();
@@ -44,6 +46,8 @@ private:
     const QString m_editorDirectory;
     platform::Dialogs &m_dialogs;
     const std::function<vesk::SlotValues()> m_slotValues;
+    const std::optional<std::string> m_gameDirectory; // no package is built there
+    std::string m_picture;                            // the picture chosen in File1, as bytes
 
     QLineEdit *name1, *email1, *webpage1, *themename1;
     QComboBox *font1, *fontcolor1, *bgcolor1;

@@ -69,8 +69,8 @@ void frmsettings::Form_Load()
     // The working directory is only where browsing starts; it becomes the
     // game directory only when the player presses OK.
     const QString current = m_current ? platform::fromLocal(*m_current) : QString();
-    m_picker->open(current);
-    if (m_current && m_picker->dirList()->path() != platform::nativeDirectory(current))
+    m_picker->openLocal(m_current.value_or(std::string()));
+    if (m_current && m_picker->dirList()->localPath() != platform::localDirectory(*m_current))
         text1->setText(current);
 }
 
@@ -80,7 +80,7 @@ std::string frmsettings::typedDirectory() const
 {
     if (m_current && text1->text() == platform::fromLocal(*m_current))
         return *m_current;
-    return platform::toLocal(text1->text());
+    return m_picker->localPath();
 }
 
 void frmsettings::Command1_Click()

@@ -18,9 +18,10 @@ std::vector<std::string> linksFileLines(const std::vector<Link> &links, const st
     return lines;
 }
 
-Status writeLinksFile(const std::string &path, const std::vector<Link> &links, const std::string &quote)
+Status writeLinksFile(const std::string &path, const std::vector<Link> &links, const std::string &quote,
+                      const std::string &shownAs)
 {
-    return writeTextFile(path, linksFileLines(links, quote));
+    return writeTextFile(path, linksFileLines(links, quote), shownAs);
 }
 
 } // namespace vesk

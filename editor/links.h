@@ -20,6 +20,7 @@ struct Link
 // each part enclosed in `quote` and the two joined by a comma. Nothing is
 // escaped, as the game reads it.
 std::vector<std::string> linksFileLines(const std::vector<Link> &links, const std::string &quote);
-Status writeLinksFile(const std::string &path, const std::vector<Link> &links, const std::string &quote);
+Status writeLinksFile(const std::string &path, const std::vector<Link> &links, const std::string &quote,
+                      const std::string &shownAs = std::string());
 
 } // namespace vesk

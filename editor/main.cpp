@@ -13,7 +13,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vesk"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VESK"));
+    // No display name: the platform would append it to every window title,
+    // and the titles are the windows' own captions. The desktop learns the
+    // program's name from its desktop entry.
     platform::useLayoutFont();
 
     platform::StandardDialogs dialogs(QStringLiteral("VESK"));

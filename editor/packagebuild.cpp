@@ -1,5 +1,6 @@
 #include "packagebuild.h"
 
+#include "gamebackup.h"
 #include "paths.h"
 #include "textfile.h"
 #include "themefiles.h"
@@ -20,15 +21,15 @@ Status copyInto(const std::string &source, const std::string &target, const std:
     if (source.empty())
         return Status::failure(ErrorCode::NotFound, what + " has no file chosen");
     // Building again into the same folder may name the folder's own copy.
-    if (fs::equivalent(fs::path(source), fs::path(target), ec))
+    if (fs::equivalent(fsPath(source), fsPath(target), ec))
         return Status::success();
     // Only a regular file is copied: a FIFO would stall the copy, a device never end it.
-    if (fs::exists(fs::path(source), ec) && !fs::is_regular_file(fs::path(source), ec))
+    if (fs::exists(fsPath(source), ec) && !fs::is_regular_file(fsPath(source), ec))
         return Status::failure(ErrorCode::NotAFile, "cannot read " + what + " " + source + ": it is not a file");
     copyFileReplacing(source, target, ec);
     if (!ec)
         return Status::success();
-    if (!fs::exists(fs::path(source)))
+    if (!fs::exists(fsPath(source)))
         return Status::failure(codeOf(ec), "cannot read " + what + " " + source + ": " + reasonText(ec));
     return Status::failure(codeOf(ec), "cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
 }
@@ -40,17 +41,33 @@ std::optional<std::string> installerBesideEditor(const std::string &editorDirect
     std::error_code ec;
     for (const char *program : {kWindowsInstaller, kInstallerProgram}) {
         const std::string path = joinPath(editorDirectory, program);
-        if (fs::is_regular_file(fs::path(path), ec))
+        if (fs::is_regular_file(fsPath(path), ec))
             return path;
     }
     return std::nullopt;
 }
 
+Status checkPackagePlace(const PackageInput &input)
+{
+    const std::string &dir = input.packageDirectory;
+    std::error_code ec;
+    if (input.gameDirectory && fs::equivalent(fsPath(dir), fsPath(*input.gameDirectory), ec))
+        return Status::failure(ErrorCode::Invalid, dir
+                                                       + " is the game directory; a package built there would "
+                                                         "overwrite the game's own sounds. Choose an empty folder");
+    if (entryKind(joinPath(dir, kBackupFolder)) != EntryKind::Missing)
+        return Status::failure(ErrorCode::Invalid, dir + " holds " + kBackupFolder
+                                                       + ", so it is a game directory; a package built there would "
+                                                         "overwrite the game's own sounds. Choose an empty folder");
+    return Status::success();
+}
+
 std::vector<StrayFile> strayFiles(const PackageInput &input)
 {
     std::vector<StrayFile> stray;
+    const bool builtBefore = readThemeDescription(joinPath(input.packageDirectory, "theme.cfg")).ok();
     std::error_code ec;
-    for (const auto &entry : fs::directory_iterator(fs::path(input.packageDirectory), ec)) {
+    for (const auto &entry : fs::directory_iterator(fsPath(input.packageDirectory), ec)) {
         std::error_code fileError;
         if (!entry.is_regular_file(fileError))
             continue;
@@ -66,7 +83,7 @@ std::vector<StrayFile> strayFiles(const PackageInput &input)
             }
         }
         if (!written)
-            stray.push_back({name, sound});
+            stray.push_back({name, sound && builtBefore});
     }
     std::sort(stray.begin(), stray.end(), [](const StrayFile &a, const StrayFile &b) { return a.name < b.name; });
     return stray;
@@ -77,7 +94,10 @@ Status buildPackage(const PackageInput &input)
     const std::string &dir = input.packageDirectory;
     if (dir.empty())
         return Status::failure("no package directory was chosen");
-    Status step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
+    Status step = checkPackagePlace(input);
+    if (!step.ok())
+        return step;
+    step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
     if (!step.ok())
         return step;
 
@@ -99,7 +119,7 @@ Status buildPackage(const PackageInput &input)
 #ifndef _WIN32
     // A copy over an older install.exe keeps that file's mode; the package
     // must start wherever it is unpacked.
-    fs::permissions(fs::path(installCopy),
+    fs::permissions(fsPath(installCopy),
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec | fs::perms::owner_read,
                     fs::perm_options::add, ec);
 #endif

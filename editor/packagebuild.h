@@ -32,11 +32,18 @@ struct PackageInput
     std::string packageDirectory; // where the package is built
     std::string editorDirectory;  // where the installer program lies
     SlotValues slots;
+    std::optional<std::string> gameDirectory; // the game directory in force, if one is chosen
 };
+
+// A package is never built into the game: not into the game directory in
+// force (the same folder by identity, however it is spelled), nor into any
+// folder that holds a game's backup. The failure says why.
+Status checkPackagePlace(const PackageInput &input);
 
 // A file already in the package directory that this build will not write
 // again, and so would ship with the theme. A game sound of a slot that is now
-// "none" is left from an earlier build.
+// "none" is left from an earlier build when the folder's theme.cfg shows
+// that a package was built there.
 struct StrayFile
 {
     std::string name;
@@ -47,7 +54,7 @@ struct StrayFile
 // folders are never copied by one.
 std::vector<StrayFile> strayFiles(const PackageInput &input);
 
-// Builds a theme package in this order: theme.cfg, bgimage.jpg (a copy of the
+// Builds a theme package, in a place checkPackagePlace allows, in this order: theme.cfg, bgimage.jpg (a copy of the
 // picture), install.exe (a copy of the installer), then one sound file per
 // slot that is not "none", under the game's name for it. The first failing
 // step ends the build: what was written before stays, and the failure says

@@ -19,8 +19,8 @@ std::string settingsFileFor(const std::string &programDirectory, const std::stri
     namespace fs = std::filesystem;
     std::error_code ec;
     const bool installed = !installBinDirectory.empty()
-                           && fs::weakly_canonical(fs::path(programDirectory), ec)
-                                  == fs::weakly_canonical(fs::path(installBinDirectory), ec);
+                           && fs::weakly_canonical(fsPath(programDirectory), ec)
+                                  == fs::weakly_canonical(fsPath(installBinDirectory), ec);
     return installed ? joinPath(userConfigDirectory, "vesk.cfg") : settingsFilePath(programDirectory);
 }
 
@@ -43,7 +43,7 @@ Status writeGameDirectory(const std::string &path, const std::string &directory)
                                + "\" holds a double quote or a line break that the file cannot carry");
     // The per-user folder may not exist yet.
     std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const std::filesystem::path folder = fsPath(path).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
     return writeTextFile(path, {*encoded});

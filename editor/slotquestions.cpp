@@ -11,8 +11,10 @@ bool mayUseNonWaveFiles(QWidget *parent, platform::Dialogs &dialogs, const vesk:
     QStringList odd;
     for (int k = 1; k <= vesk::kSlotCount; ++k) {
         const std::string &file = slots[static_cast<size_t>(k - 1)];
-        if (!vesk::isEmptySlot(file) && !vesk::isWaveFile(file))
-            odd << platform::fromLocal(vesk::slotDescription(k) + " " + file);
+        if (vesk::isEmptySlot(file))
+            continue;
+        if (const std::optional<std::string> problem = vesk::waveProblem(file))
+            odd << platform::fromLocal(vesk::slotDescription(k) + " " + file + ": " + *problem);
     }
     if (odd.isEmpty())
         return true;

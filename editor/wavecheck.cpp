@@ -1,38 +1,114 @@
 #include "wavecheck.h"
-
-#include "textfile.h"
+#include "paths.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 
 namespace vesk {
 
 namespace {
 
-std::uint32_t littleEndian32(const std::string &bytes, size_t at)
+std::uint32_t littleEndian(const char *bytes, int count)
 {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]))
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16
-           | static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
 }
+
+// The format tags a wave may carry, and what the player is told of each.
+std::string formatName(std::uint32_t tag)
+{
+    switch (tag) {
+    case 0x0002:
+        return "MS ADPCM";
+    case 0x0003:
+        return "floating-point samples";
+    case 0x0006:
+        return "A-law";
+    case 0x0007:
+        return "mu-law";
+    case 0x0011:
+        return "IMA ADPCM";
+    case 0x0050:
+        return "MPEG audio";
+    case 0x0055:
+        return "MP3";
+    default:
+        return "format " + std::to_string(tag);
+    }
+}
+
+constexpr std::uint32_t kPcm = 0x0001;
+constexpr std::uint32_t kExtensible = 0xFFFE;
 
 } // namespace
 
-bool isWaveFile(const std::string &path)
+std::optional<std::string> waveProblem(const std::string &path)
 {
-    // The "fmt " chunk comes first in practice; a long header is no wave of ours.
-    const Result<std::string> head = readFile(path, 64 * 1024, Overflow::Cut);
-    if (!head || head->size() < 12 || head->compare(0, 4, "RIFF") != 0 || head->compare(8, 4, "WAVE") != 0)
-        return false;
-    const std::string &bytes = *head;
-    for (size_t chunk = 12; chunk + 8 <= bytes.size();) {
-        const std::uint32_t size = littleEndian32(bytes, chunk + 4);
-        if (bytes.compare(chunk, 4, "fmt ") == 0)
-            return size >= 16 && chunk + 8 + 16 <= bytes.size();
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Only a regular file is opened: a FIFO would hang the check.
+    if (!fs::is_regular_file(fsPath(path), ec))
+        return std::string(fs::exists(fsPath(path), ec) ? "not a file" : "the file is missing");
+    std::ifstream in(path, std::ios::binary);
+    const std::uintmax_t size = fs::file_size(fsPath(path), ec);
+    char header[12];
+    if (!in || ec || !in.read(header, sizeof header) || std::string(header, 4) != "RIFF"
+        || std::string(header + 8, 4) != "WAVE")
+        return std::string("not a RIFF wave file");
+
+    std::optional<std::string> formatProblem;
+    bool haveFormat = false;
+    std::optional<std::uint64_t> dataSize;
+    bool dataCut = false;
+    for (std::uint64_t at = 12; at + 8 <= size && !(haveFormat && dataSize);) {
+        char chunk[8];
+        in.seekg(static_cast<std::streamoff>(at));
+        if (!in.read(chunk, sizeof chunk))
+            break;
+        const std::string id(chunk, 4);
+        const std::uint64_t length = littleEndian(chunk + 4, 4);
+        const std::uint64_t body = at + 8;
+        if (id == "fmt " && !haveFormat) {
+            char format[26] = {};
+            const std::uint64_t wanted = std::min<std::uint64_t>(length, sizeof format);
+            if (length < 16 || !in.read(format, static_cast<std::streamsize>(wanted)))
+                return std::string("a damaged format chunk");
+            haveFormat = true;
+            std::uint32_t tag = littleEndian(format, 2);
+            const std::uint32_t channels = littleEndian(format + 2, 2);
+            const std::uint32_t rate = littleEndian(format + 4, 4);
+            const std::uint32_t bits = littleEndian(format + 14, 2);
+            // WAVE_FORMAT_EXTENSIBLE names the real format in the first two
+            // bytes of its subformat GUID.
+            if (tag == kExtensible && length >= 26)
+                tag = littleEndian(format + 24, 2);
+            if (tag != kPcm)
+                formatProblem = formatName(tag) + ", not plain PCM";
+            else if (bits != 8 && bits != 16)
+                formatProblem = std::to_string(bits) + "-bit samples";
+            else if (channels < 1 || channels > 2)
+                formatProblem = std::to_string(channels) + " channels";
+            else if (rate < 8000 || rate > 48000)
+                formatProblem = std::to_string(rate) + " samples a second";
+        } else if (id == "data" && !dataSize) {
+            dataSize = length;
+            dataCut = body + length > size;
+        }
         // Chunks are padded to an even length.
-        chunk += 8 + static_cast<size_t>(size) + (size & 1u);
+        at = body + length + (length & 1u);
     }
-    return false;
+    if (!haveFormat)
+        return std::string("no format chunk");
+    if (formatProblem)
+        return formatProblem;
+    if (!dataSize || *dataSize == 0)
+        return std::string("no sound data");
+    if (dataCut)
+        return std::string("the sound data is cut short");
+    return std::nullopt;
 }
 
 } // namespace vesk

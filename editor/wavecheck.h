@@ -1,11 +1,20 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace vesk {
 
-// Whether a file is a RIFF WAVE file with a "fmt " chunk, the kind the game
-// plays. A file that cannot be read is none.
-bool isWaveFile(const std::string &path);
+// The game plays plain PCM waves: 8 or 16 bits, 1 or 2 channels, 8,000 to
+// 48,000 samples a second (WAVE_FORMAT_EXTENSIBLE with a PCM subformat
+// counts). Why a file is none, in a few words ("IMA ADPCM, not plain PCM",
+// "no sound data", "24-bit samples"); nothing when it is one. The RIFF chunks
+// are walked in any order and of any size, without reading the sound data.
+std::optional<std::string> waveProblem(const std::string &path);
+
+inline bool isWaveFile(const std::string &path)
+{
+    return !waveProblem(path);
+}
 
 } // namespace vesk

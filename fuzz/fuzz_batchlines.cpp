@@ -1,5 +1,6 @@
 // Any target path: 1.bat gets exactly four lines, none split by the path, and
-// the batch runner reads the very same path back out of each of them.
+// the batch runner reads the very same path back out of each of them, as the
+// command interpreter would (with the target handed over in the environment).
 #include "installbatch.h"
 #include "paths.h"
 
@@ -9,14 +10,11 @@
 
 namespace {
 
-std::string argumentOf(const std::string &line, const std::string &command)
+std::string pathIn(const std::string &line, const std::string &command)
 {
     if (line.compare(0, command.size(), command) != 0)
         std::abort();
-    std::string argument = line.substr(command.size());
-    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
-        argument = argument.substr(1, argument.size() - 2);
-    return argument;
+    return vpak::batchPath(line.substr(command.size()));
 }
 
 } // namespace
@@ -24,18 +22,22 @@ std::string argumentOf(const std::string &line, const std::string &command)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string target(reinterpret_cast<const char *>(data), size);
-    if (target.find_first_of("\r\n") != std::string::npos) {
+    if (target.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
         if (vpak::checkTarget(target, "/").ok())
             std::abort(); // a line break must never reach 1.bat
         return 0;
     }
     const auto lines = vpak::batchLines(target);
-    if (lines.size() != 4)
+    if (lines.size() != 4 || !vpak::setBatchTarget(target).ok())
         std::abort();
-    if (argumentOf(lines[0], "copy *.* ") != target)
+    for (const std::string &line : lines) {
+        if (line.find_first_of("\r\n") != std::string::npos)
+            std::abort();
+    }
+    if (pathIn(lines[0], "copy *.* ") != target)
         std::abort();
     for (size_t i = 1; i < 4; ++i) {
-        if (argumentOf(lines[i], "del ") != vesk::joinPath(target, vpak::kPackageOwnFiles[i - 1]))
+        if (pathIn(lines[i], "del ") != vesk::joinPath(target, vpak::kPackageOwnFiles[i - 1]))
             std::abort();
     }
     return 0;

@@ -62,6 +62,12 @@ public:
             return ran.status();
         return *ran == platform::CommandInterpreter::End::Finished ? BatchEnd::Finished : BatchEnd::StillRunning;
     }
+    void waitForBatchEnd() override
+    {
+        m_window->setEnabled(false);
+        m_interpreter.waitForEnd();
+        m_window->setEnabled(true);
+    }
 
 private:
     QWidget *m_window;
@@ -121,8 +127,7 @@ void frmmain2::Form_Load()
     showRestoreState();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.
-    m_picture = platform::loadPicture(
-                    platform::fromLocal(vesk::joinPath(platform::toLocal(m_programDirectory), "bgimage.jpg")))
+    m_picture = platform::loadPicture(vesk::joinPath(platform::toLocal(m_programDirectory), "bgimage.jpg"))
                     .value_or(QImage());
 }
 
@@ -137,7 +142,7 @@ void frmmain2::readDescription()
         = {{Label1, &look.name}, {Label2, &look.email}, {Label3, &look.webpage}, {Label7, &look.themename}};
     for (const auto &[label, text] : texts) {
         if (*text)
-            label->setText(platform::fromLocal(**text));
+            label->setText(platform::fromText(**text));
     }
     if (look.fontSize) {
         for (QLabel *label : {Label1, Label2, Label3, Label7}) {
@@ -174,8 +179,7 @@ void frmmain2::paintEvent(QPaintEvent *)
 void frmmain2::Command2_Click()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
-    const bool completed
-        = vpak::install(platform::toLocal(m_programDirectory), platform::toLocal(m_picker->path()), ui);
+    const bool completed = vpak::install(platform::toLocal(m_programDirectory), m_picker->localPath(), ui);
     showRestoreState();
     if (completed)
         close();
@@ -184,13 +188,13 @@ void frmmain2::Command2_Click()
 void frmmain2::Command4_Click()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
-    vpak::restore(platform::toLocal(m_picker->path()), ui);
+    vpak::restore(m_picker->localPath(), ui);
     showRestoreState();
 }
 
 void frmmain2::showRestoreState()
 {
-    Command4->setEnabled(vesk::hasBackup(platform::toLocal(m_picker->path())));
+    Command4->setEnabled(vesk::hasBackup(m_picker->localPath()));
 }
 
 void frmmain2::Command3_Click()

@@ -4,6 +4,7 @@
 #include "textfile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,17 +47,36 @@ std::string batchArgument(const std::string &path)
     return percentsDoubled(quotedIfNeeded(path));
 }
 
-std::string pathOfArgument(std::string argument)
+} // namespace
+
+std::string batchPath(std::string argument)
 {
     if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
         argument = argument.substr(1, argument.size() - 2);
     std::string path;
     for (size_t i = 0; i < argument.size(); ++i) {
-        path += argument[i];
-        if (argument[i] == '%' && i + 1 < argument.size() && argument[i + 1] == '%')
-            ++i;
+        const size_t close = argument[i] == '%' ? argument.find('%', i + 1) : std::string::npos;
+        if (close == std::string::npos) {
+            path += argument[i];
+        } else if (close == i + 1) {
+            path += '%';
+            i = close;
+        } else {
+            // A variable of the environment, as the interpreter expands it:
+            // an unknown one is empty.
+            const char *value = std::getenv(argument.substr(i + 1, close - i - 1).c_str());
+            path += value ? value : "";
+            i = close;
+        }
     }
     return path;
+}
+
+namespace {
+
+bool beyondAscii(const std::string &text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 bool startsWith(const std::string &line, const std::string &prefix)
@@ -68,17 +88,31 @@ bool startsWith(const std::string &line, const std::string &prefix)
 
 std::vector<std::string> batchLines(const std::string &target)
 {
+    if (beyondAscii(target)) {
+        const std::string variable = std::string("%") + kTargetVariable + "%";
+        std::vector<std::string> lines = {kCopy + '"' + variable + '"'};
+        for (const char *own : kPackageOwnFiles)
+            lines.push_back(kDelete + '"' + vesk::joinPath(variable, own) + '"');
+        return lines;
+    }
     std::vector<std::string> lines = {kCopy + batchArgument(target)};
     for (const char *own : kPackageOwnFiles)
         lines.push_back(kDelete + batchArgument(vesk::joinPath(target, own)));
     return lines;
 }
 
+vesk::Status setBatchTarget(const std::string &target)
+{
+    if (!vesk::setEnvironmentVariable(kTargetVariable, target))
+        return Status::failure(vesk::ErrorCode::Io, "cannot hand the directory " + target + " to 1.bat");
+    return Status::success();
+}
+
 Status checkTarget(const std::string &target, const std::string &packageDirectory)
 {
     if (target.empty())
         return Status::failure("choose the game directory to install the theme into");
-    if (target.find_first_of("\r\n") != std::string::npos)
+    if (target.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
         return Status::failure("the path holds a line break, which 1.bat cannot carry; choose another directory");
     // 1.bat runs in the package, not where the installer was started, so a
     // relative target would mean another place to it (even the package).
@@ -86,11 +120,11 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
         return Status::failure("\"" + target
                                + "\" is not a full path; please choose the full path of your Kestrova directory");
     std::error_code ec;
-    if (!fs::is_directory(fs::path(target), ec))
+    if (!fs::is_directory(vesk::fsPath(target), ec))
         return Status::failure("the directory " + target + " does not exist; choose the game directory");
-    if (fs::equivalent(fs::path(target), fs::path(packageDirectory), ec))
+    if (fs::equivalent(vesk::fsPath(target), vesk::fsPath(packageDirectory), ec))
         return Status::failure(target + " is the theme package itself; choose the game directory");
-    return Status::success();
+    return vesk::checkNotSystemFolder(target);
 }
 
 namespace {
@@ -99,6 +133,24 @@ bool isPackageOwnFile(const std::string &name)
 {
     return std::any_of(kPackageOwnFiles.begin(), kPackageOwnFiles.end(),
                        [&name](const char *own) { return vesk::sameFileName(name, own); });
+}
+
+// The package's plain files, links not followed: only these are installed.
+std::vector<std::string> plainFilesOf(const std::string &directory)
+{
+    std::vector<std::string> names;
+    for (const std::string &name : vesk::namesIn(directory)) {
+        if (vesk::entryKind(vesk::joinPath(directory, name)) == vesk::EntryKind::File)
+            names.push_back(name);
+    }
+    return names;
+}
+
+// The target's file for a name: its existing spelling, else the name.
+std::string spelledIn(const std::vector<std::string> &targetNames, const std::string &name)
+{
+    const std::string *spelling = vesk::spellingAmong(targetNames, name);
+    return spelling ? *spelling : name;
 }
 
 // Whether two files hold the same bytes; nothing when `copy` cannot be read.
@@ -125,19 +177,15 @@ std::optional<bool> sameBytes(const fs::path &original, const fs::path &copy)
 Status checkInstalled(const std::string &packageDirectory, const std::string &target)
 {
     std::error_code ec;
-    std::vector<fs::path> files;
-    for (const auto &entry : fs::directory_iterator(fs::path(packageDirectory), ec)) {
-        std::error_code fileError;
-        if (entry.is_regular_file(fileError) && !isPackageOwnFile(entry.path().filename().string()))
-            files.push_back(entry.path());
-    }
-    if (ec)
-        return vesk::cannotRead(packageDirectory, ec);
-    std::sort(files.begin(), files.end());
-    for (const fs::path &file : files) {
-        const std::string name = file.filename().string();
-        const std::string installed = vesk::joinPath(target, name);
-        const auto same = sameBytes(file, fs::path(installed));
+    if (!fs::is_directory(vesk::fsPath(packageDirectory), ec))
+        return vesk::cannotRead(packageDirectory, ec ? ec : std::make_error_code(std::errc::not_a_directory));
+    const std::vector<std::string> targetNames = vesk::namesIn(target);
+    for (const std::string &name : plainFilesOf(packageDirectory)) {
+        if (isPackageOwnFile(name))
+            continue;
+        const fs::path file = vesk::fsPath(vesk::joinPath(packageDirectory, name));
+        const std::string installed = vesk::joinPath(target, spelledIn(targetNames, name));
+        const auto same = sameBytes(file, vesk::fsPath(installed));
         if (!same)
             return Status::failure(vesk::ErrorCode::NotFound, name + " did not arrive in " + target);
         if (!*same)
@@ -148,31 +196,28 @@ Status checkInstalled(const std::string &packageDirectory, const std::string &ta
 
 std::vector<std::string> filesTheInstallTouches(const std::string &packageDirectory, const std::string &target)
 {
+    const std::vector<std::string> targetNames = vesk::namesIn(target);
     std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto &entry : fs::directory_iterator(fs::path(packageDirectory), ec)) {
-        std::error_code fileError;
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file(fileError) && !isPackageOwnFile(name) && !vesk::sameFileName(name, "1.bat"))
-            names.push_back(name);
+    for (const std::string &name : plainFilesOf(packageDirectory)) {
+        if (!isPackageOwnFile(name) && !vesk::sameFileName(name, vesk::kInstallBatch))
+            names.push_back(spelledIn(targetNames, name));
     }
-    std::sort(names.begin(), names.end());
-    names.push_back("1.bat");
+    names.push_back(spelledIn(targetNames, vesk::kInstallBatch));
     for (const char *own : kPackageOwnFiles) {
-        if (fs::exists(fs::path(vesk::joinPath(target, own)), ec))
-            names.push_back(own);
+        if (const std::string *spelling = vesk::spellingAmong(targetNames, own))
+            names.push_back(*spelling);
     }
     return names;
 }
 
-Status writeBatchFile(const std::string &batchPath, const std::string &target)
+Status writeBatchFile(const std::string &batchFile, const std::string &target)
 {
-    return vesk::writeTextFile(batchPath, batchLines(target));
+    return vesk::writeTextFile(batchFile, batchLines(target));
 }
 
-Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory)
+Status runBatchFile(const std::string &batchFile, const std::string &workingDirectory)
 {
-    const vesk::Result<std::string> text = vesk::readFile(batchPath, vesk::kSmallFileLimit, vesk::Overflow::Refuse);
+    const vesk::Result<std::string> text = vesk::readFile(batchFile, vesk::kSmallFileLimit, vesk::Overflow::Refuse);
     if (!text)
         return text.status();
 
@@ -184,17 +229,22 @@ Status runBatchFile(const std::string &batchPath, const std::string &workingDire
             line.pop_back();
         std::error_code ec;
         if (startsWith(line, kCopy)) {
-            const fs::path target(pathOfArgument(line.substr(kCopy.size())));
-            for (const auto &entry : fs::directory_iterator(fs::path(workingDirectory), ec)) {
+            // Names are matched as Windows matches them: a copy of bomb1.wa2
+            // replaces the target's BOMB1.WA2.
+            const std::string target = batchPath(line.substr(kCopy.size()));
+            const std::vector<std::string> targetNames = vesk::namesIn(target);
+            for (const std::string &name : plainFilesOf(workingDirectory)) {
                 std::error_code fileError;
-                if (!entry.is_regular_file(fileError))
-                    continue;
-                vesk::copyFileReplacing(entry.path().string(), (target / entry.path().filename()).string(), fileError);
+                const std::string source = vesk::joinPath(workingDirectory, name);
+                vesk::copyFileReplacing(source, vesk::joinPath(target, spelledIn(targetNames, name)), fileError);
                 if (fileError && firstFailure.empty())
-                    firstFailure = "cannot copy " + entry.path().string() + ": " + vesk::reasonText(fileError);
+                    firstFailure = "cannot copy " + source + ": " + vesk::reasonText(fileError);
             }
         } else if (startsWith(line, kDelete)) {
-            fs::remove(fs::path(pathOfArgument(line.substr(kDelete.size()))), ec);
+            const fs::path doomed = vesk::fsPath(batchPath(line.substr(kDelete.size())));
+            const std::string folder = doomed.parent_path().string();
+            fs::remove(
+                vesk::fsPath(vesk::joinPath(folder, spelledIn(vesk::namesIn(folder), doomed.filename().string()))), ec);
         }
         if (ec && firstFailure.empty())
             firstFailure = line + ": " + vesk::reasonText(ec);

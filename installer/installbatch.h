@@ -22,7 +22,19 @@ using vesk::batchCommandLine;
 // quote, is written within double quotes so that it is taken as one literal
 // path; every "%" is written "%%", which the interpreter reads as one "%".
 // Other targets stand as typed.
+//
+// A target with bytes beyond ASCII stands as "%VESK_TARGET%" instead: the
+// command interpreter reads a batch file in the console's code page, which
+// cannot hold every name, while a variable of its environment holds any. The
+// installer sets that variable (setBatchTarget) before it starts the batch,
+// which inherits it.
 std::vector<std::string> batchLines(const std::string &target);
+inline constexpr const char *kTargetVariable = "VESK_TARGET";
+// The path a path argument of 1.bat stands for, read as the command
+// interpreter reads it: quotes dropped, "%%" as "%", "%NAME%" as the
+// variable of the environment (empty when unknown).
+std::string batchPath(std::string argument);
+vesk::Status setBatchTarget(const std::string &target);
 
 // The install goes only into an existing directory that is not the package
 // itself: copying into a missing T would make one file named T, and the
@@ -45,13 +57,14 @@ std::vector<std::string> filesTheInstallTouches(const std::string &packageDirect
 
 // Writes 1.bat into the package directory; the result names the file and the
 // reason when it cannot.
-vesk::Status writeBatchFile(const std::string &batchPath, const std::string &target);
+vesk::Status writeBatchFile(const std::string &batchFile, const std::string &target);
 
 // Carries out a 1.bat of the four kinds of line above without any shell: the
 // paths are read as the command interpreter reads them (quotes dropped,
-// "%%" as "%") and then taken literally. "copy *.* T" copies every regular file of
+// "%%" as "%", "%NAME%" as the variable of the environment) and then taken
+// literally. "copy *.* T" copies every regular file of
 // `workingDirectory` into T, replacing files of the same name; "del P"
 // removes the file P when it is there. Other lines are skipped.
-vesk::Status runBatchFile(const std::string &batchPath, const std::string &workingDirectory);
+vesk::Status runBatchFile(const std::string &batchFile, const std::string &workingDirectory);
 
 } // namespace vpak

@@ -89,11 +89,17 @@ std::string listed(const std::vector<std::string> &names)
 }
 
 // A package from a stranger may carry programs beside its sounds, which the
-// game directory would then run or load: those are refused outright, and any
-// other file that is no theme file is named in a question first.
+// game directory would then run or load: those are refused outright, as is
+// anything that is no plain file (a link would bring in whatever it points
+// at); any other file that is no theme file is named in a question first.
 bool packageIsOnlyATheme(const std::string &packageDirectory, InstallerUi &ui)
 {
     const vesk::PackageContents contents = vesk::inspectPackage(packageDirectory);
+    if (!contents.notFiles.empty()) {
+        ui.message("This package holds entries that are not plain files, such as links to files elsewhere: "
+                   + listed(contents.notFiles) + ". It will not be installed.");
+        return false;
+    }
     if (!contents.programs.empty()) {
         ui.message("This package holds program files, which a theme never needs and which could harm your computer: "
                    + listed(contents.programs) + ". It will not be installed.");
@@ -124,51 +130,63 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     }
     if (!packageIsOnlyATheme(packageDirectory, ui))
         return false;
+    if (!vesk::holdsGameSounds(target) && !ui.ask(vesk::notAGameDirectoryQuestion(target)))
+        return false;
 
+    // Every file the batch will write is moved aside first: the batch's copy
+    // writes into an existing file in place, which would also change the
+    // backup's link to it. A game file spelled otherwise than in the package
+    // ("BOMB1.WA2" for "bomb1.wa2") leaves an empty file of its own spelling
+    // behind, which the copy fills: it keeps its name.
     const std::vector<std::string> touched = filesTheInstallTouches(packageDirectory, target);
     const vesk::Result<vesk::BackupRecord> record = vesk::recordBeforeReplacing(target, touched);
     if (!record)
         return refuse(record.status());
     vesk::ReplaceJournal journal(target);
-    const auto putBack = [&] {
-        journal.rollBack();
-        vesk::undoRecord(*record);
+    // Before the batch ran the player need only hear what failed; after it,
+    // also that the game directory is as it was, or which files are not.
+    bool batchRan = false;
+    const auto fail = [&](const std::string &why) {
+        const vesk::Status back = vesk::putBack(journal, *record);
+        if (!back.ok())
+            ui.message(why + " " + vesk::sentence(back.error()));
+        else
+            ui.message(batchRan ? why + " The game directory was put back as it was." : why);
+        return false;
     };
+    const std::vector<std::string> packageNames = vesk::namesIn(packageDirectory);
     for (const std::string &name : touched) {
-        step = journal.copyAside(name);
-        if (!step.ok()) {
-            putBack();
-            return refuse(step);
-        }
+        const std::string path = vesk::joinPath(target, name);
+        const bool spelledOtherwise = vesk::entryKind(path) != vesk::EntryKind::Missing
+                                      && !std::binary_search(packageNames.begin(), packageNames.end(), name);
+        step = journal.moveAside(name);
+        if (step.ok() && spelledOtherwise)
+            step = vesk::writeTextFile(path, {});
+        if (!step.ok())
+            return fail(vesk::sentence(step.error()));
     }
 
     const std::string batch = vesk::joinPath(packageDirectory, vesk::kInstallBatch);
     step = writeBatchFile(batch, target);
-    if (!step.ok()) {
-        putBack();
-        return refuse(step);
-    }
+    if (step.ok())
+        step = setBatchTarget(target);
+    if (!step.ok())
+        return fail(vesk::sentence(step.error()));
     const vesk::Result<InstallerUi::BatchEnd> ran = ui.runBatch(batch, packageDirectory, kInstallTimeLimit);
-    if (!ran) {
-        putBack();
-        return refuse(ran.status());
-    }
+    if (!ran)
+        return fail(vesk::sentence(ran.error()));
+    batchRan = true;
     if (*ran == InstallerUi::BatchEnd::StillRunning) {
-        // Nothing can be checked or put back while the batch may still write;
-        // the backup stays for Restore.
-        journal.commit();
+        // Nothing can be checked or put back while the batch may still write,
+        // and no second install or Restore may start under it.
         ui.message("The install into " + target + " is still running after "
                    + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kInstallTimeLimit).count())
-                   + " seconds and has not been checked.");
-        return false;
+                   + " seconds. It will be checked when it has ended.");
+        ui.waitForBatchEnd();
     }
     step = checkInstalled(packageDirectory, target);
-    if (!step.ok()) {
-        putBack();
-        ui.message("The theme was not installed completely: " + step.error()
-                   + ". The game directory was put back as it was.");
-        return false;
-    }
+    if (!step.ok())
+        return fail("The theme was not installed completely: " + step.error() + ".");
     journal.commit();
     ui.message("Install Completed");
     return true;

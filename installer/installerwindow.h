@@ -22,8 +22,8 @@ inline constexpr int kClientHeight = 5955;
 // a size from theme.cfg that no label can take is held to the range.
 inline constexpr const char *kValueFont = "MS Sans Serif";
 inline constexpr double kDesignFontSize = 19.5;
-inline constexpr double kSmallestFont = 1.0;
-inline constexpr double kLargestFont = 72.0;
+inline constexpr double kSmallestFont = 6.0;
+inline constexpr double kLargestFont = 30.0;
 // How long the install batch is waited for before the player is told it has
 // not finished.
 inline constexpr std::chrono::milliseconds kInstallTimeLimit{120'000};
@@ -68,12 +68,17 @@ public:
     virtual vesk::Result<BatchEnd> runBatch(const std::string &batchFile, const std::string &packageDirectory,
                                             std::chrono::milliseconds limit)
         = 0;
+    // After a batch that was still running: waits until it has ended,
+    // keeping the window painting and taking no second install meanwhile.
+    virtual void waitForBatchEnd() = 0;
 };
 
 // Install Theme, in this order: the target (absolute, existing, not the
-// package, writable); the package's contents; the backup of what the install
-// replaces; 1.bat written, started and waited for; the file check, and on a
-// failure the target put back. True when the install completed and was
+// package, no system folder, writable); the package's contents; a question
+// when the target holds no game sound; the backup of what the install
+// replaces, every such file moved aside; 1.bat written, started and waited
+// for (to its end, however long it takes); the file check, and on a failure
+// the target put back. True when the install completed and was
 // reported as "Install Completed": the window then closes.
 bool install(const std::string &packageDirectory, const std::string &target, InstallerUi &ui);
 

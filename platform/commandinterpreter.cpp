@@ -9,53 +9,27 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QThread>
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <cerrno>
-#include <csignal>
-#include <fstream>
-#include <string>
 #endif
 
 namespace platform {
 
-namespace {
-
-// Whether a process started detached is still at work. It is no child of
-// ours, so it is watched by its id; a zombie waiting for its reaper counts as
-// ended.
-bool stillRunning(qint64 pid)
+SystemCommandInterpreter::~SystemCommandInterpreter()
 {
-#ifdef _WIN32
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-    if (!process)
-        return false;
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
-#else
-    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-        return false;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line))
-        return true;
-    const size_t close = line.rfind(')');
-    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
-#endif
+    // The batch is left to finish on its own when the program ends.
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        static_cast<void>(m_process.release());
 }
-
-} // namespace
 
 vesk::Result<CommandInterpreter::End> SystemCommandInterpreter::run(const std::string &batchPath,
                                                                     const std::string &workingDirectory,
                                                                     std::chrono::milliseconds limit)
 {
     const QString batchFile = QFile::decodeName(QByteArray::fromStdString(batchPath));
-    QProcess process;
+    m_process = std::make_unique<QProcess>();
+    QProcess &process = *m_process;
     process.setWorkingDirectory(QFile::decodeName(QByteArray::fromStdString(workingDirectory)));
 #ifdef _WIN32
     // The command line carries no path: 1.bat is found in the working directory.
@@ -72,25 +46,36 @@ vesk::Result<CommandInterpreter::End> SystemCommandInterpreter::run(const std::s
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
+    process.start();
+    if (!process.waitForStarted(-1))
         return vesk::Status::failure(vesk::ErrorCode::Io, "cannot start " + batchPath + ": "
                                                               + process.errorString().toLocal8Bit().toStdString());
+    return waitOnProcess(limit) ? End::Finished : End::StillRunning;
+}
 
+void SystemCommandInterpreter::waitForEnd()
+{
+    if (m_process)
+        waitOnProcess(std::nullopt);
+}
+
+bool SystemCommandInterpreter::waitOnProcess(std::optional<std::chrono::milliseconds> limit)
+{
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     QElapsedTimer waited;
     waited.start();
-    End end = End::Finished;
-    while (stillRunning(pid)) {
-        if (waited.elapsed() >= limit.count()) {
-            end = End::StillRunning;
+    bool ended = true;
+    while (!m_process->waitForFinished(10)) {
+        if (m_process->state() == QProcess::NotRunning)
+            break;
+        if (limit && waited.elapsed() >= limit->count()) {
+            ended = false;
             break;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
     }
     QGuiApplication::restoreOverrideCursor();
-    return end;
+    return ended;
 }
 
 } // namespace platform

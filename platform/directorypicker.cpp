@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "dirlist.h"
 #include "drivelist.h"
+#include "localtext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,9 +31,21 @@ void DirectoryPicker::open(const QString &directory)
     m_path->setText(m_dir->path());
 }
 
+void DirectoryPicker::openLocal(const std::string &directory)
+{
+    if (!m_dir->setLocalPath(directory))
+        m_dir->setPath(m_drive->currentDirectory());
+    m_path->setText(m_dir->path());
+}
+
 QString DirectoryPicker::path() const
 {
     return m_path->text();
+}
+
+std::string DirectoryPicker::localPath() const
+{
+    return m_path->text() == m_dir->path() ? m_dir->localPath() : toLocal(m_path->text());
 }
 
 void DirectoryPicker::Drive_Change()
@@ -54,7 +67,7 @@ void DirectoryPicker::Dir_Click()
 
 void DirectoryPicker::MakeDirectory_Click()
 {
-    m_dir->makeDirectory(m_path->text(), m_name->text());
+    m_dir->makeDirectory(localPath(), toLocal(m_name->text()));
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -40,9 +42,13 @@ public:
     // directory, or to the root of the drive shown. The path box shows what
     // was opened.
     void open(const QString &directory);
+    void openLocal(const std::string &directory);
 
     // The text of the path box: the open directory, or what was typed.
     QString path() const;
+    // The same as bytes: the open directory's own bytes while the box shows
+    // it, so that a name that is no text of the code page stays whole.
+    std::string localPath() const;
 
     DriveList *driveList() const { return m_drive; }
     DirList *dirList() const { return m_dir; }

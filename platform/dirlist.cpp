@@ -4,8 +4,11 @@
 #include "paths.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStyle>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
 
 namespace platform {
 
@@ -27,14 +30,23 @@ DirList::DirList(QWidget *parent) : QListWidget(parent)
 
 bool DirList::setPath(const QString &path)
 {
-    if (path.isEmpty())
+    return !path.isEmpty() && setLocalPath(toLocal(nativeDirectory(path)));
+}
+
+bool DirList::setLocalPath(const std::string &path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (path.empty() || !fs::is_directory(fs::path(path), ec))
         return false;
-    const QFileInfo info(path);
-    if (!info.isDir() || !info.isReadable() || !QDir(path).isReadable())
+    // Readable: its entries can be listed.
+    fs::directory_iterator probe(fs::path(path), ec);
+    if (ec)
         return false;
-    const QString native = nativeDirectory(path);
-    const bool moved = native != m_path;
-    m_path = native;
+    const std::string local = localDirectory(path);
+    const bool moved = local != m_local;
+    m_local = local;
+    m_path = fromLocal(local);
     refresh();
     if (moved)
         Q_EMIT changed();
@@ -43,50 +55,72 @@ bool DirList::setPath(const QString &path)
 
 void DirList::refresh()
 {
+    namespace fs = std::filesystem;
     clear();
-    if (m_path.isEmpty())
+    if (m_local.empty())
         return;
 
     // The chain from the root down to the open directory.
-    QStringList chain;
-    for (QDir dir(m_path);;) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
+    std::vector<fs::path> chain;
+    for (fs::path at(m_local);; at = at.parent_path()) {
+        chain.insert(chain.begin(), at);
+        if (at == at.root_path() || !at.has_relative_path())
             break;
     }
 
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const auto add = [this](const QIcon &icon, int depth, const std::string &shown, const std::string &path) {
+        auto *item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + fromLocal(shown), this);
+        item->setData(kPathRole, QByteArray::fromStdString(path));
+    };
     int depth = 0;
-    for (const QString &ancestor : chain) {
-        const QString name
-            = QDir(ancestor).isRoot() ? QDir::toNativeSeparators(ancestor) : QFileInfo(ancestor).fileName();
-        auto *item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
-        item->setData(kPathRole, ancestor);
-        ++depth;
+    for (const fs::path &ancestor : chain) {
+        const bool root = !ancestor.has_relative_path();
+        add(openIcon, depth++, root ? ancestor.string() : ancestor.filename().string(), ancestor.string());
     }
-    const QStringList children
-        = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &child : children) {
-        auto *item = new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + child, this);
-        item->setData(kPathRole, QDir(m_path).filePath(child));
+    // Subdirectories by their shown names, without regard to letter case.
+    std::vector<std::pair<QString, std::string>> children;
+    std::error_code ec;
+    for (const auto &entry : fs::directory_iterator(fs::path(m_local), ec)) {
+        std::error_code kind;
+        if (entry.is_directory(kind))
+            children.emplace_back(fromLocal(entry.path().filename().string()), entry.path().string());
     }
+    std::sort(children.begin(), children.end(), [](const auto &a, const auto &b) {
+        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (const auto &child : children)
+        add(closedIcon, depth, fs::path(child.second).filename().string(), child.second);
     setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 
-void DirList::makeDirectory(const QString &parent, const QString &name)
+void DirList::makeDirectory(const std::string &parent, const std::string &name)
 {
-    if (name.isEmpty())
+    if (name.empty())
         return;
-    const QString path = fromLocal(vesk::joinPath(toLocal(parent), toLocal(name)));
-    if (QDir().mkdir(path))
+    std::error_code ec;
+    if (std::filesystem::create_directory(std::filesystem::path(vesk::joinPath(parent, name)), ec))
         refresh();
 }
 
 void DirList::open(QListWidgetItem *item)
 {
     if (item)
-        setPath(item->data(kPathRole).toString());
+        setLocalPath(item->data(kPathRole).toByteArray().toStdString());
+}
+
+std::string localDirectory(const std::string &path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path full = fs::absolute(fs::path(path), ec).lexically_normal();
+    std::string text = full.make_preferred().string();
+    // No separator at the end, but for a root.
+    while (text.size() > full.root_path().string().size() && (text.back() == '/' || text.back() == '\\'))
+        text.pop_back();
+    return text;
 }
 
 } // namespace platform

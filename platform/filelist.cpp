@@ -1,6 +1,12 @@
 #include "filelist.h"
 
-#include <QDir>
+#include "paths.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
 
 namespace platform {
 
@@ -10,7 +16,7 @@ FileList::FileList(QWidget *parent) : QListWidget(parent)
     connect(this, &QListWidget::itemClicked, this, [this] { Q_EMIT clicked(); });
 }
 
-void FileList::setPath(const QString &path)
+void FileList::setLocalPath(const std::string &path)
 {
     m_path = path;
     refresh();
@@ -28,14 +34,38 @@ QString FileList::fileName() const
     return item ? item->text() : QString();
 }
 
+std::string FileList::localFilePath() const
+{
+    const QListWidgetItem *item = currentItem();
+    return item ? vesk::joinPath(m_path, item->data(Qt::UserRole).toByteArray().toStdString()) : std::string();
+}
+
 void FileList::refresh()
 {
+    namespace fs = std::filesystem;
     clear();
-    if (m_path.isEmpty())
+    if (m_path.empty())
         return;
-    QDir dir(m_path);
-    // Name filters of QDir ignore letter case unless told otherwise.
-    addItems(dir.entryList({m_pattern}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase));
+    // Each entry keeps the bytes of its name beside the text shown; the
+    // pattern matches without regard to letter case.
+    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(m_pattern),
+                                     QRegularExpression::CaseInsensitiveOption);
+    std::vector<std::pair<QString, std::string>> files;
+    std::error_code ec;
+    for (const auto &entry : fs::directory_iterator(fs::path(m_path), ec)) {
+        std::error_code kind;
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(kind) && pattern.match(fromLocal(name)).hasMatch())
+            files.emplace_back(fromLocal(name), name);
+    }
+    std::sort(files.begin(), files.end(), [](const auto &a, const auto &b) {
+        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (const auto &file : files) {
+        auto *item = new QListWidgetItem(file.first, this);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(file.second));
+    }
 }
 
 } // namespace platform

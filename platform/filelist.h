@@ -3,6 +3,10 @@
 #include <QListWidget>
 #include <QString>
 
+#include "localtext.h"
+
+#include <string>
+
 namespace platform {
 
 // A file list: the files of one directory whose names match a pattern,
@@ -15,12 +19,17 @@ class FileList final : public QListWidget
 public:
     explicit FileList(QWidget *parent = nullptr);
 
-    QString path() const { return m_path; }
-    void setPath(const QString &path);
+    QString path() const { return fromLocal(m_path); }
+    void setPath(const QString &path) { setLocalPath(toLocal(path)); }
+    // The folder listed, as the bytes of its path.
+    void setLocalPath(const std::string &path);
     void setPattern(const QString &pattern);
 
-    // The name of the file selected, without its directory.
+    // The name of the file selected, without its directory, as shown.
     QString fileName() const;
+    // The same as the bytes of its path, directory included; empty when no
+    // file is selected.
+    std::string localFilePath() const;
 
 Q_SIGNALS:
     void clicked(); // the user clicked a file
@@ -28,7 +37,7 @@ Q_SIGNALS:
 private:
     void refresh();
 
-    QString m_path;
+    std::string m_path;
     QString m_pattern = QStringLiteral("*.*");
 };
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "displaytext.h"
 #include "status.h"
 
 namespace platform {
@@ -20,6 +21,14 @@ inline std::string toLocal(const QString &text)
 inline QString fromLocal(const std::string &text)
 {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// For display only: a value read from theme.cfg or a project, which older
+// files hold in the Windows code page (see vesk::displayText).
+inline QString fromText(const std::string &value)
+{
+    const std::string shown = vesk::displayText(value);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 // A failure from the logic ("cannot read x: permission denied") as a sentence

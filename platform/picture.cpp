@@ -2,6 +2,8 @@
 
 #include "textfile.h"
 
+#include "displaytext.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -10,11 +12,17 @@ namespace platform {
 
 std::optional<QImage> loadPicture(const QString &path)
 {
+    return loadPicture(QFile::encodeName(path).toStdString());
+}
+
+std::optional<QImage> loadPicture(const std::string &path)
+{
     // Read like every other file: only a regular file, and never without end,
     // so that a FIFO or a device named like a picture cannot stall the window.
-    const vesk::Result<std::string> bytes
-        = vesk::readFile(QFile::encodeName(path).toStdString(), kMaxPictureBytes, vesk::Overflow::Refuse);
-    if (!bytes)
+    const vesk::Result<std::string> bytes = vesk::readFile(path, kMaxPictureBytes, vesk::Overflow::Refuse);
+    // A JPEG cut short would show its top over a grey block; it shows as no
+    // picture, as the Windows decoder takes it.
+    if (!bytes || vesk::isCutShortJpeg(*bytes))
         return std::nullopt;
     QByteArray data = QByteArray::fromStdString(*bytes);
     QBuffer buffer(&data);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 namespace platform {
 
@@ -16,6 +17,7 @@ constexpr std::size_t kMaxPictureBytes = 64 * 1024 * 1024;
 
 // The picture in a file, whatever its name says it is; nothing when it cannot
 // be read, is no picture, or is too large to decode.
+std::optional<QImage> loadPicture(const std::string &path);
 std::optional<QImage> loadPicture(const QString &path);
 
 } // namespace platform

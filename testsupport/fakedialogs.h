@@ -44,8 +44,17 @@ public:
         messages << text;
         captions << caption;
     }
+    // Most tests put a theme into an empty folder; the question whether that
+    // is really the game directory is answered Yes there and kept apart.
+    bool confirmGameDirectory = true;
+    QStringList gameDirectoryQuestions;
+
     Answer question(QWidget *, const QString &text, const QString &caption, Buttons) override
     {
+        if (confirmGameDirectory && text.endsWith(QStringLiteral("Is it really the game directory?"))) {
+            gameDirectoryQuestions << text;
+            return Answer::Yes;
+        }
         questions << text;
         questionCaptions << caption;
         return questionAnswers.isEmpty() ? Answer::No : questionAnswers.dequeue();
@@ -92,4 +101,6 @@ public:
             onRun(batchFile, workingDirectory);
         return end;
     }
+    int waitedForEnd = 0;
+    void waitForEnd() override { ++waitedForEnd; }
 };

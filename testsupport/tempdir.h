@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 // A fresh directory for each test, removed afterwards, with the few file
@@ -22,8 +23,19 @@ protected:
     }
     void TearDown() override { removeAll(); }
 
-    std::string path(const std::string &name) const { return (m_dir / name).string(); }
-    std::string dir() const { return m_dir.string(); }
+    // Names are bytes, UTF-8 on Windows as in the programs.
+    std::string path(const std::string &name) const
+    {
+#ifdef _WIN32
+        return (m_dir / std::filesystem::u8path(name)).string();
+#else
+        return (m_dir / name).string();
+#endif
+    }
+    std::string dir() const
+    {
+        return m_dir.string();
+    }
 
     static void writeBytes(const std::string &file, const std::string &bytes)
     {
@@ -33,6 +45,22 @@ protected:
     {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Every entry below a folder, hidden ones included, with the bytes of
+    // each file: two snapshots are equal when nothing changed there.
+    static std::map<std::string, std::string> snapshot(const std::string &folder)
+    {
+        namespace fs = std::filesystem;
+        std::map<std::string, std::string> entries;
+        for (const auto &entry : fs::recursive_directory_iterator(fs::path(folder))) {
+            const std::string name = entry.path().lexically_relative(folder).string();
+            entries[name] = entry.is_symlink()        ? "<link>"
+                            : entry.is_regular_file() ? readBytes(entry.path().string())
+                            : entry.is_directory()    ? "<folder>"
+                                                      : "<other>";
+        }
+        return entries;
     }
 
     std::filesystem::path m_dir;

@@ -1,8 +1,11 @@
 #include "applytheme.h"
 #include "gamebackup.h"
 #include "links.h"
+#include "posixhelpers.h"
 #include "tempdir.h"
+#include "themefiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -147,7 +150,81 @@ TEST_F(ApplyThemeTest, emptyOrMissingGameDirectoryIsRefusedBeforeAnyCopy)
         EXPECT_FALSE(result.failedSlot);
     }
     EXPECT_FALSE(fs::exists(fs::path("/bomb1.wa2"))) << "an empty directory must not mean the root";
+#ifndef _WIN32
+    // Nor does a theme go into the root or a folder of the system.
+    for (const std::string target : {"/", "/usr", "/etc/"}) {
+        const vesk::ApplyResult result = vesk::applyTheme(target, m_slots, {}, "\"");
+        EXPECT_NE(result.status.error().find("not a game directory"), std::string::npos) << result.status.error();
+    }
+    EXPECT_FALSE(fs::exists(fs::path("/bomb1.wa2")));
+    EXPECT_FALSE(fs::exists(fs::path("/vesk-originals")));
+#endif
 }
+
+TEST_F(ApplyThemeTest, upperCaseGameFilesAreReplacedAndKeptUnderTheirOwnNames)
+{
+    writeBytes(game("BOMB1.WA2"), "the game's bomb");
+    writeBytes(game("LINKS.TXT"), "the game's links");
+#ifndef _WIN32 // two spellings side by side: the first in byte order is the game's
+    writeBytes(game("Bomb1.wa2"), "a second spelling");
+#endif
+    m_slots[0] = wave("new.wav");
+    const vesk::ApplyResult result = apply();
+    ASSERT_TRUE(result.status.ok()) << result.status.error();
+    std::vector<std::string> names = vesk::namesIn(game());
+    EXPECT_EQ(std::count(names.begin(), names.end(), "bomb1.wa2"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "links.txt"), 0);
+    EXPECT_EQ(readBytes(game("BOMB1.WA2")), readBytes(path("waves/new.wav")));
+    EXPECT_EQ(readBytes(game("LINKS.TXT")), kMakerLine);
+    EXPECT_EQ(readBytes(game("vesk-originals/BOMB1.WA2")), "the game's bomb");
+    EXPECT_FALSE(fs::exists(game("vesk-originals/added.txt"))) << "nothing was added";
+#ifndef _WIN32
+    EXPECT_EQ(readBytes(game("Bomb1.wa2")), "a second spelling");
+#endif
+    ASSERT_TRUE(vesk::restoreOriginals(game()).ok());
+    EXPECT_EQ(readBytes(game("BOMB1.WA2")), "the game's bomb");
+    EXPECT_EQ(readBytes(game("LINKS.TXT")), "the game's links");
+}
+
+#ifndef _WIN32
+TEST_F(ApplyThemeTest, newFilesGetThePlainCreateModeAndReplacedOnesKeepTheirs)
+{
+    const auto mask = vesk::posix::setFileCreationMask(022);
+    writeBytes(game("gun1.wa2"), "the game's gun");
+    fs::permissions(game("gun1.wa2"), static_cast<fs::perms>(0640));
+    m_slots[0] = wave("bomb.wav");
+    m_slots[6] = wave("gun.wav");
+    fs::permissions(m_slots[0], static_cast<fs::perms>(0700));
+    ASSERT_TRUE(apply().status.ok());
+    vesk::posix::setFileCreationMask(mask);
+    const auto mode = [this](const char *name) { return static_cast<int>(fs::status(game(name)).permissions()); };
+    EXPECT_EQ(mode("bomb1.wa2"), 0644);
+    EXPECT_EQ(mode("links.txt"), 0644);
+    EXPECT_EQ(mode("gun1.wa2"), 0640);
+}
+
+// A full disk: nothing left behind, however often it is tried, and the
+// reason said plainly, without the name of any temporary file.
+TEST_F(ApplyThemeTest, fullFileSystemLeavesTheGameAsItWasAndSaysSo)
+{
+    vesk::posix::TinyFileSystem small(game(), "256k");
+    if (!small.mounted())
+        GTEST_SKIP() << small.reason();
+    writeBytes(game("bomb1.wa2"), "the game's bomb");
+    for (int k = 1; k <= 5; ++k) {
+        m_slots[static_cast<size_t>(k - 1)] = wave("big" + std::to_string(k) + ".wav");
+        writeBytes(m_slots[static_cast<size_t>(k - 1)], std::string(100 * 1024, 'x'));
+    }
+    const auto before = snapshot(game());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const vesk::ApplyResult result = apply({{"a", "b"}});
+        ASSERT_FALSE(result.status.ok());
+        EXPECT_NE(result.status.error().find("no space left on device"), std::string::npos) << result.status.error();
+        EXPECT_EQ(result.status.error().find(".new"), std::string::npos) << result.status.error();
+        EXPECT_EQ(snapshot(game()), before);
+    }
+}
+#endif
 
 // links.txt
 TEST_F(ApplyThemeTest, allSlotsNoneStillWritesTheMakerLine)

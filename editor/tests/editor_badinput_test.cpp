@@ -420,6 +420,7 @@ void EditorBadInputTest::strayFilesInThePackageFolder_areAskedAbout()
     QFETCH(QString, name);
     const QString package = m_dir->filePath(QStringLiteral("package"));
     write(QStringLiteral("package/") + name, "stray");
+    write(QStringLiteral("package/theme.cfg"), "An earlier build\r\n");
     write(QStringLiteral("vpak"), "installer");
     m_damage.snapshot(m_dir->path());
     vesk::PackageInput input;

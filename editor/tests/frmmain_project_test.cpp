@@ -14,8 +14,10 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTemporaryDir>
+
 #include <QUrl>
 
+#include <fstream>
 #include <memory>
 
 class FrmMainProjectTest : public QObject
@@ -378,6 +380,15 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QCOMPARE(m_dialogs.messages.last(),
              QStringLiteral("There are no original sounds to restore in %1.").arg(game.path()));
     QCOMPARE(m_dialogs.captions.last(), QStringLiteral("VESK"));
+
+    // A folder without any of the game's sounds is asked about; No writes nothing.
+    QFile::remove(game.filePath(QStringLiteral("bomb1.wa2")));
+    m_dialogs.confirmGameDirectory = false;
+    m_dialogs.questionAnswers << Answer::Yes << Answer::No;
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.questions.last(),
+             game.path() + QStringLiteral(" holds none of Kestrova's sound files. Is it really the game directory?"));
+    QCOMPARE(gameFiles(), QStringList());
 }
 
 void FrmMainProjectTest::openThenSave_keepsEveryByte()
@@ -453,7 +464,12 @@ void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
     m_dialogs.answers.enqueue(saved);
     trigger("mnuFileOpen");
     QCOMPARE(m_dialogs.questions.size(), 4);
+    QCOMPARE(m_dialogs.questions.last(),
+             QStringLiteral("Save the changes to this theme before opening another project?"));
     QCOMPARE(m_window->slotValue(3), QStringLiteral("/sounds/c.wav"));
+    // Save then offers the file that was opened.
+    trigger("mnuFileSave");
+    QCOMPARE(m_dialogs.requests.last().fileName, saved);
     QVERIFY(m_window->close());
     makeWindow();
     addLink(QStringLiteral("Clan"), QStringLiteral("http://clan"));
@@ -463,9 +479,9 @@ void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
 
 void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
 {
-    const auto drop = [this](QWidget *target, const QString &file) {
+    const auto drop = [this](QWidget *target, const QString &file, const QByteArray &encoded = {}) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
+        data.setUrls({encoded.isEmpty() ? QUrl::fromLocalFile(file) : QUrl::fromEncoded(encoded)});
         const QPoint at = target->mapTo(m_window.get(), target->rect().center());
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(m_window.get(), &enter);
@@ -486,9 +502,19 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
     writeFile(project, QByteArray("none\r\n").repeated(47) + " 1 \r\nDropped\r\nhttp://d\r\n");
     m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
     drop(box("filename1"), project);
-    QCOMPARE(m_dialogs.questions.size(), 1);
+    QCOMPARE(m_dialogs.questions, QStringList{QStringLiteral("Save the changes to this theme before opening another "
+                                                             "project?")});
     QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
     QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("Dropped")});
+
+    // A name that is no UTF-8 keeps its bytes; a folder is no sound.
+    const std::string latin1 = QFile::encodeName(m_dir->path()).toStdString() + "/caf\xE9.wav";
+    std::ofstream(latin1) << "RIFF";
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), QString(),
+         "file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/"));
+    QCOMPARE(m_window->theme().slot(5), latin1);
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), m_dir->path());
+    QCOMPARE(m_window->theme().slot(5), latin1);
 }
 
 QTEST_MAIN(FrmMainProjectTest)

@@ -229,9 +229,11 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
 void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
 {
     const QString package = m_dir->filePath(QStringLiteral("package"));
-    for (const char *name : {"a.txt", "b.png", "c.doc", "d.ini", "e.txt", "f.txt", "BOMB2.WA2"}) {
+    // The theme.cfg of an earlier build tells its sounds from the game's.
+    for (const char *name : {"a.txt", "b.png", "c.doc", "d.ini", "e.txt", "f.txt", "BOMB2.WA2", "theme.cfg"}) {
         QFile stray(package + QLatin1Char('/') + QLatin1String(name));
         QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.write("Earlier\r\n");
     }
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
@@ -245,7 +247,9 @@ void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
                              .arg(QDir::toNativeSeparators(package))});
     QCOMPARE(m_dialogs.questionCaptions.first(), QStringLiteral("VESK"));
     QVERIFY(m_window->isVisible());
-    QVERIFY(!QFile::exists(package + QStringLiteral("/theme.cfg")));
+    QFile earlier(package + QStringLiteral("/theme.cfg"));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("Earlier\r\n")); // nothing was written
 
     // A folder holding only what the last build wrote raises no question.
     for (const QString &name : QDir(package).entryList(QDir::Files))

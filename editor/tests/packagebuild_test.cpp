@@ -1,3 +1,4 @@
+#include "gamebackup.h"
 #include "packagebuild.h"
 #include "tempdir.h"
 
@@ -153,4 +154,33 @@ TEST_F(PackageBuildTest, buildNeverWritesIntoAnUnnamedPlaceAndNamesSlotsPlainly)
     m_input.slots[4] = "";
     const std::string error = vesk::buildPackage(m_input).error();
     EXPECT_NE(error.find("slot 5 (Mines, Level 2) has no file chosen"), std::string::npos) << error;
+    m_input.slots[4] = vesk::kNoSound;
+
+    // Never into the game: the game directory in force, however it is
+    // spelled, or any folder holding a game's backup. The game's own sound
+    // stays as it was.
+    fs::create_directories(m_dir / "game");
+    writeBytes(path("game/bomb1.wa2"), "the game's own");
+    m_input.slots[0] = wave("wave1.wav");
+    m_input.gameDirectory = path("game");
+    for (const std::string &place : {path("game"), path("game") + "/.", path("package/../game")}) {
+        m_input.packageDirectory = place;
+        EXPECT_NE(vesk::buildPackage(m_input).error().find("is the game directory"), std::string::npos) << place;
+    }
+    m_input.gameDirectory.reset();
+    fs::create_directories(m_dir / "game" / vesk::kBackupFolder);
+    EXPECT_NE(vesk::buildPackage(m_input).error().find("holds vesk-originals"), std::string::npos);
+    EXPECT_EQ(readBytes(path("game/bomb1.wa2")), "the game's own");
+    EXPECT_FALSE(fs::exists(m_dir / "game" / "theme.cfg"));
+}
+
+TEST_F(PackageBuildTest, onlyAnEarlierBuildLeavesSoundsBehind)
+{
+    // The game's sounds in a folder are no leftovers; a build's theme.cfg
+    // beside them makes them so.
+    writeBytes(path("package/gun1.wa2"), "a sound");
+    ASSERT_EQ(vesk::strayFiles(m_input).size(), 1u);
+    EXPECT_FALSE(vesk::strayFiles(m_input)[0].fromEarlierBuild);
+    writeBytes(path("package/theme.cfg"), "Earlier\r\n");
+    EXPECT_TRUE(vesk::strayFiles(m_input)[0].fromEarlierBuild);
 }

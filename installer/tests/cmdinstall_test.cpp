@@ -21,15 +21,16 @@ protected:
     // cmd.exe and checks the outcome.
     void installAndCheck(const std::string &packageName, std::string target)
     {
-        const fs::path package = m_dir / packageName;
+        const fs::path package = vesk::fsPath(path(packageName));
         fs::create_directories(package);
-        fs::create_directories(fs::path(target));
+        fs::create_directories(vesk::fsPath(target));
         for (const char *own : vpak::kPackageOwnFiles)
             writeBytes((package / own).string(), std::string("own ") + own);
         writeBytes((package / "bomb1.wa2").string(), std::string("RIFF bomb \x00\xff%PATH%", 19));
         writeBytes((package / "Alarm.wa2").string(), "RIFF alarm & more");
         writeBytes((target + "/bomb1.wa2"), "the game's bomb");
         ASSERT_TRUE(vpak::writeBatchFile((package / "1.bat").string(), target).ok());
+        ASSERT_TRUE(vpak::setBatchTarget(target).ok());
 
         std::string commandLine = vesk::batchCommandLine();
         STARTUPINFOA startup{};
@@ -45,8 +46,8 @@ protected:
         for (const char *sound : {"bomb1.wa2", "Alarm.wa2"})
             EXPECT_EQ(readBytes(vesk::joinPath(target, sound)), readBytes((package / sound).string())) << target;
         for (const char *own : vpak::kPackageOwnFiles)
-            EXPECT_FALSE(fs::exists(fs::path(vesk::joinPath(target, own)))) << own << " in " << target;
-        EXPECT_TRUE(fs::exists(fs::path(vesk::joinPath(target, "1.bat"))));
+            EXPECT_FALSE(fs::exists(vesk::fsPath(vesk::joinPath(target, own)))) << own << " in " << target;
+        EXPECT_TRUE(fs::exists(vesk::fsPath(vesk::joinPath(target, "1.bat"))));
         // Nothing was written anywhere else: the root holds the package and
         // the games folder only, and the package only what it held.
         std::set<std::string> top, packed;
@@ -84,4 +85,12 @@ TEST_F(CmdInstallTest, targetEndingInTheSeparator)
 TEST_F(CmdInstallTest, packageFolderWithBlanksAndAmpersand)
 {
     installAndCheck("my package & co", dir() + "\\games\\Game");
+}
+
+// Names beyond ASCII arrive with every byte, the program and cmd.exe both
+// taking them in UTF-8.
+TEST_F(CmdInstallTest, packageAndTargetsBeyondAscii)
+{
+    for (const char *target : {u8"grü ß", u8"日本語", u8"emo🎮ji"})
+        installAndCheck(u8"Spiele ü", dir() + "\\games\\" + target);
 }

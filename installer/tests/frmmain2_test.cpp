@@ -3,7 +3,9 @@
 #include "frmmain2.h"
 #include "gamebackup.h"
 #include "installbatch.h"
+#include "posixhelpers.h"
 #include "textfile.h"
+#include "themefiles.h"
 #include "windowtest.h"
 
 #include <QFile>
@@ -44,6 +46,8 @@ private Q_SLOTS:
     void install_asksAboutFilesThatAreNoThemeSounds();
     void install_unwritablePackage_saysSoAndStaysOpen();
     void install_interpreterThatWillNotStart_saysSo();
+    void install_refusesWhatWouldHarmTheGameOrTheSystem();
+    void install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsTheirBackup();
     void cancel_writesNothing();
     void makeDirectory_createsUnderTheTarget();
 
@@ -73,7 +77,10 @@ void FrmMain2Test::init()
     m_dialogs = FakeDialogs();
     m_interpreter = FakeInterpreter();
     // The batch is carried out as the runner of a system without cmd.exe does.
-    m_interpreter.onRun = [](const std::string &batch, const std::string &dir) { vpak::runBatchFile(batch, dir); };
+    m_interpreter.onRun = [](const std::string &batch, const std::string &dir) {
+        // Like cmd.exe, the runner goes on past a failing line; the check afterwards judges.
+        (void)vpak::runBatchFile(batch, dir);
+    };
     m_savedCwd = QDir::currentPath();
     QDir::setCurrent(m_game->path());
     QLabel plain;
@@ -225,12 +232,12 @@ void FrmMain2Test::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
 
 void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
 {
-    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n\r\nRed\r\n");
-    makeWindow();
-    QCOMPARE(label("Label1")->font().pointSizeF(), 1.0);
-    writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n100000\r\n");
-    makeWindow();
-    QCOMPARE(label("Label1")->font().pointSizeF(), 72.0);
+    const std::pair<QByteArray, double> cases[] = {{"", 6.0}, {"-3", 6.0}, {"999", 30.0}, {"100000", 30.0}};
+    for (const auto &[size, shown] : cases) {
+        writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n" + size + "\r\nRed\r\n");
+        makeWindow();
+        QCOMPARE(label("Label1")->font().pointSizeF(), shown);
+    }
 }
 
 void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
@@ -309,10 +316,87 @@ void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
     };
     QVERIFY(install(m_game->path()).contains(QStringLiteral("does not hold the package's bytes")));
     QVERIFY(asBefore());
-    // A batch that has not finished is not checked, and not stopped.
+    // A batch that has not finished in time is waited for to its end, with
+    // the window closed to a second install, and then checked as any other.
     m_interpreter.end = platform::CommandInterpreter::End::StillRunning;
     QVERIFY(install(m_game->path()).contains(QStringLiteral("still running after 120 seconds")));
     QVERIFY(!m_dialogs.messages.contains(QStringLiteral("Install Completed")));
+    QCOMPARE(m_interpreter.waitedForEnd, 1);
+    QVERIFY(asBefore());
+    m_interpreter.onRun
+        = [](const std::string &batch, const std::string &dir) { (void)vpak::runBatchFile(batch, dir); };
+    QCOMPARE(install(m_game->path()), QStringLiteral("closed"));
+    QCOMPARE(m_dialogs.messages.last(), QStringLiteral("Install Completed"));
+    QCOMPARE(m_interpreter.waitedForEnd, 2);
+}
+
+void FrmMain2Test::install_refusesWhatWouldHarmTheGameOrTheSystem()
+{
+    writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
+    makeWindow();
+    const auto refused = [this](const QString &target, const QString &named) {
+        m_dialogs.messages.clear();
+        box("filepath1")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("Command2"));
+        QVERIFY2(m_dialogs.messages.join(QLatin1Char('|')).contains(named),
+                 qPrintable(m_dialogs.messages.join(QLatin1Char('|'))));
+        expectNoInstall();
+        QVERIFY(QDir(m_game->path()).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden));
+    };
+    // Roots and the system's folders.
+    refused(QStringLiteral("/"), QStringLiteral("root of the file system"));
+    refused(QStringLiteral("/usr"), QStringLiteral("folder of the system"));
+    // A folder that holds none of the game's sounds, and the player says No.
+    m_dialogs.confirmGameDirectory = false;
+    refused(m_game->path(), QString());
+    QCOMPARE(m_dialogs.questions.last(),
+             m_game->path()
+                 + QStringLiteral(" holds none of Kestrova's sound files. Is it really the game directory?"));
+    m_dialogs.confirmGameDirectory = true;
+    // Whatever is no plain file, and programs however Windows trims their names.
+    QVERIFY(QFile::link(QStringLiteral("/etc/passwd"), m_package->filePath(QStringLiteral("gun1.wa2"))));
+    refused(m_game->path(), QStringLiteral("not plain files, such as links to files elsewhere: gun1.wa2"));
+    QFile::remove(m_package->filePath(QStringLiteral("gun1.wa2")));
+    QVERIFY(vesk::posix::makeFifo(QFile::encodeName(m_package->filePath(QStringLiteral("gun2.wa2"))).toStdString()));
+    refused(m_game->path(), QStringLiteral("gun2.wa2"));
+    QFile::remove(m_package->filePath(QStringLiteral("gun2.wa2")));
+    for (const QString &program : {QStringLiteral("x.exe."), QStringLiteral("x.exe ")}) {
+        writeFile(program, "MZ");
+        refused(m_game->path(), QStringLiteral("program files"));
+        QFile::remove(m_package->filePath(program));
+    }
+}
+
+void FrmMain2Test::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsTheirBackup()
+{
+    writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
+    const auto gameFile = [this](const QString &name, const QByteArray &bytes) {
+        QFile file(m_game->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    gameFile(QStringLiteral("BOMB1.WA2"), "the game's bomb");
+    gameFile(QStringLiteral("Bomb1.Wa2"), "another spelling");
+    makeWindow();
+    box("filepath1")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("Command2"));
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
+    QVERIFY(m_dialogs.gameDirectoryQuestions.isEmpty());
+    const std::string game = m_game->path().toStdString();
+    QCOMPARE(vesk::namesIn(game), (std::vector<std::string>{"1.bat", "BOMB1.WA2", "Bomb1.Wa2", "vesk-originals"}));
+    const auto bytes = [this](const QString &name) {
+        QFile file(m_game->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    QCOMPARE(bytes(QStringLiteral("BOMB1.WA2")), QByteArray("RIFF new bomb"));
+    QCOMPARE(bytes(QStringLiteral("Bomb1.Wa2")), QByteArray("another spelling"));
+    // The backup is a link to the game's file, and the batch's copy did not
+    // write through it.
+    QCOMPARE(bytes(QStringLiteral("vesk-originals/BOMB1.WA2")), QByteArray("the game's bomb"));
+
+    QCOMPARE(vesk::restoreOriginals(game).ok(), true);
+    QCOMPARE(bytes(QStringLiteral("BOMB1.WA2")), QByteArray("the game's bomb"));
+    QCOMPARE(vesk::namesIn(game), (std::vector<std::string>{"BOMB1.WA2", "Bomb1.Wa2"}));
 }
 
 void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()

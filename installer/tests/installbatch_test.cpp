@@ -101,6 +101,19 @@ TEST_F(InstallBatchTest, targetWithOperatorCharactersOrALeadingQuoteIsQuoted)
     }
 }
 
+// The command interpreter reads 1.bat in the console's code page: a target
+// beyond ASCII comes in through the environment, whole.
+TEST_F(InstallBatchTest, targetBeyondAsciiStandsAsTheVariableAndReadsBackWhole)
+{
+    const std::string target = "C:" + S + "Spiele \xC3\xBC 100%";
+    const auto lines = vpak::batchLines(target);
+    EXPECT_EQ(lines[0], "copy *.* \"%VESK_TARGET%\"");
+    EXPECT_EQ(lines[3], "del \"%VESK_TARGET%" + S + "theme.cfg\"");
+    ASSERT_TRUE(vpak::setBatchTarget(target).ok());
+    EXPECT_EQ(vpak::batchPath(lines[0].substr(9)), target);
+    EXPECT_EQ(vpak::batchPath("\"%NO_SUCH_VESK_VARIABLE%x\""), "x");
+}
+
 // Refusals
 TEST_F(InstallBatchTest, percentIsDoubledAndTheRunnerReadsItBack)
 {

@@ -214,17 +214,17 @@ void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently_data()
     QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << QString(4096, QChar(0)) << 19.5;
     QTest::newRow("unterminated quote") << QByteArray("\"Ann, never closed\r\nx\r\n")
                                         << QStringLiteral("Ann, never closed") << 19.5;
-    QTest::newRow("size -1") << head + "-1\r\n" << QStringLiteral("Ann") << 1.0;
-    QTest::newRow("size 99999999") << head + "99999999\r\n" << QStringLiteral("Ann") << 72.0;
+    QTest::newRow("size -1") << head + "-1\r\n" << QStringLiteral("Ann") << 6.0;
+    QTest::newRow("size 99999999") << head + "99999999\r\n" << QStringLiteral("Ann") << 30.0;
     QTest::newRow("size abc") << head + "abc\r\n" << QStringLiteral("Ann") << 19.5;
     QTest::newRow("CR-only line ends") << QByteArray("Ann\rann@example.org\rhttp://ann\r12\rRed\rBlue\rNight\r")
                                        << QStringLiteral("Ann") << 12.0;
     QTest::newRow("empty") << QByteArray() << QStringLiteral("Label1") << 19.5;
     QTest::newRow("truncated") << QByteArray("Ann\r\nann@exa") << QStringLiteral("Ann") << 19.5;
-    QTest::newRow("only line ends") << QByteArray("\r\n").repeated(7) << QString() << 1.0;
+    QTest::newRow("only line ends") << QByteArray("\r\n").repeated(7) << QString() << 6.0;
     QTest::newRow("Latin-1") << QByteArray("Ren\xE9"
                                            "e\r\n")
-                             << QStringLiteral("Ren") + QChar(0xFFFD) + QStringLiteral("e") << 19.5;
+                             << QStringLiteral("Ren") + QChar(0xE9) + QStringLiteral("e") << 19.5;
     QTest::newRow("UTF-16") << QByteArray("\xFF\xFE"
                                           "A\0n\0n\0\r\0\n\0",
                                           12)

@@ -1,6 +1,7 @@
 // vpak.exe: the installer's window in plain Win32, for the players who run
 // the game on Windows. It draws the same table, reads theme.cfg the same way
 // and installs with the same procedure as the Qt window.
+#include "displaytext.h"
 #include "gamebackup.h"
 #include "installerwindow.h"
 #include "paths.h"
@@ -38,6 +39,8 @@ struct Window
     std::string openDirectory;
     int currentDrive = 0;
     int dpi = 96;
+    bool waiting = false;          // the wait cursor stays while a batch runs
+    HANDLE batchProcess = nullptr; // a batch still running after the first wait
 };
 
 Window g;
@@ -71,7 +74,7 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
 {
     constexpr long long kMaxPixels = 40'000'000;
     const vesk::Result<std::string> bytes = vesk::readFile(path, 64u << 20, vesk::Overflow::Refuse);
-    if (!bytes || bytes->empty())
+    if (!bytes || bytes->empty() || vesk::isCutShortJpeg(*bytes))
         return nullptr;
     IWICImagingFactory *factory = nullptr;
     IWICStream *stream = nullptr;
@@ -220,27 +223,49 @@ public:
     vesk::Result<BatchEnd> runBatch(const std::string &batchFile, const std::string &packageDirectory,
                                     std::chrono::milliseconds limit) override
     {
+        // cmd.exe from the system folder, never one a package might carry.
+        char system[MAX_PATH];
+        const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+        const std::string interpreter
+            = vesk::joinPath(std::string(system, length < MAX_PATH ? length : 0), vesk::kBatchInterpreter);
         std::string commandLine = vesk::batchCommandLine();
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+        if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                             packageDirectory.c_str(), &startup, &process)) {
             const std::error_code ec(static_cast<int>(GetLastError()), std::system_category());
             return vesk::Status::failure(vesk::ErrorCode::Io,
                                          "cannot start " + batchFile + ": " + vesk::reasonText(ec));
         }
         CloseHandle(process.hThread);
-        // Wait while the window keeps painting; no second click meanwhile.
+        g.batchProcess = process.hProcess;
+        if (!wait(static_cast<ULONGLONG>(limit.count())))
+            return BatchEnd::StillRunning;
+        return BatchEnd::Finished;
+    }
+    void waitForBatchEnd() override
+    {
+        if (g.batchProcess)
+            wait(INFINITE);
+    }
+
+private:
+    // Waits on the process handle while the window keeps painting; no second
+    // click meanwhile, and the wait cursor stays however the mouse moves.
+    static bool wait(ULONGLONG limit)
+    {
         EnableWindow(g.hwnd, FALSE);
-        HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
-        BatchEnd end = BatchEnd::StillRunning;
+        g.waiting = true;
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        const ULONGLONG deadline = limit == INFINITE ? ~0ULL : GetTickCount64() + limit;
+        bool ended = false;
         while (GetTickCount64() < deadline) {
-            const DWORD left = static_cast<DWORD>(deadline - GetTickCount64());
-            const DWORD woke = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, left, QS_ALLINPUT);
+            const ULONGLONG left = deadline - GetTickCount64();
+            const DWORD woke = MsgWaitForMultipleObjects(
+                1, &g.batchProcess, FALSE, left > INFINITE - 1 ? INFINITE - 1 : static_cast<DWORD>(left), QS_ALLINPUT);
             if (woke == WAIT_OBJECT_0) {
-                end = BatchEnd::Finished;
+                ended = true;
                 break;
             }
             MSG msg;
@@ -249,10 +274,14 @@ public:
                 DispatchMessageA(&msg);
             }
         }
-        SetCursor(before);
+        g.waiting = false;
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
         EnableWindow(g.hwnd, TRUE);
-        CloseHandle(process.hProcess);
-        return end;
+        if (ended) {
+            CloseHandle(g.batchProcess);
+            g.batchProcess = nullptr;
+        }
+        return ended;
     }
 };
 
@@ -357,7 +386,7 @@ void createControls(HINSTANCE instance)
                                                                                  {"Label7", &g.look.themename}};
     for (const auto &[name, text] : texts) {
         if (*text)
-            SetWindowTextA(made[name], (*text)->c_str());
+            SetWindowTextA(made[name], vesk::displayText(**text).c_str());
     }
     g.textColours[controlId("Label7")] = RGB(0, 0, 0);
     if (g.look.captionColour) {
@@ -412,6 +441,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_SETCURSOR:
+        if (g.waiting) {
+            SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -149,19 +150,40 @@ TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
     EXPECT_TRUE(fs::is_empty(m_dir / "game"));
 }
 
-TEST_F(VpakWindowTest, installIntoATargetWithBlanksArrivesAndCompletes)
+// The game's own BOMB1.WA2 is replaced under its own spelling, and its
+// backup survives the batch's copy over it. Names beyond ASCII arrive with
+// every byte, through the ...A calls and std::filesystem alike.
+TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
 {
-    const fs::path game = m_dir / "My Kestrova Game";
-    fs::create_directories(game);
-    HWND window = start();
-    ASSERT_TRUE(window);
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(game.string().c_str()));
-    press(window, "Command2");
-    EXPECT_EQ(answerBox(), "Install Completed");
-    EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
-    EXPECT_EQ(readBytes((game / "bomb1.wa2").string()), "RIFF new bomb");
-    EXPECT_FALSE(fs::exists(game / "theme.cfg"));
-    EXPECT_TRUE(fs::is_directory(game / "vesk-originals"));
+    const struct
+    {
+        const char *package;
+        const char *game;
+    } cases[] = {{"package", "My Kestrova Game"}, {u8"paquet é", u8"Spiele ü\\日本語 emo🎮ji"}};
+    for (const auto &c : cases) {
+        const fs::path package = fs::u8path(path(c.package));
+        if (package != m_package)
+            fs::rename(m_package, package);
+        m_package = package;
+        const fs::path game = fs::u8path(path(c.game));
+        fs::create_directories(game);
+        writeBytes((game / "BOMB1.WA2").string(), "the game's bomb");
+        HWND window = start();
+        ASSERT_TRUE(window) << c.game;
+        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(game.string().c_str()));
+        press(window, "Command2");
+        EXPECT_EQ(answerBox(), "Install Completed") << c.game;
+        EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+        m_process = {};
+        std::set<std::string> names;
+        for (const auto &entry : fs::directory_iterator(game))
+            names.insert(entry.path().filename().string());
+        EXPECT_EQ(names, (std::set<std::string>{"1.bat", "BOMB1.WA2", "vesk-originals"})) << c.game;
+        EXPECT_EQ(readBytes((game / "BOMB1.WA2").string()), "RIFF new bomb");
+        EXPECT_EQ(readBytes((game / "vesk-originals" / "BOMB1.WA2").string()), "the game's bomb");
+    }
 }
 
 TEST_F(VpakWindowTest, cancelWritesNothing)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace vesk {
+
+// Text values of the files (theme.cfg, projects) as UTF-8 for display: a
+// value that is valid UTF-8 is shown as it is; any other comes from an older
+// file written in the single-byte Windows code page and is read as
+// Windows-1252, the same in every build. Never written back: the bytes stay
+// as they were read.
+std::string displayText(const std::string &bytes);
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(const std::string &bytes);
+
+// Whether the bytes are a JPEG whose last scan has no end marker after it: a
+// file cut short in transfer. Both installers show such a picture as none.
+bool isCutShortJpeg(const std::string &bytes);
+
+} // namespace vesk

@@ -1,0 +1,110 @@
+#include "paths.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdlib>
+
+namespace vesk {
+
+EntryKind entryKind(const std::string &path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return EntryKind::Missing;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return EntryKind::Other;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return EntryKind::Folder;
+    return (attributes & FILE_ATTRIBUTE_DEVICE) ? EntryKind::Other : EntryKind::File;
+}
+
+namespace {
+
+// The full path without a trailing separator, "C:\" kept whole.
+std::string fullPath(const std::string &path)
+{
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    std::string full = length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+    while (full.size() > 3 && (full.back() == '\\' || full.back() == '/'))
+        full.pop_back();
+    return full;
+}
+
+bool samePath(const std::string &a, const std::string &b)
+{
+    return a.size() == b.size() && _strnicmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+bool isBelow(const std::string &path, const std::string &folder)
+{
+    return path.size() > folder.size() && _strnicmp(path.c_str(), folder.c_str(), folder.size()) == 0
+           && (path[folder.size()] == '\\' || folder.back() == '\\');
+}
+
+std::string knownFolder(int id)
+{
+    char folder[MAX_PATH];
+    return SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK ? fullPath(folder)
+                                                                                      : std::string();
+}
+
+} // namespace
+
+namespace {
+
+std::error_code lastError()
+{
+    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+}
+
+} // namespace
+
+std::error_code copyToNewFile(const std::string &from, const std::string &to)
+{
+    if (CopyFileA(from.c_str(), to.c_str(), TRUE))
+        return std::error_code();
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+        return std::make_error_code(std::errc::file_exists);
+    DeleteFileA(to.c_str());
+    return std::error_code(static_cast<int>(error), std::system_category());
+}
+
+bool setEnvironmentVariable(const std::string &name, const std::string &value)
+{
+    // Both the system's block, which started programs inherit, and the C
+    // runtime's copy, which getenv reads.
+    return SetEnvironmentVariableA(name.c_str(), value.c_str()) && _putenv_s(name.c_str(), value.c_str()) == 0;
+}
+
+std::error_code linkFile(const std::string &from, const std::string &to)
+{
+    return CreateHardLinkA(to.c_str(), from.c_str(), nullptr) ? std::error_code() : lastError();
+}
+
+Status checkNotSystemFolder(const std::string &directory)
+{
+    const std::string path = fullPath(directory);
+    char volume[MAX_PATH * 4];
+    if (GetVolumePathNameA(path.c_str(), volume, sizeof volume) && samePath(fullPath(volume), path))
+        return Status::failure(ErrorCode::Invalid,
+                               directory + " is the root of a drive, not a game directory; choose the game directory");
+    const std::string windows = knownFolder(CSIDL_WINDOWS);
+    if (!windows.empty() && (samePath(path, windows) || isBelow(path, windows)))
+        return Status::failure(ErrorCode::Invalid,
+                               directory
+                                   + " is a folder of Windows itself, not a game directory; choose the game directory");
+    for (const int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        const std::string programs = knownFolder(id);
+        if (!programs.empty() && samePath(path, programs))
+            return Status::failure(ErrorCode::Invalid, directory
+                                                           + " is the folder of all programs, not a game directory; "
+                                                             "choose the game's own folder inside it");
+    }
+    return Status::success();
+}
+
+} // namespace vesk
