@@ -6,7 +6,7 @@ BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
-            xvfb libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
+            xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
             pulseaudio pulseaudio-utils
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
