@@ -46,6 +46,9 @@ private Q_SLOTS:
     void soundsThatAreNoFiles_areReportedByConvertAndPackage();
     void strayFilesInThePackageFolder_areAskedAbout_data();
     void strayFilesInThePackageFolder_areAskedAbout();
+    void strangeBackups_restoreOnlyWhatAThemeChanged_data();
+    void strangeBackups_restoreOnlyWhatAThemeChanged();
+    void fullGameFileSystem_leavesTheGameAsItWas();
 
 private:
     void trigger(const char *action) { findControl<QAction>(m_window.get(), QString::fromLatin1(action))->trigger(); }
@@ -431,6 +434,92 @@ void EditorBadInputTest::strayFilesInThePackageFolder_areAskedAbout()
     QCOMPARE(QString::fromStdString(stray[0].name), name);
     QCOMPARE(stray[0].fromEarlierBuild, name == QStringLiteral("bomb2.wa2"));
     QCOMPARE(m_damage.damaged(), 0);
+}
+
+// A backup folder someone else wrote into: Restore puts back and removes
+// only what a theme changed, and never touches the game's other files or
+// anything outside the game directory.
+void EditorBadInputTest::strangeBackups_restoreOnlyWhatAThemeChanged_data()
+{
+    QTest::addColumn<QByteArray>("added"); // added.txt, or nothing
+    QTest::addColumn<QString>("stray");    // an entry of the backup folder that is no file
+    QTest::addColumn<QString>("gameSpelling");
+    QTest::addColumn<QString>("said");
+    const QString outside = QStringLiteral("left alone");
+    for (const char *line : {"../outside.txt", "kestrova.exe", "kestrova.exe.", "saves/slot1.sav", "saves\\slot1.sav",
+                             "CON", "vesk-originals", "..", "C:outside.txt"})
+        QTest::addRow("added.txt: %s", line) << QByteArray(line) + "\r\n"
+                                             << QString() << QStringLiteral("bomb1.wa2") << outside;
+    QTest::addRow("added.txt: the absolute path of a file outside")
+        << QByteArray("<outside>\r\n") << QString() << QStringLiteral("bomb1.wa2") << outside;
+    QTest::addRow("added.txt over 64 KiB") << QByteArray(100 * 1024, 'x') << QString() << QStringLiteral("bomb1.wa2")
+                                           << QStringLiteral("larger than 64 KiB");
+    QTest::addRow("a folder in the backup") << QByteArray() << QStringLiteral("aaa_subdir")
+                                            << QStringLiteral("bomb1.wa2") << QStringLiteral("as no files: aaa_subdir");
+    QTest::addRow("a link in the backup") << QByteArray() << QStringLiteral("gun1.wa2 link")
+                                          << QStringLiteral("bomb1.wa2") << QStringLiteral("as no files: gun1.wa2");
+    QTest::addRow("an upper-case game") << QByteArray() << QString() << QStringLiteral("BOMB1.WA2")
+                                        << QStringLiteral("1 file put back");
+}
+
+void EditorBadInputTest::strangeBackups_restoreOnlyWhatAThemeChanged()
+{
+    QFETCH(QByteArray, added);
+    QFETCH(QString, stray);
+    QFETCH(QString, gameSpelling);
+    QFETCH(QString, said);
+    const QString game = m_dir->filePath(QStringLiteral("game"));
+    const QString outside = write(QStringLiteral("outside.txt"), "not the game's");
+    write(QStringLiteral("game/kestrova.exe"), "the game");
+    write(QStringLiteral("game/saves/slot1.sav"), "a saved game");
+    const QString sound = write(QStringLiteral("game/") + gameSpelling, "the theme's bomb");
+    const QString kept = write(QStringLiteral("game/vesk-originals/") + gameSpelling, "the game's bomb");
+    if (!added.isEmpty())
+        write(QStringLiteral("game/vesk-originals/added.txt"), added.replace("<outside>", outside.toUtf8()));
+    if (stray.endsWith(QStringLiteral(" link")))
+        QVERIFY(QFile::link(outside, game + QStringLiteral("/vesk-originals/") + stray.chopped(5)));
+    else if (!stray.isEmpty())
+        QVERIFY(QDir().mkpath(game + QStringLiteral("/vesk-originals/") + stray));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    m_damage.snapshot(m_dir->path(), {sound, kept, game + QStringLiteral("/vesk-originals/added.txt")});
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
+    trigger("mnuFileRestore");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(said), qPrintable(m_dialogs.messages[0]));
+    QCOMPARE(m_damage.damaged({sound, kept, game + QStringLiteral("/vesk-originals/added.txt")}), 0);
+    if (!said.contains(QStringLiteral("64 KiB"))) {
+        QFile restored(sound);
+        QVERIFY(restored.open(QIODevice::ReadOnly));
+        QCOMPARE(restored.readAll(), QByteArray("the game's bomb"));
+    }
+    QVERIFY(QFile::exists(outside));
+}
+
+// A game directory on a file system too small for the theme.
+void EditorBadInputTest::fullGameFileSystem_leavesTheGameAsItWas()
+{
+    const QString game = m_dir->filePath(QStringLiteral("game"));
+    QVERIFY(QDir().mkpath(game));
+    vesk::posix::TinyFileSystem small(QFile::encodeName(game).toStdString(), "192k");
+    if (!small.mounted())
+        QSKIP(small.reason().c_str());
+    // The small file system goes with this case: its files are checked here.
+    const QString own = write(QStringLiteral("game/bomb1.wa2"), "the game's bomb");
+    for (int k = 1; k <= 4; ++k)
+        m_window->setSlotValue(k, write(QStringLiteral("big%1.wav").arg(k), pcmWave(QByteArray(80 * 1024, '\x80'))));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    const QStringList before = QDir(game).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    m_damage.snapshot(m_dir->path(), {own});
+    for (int attempt = 0; attempt < 2; ++attempt)
+        trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.messages.size(), 2);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no space left on device")),
+             qPrintable(m_dialogs.messages[0]));
+    QCOMPARE(QDir(game).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    QFile kept(own);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("the game's bomb"));
+    QCOMPARE(m_damage.damaged({own}), 0);
 }
 
 int main(int argc, char *argv[])

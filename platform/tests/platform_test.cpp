@@ -2,6 +2,7 @@
 #include "dirlist.h"
 #include "drivelist.h"
 #include "fakedialogs.h"
+#include "filelist.h"
 #include "picture.h"
 #include "windowtest.h"
 
@@ -9,6 +10,9 @@
 #include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 
 class PlatformTest : public QObject
 {
@@ -55,6 +59,22 @@ void PlatformTest::dirList_showsAncestorsThenSubdirectories()
     QCOMPARE(rows.at(rows.size() - 3).trimmed(), QFileInfo(dir.path()).fileName());
     QCOMPARE(rows.at(rows.size() - 2).trimmed(), QStringLiteral("A"));
     QCOMPARE(rows.last().trimmed(), QStringLiteral("b"));
+
+    // A folder whose name is no UTF-8 is listed, opened and handed on with
+    // its bytes, and so are the files in it.
+    const std::string odd = QFile::encodeName(dir.path()).toStdString() + "/pk\xE9";
+    QVERIFY(std::filesystem::create_directory(odd));
+    std::ofstream(odd + "/bg\xE9.jpg") << "jpeg";
+    list.refresh();
+    QVERIFY(listTexts(&list).last().contains(QStringLiteral("pk")));
+    QTest::keyClick(&list, Qt::Key_End);
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(list.localPath(), odd);
+    platform::FileList files;
+    files.setLocalPath(list.localPath());
+    QCOMPARE(files.count(), 1);
+    files.setCurrentRow(0);
+    QCOMPARE(files.localFilePath(), odd + "/bg\xE9.jpg");
 }
 
 void PlatformTest::dirList_refusesWhatIsNoDirectory()

@@ -14,8 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// An older theme.cfg: its name in the single-byte Windows code page.
 const char *const kTheme = "Ann <b>Example</b>\r\nann@example.org\r\nhttp://ann.example.org\r\n14\r\n"
-                           "Yellow\r\nPurple\r\nNight & Day\r\n";
+                           "Yellow\r\nPurple\r\nNight & Day B\xF6se\r\n";
 
 class VpakWindowTest : public TempDirTest
 {
@@ -101,7 +102,7 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
     EXPECT_EQ(text(control(window, "Label1")), "Ann <b>Example</b>");
     EXPECT_EQ(text(control(window, "Label2")), "ann@example.org");
     EXPECT_EQ(text(control(window, "Label3")), "http://ann.example.org");
-    EXPECT_EQ(text(control(window, "Label7")), "Night & Day");
+    EXPECT_EQ(text(control(window, "Label7")), "Night & Day B\xC3\xB6se");
     EXPECT_EQ(text(control(window, "Command4")), "Restore Original Sounds");
     RECT client;
     GetClientRect(window, &client);
@@ -126,10 +127,13 @@ TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
 {
     HWND window = start();
     ASSERT_TRUE(window);
-    for (const char *target : {"game", "C:\\no\\such\\kestrova"}) {
+    // Relative, missing, the root of a drive, Windows' own folder.
+    for (const char *target : {"game", "C:\\no\\such\\kestrova", "Z:\\", "C:\\", "C:\\windows\\system32"}) {
         SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target));
         press(window, "Command2");
-        EXPECT_FALSE(answerBox().empty()) << target;
+        const std::string said = answerBox();
+        EXPECT_FALSE(said.empty()) << target;
+        EXPECT_EQ(said.find("Is it really"), std::string::npos) << said;
         EXPECT_TRUE(IsWindow(window)) << target;
     }
     EXPECT_FALSE(fs::exists(m_package / "1.bat"));
