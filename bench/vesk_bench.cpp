@@ -4,10 +4,13 @@
 //   NAME: X s, target T s
 //   NAME: N MiB
 #include "applytheme.h"
+#include "commandinterpreter.h"
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "frmmain2.h"
+#include "installerwindow.h"
 #include "packagebuild.h"
+#include "paths.h"
 #include "posixhelpers.h"
 #include "projectfile.h"
 #include "pulseserver.h"
@@ -287,6 +290,128 @@ void benchInstallerStart(const QString &dir)
     alone("installer start with a 1920x1080 picture", median(times), 0.100);
 }
 
+// What the bench does to the page cache before each timed side: a sync, and
+// where it may (as root) dropping the cache, so that both sides start cold.
+bool g_dropCaches = false;
+
+void settle()
+{
+    vesk::posix::syncAll();
+    if (g_dropCaches) {
+        std::FILE *drop = std::fopen("/proc/sys/vm/drop_caches", "w");
+        if (drop) {
+            std::fputs("3\n", drop);
+            std::fclose(drop);
+        }
+    }
+}
+
+// A folder of second names for the files of another: a fresh game directory
+// without copying its bytes.
+void linkFolder(const fs::path &from, const fs::path &to)
+{
+    emptyDirectory(to);
+    for (const auto &entry : fs::directory_iterator(from))
+        fs::create_hard_link(entry.path(), to / entry.path().filename());
+}
+
+// The install as the player's click starts it, with the real batch runner.
+class BenchInstallerUi final : public vpak::InstallerUi
+{
+public:
+    void message(const std::string &text) override { last = text; }
+    bool ask(const std::string &) override { return true; }
+    vesk::Result<BatchEnd> runBatch(const std::string &batch, const std::string &directory,
+                                    std::chrono::milliseconds limit) override
+    {
+        const auto ran = m_interpreter.run(batch, directory, limit);
+        if (!ran)
+            return ran.status();
+        return *ran == platform::CommandInterpreter::End::Finished ? BatchEnd::Finished : BatchEnd::StillRunning;
+    }
+    void waitForBatchEnd() override { m_interpreter.waitForEnd(); }
+    std::string last;
+
+private:
+    platform::SystemCommandInterpreter m_interpreter{VPAK_PATH};
+};
+
+// Safety at the speed of a plain copy: Convert and the install over 47 game
+// files of 16 MiB already in place, the first time (the backup is made) and
+// again (the backup is kept), each against a plain copy of the same files
+// over existing ones. On disk, in the release build's own folder.
+void benchSafety(const fs::path &root)
+{
+    constexpr int kRounds = 5;
+    constexpr qint64 kBytes = 16 << 20;
+    emptyDirectory(root);
+    const vesk::SlotValues waves = makeWaves(root / "waves", kBytes);
+    const fs::path pristine = root / "pristine", package = root / "package", copied = root / "copied";
+    fs::create_directories(pristine);
+    fs::create_directories(package);
+    fs::create_directories(copied);
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        const std::string name = vesk::slotInfo(k).gameFile;
+        writeWave((pristine / name).string(), kBytes);
+        fs::copy_file(pristine / name, copied / name);
+        fs::create_hard_link(waves[size_t(k - 1)], package / name);
+        copies.emplace_back(waves[size_t(k - 1)], (copied / name).string());
+    }
+    fs::copy_file(VPAK_PATH, package / "install.exe");
+    QFile theme(QString::fromStdString((package / "theme.cfg").string()));
+    theme.open(QIODevice::WriteOnly);
+    theme.write("Ann\r\nann@example.org\r\nhttp://ann\r\n10\r\nBlack\r\nWhite\r\nNight\r\n");
+    theme.close();
+    QImage(64, 48, QImage::Format_RGB32).save(QString::fromStdString((package / "bgimage.jpg").string()), "JPG");
+
+    const fs::path game = root / "game";
+    std::vector<double> convertMade, convertKept, installMade, installKept, copy1, copy2, copy3, copy4;
+    const auto timed = [](std::vector<double> &into, const std::function<void()> &work) {
+        settle();
+        into.push_back(seconds(work));
+    };
+    const auto plain = [&] { plainCopies(copies); };
+    const auto convert = [&] {
+        if (!vesk::applyTheme(game.string(), waves, {}, "\"").status.ok())
+            qFatal("convert failed");
+    };
+    const auto install = [&] {
+        BenchInstallerUi ui;
+        if (!vpak::install(package.string(), game.string(), ui))
+            qFatal("install failed: %s", ui.last.c_str());
+    };
+    // The two sides take turns going first.
+    for (int round = 0; round < kRounds; ++round) {
+        const bool copyFirst = round % 2;
+        if (copyFirst)
+            timed(copy1, plain);
+        linkFolder(pristine, game);
+        timed(convertMade, convert);
+        timed(convertKept, convert);
+        if (!copyFirst)
+            timed(copy1, plain);
+        timed(copy2, plain);
+        if (copyFirst)
+            timed(copy3, plain);
+        linkFolder(pristine, game);
+        timed(installMade, install);
+        timed(installKept, install);
+        if (!copyFirst)
+            timed(copy3, plain);
+        timed(copy4, plain);
+    }
+    std::printf("(page cache %s before each timed run)\n",
+                g_dropCaches ? "synced and dropped" : "synced, not dropped: not root");
+    compare("convert over 47 x 16 MiB game files, backup made", median(convertMade), "copy over them", median(copy1),
+            1.10);
+    compare("convert over 47 x 16 MiB game files, backup kept", median(convertKept), "copy over them", median(copy2),
+            1.10);
+    compare("install 47 x 16 MiB, backup made", median(installMade), "copy over them", median(copy3), 1.50);
+    compare("install 47 x 16 MiB, backup kept", median(installKept), "copy over them", median(copy4), 1.40);
+    fs::remove_all(root);
+}
+
 } // namespace
 
 // From the click on "Play" to the first sound heard on a private PulseAudio
@@ -334,6 +459,13 @@ void benchPlayLatency(const QString &dir)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    g_dropCaches = vesk::posix::runningAsRoot();
+    const fs::path benchData = fs::path(vesk::programDirectory()) / ".." / "benchdata";
+    // "vesk_bench safety": the Convert and install figures alone.
+    if (argc == 2 && QByteArray(argv[1]) == "safety") {
+        benchSafety(benchData);
+        return 0;
+    }
     QTemporaryDir temporary;
     const fs::path root = temporary.path().toStdString();
     const QString dir = temporary.path();
@@ -355,5 +487,7 @@ int main(int argc, char *argv[])
 
     benchInstallerStart(dir);
     benchPlayLatency(dir);
+
+    benchSafety(benchData);
     return 0;
 }

@@ -30,6 +30,12 @@ inline unsigned setFileCreationMask(unsigned mask)
     return static_cast<unsigned>(umask(static_cast<mode_t>(mask)));
 }
 
+// Everything written so far goes to the disk.
+inline void syncAll()
+{
+    sync();
+}
+
 inline bool runningAsRoot()
 {
     return geteuid() == 0;
