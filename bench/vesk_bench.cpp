@@ -23,7 +23,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QListWidget>
+#include <QListView>
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -204,7 +204,7 @@ double benchProject(const QString &dir, int links)
     FakeSound sound;
     frmmain window(dir, dialogs, sound);
     dialogs.messages.clear(); // the start-up request for a game directory
-    auto *names = window.findChild<QListWidget *>(QStringLiteral("List1"));
+    auto *names = window.findChild<QListView *>(QStringLiteral("List1"));
     // The theme comes in as a player's would: opened from a project file.
     vesk::Project project;
     for (int k = 1; k <= vesk::kSlotCount; ++k)
@@ -228,7 +228,7 @@ double benchProject(const QString &dir, int links)
             open->trigger();
         }));
     }
-    if (!dialogs.messages.isEmpty() || names->count() != links)
+    if (!dialogs.messages.isEmpty() || names->model()->rowCount() != links)
         qFatal("save and open did not round-trip");
     return median(times);
 }

@@ -8,6 +8,7 @@
 #include "frmpackage.h"
 #include "frmsettings.h"
 #include "gamebackup.h"
+#include "linklistmodel.h"
 #include "localtext.h"
 #include "paths.h"
 #include "projectfile.h"
@@ -26,7 +27,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -71,10 +72,10 @@ const QString kCaption = QStringLiteral("VESK");
 const QString kNoGameDirectory = QStringLiteral("Please go to Options Settings and select your Kestrova directory");
 
 // The row of the entry the user (or code) selected, or -1.
-int selectedRow(const QListWidget *list)
+int selectedRow(const QListView *list)
 {
-    const QList<QListWidgetItem *> selected = list->selectedItems();
-    return selected.isEmpty() ? -1 : list->row(selected.first());
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 // The local file a drag carries, if it carries exactly one, as the bytes of
@@ -235,8 +236,14 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
 void frmmain::buildLinksTab(QWidget *page, QPoint origin)
 {
     platform::buildControls(page, kLinksTab, origin);
-    List1 = control<QListWidget>(this, QStringLiteral("List1"));
-    List2 = control<QListWidget>(this, QStringLiteral("List2"));
+    List1 = control<QListView>(this, QStringLiteral("List1"));
+    List2 = control<QListView>(this, QStringLiteral("List2"));
+    // Both lists show the theme's links through one model, never copies.
+    m_links = new LinkListModel(m_theme, this);
+    List1->setModel(m_links);
+    List1->setModelColumn(LinkListModel::Name);
+    List2->setModel(m_links);
+    List2->setModelColumn(LinkListModel::Address);
     name1 = control<QLineEdit>(this, QStringLiteral("name1"));
     url1 = control<QLineEdit>(this, QStringLiteral("url1"));
     char1 = control<QLineEdit>(this, QStringLiteral("char1"));
@@ -244,7 +251,7 @@ void frmmain::buildLinksTab(QWidget *page, QPoint origin)
     char1->hide();
     // Selection, not the keyboard cursor, is what shows a link: focus alone
     // must not fill the entry boxes.
-    connect(List1, &QListWidget::itemSelectionChanged, this, &frmmain::List1_Click);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmmain::List1_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command39")), &QPushButton::clicked, this,
             &frmmain::Command39_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command40")), &QPushButton::clicked, this,
@@ -281,22 +288,6 @@ void frmmain::showSelection()
 {
     id1->setText(QString::number(m_theme.selectedSlot()));
     filename1->setText(platform::fromLocal(m_playName));
-}
-
-void frmmain::showLinks()
-{
-    QStringList names, addresses;
-    names.reserve(static_cast<qsizetype>(m_theme.links().size()));
-    addresses.reserve(static_cast<qsizetype>(m_theme.links().size()));
-    for (const vesk::Link &link : m_theme.links()) {
-        names << platform::fromText(link.name);
-        addresses << platform::fromText(link.address);
-    }
-    const QSignalBlocker block(List1);
-    List1->clear();
-    List2->clear();
-    List1->addItems(names);
-    List2->addItems(addresses);
 }
 
 frmsettings *frmmain::settingsWindow()
@@ -392,9 +383,7 @@ void frmmain::Command4_Click()
 void frmmain::Command39_Click()
 {
     // Typed text becomes bytes once, here.
-    m_theme.addLink({platform::toLocal(name1->text()), platform::toLocal(url1->text())});
-    List1->addItem(name1->text());
-    List2->addItem(url1->text());
+    m_links->add({platform::toLocal(name1->text()), platform::toLocal(url1->text())});
 }
 
 void frmmain::Command40_Click()
@@ -402,16 +391,14 @@ void frmmain::Command40_Click()
     const int row = selectedRow(List1);
     if (row < 0)
         return;
-    m_theme.removeLink(static_cast<size_t>(row));
     // Afterwards nothing is selected and the boxes still show the removed
     // link, so that "Add" can put it back.
-    const QSignalBlocker block(List1);
-    delete List1->takeItem(row);
-    delete List2->takeItem(row);
-    List1->clearSelection();
-    List1->setCurrentRow(-1);
-    List2->clearSelection();
-    List2->setCurrentRow(-1);
+    const QSignalBlocker block(List1->selectionModel());
+    m_links->remove(row);
+    for (QListView *list : {List1, List2}) {
+        list->selectionModel()->clear();
+        list->setCurrentIndex(QModelIndex());
+    }
 }
 
 void frmmain::List1_Click()
@@ -419,9 +406,9 @@ void frmmain::List1_Click()
     const int row = selectedRow(List1);
     if (row < 0)
         return;
-    List2->setCurrentRow(row);
-    name1->setText(List1->item(row)->text());
-    url1->setText(List2->item(row)->text());
+    List2->setCurrentIndex(m_links->index(row, LinkListModel::Address));
+    name1->setText(m_links->index(row, LinkListModel::Name).data().toString());
+    url1->setText(m_links->index(row, LinkListModel::Address).data().toString());
 }
 
 // Saving and applying walk the links by selecting each in turn; what stays
@@ -429,9 +416,10 @@ void frmmain::List1_Click()
 // when it was selected before and the boxes were typed over since.
 void frmmain::selectLastLink()
 {
-    if (List1->count() == 0)
+    const int count = m_links->rowCount();
+    if (count == 0)
         return;
-    List1->setCurrentRow(List1->count() - 1);
+    List1->setCurrentIndex(m_links->index(count - 1, LinkListModel::Name));
     List1_Click();
 }
 
@@ -467,10 +455,9 @@ bool frmmain::loadProjectFile(const std::string &path)
         report(loaded.error());
         return false;
     }
-    m_theme.load(std::move(loaded).value());
+    m_links->replace([&] { m_theme.load(std::move(loaded).value()); });
     for (int k = 1; k <= vesk::kSlotCount; ++k)
         showSlot(k);
-    showLinks();
     // Save offers the file that was opened, however it was opened.
     CommonDialog1->fileName = platform::fromLocal(path);
     return true;

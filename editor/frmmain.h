@@ -12,7 +12,8 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class LinkListModel;
 
 namespace platform {
 class CommonDialog;
@@ -90,7 +91,6 @@ private:
     QLabel *slotLabel(int index) const;
     void showSlot(int index);
     void showSelection();
-    void showLinks();
     void selectLastLink();
 
     void chooseSlotFile(int index, std::string path);
@@ -121,8 +121,9 @@ private:
     QLineEdit *filename1 = nullptr;
     QLineEdit *id1 = nullptr;
     QLineEdit *none1 = nullptr;
-    QListWidget *List1 = nullptr;
-    QListWidget *List2 = nullptr;
+    QListView *List1 = nullptr; // the names
+    QListView *List2 = nullptr; // the addresses, hidden
+    LinkListModel *m_links = nullptr;
     QLineEdit *name1 = nullptr;
     QLineEdit *url1 = nullptr;
     QLineEdit *char1 = nullptr;

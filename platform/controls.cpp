@@ -9,7 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -42,8 +42,14 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
         return new QLineEdit(text, parent);
     case Kind::Frame:
         return new QGroupBox(text, parent);
-    case Kind::ListBox:
-        return new QListWidget(parent);
+    case Kind::ListBox: {
+        // Its entries come from a model the window sets.
+        auto *list = new QListView(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return list;
+    }
     case Kind::ComboBox: {
         auto *combo = new QComboBox(parent);
         combo->setEditable(true);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,35 @@ inline QStringList listTexts(const QListWidget *list)
     for (int i = 0; i < list->count(); ++i)
         texts << list->item(i)->text();
     return texts;
+}
+
+// The same for a list that shows one column of a model.
+inline QModelIndex rowIndex(const QListView *list, int row)
+{
+    return list->model()->index(row, list->modelColumn());
+}
+
+inline void clickRow(QListView *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(rowIndex(list, row)).center());
+}
+
+inline QStringList listTexts(const QListView *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        texts << rowIndex(list, i).data().toString();
+    return texts;
+}
+
+inline int currentRow(const QListView *list)
+{
+    return list->currentIndex().isValid() ? list->currentIndex().row() : -1;
+}
+
+inline bool nothingSelected(const QListView *list)
+{
+    return !list->selectionModel()->hasSelection();
 }
 
 // Types into a window's text box and presses one of its buttons, as the
