@@ -70,7 +70,7 @@ void compare(xcb_connection_t *connection, const char *name, const std::string &
         }
     }
     const double x = median(a), y = median(b);
-    std::printf("%s: %.4f s vs minimal Qt program %.4f s, ratio %.2f, target 1.30\n", name, x, y, x / y);
+    std::printf("%s: %.4f s vs minimal Qt program %.4f s, ratio %.2f, target 1.10\n", name, x, y, x / y);
     std::fflush(stdout);
 }
 

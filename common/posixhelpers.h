@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <pwd.h>
 #include <sched.h>
@@ -41,9 +42,17 @@ inline bool runningAsRoot()
     return geteuid() == 0;
 }
 
-// The peak resident memory of this process so far, in KiB.
+// The peak resident memory of this program so far, in KiB: since it was
+// started (VmHWM), not the larger figure getrusage reports for a program
+// started by a bigger one.
 inline long peakResidentKiB()
 {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, 6, "VmHWM:") == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
