@@ -5,14 +5,22 @@
 #include "filelist.h"
 
 #include <QApplication>
+#include <QtMath>
+
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIconEngine>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QStyleOptionTabWidgetFrame>
+#include <functional>
 
 namespace platform {
 
@@ -73,6 +81,147 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
     return nullptr;
 }
 
+// An icon made only when it is first drawn: the style's own icons come from
+// picture files, whose reading loads the image-format plugins, which would
+// otherwise happen while the windows are built (a menu bar asks for an icon
+// it shows only when its menus do not fit, which ours always do).
+class DeferredIconEngine final : public QIconEngine
+{
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : m_make(std::move(make)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QIconEngine *clone() const override { return new DeferredIconEngine(m_make); }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_icon.isNull())
+            m_icon = m_make();
+        return m_icon;
+    }
+
+    std::function<QIcon()> m_make;
+    QIcon m_icon;
+};
+
+// Frames as the layouts were drawn for: a thin rounded line in the
+// palette's mid tone, 6 pixels below the frame's top, with the caption in
+// the frame's own font on that line, 6 pixels in from the left. Drawn here
+// rather than by a style sheet, which would restyle every widget.
+class FrameStyle final : public QProxyStyle
+{
+public:
+    static constexpr int kCaptionDrop = 6; // the line's distance from the top
+    static constexpr int kCaptionIndent = 6;
+    static constexpr int kCaptionPadding = 2; // the line stops this far from the caption's box
+    static constexpr int kCaptionRoom = 3;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
+        if (control != CC_GroupBox || !box)
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const QRect frame = option->rect.adjusted(0, kCaptionDrop, 0, 0);
+        switch (part) {
+        case SC_GroupBoxFrame:
+            return frame;
+        case SC_GroupBoxContents:
+            return frame.adjusted(1, 1, -1, -1);
+        case SC_GroupBoxLabel: {
+            const QFontMetrics metrics = option->fontMetrics;
+            // The caption's box: its text's width rounded up and a little
+            // room, the text centred in it.
+            const qreal width
+                = QFontMetricsF(widget ? widget->font() : QApplication::font()).horizontalAdvance(box->text);
+            return QRect(option->rect.left() + kCaptionIndent + kCaptionPadding, option->rect.top(),
+                         qCeil(width) + kCaptionRoom, metrics.height());
+        }
+        default:
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override
+    {
+        const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
+        if (control != CC_GroupBox || !box) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect label = subControlRect(control, option, SC_GroupBoxLabel, widget);
+        painter->save();
+        painter->setClipRegion(
+            QRegion(option->rect).subtracted(label.adjusted(-kCaptionPadding, 0, kCaptionPadding, 0)));
+        drawRoundedLine(painter, subControlRect(control, option, SC_GroupBoxFrame, widget),
+                        option->palette.color(QPalette::Mid));
+        painter->restore();
+        drawItemText(painter, label, Qt::TextShowMnemonic | Qt::AlignHCenter | Qt::AlignLeft, option->palette,
+                     option->state & State_Enabled, box->text, QPalette::WindowText);
+    }
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const override
+    {
+        Q_UNUSED(option)
+        const QPointer<const QWidget> owner(widget);
+        return QIcon(new DeferredIconEngine(
+            [this, icon, owner] { return QProxyStyle::standardIcon(icon, nullptr, owner.data()); }));
+    }
+
+private:
+    // A one-pixel line around `r` whose corners are quarter circles of two
+    // pixels: straight edges filled, each corner drawn as two eighths of a
+    // circle, one from each edge that meets there.
+    static void drawRoundedLine(QPainter *painter, const QRect &r, const QColor &colour)
+    {
+        constexpr qreal radius = 2;
+        const qreal x = r.x(), y = r.y(), right = r.x() + r.width(), bottom = r.y() + r.height();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(colour);
+        const QRectF edges[] = {{x + radius, bottom - 1, r.width() - 2 * radius, 1},
+                                {right - 1, y + radius, 1, r.height() - 2 * radius},
+                                {x, y + radius, 1, r.height() - 2 * radius},
+                                {x + radius, y, r.width() - 2 * radius, 1}};
+        for (const QRectF &edge : edges)
+            painter->drawRect(edge);
+        QPen pen(colour, 1, Qt::SolidLine, Qt::SquareCap);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        const qreal d = 2 * radius - 1;
+        // Each arc: its box's corner and its start and span in sixteenths of a degree.
+        const struct
+        {
+            qreal left, top;
+            int start, span;
+        } arcs[] = {
+            {x + radius - radius + 0.5, bottom - 2 * radius + 0.5, -90 * 16, -45 * 16},    // bottom left
+            {right - radius - radius + 0.5, bottom - 2 * radius + 0.5, -90 * 16, 45 * 16}, // bottom right
+            {right - 2 * radius + 0.5, y + radius - radius + 0.5, 45 * 16, -45 * 16},      // right top
+            {right - 2 * radius + 0.5, bottom - radius - radius + 0.5, 315 * 16, 45 * 16}, // right bottom
+            {x + 0.5, y + radius - radius + 0.5, 135 * 16, 45 * 16},                       // left top
+            {x + 0.5, bottom - radius - radius + 0.5, 180 * 16, 45 * 16},                  // left bottom
+            {x + radius - radius + 0.5, y + 0.5, 135 * 16, -45 * 16},                      // top left
+            {right - radius - radius + 0.5, y + 0.5, 45 * 16, 45 * 16},                    // top right
+        };
+        for (const auto &arc : arcs)
+            painter->drawArc(QRectF(arc.left, arc.top, d, d), arc.start, arc.span);
+    }
+};
+
 } // namespace
 
 void buildControls(QWidget *root, const std::vector<ControlRow> &table, QPoint origin)
@@ -130,11 +279,7 @@ void useLayoutFont()
     font.setFamilies(narrowSans);
     font.setPointSize(8);
     QApplication::setFont(font);
-    // Frame captions sit on the frame's top edge, so that rows placed just
-    // below the caption land inside the frame.
-    qApp->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
+    QApplication::setStyle(new FrameStyle);
 }
 
 } // namespace platform
