@@ -22,7 +22,7 @@ run: build
 	./$(BUILD_DIR)/bin/vesk
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+	ctest --preset build
 
 deps:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(PACKAGES)"
@@ -38,21 +38,18 @@ install-packages:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
 
+# Each build folder is a preset of CMakePresets.json; configuring again each
+# time lets a changed option take effect.
 build: deps
-	@[ -f $(BUILD_DIR)/build.ninja ] || cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD_DIR)
+	cmake --preset build > /dev/null
+	cmake --build --preset build
 
 # The tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a folder of their own.
 sanitize: deps
-	@[ -f build-asan/build.ninja ] || cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON \
-	  -DVESK_WIN32_INSTALLER=OFF
-	cmake --build build-asan
-	cd build-asan && QT_QPA_PLATFORM=offscreen \
-	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure
+	cmake --preset build-asan > /dev/null
+	cmake --build --preset build-asan
+	ctest --preset build-asan
 
 # The standard C++ parts and their tests, cross-built for Windows with
 # MinGW-w64 and run under Wine (in a prefix of the build's own), the real
@@ -62,12 +59,10 @@ WINDOWS_BUILD := build-windows
 test-windows: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
 	@.ci/posix-headers
-	@[ -f $(WINDOWS_BUILD)/build.ninja ] || cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(WINDOWS_BUILD)
-	@export WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix; \
-	cd $(WINDOWS_BUILD) && { ctest -j2 --output-on-failure > ctest.log 2>&1; status=$$?; }; \
-	cat ctest.log; /usr/lib/wine/wineserver -k 2>/dev/null || true; \
+	cmake --preset build-windows > /dev/null
+	cmake --build --preset build-windows
+	@{ ctest --preset build-windows > $(WINDOWS_BUILD)/ctest.log 2>&1; status=$$?; }; \
+	cd $(WINDOWS_BUILD); cat ctest.log; WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true; \
 	total=$$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' ctest.log); \
 	failed=$$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' ctest.log); \
 	skipped=$$(grep -c '(Skipped)' ctest.log || true); \
@@ -75,33 +70,45 @@ test-windows: deps
 	echo "windows: $$passed passed, $${failed:-0} failed"; \
 	[ "$$status" -eq 0 ] && [ "$${failed:-0}" -eq 0 ] && [ "$$passed" -gt 0 ]
 
-# Installs vesk, vpak, vpak.exe, the menu entry, the icon, the *.vsk file type
-# and the software centre's description under PREFIX. The build is configured
-# for that prefix, since an installed editor keeps its settings per user.
+# The flags Debian builds its packages with (fortified, read-only
+# relocations bound at start, the hardening set), for the release builds.
+HARDENED = VESK_CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" \
+           VESK_CXXFLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)" \
+           VESK_LDFLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)"
+
+# Installs vesk, vpak, vpak.exe (as a file of share/vesk, not a command),
+# the manual pages, the menu entry, the icon, the *.vsk file type and the
+# software centre's description under PREFIX: a release build of its own,
+# without the tests. sudo only where PREFIX cannot be written.
 PREFIX ?= /usr/local
-install: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_INSTALL_PREFIX=$(PREFIX)
-	cmake --build $(BUILD_DIR)
-	$(SUDO) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
-	-command -v update-mime-database > /dev/null && $(SUDO) update-mime-database $(PREFIX)/share/mime
-	-command -v update-desktop-database > /dev/null && $(SUDO) update-desktop-database $(PREFIX)/share/applications
+INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
+                    libxcb1-dev g++-mingw-w64-x86-64-posix dpkg-dev
+install:
+	@$(MAKE) --no-print-directory install-packages WANTED="$(INSTALL_PACKAGES)"
+	$(HARDENED) VESK_PREFIX=$(abspath $(PREFIX)) cmake --preset build-install > /dev/null
+	cmake --build --preset build-install
+	@mkdir -p $(PREFIX) 2>/dev/null || true; \
+	as=$$([ -w $(PREFIX) ] || echo sudo); \
+	$$as cmake --install build-install --prefix $(PREFIX) --strip && \
+	{ ! command -v update-mime-database > /dev/null || $$as update-mime-database $(PREFIX)/share/mime; } && \
+	{ ! command -v update-desktop-database > /dev/null || $$as update-desktop-database $(PREFIX)/share/applications; }
 
 # A Debian package of the same install, for /usr, its dependencies found by
-# dpkg-shlibdeps: vesk_VERSION_ARCH.deb in this folder.
+# dpkg-shlibdeps: vesk_VERSION_ARCH.deb in this folder, which must pass
+# lintian without an error or a warning.
 deb: deps
-	@$(MAKE) --no-print-directory install-packages WANTED="dpkg-dev file"
-	@[ -f build-deb/build.ninja ] || cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build build-deb
+	@$(MAKE) --no-print-directory install-packages WANTED="dpkg-dev file lintian"
+	$(HARDENED) cmake --preset build-deb > /dev/null
+	cmake --build --preset build-deb
 	cd build-deb && cpack
 	cp build-deb/vesk_*.deb .
+	lintian --fail-on error,warning build-deb/vesk_*.deb
 
-# vpak.exe alone, for Windows players: build-windows/bin/vpak.exe.
+# vpak.exe alone, for Windows players: build-windows/bin/vpak.exe, stripped.
 windows: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix"
-	@[ -f $(WINDOWS_BUILD)/build.ninja ] || cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(WINDOWS_BUILD) --target vpak_win32
+	cmake --preset build-windows > /dev/null
+	cmake --build --preset build-windows --target vpak_win32
 
 # The house layout (.clang-format) for every C++ file git knows of.
 format: deps
@@ -113,9 +120,8 @@ format-check: deps
 # Each file reader under libFuzzer for FUZZ_SECONDS, from the seeds in fuzz/corpus.
 fuzz: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(FUZZ_PACKAGES)"
-	@[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_FUZZ=ON
-	cmake --build build-fuzz
+	cmake --preset build-fuzz > /dev/null
+	cmake --build --preset build-fuzz
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build-fuzz/corpus/$$t; \
 	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s"; \
@@ -127,12 +133,11 @@ fuzz: deps
 
 # Speed figures, measured in a release build; program starts under an X
 # server of their own.
-BENCH_PACKAGES := xauth
+BENCH_PACKAGES := xauth dpkg-dev
 bench: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(BENCH_PACKAGES)"
-	@[ -f build-release/build.ninja ] || cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-	  -DVESK_WIN32_INSTALLER=OFF
-	cmake --build build-release --target vesk_bench vpak vesk minimal_qt vesk_startbench
+	$(HARDENED) cmake --preset build-release > /dev/null
+	cmake --build --preset build-release --target vesk_bench vpak vesk minimal_qt vesk_startbench
 	QT_QPA_PLATFORM=offscreen ./build-release/bin/vesk_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build-release/bin/vesk_startbench \
 	  build-release/bin/vesk build-release/bin/vpak build-release/bin/minimal_qt

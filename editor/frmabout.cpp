@@ -1,5 +1,7 @@
 #include "frmabout.h"
 
+#include "version.h"
+
 #include "controls.h"
 #include "maker.h"
 
@@ -17,7 +19,7 @@ const std::vector<ControlRow> kControls = {
     {Kind::Label, "Label1", nullptr, 1200, 0, 2175, 495, vesk::kMakerName},
     {Kind::TextBox, "Text1", nullptr, 1200, 600, 2055, 285, vesk::kMakerWebPage},
     {Kind::TextBox, "Text2", nullptr, 1380, 960, 1695, 285, vesk::kMakerEmail},
-    {Kind::Label, "Label2", nullptr, 1800, 1320, 975, 255, "Version 1.02"},
+    {Kind::Label, "Label2", nullptr, 1800, 1320, 975, 255, "Version " VESK_VERSION},
     {Kind::Button, "Command1", nullptr, 1800, 1560, 855, 255, "OK"},
 };
 

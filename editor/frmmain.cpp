@@ -24,6 +24,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -135,6 +136,7 @@ void frmmain::buildMenus()
         const char *name;
         const char *caption;
         void (frmmain::*handler)();
+        QKeySequence key = {};
     };
     struct Menu
     {
@@ -145,14 +147,14 @@ void frmmain::buildMenus()
     const std::vector<Menu> menus = {
         {"mnuFile",
          "&File",
-         {{"mnuFileOpen", "&Open", &frmmain::mnuFileOpen_Click},
-          {"mnuFileSave", "&Save", &frmmain::mnuFileSave_Click},
+         {{"mnuFileOpen", "&Open", &frmmain::mnuFileOpen_Click, QKeySequence(Qt::CTRL | Qt::Key_O)},
+          {"mnuFileSave", "&Save", &frmmain::mnuFileSave_Click, QKeySequence(Qt::CTRL | Qt::Key_S)},
           {"mnuFileLine1", "-", nullptr},
           {"mnuFileConvert", "&Convert To Wa2 + Bm2", &frmmain::mnuFileConvert_Click},
           {"mnuFileCreatepackage", "Create Theme &Package", &frmmain::mnuFileCreatepackage_Click},
           {"mnuFileRestore", "&Restore Original Sounds", &frmmain::mnuFileRestore_Click},
           {"mnuFileLine2", "-", nullptr},
-          {"mnuFileExit", "E&xit", &frmmain::mnuFileExit_Click}}},
+          {"mnuFileExit", "E&xit", &frmmain::mnuFileExit_Click, QKeySequence(Qt::CTRL | Qt::Key_Q)}}},
         {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", &frmmain::mnuOptionsSettings_Click}}},
         {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", &frmmain::mnuHelpAbout_Click}}},
     };
@@ -163,6 +165,7 @@ void frmmain::buildMenus()
             QAction *action
                 = item.handler ? built->addAction(QString::fromLatin1(item.caption)) : built->addSeparator();
             action->setObjectName(QString::fromLatin1(item.name));
+            action->setShortcut(item.key);
             if (item.handler)
                 connect(action, &QAction::triggered, this, item.handler);
         }

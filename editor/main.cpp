@@ -3,31 +3,51 @@
 #include "frmmain.h"
 #include "localtext.h"
 #include "paths.h"
-#include "settingsfile.h"
+#include "settingslocation.h"
 #include "soundplayer.h"
+#include "startup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    // The command line first: --help and --version need no display.
+    const platform::StartOptions options
+        = platform::readCommandLine(argc, argv,
+                                    {"vesk",
+                                     "Edits sound themes for Kestrova: a wave file for each of the game's 47 "
+                                     "sounds, applied to the game or built into a theme package.",
+                                     "FILE.vsk", "A theme project to open.", false});
+    if (options.exitNow)
+        return *options.exitNow;
+    if (!platform::displayAvailable("vesk"))
+        return 1;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vesk"));
     // No display name: the platform would append it to every window title,
     // and the titles are the windows' own captions. The desktop learns the
-    // program's name from its desktop entry.
+    // program's name from its desktop entry, named here.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vesk"));
     platform::useLayoutFont();
 
     platform::StandardDialogs dialogs(QStringLiteral("VESK"));
     platform::SoundPlayer sound;
     const std::string programDirectory = vesk::programDirectory();
-    // An installed editor keeps its settings per user: its own folder is the
-    // system's (VESK_INSTALL_BINDIR is the install bin folder of this build).
-    const std::string settings
-        = vesk::settingsFileFor(programDirectory, VESK_INSTALL_BINDIR,
-                                platform::toLocal(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    const std::string settings = vesk::settingsFileFor(
+        programDirectory, platform::toLocal(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     frmmain window(platform::fromLocal(programDirectory), dialogs, sound, nullptr, platform::fromLocal(settings));
     window.show();
-    window.openFromCommandLine(QApplication::arguments());
+    // The icon comes from the desktop's theme, or the one built in; it is
+    // looked up once the window shows, off the start's path.
+    QTimer::singleShot(0, [] {
+        QApplication::setWindowIcon(
+            QIcon::fromTheme(QStringLiteral("org.example.Vesk"), QIcon(QStringLiteral(":/org.example.Vesk.svg"))));
+    });
+    if (!options.files.isEmpty())
+        window.openProject(platform::toLocal(options.files.first()));
     return app.exec();
 }

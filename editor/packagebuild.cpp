@@ -2,6 +2,7 @@
 
 #include "gamebackup.h"
 #include "paths.h"
+#include "settingslocation.h"
 #include "textfile.h"
 #include "themefiles.h"
 
@@ -39,8 +40,10 @@ Status copyInto(const std::string &source, const std::string &target, const std:
 std::optional<std::string> installerBesideEditor(const std::string &editorDirectory)
 {
     std::error_code ec;
-    for (const char *program : {kWindowsInstaller, kInstallerProgram}) {
-        const std::string path = joinPath(editorDirectory, program);
+    const std::string candidates[] = {joinPath(editorDirectory, kWindowsInstaller),
+                                      joinPath(installedDataDirectory(editorDirectory), kWindowsInstaller),
+                                      joinPath(editorDirectory, kInstallerProgram)};
+    for (const std::string &path : candidates) {
         if (fs::is_regular_file(fsPath(path), ec))
             return path;
     }

@@ -20,9 +20,10 @@ inline constexpr const char *kInstallerProgram = "vpak.exe";
 inline constexpr const char *kInstallerProgram = "vpak";
 #endif
 
-// The installer a package built now gets: the Windows one beside the editor,
-// or else (where there is one) the editor's own platform's; nothing when
-// neither is there.
+// The installer a package built now gets: the Windows one beside the editor
+// (a build tree, a Windows folder) or in an installed layout's share/vesk,
+// or else (where there is one) the editor's own platform's beside it;
+// nothing when none is there.
 std::optional<std::string> installerBesideEditor(const std::string &editorDirectory);
 
 struct PackageInput

@@ -13,17 +13,6 @@ std::string settingsFilePath(const std::string &programDirectory)
     return joinPath(programDirectory, "vesk.cfg");
 }
 
-std::string settingsFileFor(const std::string &programDirectory, const std::string &installBinDirectory,
-                            const std::string &userConfigDirectory)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const bool installed = !installBinDirectory.empty()
-                           && fs::weakly_canonical(fsPath(programDirectory), ec)
-                                  == fs::weakly_canonical(fsPath(installBinDirectory), ec);
-    return installed ? joinPath(userConfigDirectory, "vesk.cfg") : settingsFilePath(programDirectory);
-}
-
 std::optional<std::string> readGameDirectory(const std::string &path)
 {
     const Result<std::string> text = readFile(path, kSmallFileLimit, Overflow::Cut);

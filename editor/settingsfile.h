@@ -12,13 +12,6 @@ namespace vesk {
 
 std::string settingsFilePath(const std::string &programDirectory);
 
-// Where vesk.cfg is kept: beside the program for a build run where it was
-// built; for an installed editor (one whose program folder is the install
-// bin directory fixed when it was configured, whether or not that folder can
-// be written) in the per-user configuration folder.
-std::string settingsFileFor(const std::string &programDirectory, const std::string &installBinDirectory,
-                            const std::string &userConfigDirectory);
-
 // The first field, or nothing when the file is missing, unreadable or no
 // regular file, or when the field is empty or no absolute path: a relative
 // one would change its meaning with the working directory.

@@ -3,6 +3,7 @@
 #include "frmmain.h"
 #include "frmsettings.h"
 #include "settingsfile.h"
+#include "settingslocation.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -288,15 +289,16 @@ void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
 
 void FrmMainTest::installedEditor_keepsItsSettingsPerUser()
 {
+    // Installed means the layout, whatever the prefix: PREFIX/bin beside
+    // PREFIX/share/vesk.
     QTemporaryDir prefix, config, games;
     const QString bin = prefix.filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
     const std::string userFolder = config.filePath(QStringLiteral("vesk")).toStdString();
     // Built and run in place: beside the program, as before.
-    QCOMPARE(vesk::settingsFileFor(m_programDir->path().toStdString(), bin.toStdString(), userFolder),
-             vesk::settingsFilePath(m_programDir->path().toStdString()));
-    const QString perUser
-        = QString::fromStdString(vesk::settingsFileFor(bin.toStdString(), bin.toStdString(), userFolder));
+    QCOMPARE(vesk::settingsFileFor(bin.toStdString(), userFolder), vesk::settingsFilePath(bin.toStdString()));
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("share/vesk"))));
+    const QString perUser = QString::fromStdString(vesk::settingsFileFor(bin.toStdString(), userFolder));
     QCOMPARE(perUser, config.filePath(QStringLiteral("vesk/vesk.cfg")));
 
     m_window = std::make_unique<frmmain>(bin, m_dialogs, m_sound, nullptr, perUser);

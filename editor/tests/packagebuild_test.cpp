@@ -184,3 +184,14 @@ TEST_F(PackageBuildTest, onlyAnEarlierBuildLeavesSoundsBehind)
     writeBytes(path("package/theme.cfg"), "Earlier\r\n");
     EXPECT_TRUE(vesk::strayFiles(m_input)[0].fromEarlierBuild);
 }
+
+TEST_F(PackageBuildTest, installedEditorPacksTheWindowsInstallerFromShare)
+{
+    // PREFIX/bin/vesk finds PREFIX/share/vesk/vpak.exe, a file without execute bits.
+    fs::create_directories(m_dir / "prefix" / "bin");
+    fs::create_directories(m_dir / "prefix" / "share" / "vesk");
+    writeBytes(path("prefix/share/vesk/vpak.exe"), "MZ windows installer");
+    m_input.editorDirectory = path("prefix/bin");
+    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    EXPECT_EQ(readBytes(path("package/install.exe")), "MZ windows installer");
+}

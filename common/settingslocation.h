@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace vesk {
+
+// Where the editor keeps vesk.cfg, decided when it runs (no install prefix is
+// compiled in):
+// - on Windows beside vesk.exe when that folder can be written (a portable
+//   folder), otherwise in %APPDATA%\vesk (Program Files);
+// - elsewhere beside the program when it does not run from an installed
+//   layout (a build tree or an unpacked folder, which has no ../share/vesk
+//   beside its folder), otherwise in the user's configuration folder
+//   (`userConfigDirectory`, such as ~/.config/vesk).
+std::string settingsFileFor(const std::string &programDirectory, const std::string &userConfigDirectory);
+
+// Whether the program runs from an installed layout: PREFIX/bin beside
+// PREFIX/share/vesk.
+bool runsInstalled(const std::string &programDirectory);
+
+// The Windows installer a package gets: beside the editor (a build tree, a
+// Windows folder), else in the installed layout's share/vesk.
+std::string installedDataDirectory(const std::string &programDirectory);
+
+} // namespace vesk

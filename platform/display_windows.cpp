@@ -1,0 +1,11 @@
+#include "startup.h"
+
+namespace platform {
+
+// Windows always has its desktop.
+bool displayAvailable(const char *)
+{
+    return true;
+}
+
+} // namespace platform
