@@ -4,7 +4,7 @@
 
 BUILD_DIR := build
 PACKAGES := cmake ninja-build g++ pkg-config \
-            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
+            qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
             xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
             pulseaudio pulseaudio-utils
@@ -81,7 +81,7 @@ HARDENED = VESK_CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" \
 # software centre's description under PREFIX: a release build of its own,
 # without the tests. sudo only where PREFIX cannot be written.
 PREFIX ?= /usr/local
-INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev \
+INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
                     libxcb1-dev g++-mingw-w64-x86-64-posix dpkg-dev
 install:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(INSTALL_PACKAGES)"
