@@ -3,6 +3,7 @@
 #include "applytheme.h"
 #include "controls.h"
 #include "dialogs.h"
+#include "editorwindows.h"
 #include "fieldreader.h"
 #include "frmabout.h"
 #include "frmpackage.h"
@@ -36,34 +37,14 @@
 #include <QStyle>
 #include <QUrl>
 
+#include <map>
+#include <string_view>
+
 using platform::control;
 using platform::ControlRow;
 using platform::Kind;
 
 namespace {
-
-const std::vector<ControlRow> kSoundsTab = {
-    {Kind::Frame, "Frame2", nullptr, 120, 7080, 6255, 615, "File Name"},
-    {Kind::TextBox, "filename1", "Frame2", 120, 240, 6015, 285, ""},
-    {Kind::Button, "Command3", nullptr, 6480, 6930, 1095, 375, "Remove File"},
-    {Kind::Button, "Command4", nullptr, 7680, 6930, 1095, 375, "Stop"},
-    {Kind::Button, "Command2", nullptr, 6480, 7320, 1095, 375, "Add File"},
-    {Kind::Button, "Command1", nullptr, 7680, 7320, 1095, 375, "Play"},
-    {Kind::TextBox, "id1", nullptr, 0, 0, 0, 0, "1"},
-    {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
-};
-
-const std::vector<ControlRow> kLinksTab = {
-    {Kind::ListBox, "List1", nullptr, 240, 480, 3375, 7080, nullptr},
-    {Kind::Label, "Label2", nullptr, 3720, 480, 495, 255, "Name"},
-    {Kind::TextBox, "name1", nullptr, 3720, 720, 5055, 285, ""},
-    {Kind::Label, "Label3", nullptr, 3720, 1080, 255, 255, "Url"},
-    {Kind::TextBox, "url1", nullptr, 3720, 1320, 5055, 285, "http://"},
-    {Kind::Button, "Command39", nullptr, 6480, 1680, 1095, 375, "Add"},
-    {Kind::Button, "Command40", nullptr, 7680, 1680, 1095, 375, "Remove"},
-    {Kind::ListBox, "List2", nullptr, 0, 0, 0, 0, nullptr},
-    {Kind::TextBox, "char1", nullptr, 0, 0, 0, 0, "\""},
-};
 
 const QString kWaveFilter = QStringLiteral("Wave Files *.wav|*.wav");
 const QString kProjectFilter = QStringLiteral("VESK Project File *.vsk|*.vsk");
@@ -103,17 +84,18 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
       m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs))
 {
     setObjectName(QStringLiteral("frmmain"));
-    setWindowTitle(QStringLiteral("Kestrova Theme Editor (VESK)"));
+    setWindowTitle(QString::fromLatin1(vesk::kMainCaption));
     setAcceptDrops(true);
     buildMenus();
 
     auto *client = new QWidget(this);
-    client->setFixedSize(platform::pixels(9180), platform::pixels(7815));
+    client->setFixedSize(platform::pixels(vesk::kMainClientWidth), platform::pixels(vesk::kMainClientHeight));
     setCentralWidget(client);
 
     auto *outer = new platform::TabContainer(client);
     outer->setObjectName(QStringLiteral("SSTab1"));
-    outer->setGeometry(platform::twipsRect(0, 0, 8895, 7815));
+    const auto rect = [](const int(&twips)[4]) { return platform::twipsRect(twips[0], twips[1], twips[2], twips[3]); };
+    outer->setGeometry(rect(vesk::kMainTabs));
     QWidget *sounds = outer->addPage(QStringLiteral("Sounds"));
     outer->addPage(QStringLiteral("Pictures"));
     QWidget *links = outer->addPage(QStringLiteral("Links"));
@@ -131,43 +113,27 @@ frmmain::~frmmain() = default;
 
 void frmmain::buildMenus()
 {
-    struct Item
-    {
-        const char *name;
-        const char *caption;
-        void (frmmain::*handler)();
-        QKeySequence key = {};
+    const std::map<std::string_view, void (frmmain::*)()> handlers = {
+        {"mnuFileOpen", &frmmain::mnuFileOpen_Click},
+        {"mnuFileSave", &frmmain::mnuFileSave_Click},
+        {"mnuFileConvert", &frmmain::mnuFileConvert_Click},
+        {"mnuFileCreatepackage", &frmmain::mnuFileCreatepackage_Click},
+        {"mnuFileRestore", &frmmain::mnuFileRestore_Click},
+        {"mnuFileExit", &frmmain::mnuFileExit_Click},
+        {"mnuOptionsSettings", &frmmain::mnuOptionsSettings_Click},
+        {"mnuHelpAbout", &frmmain::mnuHelpAbout_Click},
     };
-    struct Menu
-    {
-        const char *name;
-        const char *caption;
-        std::vector<Item> items;
-    };
-    const std::vector<Menu> menus = {
-        {"mnuFile",
-         "&File",
-         {{"mnuFileOpen", "&Open", &frmmain::mnuFileOpen_Click, QKeySequence(Qt::CTRL | Qt::Key_O)},
-          {"mnuFileSave", "&Save", &frmmain::mnuFileSave_Click, QKeySequence(Qt::CTRL | Qt::Key_S)},
-          {"mnuFileLine1", "-", nullptr},
-          {"mnuFileConvert", "&Convert To Wa2 + Bm2", &frmmain::mnuFileConvert_Click},
-          {"mnuFileCreatepackage", "Create Theme &Package", &frmmain::mnuFileCreatepackage_Click},
-          {"mnuFileRestore", "&Restore Original Sounds", &frmmain::mnuFileRestore_Click},
-          {"mnuFileLine2", "-", nullptr},
-          {"mnuFileExit", "E&xit", &frmmain::mnuFileExit_Click, QKeySequence(Qt::CTRL | Qt::Key_Q)}}},
-        {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", &frmmain::mnuOptionsSettings_Click}}},
-        {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", &frmmain::mnuHelpAbout_Click}}},
-    };
-    for (const Menu &menu : menus) {
+    for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
         built->setObjectName(QString::fromLatin1(menu.name));
-        for (const Item &item : menu.items) {
-            QAction *action
-                = item.handler ? built->addAction(QString::fromLatin1(item.caption)) : built->addSeparator();
+        for (const vesk::MenuItem &item : menu.items) {
+            const bool separator = std::string_view(item.caption) == "-";
+            QAction *action = separator ? built->addSeparator() : built->addAction(QString::fromLatin1(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
-            action->setShortcut(item.key);
-            if (item.handler)
-                connect(action, &QAction::triggered, this, item.handler);
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            if (!separator)
+                connect(action, &QAction::triggered, this, handlers.at(item.name));
         }
     }
 }
@@ -176,31 +142,17 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
 {
     auto *inner = new platform::TabContainer(page);
     inner->setObjectName(QStringLiteral("SSTab2"));
-    inner->setGeometry(platform::twipsRect(120, 360, 8655, 6495).translated(origin));
+    inner->setGeometry(
+        platform::twipsRect(vesk::kSlotTabs[0], vesk::kSlotTabs[1], vesk::kSlotTabs[2], vesk::kSlotTabs[3])
+            .translated(origin));
 
     std::vector<QWidget *> pages;
     for (const vesk::TabInfo &tab : vesk::innerTabs())
         pages.push_back(inner->addPage(QString::fromLatin1(tab.caption)));
     const QPoint innerOrigin = inner->pageOrigin();
 
-    // Frames and rows come from the slot catalogue; each tab page gets its
-    // own small table.
-    for (size_t t = 0; t < pages.size(); ++t) {
-        std::vector<ControlRow> table;
-        for (const vesk::FrameInfo &frame : vesk::frameCatalogue()) {
-            if (frame.tab != vesk::innerTabs()[t].tab)
-                continue;
-            table.push_back({Kind::Frame, frame.name, nullptr, 120, frame.top, 8415,
-                             vesk::frameHeight(vesk::frameRowCount(frame.name)), frame.caption});
-            for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
-                if (std::string_view(slot.frame) != frame.name)
-                    continue;
-                table.push_back({Kind::Button, slot.button, frame.name, 120, vesk::kSlotRowHeight * slot.row, 975, 255,
-                                 slot.caption});
-            }
-        }
-        platform::buildControls(pages[t], table, innerOrigin);
-    }
+    for (size_t t = 0; t < pages.size(); ++t)
+        platform::buildControls(pages[t], vesk::slotTabControls(vesk::innerTabs()[t].tab), innerOrigin);
 
     // The slot labels sit beside their buttons; their names carry the slot
     // index, so they are placed here rather than in a table. Both carry the
@@ -213,14 +165,15 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
         auto *label = new QLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
         label->setTextFormat(Qt::PlainText);
         label->setObjectName(slotLabelName(slot.index));
-        label->setGeometry(platform::twipsRect(1200, vesk::kSlotRowHeight * slot.row, 7095, 255));
+        label->setGeometry(platform::twipsRect(vesk::kSlotLabelLeft, vesk::kSlotRowHeight * slot.row,
+                                               vesk::kSlotLabelWidth, vesk::kSlotLabelHeight));
         button->setProperty(kSlotProperty, slot.index);
         label->setProperty(kSlotProperty, slot.index);
         const int index = slot.index;
         connect(button, &QPushButton::clicked, this, [this, index] { slotButton_Click(index); });
     }
 
-    platform::buildControls(page, kSoundsTab, origin);
+    platform::buildControls(page, vesk::mainSoundsControls(), origin);
     filename1 = control<QLineEdit>(this, QStringLiteral("filename1"));
     id1 = control<QLineEdit>(this, QStringLiteral("id1"));
     none1 = control<QLineEdit>(this, QStringLiteral("none1"));
@@ -238,7 +191,7 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
 
 void frmmain::buildLinksTab(QWidget *page, QPoint origin)
 {
-    platform::buildControls(page, kLinksTab, origin);
+    platform::buildControls(page, vesk::mainLinksControls(), origin);
     List1 = control<QListView>(this, QStringLiteral("List1"));
     List2 = control<QListView>(this, QStringLiteral("List2"));
     // Both lists show the theme's links through one model, never copies.

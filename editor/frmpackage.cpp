@@ -6,6 +6,7 @@
 #include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
+#include "editorwindows.h"
 #include "filelist.h"
 #include "localtext.h"
 #include "packagebuild.h"
@@ -26,47 +27,6 @@ using platform::ControlRow;
 using platform::Kind;
 
 namespace {
-
-const std::vector<ControlRow> kOptionsTab = {
-    {Kind::Frame, "Frame1", nullptr, 120, 480, 8175, 2775, "Creater"},
-    {Kind::Label, "Label1", "Frame1", 120, 240, 495, 255, "Name"},
-    {Kind::TextBox, "name1", "Frame1", 120, 480, 7935, 285, ""},
-    {Kind::Label, "Label5", "Frame1", 120, 840, 1335, 255, "Email Address"},
-    {Kind::TextBox, "email1", "Frame1", 120, 1080, 7935, 285, ""},
-    {Kind::Label, "Label6", "Frame1", 120, 1440, 975, 255, "Webpage"},
-    {Kind::TextBox, "webpage1", "Frame1", 120, 1680, 7935, 285, "http://"},
-    {Kind::Label, "Label2", "Frame1", 120, 2040, 375, 255, "Font"},
-    {Kind::ComboBox, "font1", "Frame1", 120, 2280, 615, 315, "10"},
-    {Kind::Label, "Label3", "Frame1", 960, 2040, 1215, 255, "Font Color"},
-    {Kind::ComboBox, "fontcolor1", "Frame1", 960, 2280, 1215, 315, "Black"},
-    {Kind::Label, "Label4", "Frame1", 2400, 2040, 1335, 255, "Background Color"},
-    {Kind::ComboBox, "bgcolor1", "Frame1", 2400, 2280, 1455, 315, "White"},
-};
-
-const std::vector<ControlRow> kPackageTab = {
-    {Kind::Frame, "Frame2", nullptr, 120, 360, 8175, 975, "Package Settings"},
-    {Kind::Label, "Label7", "Frame2", 120, 240, 2175, 255, "Name of Theme"},
-    {Kind::TextBox, "themename1", "Frame2", 120, 480, 7935, 285, ""},
-    {Kind::Frame, "Frame4", nullptr, 120, 1440, 8175, 4335, "Background Picture"},
-    {Kind::DriveList, "Drive2", "Frame4", 120, 240, 4215, 315, nullptr},
-    {Kind::DirList, "Dir2", "Frame4", 120, 600, 4215, 1890, nullptr},
-    {Kind::FileList, "File1", "Frame4", 120, 2520, 4215, 1650, nullptr},
-    {Kind::Picture, "Image1", "Frame4", 4440, 240, 3615, 3975, nullptr},
-    {Kind::TextBox, "filepath2", "Frame4", 4440, 2640, 3615, 285, ""},
-};
-
-const std::vector<ControlRow> kReadyTab = {
-    {Kind::Frame, "Frame3", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
-    {Kind::DriveList, "Drive1", "Frame3", 120, 360, 7935, 315, nullptr},
-    {Kind::DirList, "Dir1", "Frame3", 120, 840, 7935, 2790, nullptr},
-    {Kind::Label, "Label9", "Frame3", 120, 3720, 2175, 255, "File Path:"},
-    {Kind::TextBox, "filepath1", "Frame3", 120, 3960, 7935, 285, ""},
-    {Kind::Label, "Label8", "Frame3", 120, 4320, 1815, 255, "Directory Name:"},
-    {Kind::TextBox, "dirname1", "Frame3", 120, 4560, 6135, 285, ""},
-    {Kind::Button, "Command1", "Frame3", 6360, 4440, 1695, 375, "Make Directory"},
-    {Kind::Button, "Command3", nullptr, 5880, 5520, 1095, 375, "OK"},
-    {Kind::Button, "Command2", nullptr, 7080, 5520, 1215, 375, "Cancel"},
-};
 
 QStringList fontSizes()
 {
@@ -100,19 +60,20 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
 {
     setObjectName(QStringLiteral("frmpackage"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Create Theme Package"));
-    setFixedSize(platform::pixels(8400), platform::pixels(6060));
+    setWindowTitle(QString::fromLatin1(vesk::kPackageCaption));
+    setFixedSize(platform::pixels(vesk::kPackageClientWidth), platform::pixels(vesk::kPackageClientHeight));
 
     auto *tabs = new platform::TabContainer(this);
     tabs->setObjectName(QStringLiteral("SSTab1"));
-    tabs->setGeometry(platform::twipsRect(0, 0, 8415, 6015));
+    tabs->setGeometry(platform::twipsRect(vesk::kPackageTabs[0], vesk::kPackageTabs[1], vesk::kPackageTabs[2],
+                                          vesk::kPackageTabs[3]));
     QWidget *options = tabs->addPage(QStringLiteral("Options"));
     QWidget *package = tabs->addPage(QStringLiteral("Package"));
     QWidget *ready = tabs->addPage(QStringLiteral("Ready?"));
     const QPoint origin = tabs->pageOrigin();
-    platform::buildControls(options, kOptionsTab, origin);
-    platform::buildControls(package, kPackageTab, origin);
-    platform::buildControls(ready, kReadyTab, origin);
+    platform::buildControls(options, vesk::packageOptionsControls(), origin);
+    platform::buildControls(package, vesk::packagePackageControls(), origin);
+    platform::buildControls(ready, vesk::packageReadyControls(), origin);
 
     name1 = control<QLineEdit>(this, QStringLiteral("name1"));
     email1 = control<QLineEdit>(this, QStringLiteral("email1"));

@@ -5,6 +5,7 @@
 #include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
+#include "editorwindows.h"
 #include "localtext.h"
 #include "paths.h"
 #include "settingsfile.h"
@@ -17,23 +18,6 @@ using platform::control;
 using platform::ControlRow;
 using platform::Kind;
 
-namespace {
-
-const std::vector<ControlRow> kControls = {
-    {Kind::Frame, "Frame3", nullptr, 0, 0, 4335, 4935, "Kestrova Directory?"},
-    {Kind::DriveList, "Drive1", "Frame3", 120, 360, 4095, 315, nullptr},
-    {Kind::DirList, "Dir1", "Frame3", 120, 840, 4095, 2790, nullptr},
-    {Kind::Label, "Label9", "Frame3", 120, 3720, 2175, 255, "File Path:"},
-    {Kind::TextBox, "text1", "Frame3", 120, 3960, 4095, 285, ""},
-    {Kind::Label, "Label8", "Frame3", 120, 4320, 1815, 255, "Directory Name:"},
-    {Kind::TextBox, "dirname1", "Frame3", 120, 4560, 2175, 285, ""},
-    {Kind::Button, "Command3", "Frame3", 2520, 4440, 1695, 375, "Make Directory"},
-    {Kind::Button, "Command1", nullptr, 2040, 5040, 1095, 375, "OK"},
-    {Kind::Button, "Command2", nullptr, 3240, 5040, 1095, 375, "Cancel"},
-};
-
-} // namespace
-
 frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
                          platform::Dialogs &dialogs, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_settingsFile(settingsFile),
@@ -42,8 +26,8 @@ frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::s
     setObjectName(QStringLiteral("frmsettings"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
-    setFixedSize(platform::pixels(4335), platform::pixels(5475));
-    platform::buildControls(this, kControls);
+    setFixedSize(platform::pixels(vesk::kSettingsClientWidth), platform::pixels(vesk::kSettingsClientHeight));
+    platform::buildControls(this, vesk::settingsControls());
     m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "text1", "dirname1", "Command3"}, dialogs);
 
     text1 = m_picker->pathBox();

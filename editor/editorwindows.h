@@ -1,0 +1,55 @@
+#pragma once
+
+#include "layout.h"
+#include "slotcatalogue.h"
+
+#include <vector>
+
+namespace vesk {
+
+// The editor's windows as every build draws them: captions, client sizes
+// (twips) and control tables, with the object names the windows are known
+// by. The Qt windows and the Win32 ones are built from these.
+
+// frmmain
+inline constexpr const char *kMainCaption = "Kestrova Theme Editor (VESK)";
+inline constexpr int kMainClientWidth = 9180, kMainClientHeight = 7815;
+inline constexpr int kMainTabs[4] = {0, 0, 8895, 7815};     // SSTab1: Sounds, Pictures, Links
+inline constexpr int kSlotTabs[4] = {120, 360, 8655, 6495}; // SSTab2, on the Sounds page
+inline constexpr int kSlotLabelLeft = 1200, kSlotLabelWidth = 7095, kSlotLabelHeight = 255;
+const std::vector<ControlRow> &mainSoundsControls(); // the Sounds page below the slot tabs
+const std::vector<ControlRow> &mainLinksControls();
+// One slot tab's frames and slot buttons, from the slot catalogue.
+std::vector<ControlRow> slotTabControls(InnerTab tab);
+
+struct MenuItem
+{
+    const char *name;
+    const char *caption;  // "-" for a separator
+    const char *shortcut; // "Ctrl+O", or null
+};
+struct Menu
+{
+    const char *name;
+    const char *caption;
+    std::vector<MenuItem> items;
+};
+const std::vector<Menu> &mainMenus();
+
+// frmsettings, captioned with nothing
+inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
+const std::vector<ControlRow> &settingsControls();
+
+// frmabout, captioned with nothing
+inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
+const std::vector<ControlRow> &aboutControls();
+
+// frmpackage: three tabs
+inline constexpr const char *kPackageCaption = "Create Theme Package";
+inline constexpr int kPackageClientWidth = 8400, kPackageClientHeight = 6060;
+inline constexpr int kPackageTabs[4] = {0, 0, 8415, 6015};
+const std::vector<ControlRow> &packageOptionsControls();
+const std::vector<ControlRow> &packagePackageControls();
+const std::vector<ControlRow> &packageReadyControls();
+
+} // namespace vesk
