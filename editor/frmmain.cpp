@@ -15,7 +15,6 @@
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "slotcatalogue.h"
-#include "slotquestions.h"
 #include "soundplayer.h"
 #include "themefiles.h"
 
@@ -51,7 +50,6 @@ const QString kProjectFilter = QStringLiteral("VESK Project File *.vsk|*.vsk");
 
 const char *const kSlotProperty = "slotIndex";
 const QString kCaption = QStringLiteral("VESK");
-const QString kNoGameDirectory = QStringLiteral("Please go to Options Settings and select your Kestrova directory");
 
 // The row of the entry the user (or code) selected, or -1.
 int selectedRow(const QListView *list)
@@ -73,6 +71,68 @@ std::optional<std::string> draggedFile(const QMimeData *data)
 
 } // namespace
 
+class frmmain::Ui final : public vesk::EditorUi
+{
+public:
+    explicit Ui(frmmain &window) : m_window(window) {}
+
+    void message(const std::string &text, bool captioned) override
+    {
+        m_window.m_dialogs.message(&m_window, platform::fromLocal(text), captioned ? kCaption : QString());
+    }
+    Answer ask(const std::string &text, bool withCancel) override
+    {
+        using Buttons = platform::Dialogs::Buttons;
+        switch (m_window.m_dialogs.question(&m_window, platform::fromLocal(text), kCaption,
+                                            withCancel ? Buttons::YesNoCancel : Buttons::YesNo)) {
+        case platform::Dialogs::Answer::Yes:
+            return Answer::Yes;
+        case platform::Dialogs::Answer::No:
+            return Answer::No;
+        case platform::Dialogs::Answer::Cancel:
+            break;
+        }
+        return Answer::Cancel;
+    }
+    std::optional<std::string> openFile(Files kind) override { return choose(kind, false); }
+    std::optional<std::string> saveFile(Files kind) override { return choose(kind, true); }
+    void offerFileName(const std::string &path) override
+    {
+        m_window.CommonDialog1->fileName = platform::fromLocal(path);
+    }
+    void setBusy(bool busy) override
+    {
+        if (busy)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QGuiApplication::restoreOverrideCursor();
+    }
+    void showTheme() override
+    {
+        for (int k = 1; k <= vesk::kSlotCount; ++k)
+            m_window.showSlot(k);
+    }
+    void showSlot(int index) override { m_window.showSlot(index); }
+    void showSelection() override { m_window.showSelection(); }
+    void showLastLink() override { m_window.selectLastLink(); }
+    void replaceTheme(vesk::Theme &theme, vesk::Project project) override
+    {
+        m_window.m_links->replace([&] { theme.load(std::move(project)); });
+    }
+
+private:
+    std::optional<std::string> choose(Files kind, bool save)
+    {
+        platform::CommonDialog &dialog = *m_window.CommonDialog1;
+        dialog.filter = kind == Files::Waves ? kWaveFilter : kProjectFilter;
+        if (!(save ? dialog.showSave(&m_window) : dialog.showOpen(&m_window)))
+            return std::nullopt;
+        return platform::toLocal(dialog.fileName);
+    }
+
+    frmmain &m_window;
+};
+
 frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
                  QWidget *parent, const QString &settingsFile)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -81,7 +141,8 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
       m_settingsFile(settingsFile.isEmpty()
                          ? platform::fromLocal(vesk::settingsFilePath(platform::toLocal(programDirectory)))
                          : settingsFile),
-      m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs))
+      m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs)),
+      m_ui(std::make_unique<Ui>(*this))
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QString::fromLatin1(vesk::kMainCaption));
@@ -195,7 +256,7 @@ void frmmain::buildLinksTab(QWidget *page, QPoint origin)
     List1 = control<QListView>(this, QStringLiteral("List1"));
     List2 = control<QListView>(this, QStringLiteral("List2"));
     // Both lists show the theme's links through one model, never copies.
-    m_links = new LinkListModel(m_theme, this);
+    m_links = new LinkListModel(m_editor.theme, this);
     List1->setModel(m_links);
     List1->setModelColumn(LinkListModel::Name);
     List2->setModel(m_links);
@@ -231,41 +292,41 @@ QString frmmain::slotValue(int index) const
 
 void frmmain::setSlotValue(int index, const QString &path)
 {
-    m_theme.setSlot(index, platform::toLocal(path));
+    m_editor.theme.setSlot(index, platform::toLocal(path));
     showSlot(index);
 }
 
 void frmmain::showSlot(int index)
 {
-    slotLabel(index)->setText(platform::fromLocal(m_theme.slot(index)));
+    slotLabel(index)->setText(platform::fromLocal(m_editor.theme.slot(index)));
 }
 
 void frmmain::showSelection()
 {
-    id1->setText(QString::number(m_theme.selectedSlot()));
-    filename1->setText(platform::fromLocal(m_playName));
+    id1->setText(QString::number(m_editor.theme.selectedSlot()));
+    filename1->setText(platform::fromLocal(m_editor.playName));
 }
 
 frmsettings *frmmain::settingsWindow()
 {
     if (!m_settings) {
-        m_settings = new frmsettings(m_settingsFile, m_gameDirectory, m_dialogs, this);
+        m_settings = new frmsettings(m_settingsFile, m_editor.gameDirectory, m_dialogs, this);
         connect(m_settings, &frmsettings::gameDirectoryChosen, this,
-                [this, settings = m_settings.data()] { m_gameDirectory = settings->chosenDirectory(); });
+                [this, settings = m_settings.data()] { m_editor.gameDirectory = settings->chosenDirectory(); });
     }
     return m_settings;
 }
 
 void frmmain::Form_Load()
 {
-    m_gameDirectory = vesk::readGameDirectory(platform::toLocal(m_settingsFile));
-    if (!m_gameDirectory)
-        m_dialogs.message(nullptr, kNoGameDirectory, kCaption);
+    m_editor.gameDirectory = vesk::readGameDirectory(platform::toLocal(m_settingsFile));
+    if (!m_editor.gameDirectory)
+        m_dialogs.message(nullptr, QString::fromLatin1(vesk::kNoGameDirectory), kCaption);
 }
 
 void frmmain::closeEvent(QCloseEvent *event)
 {
-    if (!mayDiscardChanges()) {
+    if (!vesk::mayDiscardChanges(m_editor, *m_ui, vesk::Leaving::Closing)) {
         event->ignore();
         return;
     }
@@ -278,57 +339,24 @@ void frmmain::Form_Unload()
     delete m_settings;
 }
 
-bool frmmain::mayDiscardChanges(Leaving leaving)
-{
-    if (!m_theme.changed())
-        return true;
-    const QString question = leaving == Leaving::Closing
-                                 ? QStringLiteral("Save the changes to this theme before closing?")
-                                 : QStringLiteral("Save the changes to this theme before opening another project?");
-    switch (m_dialogs.question(this, question, kCaption, platform::Dialogs::Buttons::YesNoCancel)) {
-    case platform::Dialogs::Answer::Yes:
-        return saveProject();
-    case platform::Dialogs::Answer::No:
-        return true;
-    case platform::Dialogs::Answer::Cancel:
-        break;
-    }
-    return false;
-}
-
 void frmmain::slotButton_Click(int index)
 {
-    m_theme.selectSlot(index);
-    m_playName = m_theme.slot(index);
-    showSelection();
-}
-
-void frmmain::chooseSlotFile(int index, std::string path)
-{
-    m_theme.selectSlot(index);
-    m_theme.setSlot(index, path);
-    m_playName = std::move(path);
-    showSlot(index);
-    showSelection();
+    vesk::selectSlot(m_editor, *m_ui, index);
 }
 
 void frmmain::Command2_Click()
 {
-    CommonDialog1->filter = kWaveFilter;
-    if (!CommonDialog1->showOpen(this))
-        return;
-    chooseSlotFile(m_theme.selectedSlot(), platform::toLocal(CommonDialog1->fileName));
+    vesk::addFile(m_editor, *m_ui);
 }
 
 void frmmain::Command3_Click()
 {
-    m_theme.clearSlot(m_theme.selectedSlot());
-    showSlot(m_theme.selectedSlot());
+    vesk::removeFile(m_editor, *m_ui);
 }
 
 void frmmain::Command1_Click()
 {
-    m_sound.play(m_playName);
+    m_sound.play(m_editor.playName);
 }
 
 void frmmain::Command4_Click()
@@ -379,23 +407,9 @@ void frmmain::selectLastLink()
     List1_Click();
 }
 
-void frmmain::report(const std::string &failure)
-{
-    m_dialogs.message(this, platform::sentence(failure), QString());
-}
-
-const std::string *frmmain::requireGameDirectory()
-{
-    if (!m_gameDirectory) {
-        m_dialogs.message(this, kNoGameDirectory, kCaption);
-        return nullptr;
-    }
-    return &*m_gameDirectory;
-}
-
 bool frmmain::openProject(const std::string &path)
 {
-    return mayDiscardChanges(Leaving::Opening) && loadProjectFile(path);
+    return vesk::openProject(m_editor, *m_ui, path);
 }
 
 void frmmain::openFromCommandLine(const QStringList &arguments)
@@ -404,111 +418,31 @@ void frmmain::openFromCommandLine(const QStringList &arguments)
         openProject(QFile::encodeName(arguments[1]).toStdString());
 }
 
-bool frmmain::loadProjectFile(const std::string &path)
-{
-    vesk::Result<vesk::Project> loaded = vesk::loadProject(path);
-    if (!loaded) {
-        report(loaded.error());
-        return false;
-    }
-    m_links->replace([&] { m_theme.load(std::move(loaded).value()); });
-    for (int k = 1; k <= vesk::kSlotCount; ++k)
-        showSlot(k);
-    // Save offers the file that was opened, however it was opened.
-    CommonDialog1->fileName = platform::fromLocal(path);
-    return true;
-}
-
 void frmmain::mnuFileOpen_Click()
 {
-    // Unsaved changes are asked about before the file is chosen, so that a
-    // "Yes" saves under a name of its own.
-    if (!mayDiscardChanges(Leaving::Opening))
-        return;
-    CommonDialog1->filter = kProjectFilter;
-    if (!CommonDialog1->showOpen(this))
-        return;
-    loadProjectFile(platform::toLocal(CommonDialog1->fileName));
-}
-
-bool frmmain::saveProject()
-{
-    CommonDialog1->filter = kProjectFilter;
-    if (!CommonDialog1->showSave(this))
-        return false;
-    const vesk::Status saved = vesk::saveProject(platform::toLocal(CommonDialog1->fileName), m_theme.project());
-    if (!saved.ok()) {
-        report(saved.error());
-        return false;
-    }
-    m_theme.markSaved();
-    selectLastLink();
-    return true;
+    vesk::openProjectFromDialog(m_editor, *m_ui);
 }
 
 void frmmain::mnuFileSave_Click()
 {
-    saveProject();
+    vesk::saveProject(m_editor, *m_ui);
 }
 
 void frmmain::mnuFileConvert_Click()
 {
-    const std::string *game = requireGameDirectory();
-    if (!game)
-        return;
-    const vesk::ApplyResult checked = vesk::checkApply(*game, m_theme.slots());
-    if (!checked.status.ok()) {
-        report(checked.status.error());
-        return;
-    }
-    if (!mayUseNonWaveFiles(this, m_dialogs, m_theme.slots()))
-        return;
-    if (!vesk::holdsGameSounds(*game)
-        && m_dialogs.question(this, platform::fromLocal(vesk::notAGameDirectoryQuestion(*game)), kCaption,
-                              platform::Dialogs::Buttons::YesNo)
-               != platform::Dialogs::Answer::Yes)
-        return;
-    const vesk::ApplyResult applied
-        = vesk::applyTheme(*game, m_theme.slots(), m_theme.links(), platform::toLocal(char1->text()));
-    if (!applied.status.ok()) {
-        report(applied.status.error());
-        return;
-    }
-    selectLastLink();
+    vesk::convert(m_editor, *m_ui, platform::toLocal(char1->text()));
 }
 
 void frmmain::mnuFileCreatepackage_Click()
 {
     (new frmpackage(
-         this, m_programDirectory, m_dialogs, [this] { return m_theme.slots(); }, m_gameDirectory))
+         this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.slots(); }, m_editor.gameDirectory))
         ->exec();
 }
 
 void frmmain::mnuFileRestore_Click()
 {
-    const std::string *game = requireGameDirectory();
-    if (!game)
-        return;
-    const QString shown = platform::fromLocal(*game);
-    if (!vesk::hasBackup(*game)) {
-        m_dialogs.message(this, QStringLiteral("There are no original sounds to restore in %1.").arg(shown), kCaption);
-        return;
-    }
-    if (m_dialogs.question(this,
-                           QStringLiteral("Put the game's own sounds back into %1 and remove every file a theme "
-                                          "added there?")
-                               .arg(shown),
-                           kCaption, platform::Dialogs::Buttons::YesNo)
-        != platform::Dialogs::Answer::Yes)
-        return;
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    const vesk::Result<vesk::RestoreCount> restored = vesk::restoreOriginals(*game);
-    QGuiApplication::restoreOverrideCursor();
-    if (!restored) {
-        report(restored.error());
-        return;
-    }
-    m_dialogs.message(this, platform::fromLocal(vesk::restoreSummary(*restored)), kCaption);
+    vesk::restore(m_editor, *m_ui);
 }
 
 void frmmain::mnuFileExit_Click()
@@ -550,7 +484,7 @@ void frmmain::dropEvent(QDropEvent *event)
     for (QWidget *w = childAt(event->position().toPoint()); w && w != this; w = w->parentWidget()) {
         const QVariant index = w->property(kSlotProperty);
         if (index.isValid()) {
-            chooseSlotFile(index.toInt(), *file);
+            vesk::chooseSlotFile(m_editor, *m_ui, index.toInt(), *file);
             return;
         }
     }

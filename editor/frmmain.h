@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editorprocedures.h"
 #include "theme.h"
 
 #include <QMainWindow>
@@ -38,8 +39,8 @@ public:
             QWidget *parent = nullptr, const QString &settingsFile = {});
     ~frmmain() override;
 
-    const vesk::Theme &theme() const { return m_theme; }
-    const std::optional<std::string> &gameDirectory() const { return m_gameDirectory; }
+    const vesk::Theme &theme() const { return m_editor.theme; }
+    const std::optional<std::string> &gameDirectory() const { return m_editor.gameDirectory; }
 
     // Element k of the label array; object names run "Label1(0)" to "Label1(47)".
     static QString slotLabelName(int index);
@@ -93,19 +94,9 @@ private:
     void showSelection();
     void selectLastLink();
 
-    void chooseSlotFile(int index, std::string path);
-    bool loadProjectFile(const std::string &path);
-    bool saveProject();
-    // True when the work may be dropped: nothing changed, or the player saved
-    // it or chose to discard it.
-    // What the player is about to do when unsaved changes are asked about.
-    enum class Leaving {
-        Closing,
-        Opening,
-    };
-    bool mayDiscardChanges(Leaving leaving = Leaving::Closing);
-    const std::string *requireGameDirectory();
-    void report(const std::string &failure);
+    // The procedures' hold on this window (editorprocedures.h).
+    class Ui;
+    friend class Ui;
 
     const QString m_programDirectory;
     const QString m_settingsFile;
@@ -114,9 +105,8 @@ private:
     std::unique_ptr<platform::CommonDialog> CommonDialog1;
     QPointer<frmsettings> m_settings;
 
-    vesk::Theme m_theme;
-    std::optional<std::string> m_gameDirectory;
-    std::string m_playName; // what filename1 shows: the name "Play" plays
+    vesk::Editor m_editor;
+    std::unique_ptr<Ui> m_ui;
 
     QLineEdit *filename1 = nullptr;
     QLineEdit *id1 = nullptr;

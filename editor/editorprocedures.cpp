@@ -1,0 +1,185 @@
+#include "editorprocedures.h"
+
+#include "applytheme.h"
+#include "gamebackup.h"
+#include "projectfile.h"
+#include "textfile.h"
+#include "themefiles.h"
+#include "wavecheck.h"
+
+namespace vesk {
+
+namespace {
+
+void report(EditorUi &ui, const std::string &failure)
+{
+    ui.message(sentence(failure), false);
+}
+
+const std::string *requireGameDirectory(Editor &editor, EditorUi &ui)
+{
+    if (!editor.gameDirectory) {
+        ui.message(kNoGameDirectory, true);
+        return nullptr;
+    }
+    return &*editor.gameDirectory;
+}
+
+} // namespace
+
+bool mayDiscardChanges(Editor &editor, EditorUi &ui, Leaving leaving)
+{
+    if (!editor.theme.changed())
+        return true;
+    const char *question = leaving == Leaving::Closing
+                               ? "Save the changes to this theme before closing?"
+                               : "Save the changes to this theme before opening another project?";
+    switch (ui.ask(question, true)) {
+    case EditorUi::Answer::Yes:
+        return saveProject(editor, ui);
+    case EditorUi::Answer::No:
+        return true;
+    case EditorUi::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
+{
+    Result<Project> loaded = loadProject(path);
+    if (!loaded) {
+        report(ui, loaded.error());
+        return false;
+    }
+    ui.replaceTheme(editor.theme, std::move(loaded).value());
+    ui.showTheme();
+    // Save offers the file that was opened, however it was opened.
+    ui.offerFileName(path);
+    return true;
+}
+
+bool openProject(Editor &editor, EditorUi &ui, const std::string &path)
+{
+    return mayDiscardChanges(editor, ui, Leaving::Opening) && loadProjectFile(editor, ui, path);
+}
+
+bool openProjectFromDialog(Editor &editor, EditorUi &ui)
+{
+    // Unsaved changes are asked about before the file is chosen, so that a
+    // "Yes" saves under a name of its own.
+    if (!mayDiscardChanges(editor, ui, Leaving::Opening))
+        return false;
+    const std::optional<std::string> file = ui.openFile(EditorUi::Files::Projects);
+    return file && loadProjectFile(editor, ui, *file);
+}
+
+bool saveProject(Editor &editor, EditorUi &ui)
+{
+    const std::optional<std::string> file = ui.saveFile(EditorUi::Files::Projects);
+    if (!file)
+        return false;
+    const Status saved = vesk::saveProject(*file, editor.theme.project());
+    if (!saved.ok()) {
+        report(ui, saved.error());
+        return false;
+    }
+    editor.theme.markSaved();
+    ui.showLastLink();
+    return true;
+}
+
+std::optional<std::string> nonWaveQuestion(const SlotValues &slots)
+{
+    std::string odd;
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const std::string &file = slots[static_cast<size_t>(k - 1)];
+        if (isEmptySlot(file))
+            continue;
+        if (const std::optional<std::string> problem = waveProblem(file))
+            odd += slotDescription(k) + " " + file + ": " + *problem + "\n";
+    }
+    if (odd.empty())
+        return std::nullopt;
+    return "These files are not wave files and may not play in the game:\n" + odd + "Use them anyway?";
+}
+
+bool mayUseNonWaveFiles(EditorUi &ui, const SlotValues &slots)
+{
+    const std::optional<std::string> question = nonWaveQuestion(slots);
+    return !question || ui.ask(*question, false) == EditorUi::Answer::Yes;
+}
+
+void convert(Editor &editor, EditorUi &ui, const std::string &quote)
+{
+    const std::string *game = requireGameDirectory(editor, ui);
+    if (!game)
+        return;
+    const ApplyResult checked = checkApply(*game, editor.theme.slots());
+    if (!checked.status.ok()) {
+        report(ui, checked.status.error());
+        return;
+    }
+    if (!mayUseNonWaveFiles(ui, editor.theme.slots()))
+        return;
+    if (!holdsGameSounds(*game) && ui.ask(notAGameDirectoryQuestion(*game), false) != EditorUi::Answer::Yes)
+        return;
+    const ApplyResult applied = applyTheme(*game, editor.theme.slots(), editor.theme.links(), quote);
+    if (!applied.status.ok()) {
+        report(ui, applied.status.error());
+        return;
+    }
+    ui.showLastLink();
+}
+
+void restore(Editor &editor, EditorUi &ui)
+{
+    const std::string *game = requireGameDirectory(editor, ui);
+    if (!game)
+        return;
+    if (!hasBackup(*game)) {
+        ui.message("There are no original sounds to restore in " + *game + ".", true);
+        return;
+    }
+    if (ui.ask("Put the game's own sounds back into " + *game + " and remove every file a theme added there?", false)
+        != EditorUi::Answer::Yes)
+        return;
+    ui.setBusy(true);
+    const Result<RestoreCount> restored = restoreOriginals(*game);
+    ui.setBusy(false);
+    if (!restored) {
+        report(ui, restored.error());
+        return;
+    }
+    ui.message(restoreSummary(*restored), true);
+}
+
+void selectSlot(Editor &editor, EditorUi &ui, int index)
+{
+    editor.theme.selectSlot(index);
+    editor.playName = editor.theme.slot(index);
+    ui.showSelection();
+}
+
+void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path)
+{
+    editor.theme.selectSlot(index);
+    editor.theme.setSlot(index, path);
+    editor.playName = std::move(path);
+    ui.showSlot(index);
+    ui.showSelection();
+}
+
+void addFile(Editor &editor, EditorUi &ui)
+{
+    if (std::optional<std::string> file = ui.openFile(EditorUi::Files::Waves))
+        chooseSlotFile(editor, ui, editor.theme.selectedSlot(), std::move(*file));
+}
+
+void removeFile(Editor &editor, EditorUi &ui)
+{
+    editor.theme.clearSlot(editor.theme.selectedSlot());
+    ui.showSlot(editor.theme.selectedSlot());
+}
+
+} // namespace vesk

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "slotcatalogue.h"
+#include "theme.h"
+
+#include <optional>
+#include <string>
+
+namespace vesk {
+
+// What the editor's procedures need of its windows: message boxes,
+// questions, the common file dialog and the wait cursor, and views that
+// follow the model. Each build of the editor (Qt, Win32) provides one.
+class EditorUi
+{
+public:
+    enum class Answer {
+        Yes,
+        No,
+        Cancel,
+    };
+    enum class Files {
+        Waves,    // "Wave Files *.wav|*.wav"
+        Projects, // "VESK Project File *.vsk|*.vsk"
+    };
+
+    virtual ~EditorUi() = default;
+    // A message box with OK, captioned "VESK" when `captioned`, else with
+    // the program's default caption.
+    virtual void message(const std::string &text, bool captioned) = 0;
+    // A question captioned "VESK": Yes and No, or Yes, No and Cancel.
+    virtual Answer ask(const std::string &text, bool withCancel) = 0;
+    // The common file dialog with the kind's filter; it keeps its last file
+    // name. Nothing when the player cancels.
+    virtual std::optional<std::string> openFile(Files kind) = 0;
+    virtual std::optional<std::string> saveFile(Files kind) = 0;
+    // The name the next file dialog offers.
+    virtual void offerFileName(const std::string &path) = 0;
+    virtual void setBusy(bool busy) = 0;
+
+    // The views follow the model.
+    virtual void showTheme() = 0; // every slot and link anew
+    virtual void showSlot(int index) = 0;
+    virtual void showSelection() = 0; // id1 and filename1
+    virtual void showLastLink() = 0;  // selected, and shown in name1 and url1
+    // Replaces the theme's links wholesale while the link views are told.
+    virtual void replaceTheme(Theme &theme, Project project) = 0;
+};
+
+// The editor's state: the theme, the game directory in force (chosen in
+// Settings) and the file Play plays (what filename1 shows).
+struct Editor
+{
+    Theme theme;
+    std::optional<std::string> gameDirectory;
+    std::string playName;
+};
+
+inline constexpr const char *kNoGameDirectory = "Please go to Options Settings and select your Kestrova directory";
+
+enum class Leaving {
+    Closing,
+    Opening,
+};
+
+// Unsaved changes before closing or opening another project: Yes saves (and
+// stays when that is cancelled or fails), No goes on, Cancel stays.
+bool mayDiscardChanges(Editor &editor, EditorUi &ui, Leaving leaving);
+
+// Open: a project from the file dialog (unsaved changes asked about first),
+// or a given one (a drop, the command line). False when nothing was opened.
+bool openProjectFromDialog(Editor &editor, EditorUi &ui);
+bool openProject(Editor &editor, EditorUi &ui, const std::string &path);
+// The project read into the model with no question; a failure is reported.
+bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
+
+// Save: the file dialog, then the project; true when it was saved.
+bool saveProject(Editor &editor, EditorUi &ui);
+
+// Convert To Wa2 + Bm2, with its checks and questions; `quote` encloses
+// links.txt's values.
+void convert(Editor &editor, EditorUi &ui, const std::string &quote);
+
+// Restore Original Sounds, with its question and summary.
+void restore(Editor &editor, EditorUi &ui);
+
+// A slot button: the slot selected, its file shown in filename1.
+void selectSlot(Editor &editor, EditorUi &ui, int index);
+// A file for a slot (Add File, a drop): the slot selected and its file set.
+void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path);
+void addFile(Editor &editor, EditorUi &ui);
+void removeFile(Editor &editor, EditorUi &ui);
+
+// Files that are no wave the game plays, one question before Convert and a
+// package build; true when there are none, or the player says Yes.
+bool mayUseNonWaveFiles(EditorUi &ui, const SlotValues &slots);
+// That question, naming every such slot and why; nothing when there is none.
+std::optional<std::string> nonWaveQuestion(const SlotValues &slots);
+
+} // namespace vesk
