@@ -8,21 +8,18 @@
 #include "textfile.h"
 #include "themedescription.h"
 #include "themefiles.h"
+#include "win32ui.h"
 
 #include <windows.h>
 
-#include <wincodec.h>
-
-#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using vpak::controlId;
-
-constexpr UINT kWaitMessage = WM_APP + 1;
 
 struct Window
 {
@@ -35,31 +32,17 @@ struct Window
     HFONT captionFont = nullptr;
     HFONT valueFont = nullptr;
     std::map<int, COLORREF> textColours; // by control ID
-    std::vector<std::string> dirPaths;   // what each row of Dir1 opens
-    std::string openDirectory;
-    int currentDrive = 0;
+    std::unique_ptr<win32::DirectoryList> dirList;
+    std::unique_ptr<win32::DriveList> driveList;
     int dpi = 96;
-    bool waiting = false;          // the wait cursor stays while a batch runs
     HANDLE batchProcess = nullptr; // a batch still running after the first wait
 };
 
 Window g;
 
-int scaled(int twips)
-{
-    return MulDiv(vesk::pixels(twips), g.dpi, 96);
-}
-
 HWND item(const char *name)
 {
     return GetDlgItem(g.hwnd, controlId(name));
-}
-
-std::string textOf(HWND control)
-{
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 COLORREF colourOf(const vesk::Rgb &rgb)
@@ -67,143 +50,36 @@ COLORREF colourOf(const vesk::Rgb &rgb)
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-// bgimage.jpg, read like every other file (a regular file of bounded size)
-// and decoded by the Windows Imaging Component; none when it is no picture,
-// or one too large to decode.
-HBITMAP loadPicture(const std::string &path, SIZE &size)
+int scaled(int twips)
 {
-    constexpr long long kMaxPixels = 40'000'000;
-    const vesk::Result<std::string> bytes = vesk::readFile(path, 64u << 20, vesk::Overflow::Refuse);
-    if (!bytes || bytes->empty() || vesk::isCutShortJpeg(*bytes))
-        return nullptr;
-    IWICImagingFactory *factory = nullptr;
-    IWICStream *stream = nullptr;
-    IWICBitmapDecoder *decoder = nullptr;
-    IWICBitmapFrameDecode *frame = nullptr;
-    IWICBitmapSource *converted = nullptr;
-    HBITMAP bitmap = nullptr;
-    UINT width = 0, height = 0;
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)))
-        && SUCCEEDED(factory->CreateStream(&stream))
-        && SUCCEEDED(stream->InitializeFromMemory(reinterpret_cast<BYTE *>(const_cast<char *>(bytes->data())),
-                                                  static_cast<DWORD>(bytes->size())))
-        && SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder))
-        && SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) && width > 0
-        && height > 0 && static_cast<long long>(width) * height <= kMaxPixels
-        && SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted))) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = static_cast<LONG>(width);
-        info.bmiHeader.biHeight = -static_cast<LONG>(height); // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void *pixels = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        if (bitmap
-            && FAILED(converted->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE *>(pixels)))) {
-            DeleteObject(bitmap);
-            bitmap = nullptr;
-        }
-        size = {static_cast<LONG>(width), static_cast<LONG>(height)};
-    }
-    for (IUnknown *object : std::initializer_list<IUnknown *>{converted, frame, decoder, stream, factory}) {
-        if (object)
-            object->Release();
-    }
-    return bitmap;
+    return win32::scaled(twips, g.dpi);
 }
 
-// The directory list: the open directory's ancestors, then its
-// subdirectories, indented by depth as the Qt list shows them.
+std::string textOf(HWND control)
+{
+    return win32::textOf(control);
+}
+
+// Dir1_Change: the path box follows the open directory.
 bool openDirectory(const std::string &path)
 {
-    char full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full)
+    if (!g.dirList->open(path))
         return false;
-    std::string directory(full, length);
-    if (directory.size() > 3 && directory.back() == '\\')
-        directory.pop_back();
-    const DWORD attributes = GetFileAttributesA(directory.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(
-        vesk::joinPath(directory.back() == '\\' ? directory.substr(0, directory.size() - 1) : directory, "*").c_str(),
-        &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<std::string> children;
-    do {
-        const std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-            children.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-
-    std::vector<std::string> chain; // from the root down
-    for (std::string at = directory;;) {
-        chain.insert(chain.begin(), at);
-        const size_t cut = at.find_last_of('\\');
-        if (at.size() <= 3 || cut == std::string::npos)
-            break;
-        at = cut <= 2 ? at.substr(0, 3) : at.substr(0, cut);
-    }
-    HWND list = item("Dir1");
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    g.dirPaths.clear();
-    size_t depth = 0;
-    for (const std::string &ancestor : chain) {
-        const std::string shown = depth == 0 ? ancestor : ancestor.substr(ancestor.find_last_of('\\') + 1);
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((std::string(depth * 2, ' ') + shown).c_str()));
-        g.dirPaths.push_back(ancestor);
-        ++depth;
-    }
-    const std::string base = directory.back() == '\\' ? directory.substr(0, directory.size() - 1) : directory;
-    for (const std::string &child : children) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((std::string(depth * 2, ' ') + child).c_str()));
-        g.dirPaths.push_back(vesk::joinPath(base, child));
-    }
-    SendMessageA(list, LB_SETCURSEL, chain.size() - 1, 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-    g.openDirectory = directory;
-    SetWindowTextA(item("filepath1"), directory.c_str()); // Dir1_Change
+    SetWindowTextA(item("filepath1"), g.dirList->openDirectory().c_str());
     return true;
-}
-
-void fillDrives()
-{
-    HWND drives = item("Drive1");
-    char buffer[512];
-    const DWORD length = GetLogicalDriveStringsA(sizeof buffer, buffer);
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    int index = 0;
-    for (const char *drive = buffer; drive < buffer + length && *drive; drive += std::strlen(drive) + 1, ++index) {
-        SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
-        if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, drive, 2, cwd, 2) == CSTR_EQUAL)
-            g.currentDrive = index;
-    }
-    SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(g.currentDrive), 0);
 }
 
 // Drive1_Change: the drive's current directory, or back to the drive before
 // with a notice when it cannot be read.
 void driveChanged()
 {
-    HWND drives = item("Drive1");
-    const int chosen = static_cast<int>(SendMessageA(drives, CB_GETCURSEL, 0, 0));
-    char name[8] = {};
-    SendMessageA(drives, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(name));
-    if (openDirectory(std::string(name, 2))) {
-        g.currentDrive = chosen;
+    const std::string drive = g.driveList->picked();
+    if (openDirectory(drive)) {
+        g.driveList->accept();
         return;
     }
-    SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(g.currentDrive), 0);
-    MessageBoxA(g.hwnd, ("The drive " + std::string(name) + " cannot be read.").c_str(), vpak::kMessageCaption, MB_OK);
+    g.driveList->revert();
+    MessageBoxA(g.hwnd, ("The drive " + drive + "\\ cannot be read.").c_str(), vpak::kMessageCaption, MB_OK);
 }
 
 void showRestoreState()
@@ -240,7 +116,7 @@ public:
         }
         CloseHandle(process.hThread);
         g.batchProcess = process.hProcess;
-        if (!wait(static_cast<ULONGLONG>(limit.count())))
+        if (!wait(static_cast<DWORD>(limit.count())))
             return BatchEnd::StillRunning;
         return BatchEnd::Finished;
     }
@@ -253,30 +129,9 @@ public:
 private:
     // Waits on the process handle while the window keeps painting; no second
     // click meanwhile, and the wait cursor stays however the mouse moves.
-    static bool wait(ULONGLONG limit)
+    static bool wait(DWORD limit)
     {
-        EnableWindow(g.hwnd, FALSE);
-        g.waiting = true;
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
-        const ULONGLONG deadline = limit == INFINITE ? ~0ULL : GetTickCount64() + limit;
-        bool ended = false;
-        while (GetTickCount64() < deadline) {
-            const ULONGLONG left = deadline - GetTickCount64();
-            const DWORD woke = MsgWaitForMultipleObjects(
-                1, &g.batchProcess, FALSE, left > INFINITE - 1 ? INFINITE - 1 : static_cast<DWORD>(left), QS_ALLINPUT);
-            if (woke == WAIT_OBJECT_0) {
-                ended = true;
-                break;
-            }
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        g.waiting = false;
-        SetCursor(LoadCursor(nullptr, IDC_ARROW));
-        EnableWindow(g.hwnd, TRUE);
+        const bool ended = win32::waitForProcess(g.hwnd, g.batchProcess, limit);
         if (ended) {
             CloseHandle(g.batchProcess);
             g.batchProcess = nullptr;
@@ -290,18 +145,18 @@ void command(int id, int notification)
     if (id == controlId("Drive1") && notification == CBN_SELCHANGE) {
         driveChanged();
     } else if (id == controlId("Dir1") && notification == LBN_DBLCLK) {
-        const LRESULT row = SendMessageA(item("Dir1"), LB_GETCURSEL, 0, 0);
-        if (row >= 0 && static_cast<size_t>(row) < g.dirPaths.size())
-            openDirectory(g.dirPaths[static_cast<size_t>(row)]);
+        const std::string opens = g.dirList->pathOfRow(SendMessageA(item("Dir1"), LB_GETCURSEL, 0, 0));
+        if (!opens.empty())
+            openDirectory(opens);
     } else if (id == controlId("Dir1") && notification == LBN_SELCHANGE) {
         // Dir1_Click: the open directory, not the entry under the click.
-        SetWindowTextA(item("filepath1"), g.openDirectory.c_str());
+        SetWindowTextA(item("filepath1"), g.dirList->openDirectory().c_str());
     } else if (id == controlId("filepath1") && notification == EN_CHANGE) {
         showRestoreState();
     } else if (id == controlId("Command1")) {
         const std::string name = textOf(item("dirname1"));
         if (!name.empty() && CreateDirectoryA(vesk::joinPath(textOf(item("filepath1")), name).c_str(), nullptr))
-            openDirectory(g.openDirectory);
+            openDirectory(g.dirList->openDirectory());
     } else if (id == controlId("Command2")) {
         Win32Ui ui;
         if (vpak::install(g.programDirectory, textOf(item("filepath1")), ui))
@@ -334,50 +189,13 @@ void createControls(HINSTANCE instance)
     g.captionFont = CreateFontIndirectA(&metrics.lfMessageFont);
     g.valueFont = valueFontOfSize(g.look.fontSize.value_or(vpak::kDesignFontSize));
 
-    std::map<std::string, HWND> made;
-    for (const vesk::ControlRow &row : vpak::installerControls()) {
-        const char *className = "STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        int height = scaled(row.height);
-        switch (row.kind) {
-        case vesk::Kind::Label:
-            style |= SS_LEFT | SS_NOPREFIX; // the text exactly as it is, never markup or mnemonics
-            break;
-        case vesk::Kind::Button:
-            className = "BUTTON";
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
-            break;
-        case vesk::Kind::TextBox:
-            className = "EDIT";
-            style |= ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-            break;
-        case vesk::Kind::DriveList:
-            className = "COMBOBOX";
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-            height = scaled(row.height) + 200; // the open list
-            break;
-        case vesk::Kind::DirList:
-            className = "LISTBOX";
-            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-            break;
-        default:
-            break;
-        }
-        HWND control = CreateWindowExA(
-            0, className, row.text ? row.text : "", style, scaled(row.left), scaled(row.top), scaled(row.width), height,
-            g.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.name))), instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g.captionFont), FALSE);
-        made[row.name] = control;
-    }
+    std::map<std::string, HWND> made
+        = win32::buildControls(g.hwnd, instance, vpak::installerControls(), vpak::controlId, g.dpi, g.captionFont);
     for (const char *name : vpak::kValueLabels)
         SendMessageA(made[name], WM_SETFONT, reinterpret_cast<WPARAM>(g.valueFont), FALSE);
 
     // The keyboard walks the controls in the table's focus order.
-    HWND previous = HWND_TOP;
-    for (const char *name : vpak::installerFocusOrder()) {
-        SetWindowPos(made[name], previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = made[name];
-    }
+    win32::setFocusOrder(made, vpak::installerFocusOrder());
 
     // What theme.cfg asks for.
     const std::pair<const char *, const std::optional<std::string> *> texts[] = {{"Label1", &g.look.name},
@@ -405,7 +223,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CREATE:
         g.hwnd = hwnd;
         createControls(reinterpret_cast<CREATESTRUCTA *>(lParam)->hInstance);
-        fillDrives();
+        g.dirList = std::make_unique<win32::DirectoryList>(item("Dir1"));
+        g.driveList = std::make_unique<win32::DriveList>(item("Drive1"));
         {
             char cwd[MAX_PATH];
             GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -442,11 +261,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_SETCURSOR:
-        if (g.waiting) {
-            SetCursor(LoadCursor(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return win32::keepWaitCursor() ? TRUE : DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -466,7 +281,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (reading)
         g.look = vpak::themeLook(*reading);
     g.background = g.look.background ? CreateSolidBrush(colourOf(*g.look.background)) : GetSysColorBrush(COLOR_BTNFACE);
-    g.picture = loadPicture(vesk::joinPath(g.programDirectory, "bgimage.jpg"), g.pictureSize);
+    g.picture = win32::loadPicture(vesk::joinPath(g.programDirectory, "bgimage.jpg"), g.pictureSize);
     HDC screen = GetDC(nullptr);
     g.dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
