@@ -35,11 +35,11 @@ bool mayDiscardChanges(Editor &editor, EditorUi &ui, Leaving leaving)
                                ? "Save the changes to this theme before closing?"
                                : "Save the changes to this theme before opening another project?";
     switch (ui.ask(question, true)) {
-    case EditorUi::Answer::Yes:
+    case Prompts::Answer::Yes:
         return saveProject(editor, ui);
-    case EditorUi::Answer::No:
+    case Prompts::Answer::No:
         return true;
-    case EditorUi::Answer::Cancel:
+    case Prompts::Answer::Cancel:
         break;
     }
     return false;
@@ -104,10 +104,10 @@ std::optional<std::string> nonWaveQuestion(const SlotValues &slots)
     return "These files are not wave files and may not play in the game:\n" + odd + "Use them anyway?";
 }
 
-bool mayUseNonWaveFiles(EditorUi &ui, const SlotValues &slots)
+bool mayUseNonWaveFiles(Prompts &ui, const SlotValues &slots)
 {
     const std::optional<std::string> question = nonWaveQuestion(slots);
-    return !question || ui.ask(*question, false) == EditorUi::Answer::Yes;
+    return !question || ui.ask(*question, false) == Prompts::Answer::Yes;
 }
 
 void convert(Editor &editor, EditorUi &ui, const std::string &quote)
@@ -122,7 +122,7 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote)
     }
     if (!mayUseNonWaveFiles(ui, editor.theme.slots()))
         return;
-    if (!holdsGameSounds(*game) && ui.ask(notAGameDirectoryQuestion(*game), false) != EditorUi::Answer::Yes)
+    if (!holdsGameSounds(*game) && ui.ask(notAGameDirectoryQuestion(*game), false) != Prompts::Answer::Yes)
         return;
     const ApplyResult applied = applyTheme(*game, editor.theme.slots(), editor.theme.links(), quote);
     if (!applied.status.ok()) {
@@ -142,7 +142,7 @@ void restore(Editor &editor, EditorUi &ui)
         return;
     }
     if (ui.ask("Put the game's own sounds back into " + *game + " and remove every file a theme added there?", false)
-        != EditorUi::Answer::Yes)
+        != Prompts::Answer::Yes)
         return;
     ui.setBusy(true);
     const Result<RestoreCount> restored = restoreOriginals(*game);
@@ -152,6 +152,60 @@ void restore(Editor &editor, EditorUi &ui)
         return;
     }
     ui.message(restoreSummary(*restored), true);
+}
+
+namespace {
+
+// Whatever else lies in the package folder would be copied into other
+// players' game directories; the player decides before anything is written.
+bool mayShipStrayFiles(const PackageInput &input, const std::string &shownFolder, Prompts &ui)
+{
+    constexpr size_t kNamed = 5;
+    const std::vector<StrayFile> stray = strayFiles(input);
+    if (stray.empty())
+        return true;
+    std::string named;
+    for (size_t i = 0; i < stray.size() && i < kNamed; ++i)
+        named += (i ? ", " : "") + stray[i].name + (stray[i].fromEarlierBuild ? " (left from an earlier build)" : "");
+    if (stray.size() > kNamed)
+        named += ", and " + std::to_string(stray.size() - kNamed) + " more";
+    return ui.ask("The folder " + shownFolder + " already holds other files (" + named
+                      + "). The installer would copy them into the game directory too. Build the package here anyway?",
+                  false)
+           == Prompts::Answer::Yes;
+}
+
+} // namespace
+
+bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui)
+{
+    const auto incomplete = [&](const std::string &why) {
+        ui.message("The theme package in " + shownFolder + " is incomplete: " + why + ".", false);
+        return false;
+    };
+    if (input.packageDirectory.empty())
+        return incomplete("no package directory was chosen");
+    if (const Status place = checkPackagePlace(input); !place.ok()) {
+        ui.message(sentence(place.error()), false);
+        return false;
+    }
+    if (!mayShipStrayFiles(input, shownFolder, ui) || !mayUseNonWaveFiles(ui, input.slots))
+        return false;
+    const Status built = buildPackage(input);
+    if (!built.ok())
+        return incomplete(built.error());
+    // Players run the game on Windows; a package without the Windows
+    // installer says so.
+    const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
+    const bool windowsInstaller
+        = installer && installer->size() >= std::char_traits<char>::length(kWindowsInstaller)
+          && installer->compare(installer->size() - std::char_traits<char>::length(kWindowsInstaller),
+                                std::string::npos, kWindowsInstaller)
+                 == 0;
+    ui.message("Created at " + shownFolder
+                   + (windowsInstaller ? "" : " (with the Linux installer: vpak.exe was not found beside the editor)"),
+               false);
+    return true;
 }
 
 void selectSlot(Editor &editor, EditorUi &ui, int index)

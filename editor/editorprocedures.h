@@ -1,5 +1,6 @@
 #pragma once
 
+#include "packagebuild.h"
 #include "slotcatalogue.h"
 #include "theme.h"
 
@@ -8,10 +9,8 @@
 
 namespace vesk {
 
-// What the editor's procedures need of its windows: message boxes,
-// questions, the common file dialog and the wait cursor, and views that
-// follow the model. Each build of the editor (Qt, Win32) provides one.
-class EditorUi
+// Message boxes and questions of an editor window.
+class Prompts
 {
 public:
     enum class Answer {
@@ -19,17 +18,25 @@ public:
         No,
         Cancel,
     };
-    enum class Files {
-        Waves,    // "Wave Files *.wav|*.wav"
-        Projects, // "VESK Project File *.vsk|*.vsk"
-    };
 
-    virtual ~EditorUi() = default;
+    virtual ~Prompts() = default;
     // A message box with OK, captioned "VESK" when `captioned`, else with
     // the program's default caption.
     virtual void message(const std::string &text, bool captioned) = 0;
     // A question captioned "VESK": Yes and No, or Yes, No and Cancel.
     virtual Answer ask(const std::string &text, bool withCancel) = 0;
+};
+
+// What the editor's procedures need of its main window besides: the common
+// file dialog, the wait cursor, and views that follow the model. Each build
+// of the editor (Qt, Win32) provides one.
+class EditorUi : public Prompts
+{
+public:
+    enum class Files {
+        Waves,    // "Wave Files *.wav|*.wav"
+        Projects, // "VESK Project File *.vsk|*.vsk"
+    };
     // The common file dialog with the kind's filter; it keeps its last file
     // name. Nothing when the player cancels.
     virtual std::optional<std::string> openFile(Files kind) = 0;
@@ -93,8 +100,15 @@ void removeFile(Editor &editor, EditorUi &ui);
 
 // Files that are no wave the game plays, one question before Convert and a
 // package build; true when there are none, or the player says Yes.
-bool mayUseNonWaveFiles(EditorUi &ui, const SlotValues &slots);
+bool mayUseNonWaveFiles(Prompts &ui, const SlotValues &slots);
 // That question, naming every such slot and why; nothing when there is none.
 std::optional<std::string> nonWaveQuestion(const SlotValues &slots);
+
+// The package window's OK: the place is checked, other files of the folder
+// and files that are no waves are asked about, the package is built and
+// "Created at FOLDER" said; `shownFolder` is the folder as the window shows
+// it. True when the package was built (the window then closes); on a
+// failure everything entered stays, so that the player can mend it.
+bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui);
 
 } // namespace vesk

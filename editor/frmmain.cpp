@@ -2,6 +2,7 @@
 
 #include "applytheme.h"
 #include "controls.h"
+#include "dialogprompts.h"
 #include "dialogs.h"
 #include "editorwindows.h"
 #include "fieldreader.h"
@@ -74,26 +75,10 @@ std::optional<std::string> draggedFile(const QMimeData *data)
 class frmmain::Ui final : public vesk::EditorUi
 {
 public:
-    explicit Ui(frmmain &window) : m_window(window) {}
+    explicit Ui(frmmain &window) : m_window(window), m_prompts(window.m_dialogs, &window) {}
 
-    void message(const std::string &text, bool captioned) override
-    {
-        m_window.m_dialogs.message(&m_window, platform::fromLocal(text), captioned ? kCaption : QString());
-    }
-    Answer ask(const std::string &text, bool withCancel) override
-    {
-        using Buttons = platform::Dialogs::Buttons;
-        switch (m_window.m_dialogs.question(&m_window, platform::fromLocal(text), kCaption,
-                                            withCancel ? Buttons::YesNoCancel : Buttons::YesNo)) {
-        case platform::Dialogs::Answer::Yes:
-            return Answer::Yes;
-        case platform::Dialogs::Answer::No:
-            return Answer::No;
-        case platform::Dialogs::Answer::Cancel:
-            break;
-        }
-        return Answer::Cancel;
-    }
+    void message(const std::string &text, bool captioned) override { m_prompts.message(text, captioned); }
+    Answer ask(const std::string &text, bool withCancel) override { return m_prompts.ask(text, withCancel); }
     std::optional<std::string> openFile(Files kind) override { return choose(kind, false); }
     std::optional<std::string> saveFile(Files kind) override { return choose(kind, true); }
     void offerFileName(const std::string &path) override
@@ -131,6 +116,7 @@ private:
     }
 
     frmmain &m_window;
+    DialogPrompts m_prompts;
 };
 
 frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,

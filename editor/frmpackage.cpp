@@ -2,6 +2,7 @@
 
 #include "colours.h"
 #include "controls.h"
+#include "dialogprompts.h"
 #include "dialogs.h"
 #include "directorypicker.h"
 #include "dirlist.h"
@@ -12,11 +13,9 @@
 #include "packagebuild.h"
 #include "paths.h"
 #include "picture.h"
-#include "slotquestions.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -158,26 +157,6 @@ void frmpackage::Command2_Click()
 
 // Whatever else lies in the package folder would be copied into other
 // players' game directories; the player decides before anything is written.
-bool frmpackage::mayShipStrayFiles(const vesk::PackageInput &input)
-{
-    constexpr size_t kNamed = 5;
-    const std::vector<vesk::StrayFile> stray = vesk::strayFiles(input);
-    if (stray.empty())
-        return true;
-    QStringList named;
-    for (size_t i = 0; i < stray.size() && i < kNamed; ++i)
-        named << platform::fromLocal(stray[i].name)
-                     + (stray[i].fromEarlierBuild ? QStringLiteral(" (left from an earlier build)") : QString());
-    if (stray.size() > kNamed)
-        named << QStringLiteral("and %1 more").arg(stray.size() - kNamed);
-    return m_dialogs.question(this,
-                              QStringLiteral("The folder %1 already holds other files (%2). The installer would copy "
-                                             "them into the game directory too. Build the package here anyway?")
-                                  .arg(m_packagePicker->path(), named.join(QStringLiteral(", "))),
-                              QStringLiteral("VESK"), platform::Dialogs::Buttons::YesNo)
-           == platform::Dialogs::Answer::Yes;
-}
-
 void frmpackage::Command3_Click()
 {
     vesk::PackageInput input;
@@ -197,35 +176,8 @@ void frmpackage::Command3_Click()
     input.gameDirectory = m_gameDirectory;
 
     // Everything entered stays on a failure, so the player can mend it and retry.
-    const auto incomplete = [this](const std::string &why) {
-        m_dialogs.message(this,
-                          QStringLiteral("The theme package in %1 is incomplete: %2.")
-                              .arg(m_packagePicker->path(), platform::fromLocal(why)),
-                          QString());
-    };
-    if (input.packageDirectory.empty())
-        return incomplete("no package directory was chosen");
-    if (const vesk::Status place = vesk::checkPackagePlace(input); !place.ok()) {
-        m_dialogs.message(this, platform::sentence(place.error()), QString());
+    DialogPrompts prompts(m_dialogs, this);
+    if (!vesk::buildPackageAsked(input, platform::toLocal(m_packagePicker->path()), prompts))
         return;
-    }
-    if (!mayShipStrayFiles(input) || !mayUseNonWaveFiles(this, m_dialogs, input.slots))
-        return;
-    const vesk::Status built = vesk::buildPackage(input);
-    if (!built.ok())
-        return incomplete(built.error());
-    // Players run the game on Windows; a package without the Windows
-    // installer says so.
-    const auto installer = vesk::installerBesideEditor(input.editorDirectory);
-    const bool windowsInstaller
-        = installer
-          && QFileInfo(platform::fromLocal(*installer)).fileName() == QString::fromLatin1(vesk::kWindowsInstaller);
-    m_dialogs.message(
-        this,
-        QStringLiteral("Created at ") + m_packagePicker->path()
-            + (windowsInstaller
-                   ? QString()
-                   : QStringLiteral(" (with the Linux installer: vpak.exe was not found beside the editor)")),
-        QString());
     accept();
 }

@@ -41,7 +41,6 @@ private:
     void File1_Click();
     void Command2_Click(); // Cancel
     void Command3_Click(); // OK: build the package
-    bool mayShipStrayFiles(const vesk::PackageInput &input);
 
     const QString m_editorDirectory;
     platform::Dialogs &m_dialogs;
