@@ -2,7 +2,9 @@
 
 #include "applytheme.h"
 #include "gamebackup.h"
+#include "paths.h"
 #include "projectfile.h"
+#include "settingsfile.h"
 #include "textfile.h"
 #include "themefiles.h"
 #include "wavecheck.h"
@@ -206,6 +208,19 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
                    + (windowsInstaller ? "" : " (with the Linux installer: vpak.exe was not found beside the editor)"),
                false);
     return true;
+}
+
+std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameDirectory,
+                                               const std::string &settingsFile, const std::string &directory,
+                                               const std::string &example)
+{
+    if (!isAbsolutePath(directory))
+        return "Please choose the full path of your Kestrova directory, such as " + example + ".";
+    const Status saved = writeGameDirectory(settingsFile, directory);
+    if (!saved.ok())
+        return sentence(saved.error());
+    gameDirectory = directory;
+    return std::nullopt;
 }
 
 void selectSlot(Editor &editor, EditorUi &ui, int index)

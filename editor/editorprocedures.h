@@ -104,6 +104,14 @@ bool mayUseNonWaveFiles(Prompts &ui, const SlotValues &slots);
 // That question, naming every such slot and why; nothing when there is none.
 std::optional<std::string> nonWaveQuestion(const SlotValues &slots);
 
+// Settings' OK: a full path is written to the settings file and becomes the
+// game directory in force (`gameDirectory`). Otherwise the message to show (the window stays
+// open): "Please choose the full path of your Kestrova directory, such as
+// EXAMPLE.", or why the settings file cannot be written.
+std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameDirectory,
+                                               const std::string &settingsFile, const std::string &directory,
+                                               const std::string &example);
+
 // The package window's OK: the place is checked, other files of the folder
 // and files that are no waves are asked about, the package is built and
 // "Created at FOLDER" said; `shownFolder` is the folder as the window shows

@@ -5,6 +5,7 @@
 #include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
+#include "editorprocedures.h"
 #include "editorwindows.h"
 #include "localtext.h"
 #include "paths.h"
@@ -69,21 +70,16 @@ std::string frmsettings::typedDirectory() const
 
 void frmsettings::Command1_Click()
 {
-    const std::string directory = typedDirectory();
-    if (!vesk::isAbsolutePath(directory)) {
-        m_dialogs.message(this,
-                          QStringLiteral("Please choose the full path of your Kestrova directory, such as %1.")
-                              .arg(platform::nativeDirectory(QDir::homePath())),
-                          QString());
-        return;
-    }
-    const vesk::Status saved = vesk::writeGameDirectory(platform::toLocal(m_settingsFile), directory);
-    if (!saved.ok()) {
+    std::optional<std::string> chosen;
+    const std::optional<std::string> refused
+        = vesk::acceptGameDirectory(chosen, platform::toLocal(m_settingsFile), typedDirectory(),
+                                    platform::toLocal(platform::nativeDirectory(QDir::homePath())));
+    if (refused) {
         // The choice stays in the window, so the player can retry or cancel.
-        m_dialogs.message(this, platform::sentence(saved.error()), QString());
+        m_dialogs.message(this, platform::fromLocal(*refused), QString());
         return;
     }
-    m_chosen = directory;
+    m_chosen = *chosen;
     Q_EMIT gameDirectoryChosen();
     accept();
 }
