@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication app(argc, argv);
+    platform::displayOpened();
     QApplication::setApplicationName(QStringLiteral("vesk"));
     // No display name: the platform would append it to every window title,
     // and the titles are the windows' own captions. The desktop learns the

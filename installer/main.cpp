@@ -34,6 +34,7 @@ int main(int argc, char *argv[])
         return 1;
 
     QApplication app(argc, argv);
+    platform::displayOpened();
     QApplication::setApplicationName(QStringLiteral("Lanternkit"));
     platform::useLayoutFont();
 

@@ -13,6 +13,11 @@ namespace platform {
 
 namespace {
 
+// The connection that found the X display open, kept until Qt has its own: an
+// X server with no client left resets itself, and a connection made during
+// that reset fails.
+xcb_connection_t *g_probe = nullptr;
+
 // Why no display can be opened, or nothing when one can.
 std::optional<QByteArray> displayProblem()
 {
@@ -23,10 +28,11 @@ std::optional<QByteArray> displayProblem()
     const QByteArray x = qgetenv("DISPLAY");
     if (!x.isEmpty()) {
         xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-        const bool opened = !xcb_connection_has_error(connection);
-        xcb_disconnect(connection);
-        if (opened)
+        if (!xcb_connection_has_error(connection)) {
+            g_probe = connection;
             return std::nullopt;
+        }
+        xcb_disconnect(connection);
     }
     const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty();
     const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/");
@@ -49,6 +55,13 @@ bool displayAvailable(const char *programName)
     std::fprintf(stderr, "%s: cannot open a display (%s): start it from a desktop session\n", programName,
                  problem->constData());
     return false;
+}
+
+void displayOpened()
+{
+    if (g_probe)
+        xcb_disconnect(g_probe);
+    g_probe = nullptr;
 }
 
 } // namespace platform

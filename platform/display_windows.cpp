@@ -8,4 +8,6 @@ bool displayAvailable(const char *)
     return true;
 }
 
+void displayOpened() {}
+
 } // namespace platform

@@ -34,5 +34,8 @@ StartOptions readCommandLine(int argc, char *argv[], const ProgramInfo &program)
 // opened. Otherwise one line on standard error, such as "vesk: cannot open a
 // display (DISPLAY is not set): start it from a desktop session", and false.
 bool displayAvailable(const char *programName);
+// Once the application has its own connection to the display: the one that
+// found it open is closed.
+void displayOpened();
 
 } // namespace platform
