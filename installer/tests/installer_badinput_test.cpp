@@ -53,6 +53,8 @@ private Q_SLOTS:
     void unwritablePackage_isReported();
     void programsInThePackage_refuseIt_data();
     void programsInThePackage_refuseIt();
+    void entriesThatAreNoFiles_refuseThePackage_data();
+    void entriesThatAreNoFiles_refuseThePackage();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -467,10 +469,11 @@ void InstallerBadInputTest::oddPackageFileNames_installLiterally()
 void InstallerBadInputTest::programsInThePackage_refuseIt_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name :
-         {"evil.dll", "DDRAW.DLL", "kestrova.exe", "run.bat", "x.cmd",   "s.scr",        "p.pif",     "v.vbs",
-          "v.vbe",    "j.js",      "j.jse",        "w.wsf",   "w.wsh",   "p.ps1",        "setup.msi", "game.lnk",
-          "c.cpl",    "d.sys",     "o.ocx",        "d.drv",   "old.com", "bomb1.wa2.exe"})
+    for (const char *name : {"evil.dll", "DDRAW.DLL", "kestrova.exe", "run.bat", "x.cmd", "s.scr", "p.pif", "v.vbs",
+                             "v.vbe", "j.js", "j.jse", "w.wsf", "w.wsh", "p.ps1", "setup.msi", "game.lnk", "c.cpl",
+                             "d.sys", "o.ocx", "d.drv", "old.com", "bomb1.wa2.exe",
+                             // Windows drops trailing dots and blanks: these are programs too.
+                             "x.exe.", "x.exe ", "evil.dll.. "})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -525,6 +528,43 @@ QString startXServer(QProcess &server)
 }
 
 } // namespace
+
+// A link would bring whatever it points at into the game directory, a FIFO
+// would stall the copy: only plain files are installed, and anything else
+// refuses the package before a byte is written.
+void InstallerBadInputTest::entriesThatAreNoFiles_refuseThePackage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("bomb1.wa2 links to /etc/passwd") << QStringLiteral("bomb1.wa2") << QStringLiteral("link");
+    QTest::newRow("readme.txt links to /etc/passwd") << QStringLiteral("readme.txt") << QStringLiteral("link");
+    QTest::newRow("gun1.wa2 is a FIFO") << QStringLiteral("gun1.wa2") << QStringLiteral("fifo");
+    QTest::newRow("gun2.wa2 is a folder") << QStringLiteral("gun2.wa2") << QStringLiteral("folder");
+}
+
+void InstallerBadInputTest::entriesThatAreNoFiles_refuseThePackage()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    CaseDir games;
+    write(QStringLiteral("bomb2.wa2"), "RIFF bomb");
+    const QString entry = m_package->filePath(name);
+    if (kind == QStringLiteral("link"))
+        QVERIFY(QFile::link(QStringLiteral("/etc/passwd"), entry));
+    else if (kind == QStringLiteral("fifo"))
+        QVERIFY(vesk::posix::makeFifo(QFile::encodeName(entry).toStdString()));
+    else
+        QVERIFY(QDir().mkdir(entry));
+    openWindow();
+    m_damage.snapshot(games.path());
+    install(games.path());
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("not plain files")) && m_dialogs.messages[0].contains(name),
+             qPrintable(m_dialogs.messages[0]));
+    QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat"))));
+    QCOMPARE(QDir(games.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+    finishCase();
+}
 
 int main(int argc, char *argv[])
 {
