@@ -398,10 +398,10 @@ bool frmmain::openProject(const std::string &path)
     return vesk::openProject(m_editor, *m_ui, path);
 }
 
-void frmmain::openFromCommandLine(const QStringList &arguments)
+void frmmain::openFromCommandLine(const QStringList &files)
 {
-    if (arguments.size() == 2)
-        openProject(QFile::encodeName(arguments[1]).toStdString());
+    if (files.size() == 1)
+        openProject(QFile::encodeName(files.first()).toStdString());
 }
 
 void frmmain::mnuFileOpen_Click()

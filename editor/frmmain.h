@@ -55,9 +55,10 @@ public:
     // about unsaved changes. False when nothing was opened.
     bool openProject(const std::string &path);
 
-    // "vesk FILE.vsk", as a file manager starts the editor: that project is
-    // opened as "&Open" opens it. Any other command line is left alone.
-    void openFromCommandLine(const QStringList &arguments);
+    // "vesk FILE.vsk", as a file manager starts the editor: the command
+    // line's one file (its positional arguments) is opened as "&Open" opens
+    // it. Anything else is left alone.
+    void openFromCommandLine(const QStringList &files);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

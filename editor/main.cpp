@@ -48,7 +48,6 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(
             QIcon::fromTheme(QStringLiteral("org.example.Vesk"), QIcon(QStringLiteral(":/org.example.Vesk.svg"))));
     });
-    if (!options.files.isEmpty())
-        window.openProject(platform::toLocal(options.files.first()));
+    window.openFromCommandLine(options.files);
     return app.exec();
 }

@@ -317,12 +317,12 @@ void FrmMainTest::commandLineProject_isOpenedAsOpenOpensIt()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("/sounds/first.wav\r\n" + QByteArray("none\r\n").repeated(46) + " 0 \r\n");
     file.close();
-    m_window->openFromCommandLine({QStringLiteral("vesk"), project, QStringLiteral("more")});
+    m_window->openFromCommandLine({project, QStringLiteral("more")});
     QCOMPARE(m_window->slotValue(1), QStringLiteral("none"));
-    m_window->openFromCommandLine({QStringLiteral("vesk"), project});
+    m_window->openFromCommandLine({project});
     QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/first.wav"));
     m_dialogs.messages.clear();
-    m_window->openFromCommandLine({QStringLiteral("vesk"), m_programDir->filePath(QStringLiteral("gone.vsk"))});
+    m_window->openFromCommandLine({m_programDir->filePath(QStringLiteral("gone.vsk"))});
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY(m_dialogs.messages[0].contains(QStringLiteral("gone.vsk")));
 }
