@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paths.h"
+
 #include <string>
 
 namespace vesk {
@@ -20,6 +22,9 @@ bool runsInstalled(const std::string &programDirectory);
 
 // The Windows installer a package gets: beside the editor (a build tree, a
 // Windows folder), else in the installed layout's share/vesk.
-std::string installedDataDirectory(const std::string &programDirectory);
+inline std::string installedDataDirectory(const std::string &programDirectory)
+{
+    return joinPath(joinPath(joinPath(programDirectory, ".."), "share"), "vesk");
+}
 
 } // namespace vesk

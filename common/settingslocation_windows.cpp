@@ -9,11 +9,6 @@
 
 namespace vesk {
 
-std::string installedDataDirectory(const std::string &programDirectory)
-{
-    return joinPath(joinPath(joinPath(programDirectory, ".."), "share"), "vesk");
-}
-
 bool runsInstalled(const std::string &programDirectory)
 {
     return !probeWritable(programDirectory).ok();
