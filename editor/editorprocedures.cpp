@@ -18,6 +18,15 @@ void report(EditorUi &ui, const std::string &failure)
     ui.message(sentence(failure), false);
 }
 
+// Saving and applying walk the links by selecting each in turn; what stays
+// visible afterwards is the last link, selected and shown in the boxes, even
+// when it was selected before and the boxes were typed over since.
+void selectLastLink(Editor &editor, EditorUi &ui)
+{
+    if (!editor.theme.links().empty())
+        selectLink(editor, ui, editor.theme.links().size() - 1);
+}
+
 const std::string *requireGameDirectory(Editor &editor, EditorUi &ui)
 {
     if (!editor.gameDirectory) {
@@ -54,6 +63,7 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
         report(ui, loaded.error());
         return false;
     }
+    editor.selectedLink.reset();
     ui.replaceTheme(editor.theme, std::move(loaded).value());
     ui.showTheme();
     // Save offers the file that was opened, however it was opened.
@@ -87,7 +97,7 @@ bool saveProject(Editor &editor, EditorUi &ui)
         return false;
     }
     editor.theme.markSaved();
-    ui.showLastLink();
+    selectLastLink(editor, ui);
     return true;
 }
 
@@ -131,7 +141,7 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote)
         report(ui, applied.status.error());
         return;
     }
-    ui.showLastLink();
+    selectLastLink(editor, ui);
 }
 
 void restore(Editor &editor, EditorUi &ui)
@@ -249,6 +259,28 @@ void removeFile(Editor &editor, EditorUi &ui)
 {
     editor.theme.clearSlot(editor.theme.selectedSlot());
     ui.showSlot(editor.theme.selectedSlot());
+}
+
+void addLink(Editor &editor, EditorUi &ui, Link link)
+{
+    ui.appendLink(editor.theme, std::move(link));
+}
+
+void removeLink(Editor &editor, EditorUi &ui)
+{
+    if (!editor.selectedLink || *editor.selectedLink >= editor.theme.links().size())
+        return;
+    const size_t row = *editor.selectedLink;
+    editor.selectedLink.reset();
+    ui.eraseLink(editor.theme, row);
+}
+
+void selectLink(Editor &editor, EditorUi &ui, size_t row)
+{
+    if (row >= editor.theme.links().size())
+        return;
+    editor.selectedLink = row;
+    ui.showLink(row);
 }
 
 } // namespace vesk

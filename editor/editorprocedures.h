@@ -49,9 +49,15 @@ public:
     virtual void showTheme() = 0; // every slot and link anew
     virtual void showSlot(int index) = 0;
     virtual void showSelection() = 0; // id1 and filename1
-    virtual void showLastLink() = 0;  // selected, and shown in name1 and url1
-    // Replaces the theme's links wholesale while the link views are told.
+    // Link `row` selected in List1 and List2 and shown in name1 and url1.
+    virtual void showLink(size_t row) = 0;
+    // The theme's links change only through these, so that the link views
+    // are told around the change: a project's values wholesale, one link
+    // added at the end, one removed (afterwards no link is selected and the
+    // entry boxes keep what they show).
     virtual void replaceTheme(Theme &theme, Project project) = 0;
+    virtual void appendLink(Theme &theme, Link link) = 0;
+    virtual void eraseLink(Theme &theme, size_t row) = 0;
 };
 
 // The editor's state: the theme, the game directory in force (chosen in
@@ -61,6 +67,7 @@ struct Editor
     Theme theme;
     std::optional<std::string> gameDirectory;
     std::string playName;
+    std::optional<size_t> selectedLink; // in List1
 };
 
 inline constexpr const char *kNoGameDirectory = "Please go to Options Settings and select your Kestrova directory";
@@ -97,6 +104,13 @@ void selectSlot(Editor &editor, EditorUi &ui, int index);
 void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path);
 void addFile(Editor &editor, EditorUi &ui);
 void removeFile(Editor &editor, EditorUi &ui);
+
+// The link list: "Add" appends the link the entry boxes hold, "Remove" takes
+// out the selected one (nothing when none is), selecting shows a link in the
+// entry boxes.
+void addLink(Editor &editor, EditorUi &ui, Link link);
+void removeLink(Editor &editor, EditorUi &ui);
+void selectLink(Editor &editor, EditorUi &ui, size_t row);
 
 // Files that are no wave the game plays, one question before Convert and a
 // package build; true when there are none, or the player says Yes.

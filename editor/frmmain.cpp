@@ -99,11 +99,13 @@ public:
     }
     void showSlot(int index) override { m_window.showSlot(index); }
     void showSelection() override { m_window.showSelection(); }
-    void showLastLink() override { m_window.selectLastLink(); }
+    void showLink(size_t row) override { m_window.showLink(static_cast<int>(row)); }
     void replaceTheme(vesk::Theme &theme, vesk::Project project) override
     {
         m_window.m_links->replace([&] { theme.load(std::move(project)); });
     }
+    void appendLink(vesk::Theme &, vesk::Link link) override { m_window.m_links->add(link); }
+    void eraseLink(vesk::Theme &, size_t row) override { m_window.eraseLink(static_cast<int>(row)); }
 
 private:
     std::optional<std::string> choose(Files kind, bool save)
@@ -353,44 +355,37 @@ void frmmain::Command4_Click()
 void frmmain::Command39_Click()
 {
     // Typed text becomes bytes once, here.
-    m_links->add({platform::toLocal(name1->text()), platform::toLocal(url1->text())});
+    vesk::addLink(m_editor, *m_ui, {platform::toLocal(name1->text()), platform::toLocal(url1->text())});
 }
 
 void frmmain::Command40_Click()
 {
+    vesk::removeLink(m_editor, *m_ui);
+}
+
+void frmmain::List1_Click()
+{
     const int row = selectedRow(List1);
-    if (row < 0)
-        return;
-    // Afterwards nothing is selected and the boxes still show the removed
-    // link, so that "Add" can put it back.
+    if (row >= 0)
+        vesk::selectLink(m_editor, *m_ui, static_cast<size_t>(row));
+}
+
+void frmmain::showLink(int row)
+{
+    List1->setCurrentIndex(m_links->index(row, LinkListModel::Name));
+    List2->setCurrentIndex(m_links->index(row, LinkListModel::Address));
+    name1->setText(m_links->index(row, LinkListModel::Name).data().toString());
+    url1->setText(m_links->index(row, LinkListModel::Address).data().toString());
+}
+
+void frmmain::eraseLink(int row)
+{
     const QSignalBlocker block(List1->selectionModel());
     m_links->remove(row);
     for (QListView *list : {List1, List2}) {
         list->selectionModel()->clear();
         list->setCurrentIndex(QModelIndex());
     }
-}
-
-void frmmain::List1_Click()
-{
-    const int row = selectedRow(List1);
-    if (row < 0)
-        return;
-    List2->setCurrentIndex(m_links->index(row, LinkListModel::Address));
-    name1->setText(m_links->index(row, LinkListModel::Name).data().toString());
-    url1->setText(m_links->index(row, LinkListModel::Address).data().toString());
-}
-
-// Saving and applying walk the links by selecting each in turn; what stays
-// visible afterwards is the last link, selected and shown in the boxes, even
-// when it was selected before and the boxes were typed over since.
-void frmmain::selectLastLink()
-{
-    const int count = m_links->rowCount();
-    if (count == 0)
-        return;
-    List1->setCurrentIndex(m_links->index(count - 1, LinkListModel::Name));
-    List1_Click();
 }
 
 bool frmmain::openProject(const std::string &path)

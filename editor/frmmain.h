@@ -93,7 +93,8 @@ private:
     QLabel *slotLabel(int index) const;
     void showSlot(int index);
     void showSelection();
-    void selectLastLink();
+    void showLink(int row);
+    void eraseLink(int row);
 
     // The procedures' hold on this window (editorprocedures.h).
     class Ui;
