@@ -4,6 +4,7 @@
 #include "slotcatalogue.h"
 #include "version.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace vesk {
@@ -157,6 +158,84 @@ const std::vector<Menu> &mainMenus()
         {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", nullptr}}},
     };
     return menus;
+}
+
+const std::vector<const char *> &settingsFocusOrder()
+{
+    static const std::vector<const char *> order
+        = {"dirname1", "Command3", "text1", "Dir1", "Drive1", "Command2", "Command1"};
+    return order;
+}
+
+const std::vector<const char *> &aboutFocusOrder()
+{
+    static const std::vector<const char *> order = {"Text1", "Text2", "Command1"};
+    return order;
+}
+
+const std::vector<const char *> &packageFocusOrder()
+{
+    static const std::vector<const char *> order
+        = {"name1", "email1",   "webpage1", "font1",    "fontcolor1", "bgcolor1", "themename1", "Drive1",
+           "Dir1",  "Command1", "dirname1", "Command2", "Command3",   "Dir2",     "Drive2",     "File1"};
+    return order;
+}
+
+namespace {
+
+std::vector<std::string> namesOf(std::initializer_list<std::vector<ControlRow>> tables)
+{
+    std::vector<std::string> names;
+    for (const std::vector<ControlRow> &table : tables) {
+        for (const ControlRow &row : table)
+            names.emplace_back(row.name);
+    }
+    return names;
+}
+
+int placeAmong(const std::vector<std::string> &names, const std::string &name, int base)
+{
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? 0 : base + static_cast<int>(found - names.begin());
+}
+
+} // namespace
+
+int controlId(EditorWindow window, const std::string &name)
+{
+    constexpr int kBase = 100;
+    static const std::vector<std::string> main
+        = namesOf({mainSoundsControls(), slotTabControls(InnerTab::Bombs), slotTabControls(InnerTab::ShipDevices),
+                   slotTabControls(InnerTab::System), slotTabControls(InnerTab::Guns), mainLinksControls()});
+    static const std::vector<std::string> settings = namesOf({settingsControls()});
+    static const std::vector<std::string> about = namesOf({aboutControls()});
+    static const std::vector<std::string> package
+        = namesOf({packageOptionsControls(), packagePackageControls(), packageReadyControls()});
+    switch (window) {
+    case EditorWindow::Main:
+        return placeAmong(main, name, kBase);
+    case EditorWindow::Settings:
+        return placeAmong(settings, name, kBase);
+    case EditorWindow::About:
+        return placeAmong(about, name, kBase);
+    case EditorWindow::Package:
+        return placeAmong(package, name, kBase);
+    }
+    return 0;
+}
+
+int menuItemId(const std::string &name)
+{
+    constexpr int kBase = 2000;
+    static const std::vector<std::string> items = [] {
+        std::vector<std::string> names;
+        for (const Menu &menu : mainMenus()) {
+            for (const MenuItem &item : menu.items)
+                names.emplace_back(item.name);
+        }
+        return names;
+    }();
+    return placeAmong(items, name, kBase);
 }
 
 } // namespace vesk

@@ -3,6 +3,7 @@
 #include "layout.h"
 #include "slotcatalogue.h"
 
+#include <string>
 #include <vector>
 
 namespace vesk {
@@ -39,10 +40,12 @@ const std::vector<Menu> &mainMenus();
 // frmsettings, captioned with nothing
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
 const std::vector<ControlRow> &settingsControls();
+const std::vector<const char *> &settingsFocusOrder();
 
 // frmabout, captioned with nothing
 inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
 const std::vector<ControlRow> &aboutControls();
+const std::vector<const char *> &aboutFocusOrder();
 
 // frmpackage: three tabs
 inline constexpr const char *kPackageCaption = "Create Theme Package";
@@ -51,5 +54,21 @@ inline constexpr int kPackageTabs[4] = {0, 0, 8415, 6015};
 const std::vector<ControlRow> &packageOptionsControls();
 const std::vector<ControlRow> &packagePackageControls();
 const std::vector<ControlRow> &packageReadyControls();
+const std::vector<const char *> &packageFocusOrder();
+
+// The Win32 windows know their controls by number: a control's place among
+// its window's tables (the main window's: the Sounds page, the four slot
+// tabs, the Links page), from 100 on; the slot labels from 1000 (1001 for
+// slot 1); the menu items from 2000; the tab strips apart. 0 for no such name.
+enum class EditorWindow {
+    Main,
+    Settings,
+    About,
+    Package,
+};
+int controlId(EditorWindow window, const std::string &name);
+inline constexpr int kSlotLabelIdBase = 1000;
+inline constexpr int kMainTabsId = 90, kSlotTabsId = 91, kPackageTabsId = 92;
+int menuItemId(const std::string &name);
 
 } // namespace vesk

@@ -33,8 +33,7 @@ frmabout::frmabout(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFi
         box->setCursorPosition(0);
     }
     auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
-    setTabOrder(control<QLineEdit>(this, QStringLiteral("Text1")), control<QLineEdit>(this, QStringLiteral("Text2")));
-    setTabOrder(control<QLineEdit>(this, QStringLiteral("Text2")), ok);
+    platform::setFocusOrder(this, vesk::aboutFocusOrder());
     connect(ok, &QPushButton::clicked, this, &frmabout::Command1_Click);
 }
 

@@ -109,9 +109,7 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    platform::setFocusOrder({name1, email1, webpage1, font1, fontcolor1, bgcolor1, themename1,
-                             m_packagePicker->driveList(), m_packagePicker->dirList(), makeDirectory,
-                             m_packagePicker->nameBox(), cancel, ok, Dir2, Drive2, File1});
+    platform::setFocusOrder(this, vesk::packageFocusOrder());
 
     connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);
     connect(Dir2, &platform::DirList::changed, this, &frmpackage::Dir2_Change);

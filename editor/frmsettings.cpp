@@ -40,8 +40,7 @@ frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::s
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    platform::setFocusOrder({m_picker->nameBox(), m_picker->makeDirectoryButton(), text1, m_picker->dirList(),
-                             m_picker->driveList(), cancel, ok});
+    platform::setFocusOrder(this, vesk::settingsFocusOrder());
 
     connect(ok, &QPushButton::clicked, this, &frmsettings::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &frmsettings::Command2_Click);

@@ -251,6 +251,14 @@ void setFocusOrder(const std::vector<QWidget *> &order)
         order.front()->setFocus();
 }
 
+void setFocusOrder(const QWidget *window, const std::vector<const char *> &names)
+{
+    std::vector<QWidget *> order;
+    for (const char *name : names)
+        order.push_back(control<QWidget>(window, QString::fromLatin1(name)));
+    setFocusOrder(order);
+}
+
 TabContainer::TabContainer(QWidget *parent) : QTabWidget(parent) {}
 
 QWidget *TabContainer::addPage(const QString &caption)

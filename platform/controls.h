@@ -44,6 +44,8 @@ T *control(const QObject *root, const QString &name)
 // The order in which Tab walks a window's controls; the window opens with
 // the keyboard on the first of them.
 void setFocusOrder(const std::vector<QWidget *> &order);
+// The same by the controls' object names in `window`.
+void setFocusOrder(const QWidget *window, const std::vector<const char *> &names);
 
 // A tab container whose pages hold controls placed relative to the
 // container's own corner, tab strip included.
