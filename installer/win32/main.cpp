@@ -32,8 +32,7 @@ struct Window
     HFONT captionFont = nullptr;
     HFONT valueFont = nullptr;
     std::map<int, COLORREF> textColours; // by control ID
-    std::unique_ptr<win32::DirectoryList> dirList;
-    std::unique_ptr<win32::DriveList> driveList;
+    std::unique_ptr<win32::DirectoryPicker> picker;
     int dpi = 96;
     HANDLE batchProcess = nullptr; // a batch still running after the first wait
 };
@@ -58,28 +57,6 @@ int scaled(int twips)
 std::string textOf(HWND control)
 {
     return win32::textOf(control);
-}
-
-// Dir1_Change: the path box follows the open directory.
-bool openDirectory(const std::string &path)
-{
-    if (!g.dirList->open(path))
-        return false;
-    SetWindowTextA(item("filepath1"), g.dirList->openDirectory().c_str());
-    return true;
-}
-
-// Drive1_Change: the drive's current directory, or back to the drive before
-// with a notice when it cannot be read.
-void driveChanged()
-{
-    const std::string drive = g.driveList->picked();
-    if (openDirectory(drive)) {
-        g.driveList->accept();
-        return;
-    }
-    g.driveList->revert();
-    MessageBoxA(g.hwnd, ("The drive " + drive + "\\ cannot be read.").c_str(), vpak::kMessageCaption, MB_OK);
 }
 
 void showRestoreState()
@@ -142,21 +119,11 @@ private:
 
 void command(int id, int notification)
 {
-    if (id == controlId("Drive1") && notification == CBN_SELCHANGE) {
-        driveChanged();
-    } else if (id == controlId("Dir1") && notification == LBN_DBLCLK) {
-        const std::string opens = g.dirList->pathOfRow(SendMessageA(item("Dir1"), LB_GETCURSEL, 0, 0));
-        if (!opens.empty())
-            openDirectory(opens);
-    } else if (id == controlId("Dir1") && notification == LBN_SELCHANGE) {
-        // Dir1_Click: the open directory, not the entry under the click.
-        SetWindowTextA(item("filepath1"), g.dirList->openDirectory().c_str());
+    if (g.picker->command(GetDlgItem(g.hwnd, id), notification)) {
+        if (id == controlId("Drive1") || id == controlId("Dir1"))
+            showRestoreState();
     } else if (id == controlId("filepath1") && notification == EN_CHANGE) {
         showRestoreState();
-    } else if (id == controlId("Command1")) {
-        const std::string name = textOf(item("dirname1"));
-        if (!name.empty() && CreateDirectoryA(vesk::joinPath(textOf(item("filepath1")), name).c_str(), nullptr))
-            openDirectory(g.dirList->openDirectory());
     } else if (id == controlId("Command2")) {
         Win32Ui ui;
         if (vpak::install(g.programDirectory, textOf(item("filepath1")), ui))
@@ -172,25 +139,18 @@ void command(int id, int notification)
     }
 }
 
-HFONT valueFontOfSize(double points)
-{
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(static_cast<int>(points * 10 + 0.5), GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, vpak::kValueFont);
-}
-
 void createControls(HINSTANCE instance)
 {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     g.captionFont = CreateFontIndirectA(&metrics.lfMessageFont);
-    g.valueFont = valueFontOfSize(g.look.fontSize.value_or(vpak::kDesignFontSize));
+    g.valueFont = win32::makeFont(vpak::kValueFont, g.look.fontSize.value_or(vpak::kDesignFontSize), g.dpi);
 
-    std::map<std::string, HWND> made
+    win32::Controls made
         = win32::buildControls(g.hwnd, instance, vpak::installerControls(), vpak::controlId, g.dpi, g.captionFont);
+    g.picker = std::make_unique<win32::DirectoryPicker>(
+        made, win32::PickerControls{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, vpak::kMessageCaption);
     for (const char *name : vpak::kValueLabels)
         SendMessageA(made[name], WM_SETFONT, reinterpret_cast<WPARAM>(g.valueFont), FALSE);
 
@@ -223,12 +183,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CREATE:
         g.hwnd = hwnd;
         createControls(reinterpret_cast<CREATESTRUCTA *>(lParam)->hInstance);
-        g.dirList = std::make_unique<win32::DirectoryList>(item("Dir1"));
-        g.driveList = std::make_unique<win32::DriveList>(item("Drive1"));
         {
             char cwd[MAX_PATH];
             GetCurrentDirectoryA(MAX_PATH, cwd);
-            openDirectory(cwd);
+            g.picker->open(cwd);
         }
         showRestoreState();
         return 0;

@@ -6,6 +6,9 @@
 
 #include <wincodec.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace win32 {
@@ -22,13 +25,15 @@ std::string textOf(HWND control)
     return text;
 }
 
-std::map<std::string, HWND> buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
-                                          const std::function<int(const char *)> &idOf, int dpi, HFONT font)
+void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
+                   const std::function<int(const char *)> &idOf, int dpi, HFONT font, POINT origin)
 {
-    std::map<std::string, HWND> made;
+    std::map<std::string, POINT> frames; // a frame's corner in twips, for the controls it holds
     for (const vesk::ControlRow &row : table) {
         const char *className = "STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE;
+        DWORD style = WS_CHILD;
+        if (row.width > 0 || row.height > 0)
+            style |= WS_VISIBLE;
         int height = scaled(row.height, dpi);
         switch (row.kind) {
         case vesk::Kind::Label:
@@ -38,14 +43,23 @@ std::map<std::string, HWND> buildControls(HWND parent, HINSTANCE instance, const
             className = "BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
             break;
+        case vesk::Kind::Frame:
+            className = "BUTTON";
+            style |= BS_GROUPBOX;
+            break;
         case vesk::Kind::TextBox:
             className = "EDIT";
             style |= ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
             break;
+        case vesk::Kind::ComboBox:
+            className = "COMBOBOX";
+            style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+            height += 200; // the open list
+            break;
         case vesk::Kind::DriveList:
             className = "COMBOBOX";
             style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-            height += 200; // the open list
+            height += 200;
             break;
         case vesk::Kind::DirList:
         case vesk::Kind::FileList:
@@ -53,27 +67,211 @@ std::map<std::string, HWND> buildControls(HWND parent, HINSTANCE instance, const
             className = "LISTBOX";
             style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
             break;
-        default:
+        case vesk::Kind::Picture:
+            style |= SS_BITMAP | SS_CENTERIMAGE;
             break;
         }
+        POINT at{row.left, row.top};
+        if (row.parent) {
+            const POINT frame = frames.at(row.parent);
+            at = {frame.x + at.x, frame.y + at.y};
+        }
+        if (row.kind == vesk::Kind::Frame)
+            frames[row.name] = at;
+        const bool picture = row.kind == vesk::Kind::Picture;
         HWND control
-            = CreateWindowExA(0, className, row.text ? row.text : "", style, scaled(row.left, dpi),
-                              scaled(row.top, dpi), scaled(row.width, dpi), height, parent,
+            = CreateWindowExA(0, className, row.text && !picture ? row.text : "", style, origin.x + scaled(at.x, dpi),
+                              origin.y + scaled(at.y, dpi), scaled(row.width, dpi), height, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(row.name))), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         made[row.name] = control;
     }
+}
+
+Controls buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
+                       const std::function<int(const char *)> &idOf, int dpi, HFONT font)
+{
+    Controls made;
+    buildControls(made, parent, instance, table, idOf, dpi, font);
     return made;
 }
 
-void setFocusOrder(const std::map<std::string, HWND> &controls, const std::vector<const char *> &order)
+void setFocusOrder(const Controls &controls, const std::vector<const char *> &order)
 {
-    HWND previous = HWND_TOP;
+    std::map<HWND, HWND> previous; // by parent
     for (const char *name : order) {
         const HWND control = controls.at(name);
-        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = control;
+        const HWND parent = GetParent(control);
+        const auto before = previous.find(parent);
+        SetWindowPos(control, before == previous.end() ? HWND_TOP : before->second, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous[parent] = control;
     }
+}
+
+HFONT makeFont(const char *family, double points, int dpi, bool bold)
+{
+    const int height = -MulDiv(static_cast<int>(points * 10 + 0.5), dpi, 720);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, family);
+}
+
+Window::~Window()
+{
+    if (m_hwnd) {
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+}
+
+bool Window::create(HINSTANCE instance, const char *className, const char *caption, DWORD style, DWORD exStyle,
+                    int clientWidth, int clientHeight, int dpi, HWND owner, HMENU menu)
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (!GetClassInfoExA(instance, className, &windowClass)) {
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        if (!windowClass.hIcon)
+            windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = className;
+        RegisterClassExA(&windowClass);
+    }
+    RECT frame{0, 0, scaled(clientWidth, dpi), scaled(clientHeight, dpi)};
+    AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT &area = monitor.rcWork;
+    return CreateWindowExA(exStyle, className, caption, style, area.left + (area.right - area.left - width) / 2,
+                           area.top + (area.bottom - area.top - height) / 2, width, height, owner, menu, instance, this)
+           != nullptr;
+}
+
+LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(m_hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self = static_cast<Window *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams);
+        self->m_hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<Window *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->m_hwnd = nullptr;
+        const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+        self->destroyed();
+        return result;
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+void runModal(HWND window, HWND owner)
+{
+    if (owner)
+        EnableWindow(owner, FALSE);
+    ShowWindow(window, SW_SHOW);
+    MSG msg;
+    while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    if (msg.message == WM_QUIT)
+        PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+namespace {
+
+// A tab page passes on what its controls tell it, as if they sat on its parent.
+LRESULT CALLBACK pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
+        return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+constexpr const char *kPageClass = "Win32UiTabPage";
+
+} // namespace
+
+TabPages::TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const std::vector<const char *> &captions,
+                   int id, int dpi, HFONT font)
+{
+    WNDCLASSEXA pageClass{};
+    pageClass.cbSize = sizeof pageClass;
+    if (!GetClassInfoExA(instance, kPageClass, &pageClass)) {
+        pageClass.lpfnWndProc = pageProc;
+        pageClass.hInstance = instance;
+        pageClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        pageClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        pageClass.lpszClassName = kPageClass;
+        RegisterClassExA(&pageClass);
+    }
+    const RECT area{scaled(twips[0], dpi), scaled(twips[1], dpi), scaled(twips[0] + twips[2], dpi),
+                    scaled(twips[1] + twips[3], dpi)};
+    m_tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, area.left,
+                             area.top, area.right - area.left, area.bottom - area.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageA(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (size_t i = 0; i < captions.size(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char *>(captions[i]);
+        SendMessageA(m_tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT display{0, 0, area.right - area.left, area.bottom - area.top};
+    SendMessageA(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    m_origin = {-display.left, -display.top};
+    for (size_t i = 0; i < captions.size(); ++i) {
+        // Above the strip in the order of siblings, so that it is drawn over it.
+        HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "", WS_CHILD | WS_CLIPSIBLINGS,
+                                    area.left + display.left, area.top + display.top, display.right - display.left,
+                                    display.bottom - display.top, parent, nullptr, instance, nullptr);
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_pages.push_back(page);
+    }
+    show(0);
+}
+
+void TabPages::show(size_t index)
+{
+    SendMessageA(m_tabs, TCM_SETCURSEL, index, 0);
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        ShowWindow(m_pages[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+bool TabPages::notified(const NMHDR &header)
+{
+    if (header.hwndFrom != m_tabs || header.code != static_cast<UINT>(TCN_SELCHANGE))
+        return false;
+    show(static_cast<size_t>(SendMessageA(m_tabs, TCM_GETCURSEL, 0, 0)));
+    return true;
 }
 
 HBITMAP loadPicture(const std::string &path, SIZE &size)
@@ -118,6 +316,32 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
             object->Release();
     }
     return bitmap;
+}
+
+HBITMAP loadPictureToFit(const std::string &path, SIZE box)
+{
+    SIZE size{};
+    HBITMAP full = loadPicture(path, size);
+    if (!full || box.cx <= 0 || box.cy <= 0)
+        return full;
+    // The larger side meets the box; the other keeps the proportions.
+    const bool wide = static_cast<long long>(size.cx) * box.cy >= static_cast<long long>(size.cy) * box.cx;
+    const SIZE fit = wide ? SIZE{box.cx, std::max<LONG>(1, MulDiv(size.cy, box.cx, size.cx))}
+                          : SIZE{std::max<LONG>(1, MulDiv(size.cx, box.cy, size.cy)), box.cy};
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
+    HBITMAP fitted = CreateCompatibleBitmap(screen, fit.cx, fit.cy);
+    HGDIOBJ oldSource = SelectObject(source, full), oldTarget = SelectObject(target, fitted);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, fit.cx, fit.cy, source, 0, 0, size.cx, size.cy, SRCCOPY);
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(full);
+    return fitted;
 }
 
 bool DirectoryList::open(const std::string &path)
@@ -209,6 +433,87 @@ std::string DriveList::picked() const
 void DriveList::revert() const
 {
     SendMessageA(m_combo, CB_SETCURSEL, static_cast<WPARAM>(m_current), 0);
+}
+
+void FileList::open(const std::string &directory)
+{
+    m_directory = directory;
+    m_names.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(vesk::joinPath(directory, m_pattern).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                m_names.emplace_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(m_names.begin(), m_names.end());
+    SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+    for (const std::string &name : m_names)
+        SendMessageA(m_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_list, nullptr, TRUE);
+}
+
+std::string FileList::pathOfRow(LRESULT row) const
+{
+    return row >= 0 && static_cast<size_t>(row) < m_names.size()
+               ? vesk::joinPath(m_directory, m_names[static_cast<size_t>(row)])
+               : std::string();
+}
+
+DirectoryPicker::DirectoryPicker(const Controls &controls, const PickerControls &names, std::string caption)
+    : m_drive(controls.at(names.driveList)), m_dir(controls.at(names.dirList)), m_path(controls.at(names.pathBox)),
+      m_name(controls.at(names.nameBox)), m_make(controls.at(names.makeDirectory)), m_dirList(m_dir),
+      m_driveList(m_drive), m_caption(std::move(caption))
+{}
+
+bool DirectoryPicker::openDirectoryOf(const std::string &path)
+{
+    if (!m_dirList.open(path))
+        return false;
+    SetWindowTextA(m_path, m_dirList.openDirectory().c_str());
+    return true;
+}
+
+void DirectoryPicker::open(const std::string &directory)
+{
+    if ((directory.empty() || !openDirectoryOf(directory)) && !openDirectoryOf(m_driveList.picked()))
+        SetWindowTextA(m_path, directory.c_str());
+}
+
+bool DirectoryPicker::command(HWND control, int notification)
+{
+    if (control == m_drive && notification == CBN_SELCHANGE) {
+        // The drive's current directory, or back to the drive before with a
+        // notice when it cannot be read.
+        const std::string drive = m_driveList.picked();
+        if (openDirectoryOf(drive)) {
+            m_driveList.accept();
+        } else {
+            m_driveList.revert();
+            MessageBoxA(GetAncestor(control, GA_ROOT), ("The drive " + drive + "\\ cannot be read.").c_str(),
+                        m_caption.c_str(), MB_OK);
+        }
+    } else if (control == m_dir && notification == LBN_DBLCLK) {
+        const std::string opens = m_dirList.pathOfRow(SendMessageA(m_dir, LB_GETCURSEL, 0, 0));
+        if (!opens.empty())
+            openDirectoryOf(opens);
+    } else if (control == m_dir && notification == LBN_SELCHANGE) {
+        // The open directory, not the entry under the click: a single click
+        // only resets what was typed.
+        SetWindowTextA(m_path, m_dirList.openDirectory().c_str());
+    } else if (control == m_make && notification == BN_CLICKED) {
+        // One level, inside the path shown; a failure changes nothing.
+        const std::string name = textOf(m_name);
+        if (!name.empty() && CreateDirectoryA(vesk::joinPath(path(), name).c_str(), nullptr))
+            m_dirList.open(m_dirList.openDirectory());
+    } else {
+        return false;
+    }
+    return true;
 }
 
 namespace {

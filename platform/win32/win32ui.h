@@ -1,8 +1,9 @@
 #pragma once
 
-// What the plain Win32 programs (vpak.exe, and the editor to come) share:
-// controls from a window's table, the directory and drive lists, pictures,
-// and waiting on a process with the window painting and the wait cursor up.
+// What the plain Win32 programs (vpak.exe and vesk.exe) share: windows and
+// their controls from a window's table, tab pages, the directory, drive and
+// file lists with the directory picker, pictures, modal windows, and
+// waiting on a process with the window painting and the wait cursor up.
 #include "layout.h"
 
 #include <windows.h>
@@ -19,18 +20,82 @@ int scaled(int twips, int dpi);
 
 std::string textOf(HWND control);
 
-// The controls of a table on `parent`, each with the ID `idOf` gives its name
-// and the given font; by name.
-std::map<std::string, HWND> buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
-                                          const std::function<int(const char *)> &idOf, int dpi, HFONT font);
+using Controls = std::map<std::string, HWND>;
 
-// The keyboard walks the controls in this order.
-void setFocusOrder(const std::map<std::string, HWND> &controls, const std::vector<const char *> &order);
+// The controls of a table on `parent`, each with the ID `idOf` gives its name
+// and the given font, added to `made` by name. A control in a frame is
+// placed relative to the frame; `origin` is where the table's corner lies
+// on `parent`, in pixels. Rows of no size are made hidden.
+void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
+                   const std::function<int(const char *)> &idOf, int dpi, HFONT font, POINT origin = {0, 0});
+Controls buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
+                       const std::function<int(const char *)> &idOf, int dpi, HFONT font);
+
+// The keyboard walks the controls in this order; controls on different
+// pages keep the order among those of their own page.
+void setFocusOrder(const Controls &controls, const std::vector<const char *> &order);
+
+// A font of the given family and size at the screen's `dpi`.
+HFONT makeFont(const char *family, double points, int dpi, bool bold = false);
+
+// A window with its own window procedure: a class derived from this one
+// handles its messages in `handle`. Destroyed with its window.
+class Window
+{
+public:
+    Window() = default;
+    Window(const Window &) = delete;
+    Window &operator=(const Window &) = delete;
+    virtual ~Window();
+    HWND hwnd() const { return m_hwnd; }
+
+protected:
+    // A fixed-size window with a client area of the given twips, centred
+    // on the screen (or on `owner`'s screen).
+    bool create(HINSTANCE instance, const char *className, const char *caption, DWORD style, DWORD exStyle,
+                int clientWidth, int clientHeight, int dpi, HWND owner, HMENU menu = nullptr);
+    virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called for WM_NCDESTROY, when the window is gone.
+    virtual void destroyed() {}
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_hwnd = nullptr;
+};
+
+// Shows `window` modally over `owner` and returns when it is destroyed:
+// the owner takes no input meanwhile.
+void runModal(HWND window, HWND owner);
+
+// A tab control with a page for each caption: each page a child window laid
+// over the control's display area that passes its controls' messages on to
+// its parent. The first page is shown.
+class TabPages
+{
+public:
+    TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const std::vector<const char *> &captions, int id,
+             int dpi, HFONT font);
+    HWND tabs() const { return m_tabs; }
+    HWND page(size_t index) const { return m_pages.at(index); }
+    // Where the tab control's corner lies on a page: the tables place
+    // controls from there.
+    POINT origin() const { return m_origin; }
+    // For the parent's WM_NOTIFY: shows the page picked; true when it was this strip's.
+    bool notified(const NMHDR &header);
+    void show(size_t index);
+
+private:
+    HWND m_tabs;
+    std::vector<HWND> m_pages;
+    POINT m_origin{};
+};
 
 // A picture file, read like every other file (a regular file of bounded
 // size) and decoded by the Windows Imaging Component; none when it is no
 // picture, a JPEG cut short, or too large to decode.
 HBITMAP loadPicture(const std::string &path, SIZE &size);
+// The same, scaled to fit `box` with its proportions kept.
+HBITMAP loadPictureToFit(const std::string &path, SIZE box);
 
 // A directory list: the open directory's ancestors, then its
 // subdirectories, indented by depth as the Qt list shows them.
@@ -65,6 +130,56 @@ private:
     int current() const;
     HWND m_combo;
     int m_current = 0;
+};
+
+// A file list: the open directory's files that match a pattern ("*.jpg"),
+// by name.
+class FileList
+{
+public:
+    FileList(HWND list, std::string pattern) : m_list(list), m_pattern(std::move(pattern)) {}
+    void open(const std::string &directory);
+    std::string pathOfRow(LRESULT row) const;
+
+private:
+    HWND m_list;
+    std::string m_pattern;
+    std::string m_directory;
+    std::vector<std::string> m_names;
+};
+
+// Choosing a directory as every window of both programs does: a drive list
+// that steers a directory list, a path box that follows the open directory,
+// and "Make Directory", which creates the name typed in the name box inside
+// the path shown. The window's table builds the controls; the picker works them.
+struct PickerControls
+{
+    const char *driveList;
+    const char *dirList;
+    const char *pathBox;
+    const char *nameBox;
+    const char *makeDirectory;
+};
+class DirectoryPicker
+{
+public:
+    // `caption` captions the message that a drive cannot be read.
+    DirectoryPicker(const Controls &controls, const PickerControls &names, std::string caption);
+    // Opens `directory`; one that cannot be opened gives way to the current
+    // directory of the drive shown. The path box shows what was opened.
+    void open(const std::string &directory);
+    // The text of the path box: the open directory, or what was typed.
+    std::string path() const { return textOf(m_path); }
+    const std::string &openDirectory() const { return m_dirList.openDirectory(); }
+    // A WM_COMMAND from one of the picker's controls; true when it was.
+    bool command(HWND control, int notification);
+
+private:
+    bool openDirectoryOf(const std::string &path);
+    HWND m_drive, m_dir, m_path, m_name, m_make;
+    DirectoryList m_dirList;
+    DriveList m_driveList;
+    std::string m_caption;
 };
 
 // Waits for a process, up to `limitMs` (INFINITE: to its end), with
