@@ -52,9 +52,14 @@ protected:
     static std::map<std::string, std::string> snapshot(const std::string &folder)
     {
         namespace fs = std::filesystem;
+#ifdef _WIN32
+        const fs::path root = fs::u8path(folder);
+#else
+        const fs::path root(folder);
+#endif
         std::map<std::string, std::string> entries;
-        for (const auto &entry : fs::recursive_directory_iterator(fs::path(folder))) {
-            const std::string name = entry.path().lexically_relative(folder).string();
+        for (const auto &entry : fs::recursive_directory_iterator(root)) {
+            const std::string name = entry.path().lexically_relative(root).u8string();
             entries[name] = entry.is_symlink()        ? "<link>"
                             : entry.is_regular_file() ? readBytes(entry.path().string())
                             : entry.is_directory()    ? "<folder>"

@@ -3,6 +3,7 @@
 // their IDs, and its message boxes are read and answered.
 #include "installerwindow.h"
 #include "tempdir.h"
+#include "win32driver.h"
 
 #include <windows.h>
 
@@ -33,64 +34,27 @@ protected:
     }
     void TearDown() override
     {
-        if (m_process.hProcess) {
-            TerminateProcess(m_process.hProcess, 0);
-            WaitForSingleObject(m_process.hProcess, 5000);
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
+        m_program.stop(); // before its folder goes
         TempDirTest::TearDown();
     }
 
     // Starts install.exe from the package and waits for its window.
     HWND start()
     {
-        std::string commandLine = "\"" + (m_package / "install.exe").string() + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_dir.string().c_str(),
-                            &startup, &m_process))
+        if (!m_program.start((m_package / "install.exe").string(), "", m_dir.string()))
             return nullptr;
-        for (int wait = 0; wait < 400; ++wait) {
-            if (HWND window = FindWindowA(nullptr, vpak::kWindowCaption); window && IsWindowVisible(window)) {
-                Sleep(300); // let it paint
-                return window;
-            }
-            Sleep(50);
-        }
-        return nullptr;
+        HWND window = driver::waitForWindow(nullptr, vpak::kWindowCaption);
+        Sleep(300); // let it paint
+        return window;
     }
     HWND control(HWND window, const char *name) { return GetDlgItem(window, vpak::controlId(name)); }
-    static std::string text(HWND control)
-    {
-        char buffer[1024] = {};
-        SendMessageA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-        return buffer;
-    }
-    // Presses a button the way a click does, without waiting for what it opens.
-    void press(HWND window, const char *button) { PostMessageA(control(window, button), BM_CLICK, 0, 0); }
-    // The next message box's text, answered with `answer`; empty when none came.
-    static std::string answerBox(int answer = IDOK)
-    {
-        for (int wait = 0; wait < 600; ++wait) {
-            if (HWND box = FindWindowA("#32770", vpak::kMessageCaption)) {
-                const std::string shown = text(GetDlgItem(box, 0xFFFF));
-                PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-                for (int gone = 0; gone < 100 && IsWindow(box); ++gone)
-                    Sleep(50);
-                return shown;
-            }
-            Sleep(50);
-        }
-        return {};
-    }
-    bool hasEnded(DWORD milliseconds) const
-    {
-        return WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0;
-    }
+    static std::string text(HWND control) { return driver::text(control); }
+    void press(HWND window, const char *button) { driver::press(control(window, button)); }
+    static std::string answerBox(int answer = IDOK) { return driver::answerBox(vpak::kMessageCaption, answer); }
+    bool hasEnded(DWORD milliseconds) const { return m_program.hasEnded(milliseconds); }
 
+    driver::Program m_program;
     fs::path m_package;
-    PROCESS_INFORMATION m_process{};
 };
 
 } // namespace
@@ -178,9 +142,7 @@ TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
         press(window, "Command2");
         EXPECT_EQ(answerBox(), "Install Completed") << c.game;
         EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
-        m_process = {};
+        m_program.stop();
         std::set<std::string> names;
         for (const auto &entry : fs::directory_iterator(game))
             names.insert(entry.path().filename().string());

@@ -1,0 +1,178 @@
+#pragma once
+
+// Drives a real Win32 program as a player would, but with window messages:
+// it is started from a folder, its windows are found by caption or class,
+// its controls by their IDs, and its message boxes and file dialogs are read
+// and answered. Actions that open a modal window are posted, never sent, so
+// that the driver is free to answer it.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace driver {
+
+inline constexpr int kPolls = 400, kPollMs = 50; // 20 s for anything to appear
+
+inline std::string text(HWND control)
+{
+    char buffer[4096] = {};
+    SendMessageA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+inline void setText(HWND control, const std::string &value)
+{
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+// A control anywhere below `window` (on a tab page, in a frame), by its ID.
+inline HWND descendant(HWND window, int id)
+{
+    struct Search
+    {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(data);
+            if (GetDlgCtrlID(child) != s->id)
+                return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A click that opens nothing modal, handled before this returns.
+inline void click(HWND button)
+{
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
+// A click that may open a modal window: posted, not waited for.
+inline void press(HWND button)
+{
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+// A menu item by its ID, posted.
+inline void choose(HWND window, int item)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(item, 0), 0);
+}
+
+// A menu item that opens nothing modal, handled before this returns.
+inline void run(HWND window, int item)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(item, 0), 0, SMTO_NORMAL, kPolls * kPollMs, &result);
+}
+
+// True once `done` holds; false when it did not within the wait.
+inline bool waitFor(const std::function<bool()> &done)
+{
+    for (int poll = 0; poll < kPolls; ++poll) {
+        if (done())
+            return true;
+        Sleep(kPollMs);
+    }
+    return done();
+}
+
+// The visible top-level window of this class and caption (either may be
+// null), once it is there; null after the wait.
+inline HWND waitForWindow(const char *className, const char *caption)
+{
+    for (int poll = 0; poll < kPolls; ++poll) {
+        HWND window = FindWindowA(className, caption);
+        if (window && IsWindowVisible(window))
+            return window;
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+inline void waitUntilGone(HWND window)
+{
+    for (int poll = 0; poll < kPolls && IsWindow(window); ++poll)
+        Sleep(kPollMs);
+}
+
+// The next message box with this caption: its text, answered with `answer`
+// (IDOK, IDYES, IDNO, IDCANCEL); empty when none came.
+inline std::string answerBox(const char *caption, int answer = IDOK)
+{
+    HWND box = waitForWindow("#32770", caption);
+    if (!box)
+        return {};
+    const std::string shown = text(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    waitUntilGone(box);
+    return shown;
+}
+
+// The open or save dialog now showing: the file name it offers, after
+// `path` was typed into its name box and OK pressed (or Cancel, for an
+// empty path).
+inline std::string answerFileDialog(const char *caption, const std::string &path)
+{
+    HWND dialog = waitForWindow("#32770", caption);
+    if (!dialog)
+        return "<no dialog>";
+    HWND name = GetDlgItem(dialog, 0x47c); // cmb13, the name box
+    if (!name)
+        name = GetDlgItem(dialog, 0x480); // edt1, in older templates
+    const std::string offered = text(name);
+    if (path.empty()) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    } else {
+        setText(name, path);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    waitUntilGone(dialog);
+    return offered;
+}
+
+// A program started as a player starts it, ended when the test ends.
+class Program
+{
+public:
+    Program() = default;
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+    ~Program() { stop(); }
+
+    bool start(const std::string &exe, const std::string &arguments, const std::string &workingDirectory)
+    {
+        stop();
+        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              workingDirectory.c_str(), &startup, &m_process);
+    }
+    bool hasEnded(DWORD milliseconds) const
+    {
+        return m_process.hProcess && WaitForSingleObject(m_process.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+    void stop()
+    {
+        if (!m_process.hProcess)
+            return;
+        if (!hasEnded(0)) {
+            TerminateProcess(m_process.hProcess, 0);
+            WaitForSingleObject(m_process.hProcess, 5000);
+        }
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+        m_process = {};
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+} // namespace driver
