@@ -4,6 +4,7 @@
 #include "frmsettings.h"
 #include "settingsfile.h"
 #include "settingslocation.h"
+#include "slotlayout.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@ private Q_SLOTS:
     void emptySettingsFile_asksForTheGameDirectory();
     void startsWithEverySlotNoneAndSlotOneSelected();
     void menusCarryTheirCaptions();
+    void slotButtonsLieWhereTheTablesPlaceThem();
 
     // Slots
     void slotButton_selectsTheSlotByCatalogueIndex();
@@ -113,6 +115,19 @@ void FrmMainTest::withSettingsFile_putsTheStoredTextIntoTheSettingsWindow()
     QVERIFY(m_dialogs.messages.isEmpty());
     QCOMPARE(m_window->gameDirectory(), std::optional<std::string>("/no/such/kestrova"));
     QCOMPARE(m_window->settingsWindow()->text1->text(), QStringLiteral("/no/such/kestrova"));
+}
+
+// The Win32 build is held to the same rectangles (veskwindow_test).
+void FrmMainTest::slotButtonsLieWhereTheTablesPlaceThem()
+{
+    m_window = makeWindow();
+    auto *tabs = find<QWidget>(QStringLiteral("SSTab2"));
+    for (const auto &[name, expected] : expectedSlotButtons()) {
+        auto *button = find<QPushButton>(QString::fromLatin1(name.c_str()));
+        const QPoint at = button->mapTo(tabs, QPoint(0, 0));
+        const PixelRect shown{at.x(), at.y(), button->width(), button->height()};
+        QVERIFY2(shown == expected, name.c_str());
+    }
 }
 
 void FrmMainTest::emptySettingsFile_asksForTheGameDirectory()

@@ -28,7 +28,7 @@ std::string textOf(HWND control)
 void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::vector<vesk::ControlRow> &table,
                    const std::function<int(const char *)> &idOf, int dpi, HFONT font, POINT origin)
 {
-    std::map<std::string, POINT> frames; // a frame's corner in twips, for the controls it holds
+    std::map<std::string, POINT> frames; // a frame's corner on `parent`, for the controls it holds
     for (const vesk::ControlRow &row : table) {
         const char *className = "STATIC";
         DWORD style = WS_CHILD;
@@ -71,18 +71,18 @@ void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::v
             style |= SS_BITMAP | SS_CENTERIMAGE;
             break;
         }
-        POINT at{row.left, row.top};
+        // Each offset rounds to whole pixels on its own, as the Qt build does.
+        POINT at{origin.x + scaled(row.left, dpi), origin.y + scaled(row.top, dpi)};
         if (row.parent) {
             const POINT frame = frames.at(row.parent);
-            at = {frame.x + at.x, frame.y + at.y};
+            at = {frame.x + scaled(row.left, dpi), frame.y + scaled(row.top, dpi)};
         }
         if (row.kind == vesk::Kind::Frame)
             frames[row.name] = at;
         const bool picture = row.kind == vesk::Kind::Picture;
-        HWND control
-            = CreateWindowExA(0, className, row.text && !picture ? row.text : "", style, origin.x + scaled(at.x, dpi),
-                              origin.y + scaled(at.y, dpi), scaled(row.width, dpi), height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(row.name))), instance, nullptr);
+        HWND control = CreateWindowExA(
+            0, className, row.text && !picture ? row.text : "", style, at.x, at.y, scaled(row.width, dpi), height,
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(row.name))), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         made[row.name] = control;
     }
@@ -221,7 +221,7 @@ constexpr const char *kPageClass = "Win32UiTabPage";
 } // namespace
 
 TabPages::TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const std::vector<const char *> &captions,
-                   int id, int dpi, HFONT font)
+                   int id, int dpi, HFONT font, POINT origin)
 {
     WNDCLASSEXA pageClass{};
     pageClass.cbSize = sizeof pageClass;
@@ -233,8 +233,8 @@ TabPages::TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const
         pageClass.lpszClassName = kPageClass;
         RegisterClassExA(&pageClass);
     }
-    const RECT area{scaled(twips[0], dpi), scaled(twips[1], dpi), scaled(twips[0] + twips[2], dpi),
-                    scaled(twips[1] + twips[3], dpi)};
+    const int left = origin.x + scaled(twips[0], dpi), top = origin.y + scaled(twips[1], dpi);
+    const RECT area{left, top, left + scaled(twips[2], dpi), top + scaled(twips[3], dpi)};
     m_tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, area.left,
                              area.top, area.right - area.left, area.bottom - area.top, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -518,6 +518,12 @@ bool DirectoryPicker::command(HWND control, int notification)
 
 namespace {
 bool g_waiting = false;
+}
+
+void showWaitCursor(bool on)
+{
+    g_waiting = on;
+    SetCursor(LoadCursor(nullptr, on ? IDC_WAIT : IDC_ARROW));
 }
 
 bool keepWaitCursor()

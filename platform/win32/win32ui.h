@@ -73,8 +73,9 @@ void runModal(HWND window, HWND owner);
 class TabPages
 {
 public:
+    // `twips` from `origin` on the parent, in pixels.
     TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const std::vector<const char *> &captions, int id,
-             int dpi, HFONT font);
+             int dpi, HFONT font, POINT origin = {0, 0});
     HWND tabs() const { return m_tabs; }
     HWND page(size_t index) const { return m_pages.at(index); }
     // Where the tab control's corner lies on a page: the tables place
@@ -186,6 +187,8 @@ private:
 // `window` disabled, its messages handled and the wait cursor kept; true
 // when the process ended.
 bool waitForProcess(HWND window, HANDLE process, DWORD limitMs);
+// The wait cursor on or off, held through WM_SETCURSOR (keepWaitCursor).
+void showWaitCursor(bool on);
 // For WM_SETCURSOR: true (the wait cursor set) while a wait is under way.
 bool keepWaitCursor();
 

@@ -1,0 +1,332 @@
+#include "dialogs.h"
+
+#include "colours.h"
+#include "editorwindows.h"
+#include "prompts.h"
+
+#include <commctrl.h>
+
+namespace {
+
+using vesk::EditorWindow;
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+std::function<int(const char *)> idsOf(EditorWindow window)
+{
+    return [window](const char *name) { return vesk::controlId(window, name); };
+}
+
+// What every dialog of the editor has: its controls by name and its font.
+class Dialog : public win32::Window
+{
+protected:
+    Dialog(HINSTANCE instance, int dpi, EditorWindow kind)
+        : m_instance(instance), m_dpi(dpi), m_kind(kind), m_font(editorFont(dpi))
+    {}
+    ~Dialog() override { DeleteObject(m_font); }
+
+    HWND control(const char *name) const { return m_controls.at(name); }
+    std::string text(const char *name) const { return win32::textOf(control(name)); }
+    bool is(WPARAM wParam, const char *name) const { return LOWORD(wParam) == vesk::controlId(m_kind, name); }
+
+    void show(const char *caption, int width, int height, HWND owner)
+    {
+        if (create(m_instance, className(), caption, kDialogStyle, kDialogExStyle, width, height, m_dpi, owner))
+            win32::runModal(hwnd(), owner);
+    }
+    virtual const char *className() const = 0;
+
+    HINSTANCE m_instance;
+    int m_dpi;
+    EditorWindow m_kind;
+    HFONT m_font;
+    win32::Controls m_controls;
+};
+
+class SettingsWindow final : public Dialog
+{
+public:
+    SettingsWindow(HINSTANCE instance, int dpi, std::optional<std::string> &gameDirectory,
+                   const std::string &settingsFile)
+        : Dialog(instance, dpi, EditorWindow::Settings), m_gameDirectory(gameDirectory), m_settingsFile(settingsFile)
+    {}
+    void run(HWND owner) { show("", vesk::kSettingsClientWidth, vesk::kSettingsClientHeight, owner); }
+
+private:
+    const char *className() const override { return "VeskSettings"; }
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_CREATE:
+            Form_Load();
+            return 0;
+        case WM_COMMAND:
+            if (!m_picker || m_picker->command(reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
+                return 0;
+            if (is(wParam, "Command1"))
+                Command1_Click();
+            else if (is(wParam, "Command2"))
+                DestroyWindow(hwnd());
+            return 0;
+        default:
+            return Dialog::handle(message, wParam, lParam);
+        }
+    }
+
+    void Form_Load()
+    {
+        win32::buildControls(m_controls, hwnd(), m_instance, vesk::settingsControls(), idsOf(m_kind), m_dpi, m_font);
+        win32::setFocusOrder(m_controls, vesk::settingsFocusOrder());
+        m_picker = std::make_unique<win32::DirectoryPicker>(
+            m_controls, win32::PickerControls{"Drive1", "Dir1", "text1", "dirname1", "Command3"},
+            Win32Prompts::kCaption);
+        // The directory in force as it was chosen, even where the list shows
+        // it in another form or cannot open it.
+        m_picker->open(m_gameDirectory.value_or(std::string()));
+        if (m_gameDirectory && m_picker->openDirectory() != *m_gameDirectory)
+            SetWindowTextA(control("text1"), m_gameDirectory->c_str());
+        SetFocus(control("dirname1"));
+    }
+
+    void Command1_Click()
+    {
+        const std::optional<std::string> refused
+            = vesk::acceptGameDirectory(m_gameDirectory, m_settingsFile, text("text1"), "C:\\Games\\Kestrova");
+        if (refused) {
+            // The choice stays in the window, so the player can retry or cancel.
+            Win32Prompts(hwnd()).message(*refused, false);
+            return;
+        }
+        DestroyWindow(hwnd());
+    }
+
+    std::optional<std::string> &m_gameDirectory;
+    const std::string &m_settingsFile;
+    std::unique_ptr<win32::DirectoryPicker> m_picker;
+};
+
+class AboutWindow final : public Dialog
+{
+public:
+    AboutWindow(HINSTANCE instance, int dpi) : Dialog(instance, dpi, EditorWindow::About) {}
+    ~AboutWindow() override
+    {
+        if (m_titleFont)
+            DeleteObject(m_titleFont);
+    }
+    void run(HWND owner) { show("", vesk::kAboutClientWidth, vesk::kAboutClientHeight, owner); }
+
+private:
+    const char *className() const override { return "VeskAbout"; }
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_CREATE:
+            win32::buildControls(m_controls, hwnd(), m_instance, vesk::aboutControls(), idsOf(m_kind), m_dpi, m_font);
+            m_titleFont = win32::makeFont("MS Sans Serif", 18, m_dpi, true);
+            SendMessageA(control("Label1"), WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
+            // The addresses can be selected and copied, not changed.
+            for (const char *name : {"Text1", "Text2"})
+                SendMessageA(control(name), EM_SETREADONLY, TRUE, 0);
+            win32::setFocusOrder(m_controls, vesk::aboutFocusOrder());
+            SetFocus(control("Text1"));
+            return 0;
+        case WM_COMMAND:
+            if (is(wParam, "Command1"))
+                DestroyWindow(hwnd());
+            return 0;
+        default:
+            return Dialog::handle(message, wParam, lParam);
+        }
+    }
+
+    HFONT m_titleFont = nullptr;
+};
+
+class PackageWindow final : public Dialog
+{
+public:
+    PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory)
+        : Dialog(instance, dpi, EditorWindow::Package), m_editor(editor), m_editorDirectory(editorDirectory)
+    {}
+    ~PackageWindow() override
+    {
+        if (m_preview)
+            DeleteObject(m_preview);
+    }
+    void run(HWND owner) { show(vesk::kPackageCaption, vesk::kPackageClientWidth, vesk::kPackageClientHeight, owner); }
+
+private:
+    const char *className() const override { return "VeskPackage"; }
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_CREATE:
+            Form_Load();
+            return 0;
+        case WM_NOTIFY:
+            if (m_tabs)
+                m_tabs->notified(*reinterpret_cast<const NMHDR *>(lParam));
+            return 0;
+        case WM_COMMAND:
+            if (m_pictureFiles) // made last
+                command(reinterpret_cast<HWND>(lParam), wParam);
+            return 0;
+        default:
+            return Dialog::handle(message, wParam, lParam);
+        }
+    }
+
+    void Form_Load()
+    {
+        m_tabs = std::make_unique<win32::TabPages>(hwnd(), m_instance, vesk::kPackageTabs,
+                                                   std::vector<const char *>{"Options", "Package", "Ready?"},
+                                                   vesk::kPackageTabsId, m_dpi, m_font);
+        const std::vector<vesk::ControlRow> *tables[]
+            = {&vesk::packageOptionsControls(), &vesk::packagePackageControls(), &vesk::packageReadyControls()};
+        for (size_t page = 0; page < 3; ++page)
+            win32::buildControls(m_controls, m_tabs->page(page), m_instance, *tables[page], idsOf(m_kind), m_dpi,
+                                 m_font, m_tabs->origin());
+
+        fill("font1", [] {
+            std::vector<std::string> sizes;
+            for (int size = 8; size <= 20; ++size)
+                sizes.push_back(std::to_string(size));
+            return sizes;
+        }());
+        fill("fontcolor1", vesk::editorColourNames());
+        fill("bgcolor1", vesk::editorColourNames());
+        ShowWindow(control("filepath2"), SW_HIDE);
+        // The package directory follows Dir1 and cannot be typed.
+        SendMessageA(control("filepath1"), EM_SETREADONLY, TRUE, 0);
+        SetWindowLongPtrA(control("filepath1"), GWL_STYLE,
+                          GetWindowLongPtrA(control("filepath1"), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        win32::setFocusOrder(m_controls, vesk::packageFocusOrder());
+
+        m_picker = std::make_unique<win32::DirectoryPicker>(
+            m_controls, win32::PickerControls{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"},
+            Win32Prompts::kCaption);
+        m_picker->open(std::string());
+        m_pictureDrive = std::make_unique<win32::DriveList>(control("Drive2"));
+        m_pictureDirectory = std::make_unique<win32::DirectoryList>(control("Dir2"));
+        m_pictureFiles = std::make_unique<win32::FileList>(control("File1"), "*.jpg");
+        openPictureDirectory(m_pictureDrive->picked());
+        SetFocus(control("name1"));
+    }
+
+    void fill(const char *name, const std::vector<std::string> &items)
+    {
+        const std::string shown = text(name);
+        for (const std::string &item : items)
+            SendMessageA(control(name), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SetWindowTextA(control(name), shown.c_str());
+    }
+
+    bool openPictureDirectory(const std::string &path)
+    {
+        if (!m_pictureDirectory->open(path))
+            return false;
+        m_pictureFiles->open(m_pictureDirectory->openDirectory());
+        return true;
+    }
+
+    void command(HWND from, WPARAM wParam)
+    {
+        const int notification = HIWORD(wParam);
+        if (m_picker->command(from, notification))
+            return;
+        if (is(wParam, "Drive2") && notification == CBN_SELCHANGE) {
+            const std::string drive = m_pictureDrive->picked();
+            if (openPictureDirectory(drive)) {
+                m_pictureDrive->accept();
+            } else {
+                m_pictureDrive->revert();
+                Win32Prompts(hwnd()).message("The drive " + drive + "\\ cannot be read.", true);
+            }
+        } else if (is(wParam, "Dir2") && notification == LBN_DBLCLK) {
+            const std::string opens = m_pictureDirectory->pathOfRow(SendMessageA(control("Dir2"), LB_GETCURSEL, 0, 0));
+            if (!opens.empty())
+                openPictureDirectory(opens);
+        } else if (is(wParam, "File1") && notification == LBN_SELCHANGE) {
+            File1_Click();
+        } else if (is(wParam, "Command2")) {
+            DestroyWindow(hwnd());
+        } else if (is(wParam, "Command3")) {
+            Command3_Click();
+        }
+    }
+
+    void File1_Click()
+    {
+        const std::string picture = m_pictureFiles->pathOfRow(SendMessageA(control("File1"), LB_GETCURSEL, 0, 0));
+        if (picture.empty())
+            return;
+        SetWindowTextA(control("filepath2"), picture.c_str());
+        // A file that is no readable picture keeps the previous preview.
+        RECT box;
+        GetClientRect(control("Image1"), &box);
+        HBITMAP preview = win32::loadPictureToFit(picture, {box.right, box.bottom});
+        if (!preview)
+            return;
+        SendMessageA(control("Image1"), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(preview));
+        if (m_preview)
+            DeleteObject(m_preview);
+        m_preview = preview;
+    }
+
+    void Command3_Click()
+    {
+        vesk::PackageInput input;
+        input.theme.name = text("name1");
+        input.theme.email = text("email1");
+        input.theme.webpage = text("webpage1");
+        input.theme.font = text("font1");
+        input.theme.fontcolor = text("fontcolor1");
+        input.theme.bgcolor = text("bgcolor1");
+        input.theme.themename = text("themename1");
+        input.picture = text("filepath2");
+        input.packageDirectory = m_picker->path();
+        input.editorDirectory = m_editorDirectory;
+        input.slots = m_editor.theme.slots();
+        input.gameDirectory = m_editor.gameDirectory;
+        // Everything entered stays on a failure, so the player can mend it and retry.
+        Win32Prompts prompts(hwnd());
+        if (vesk::buildPackageAsked(input, input.packageDirectory, prompts))
+            DestroyWindow(hwnd());
+    }
+
+    const vesk::Editor &m_editor;
+    const std::string &m_editorDirectory;
+    std::unique_ptr<win32::TabPages> m_tabs;
+    std::unique_ptr<win32::DirectoryPicker> m_picker;
+    std::unique_ptr<win32::DriveList> m_pictureDrive;
+    std::unique_ptr<win32::DirectoryList> m_pictureDirectory;
+    std::unique_ptr<win32::FileList> m_pictureFiles;
+    HBITMAP m_preview = nullptr;
+};
+
+} // namespace
+
+HFONT editorFont(int dpi)
+{
+    return win32::makeFont("MS Sans Serif", 8, dpi);
+}
+
+void showSettings(HINSTANCE instance, HWND owner, int dpi, std::optional<std::string> &gameDirectory,
+                  const std::string &settingsFile)
+{
+    SettingsWindow(instance, dpi, gameDirectory, settingsFile).run(owner);
+}
+
+void showAbout(HINSTANCE instance, HWND owner, int dpi)
+{
+    AboutWindow(instance, dpi).run(owner);
+}
+
+void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
+                 const std::string &editorDirectory)
+{
+    PackageWindow(instance, dpi, editor, editorDirectory).run(owner);
+}

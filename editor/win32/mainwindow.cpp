@@ -1,0 +1,343 @@
+#include "mainwindow.h"
+
+#include "dialogs.h"
+#include "displaytext.h"
+#include "editorwindows.h"
+#include "paths.h"
+#include "settingsfile.h"
+#include "themefiles.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using vesk::EditorWindow;
+
+int idOf(const char *name)
+{
+    return vesk::controlId(EditorWindow::Main, name);
+}
+
+// "Ctrl+O" as an accelerator for menu item `id`.
+ACCEL shortcut(const char *keys, int id)
+{
+    const std::string_view text(keys);
+    return {FVIRTKEY | FCONTROL, static_cast<WORD>(text.back()), static_cast<WORD>(id)};
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, std::string programDirectory, std::string settingsFile)
+    : m_instance(instance), m_programDirectory(std::move(programDirectory)), m_settingsFile(std::move(settingsFile))
+{
+    HDC screen = GetDC(nullptr);
+    m_dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    m_font = editorFont(m_dpi);
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_shortcuts)
+        DestroyAcceleratorTable(m_shortcuts);
+    DeleteObject(m_font);
+}
+
+bool MainWindow::open(int show)
+{
+    Form_Load();
+    HMENU menus = CreateMenu();
+    std::vector<ACCEL> shortcuts;
+    for (const vesk::Menu &menu : vesk::mainMenus()) {
+        HMENU items = CreatePopupMenu();
+        for (const vesk::MenuItem &item : menu.items) {
+            if (std::string_view(item.caption) == "-") {
+                AppendMenuA(items, MF_SEPARATOR, 0, nullptr);
+                continue;
+            }
+            const int id = vesk::menuItemId(item.name);
+            const std::string caption = item.shortcut ? std::string(item.caption) + "\t" + item.shortcut : item.caption;
+            AppendMenuA(items, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
+            if (item.shortcut)
+                shortcuts.push_back(shortcut(item.shortcut, id));
+        }
+        AppendMenuA(menus, MF_POPUP, reinterpret_cast<UINT_PTR>(items), menu.caption);
+    }
+    m_shortcuts = CreateAcceleratorTableA(shortcuts.data(), static_cast<int>(shortcuts.size()));
+    // A fixed border, a minimize box and no maximize box.
+    if (!create(m_instance, "VeskMain", vesk::kMainCaption,
+                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                vesk::kMainClientWidth, vesk::kMainClientHeight, m_dpi, nullptr, menus))
+        return false;
+    m_prompts.setOwner(hwnd());
+    DragAcceptFiles(hwnd(), TRUE);
+    ShowWindow(hwnd(), show);
+    UpdateWindow(hwnd());
+    return true;
+}
+
+// Start-up: the game directory in force is the one the settings file names;
+// without one the player is told where to choose it, before the window opens.
+void MainWindow::Form_Load()
+{
+    m_editor.gameDirectory = vesk::readGameDirectory(m_settingsFile);
+    if (!m_editor.gameDirectory)
+        MessageBoxA(nullptr, vesk::kNoGameDirectory, Win32Prompts::kCaption, MB_OK);
+}
+
+bool MainWindow::translateShortcut(MSG &msg) const
+{
+    return hwnd() && m_shortcuts && TranslateAcceleratorA(hwnd(), m_shortcuts, &msg);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        m_tabs = std::make_unique<win32::TabPages>(hwnd(), m_instance, vesk::kMainTabs,
+                                                   std::vector<const char *>{"Sounds", "Pictures", "Links"},
+                                                   vesk::kMainTabsId, m_dpi, m_font);
+        buildSoundsPage(m_tabs->page(0), m_tabs->origin());
+        win32::buildControls(m_controls, m_tabs->page(2), m_instance, vesk::mainLinksControls(), idOf, m_dpi, m_font,
+                             m_tabs->origin());
+        return 0;
+    }
+    case WM_NOTIFY: {
+        const auto &header = *reinterpret_cast<const NMHDR *>(lParam);
+        if (!m_tabs->notified(header) && m_slotTabs)
+            m_slotTabs->notified(header);
+        return 0;
+    }
+    case WM_COMMAND:
+        if (lParam == 0)
+            menuCommand(LOWORD(wParam));
+        else if (m_slotTabs)
+            command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DROPFILES:
+        drop(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_SETCURSOR:
+        return win32::keepWaitCursor() ? TRUE : DefWindowProcA(hwnd(), message, wParam, lParam);
+    case WM_CLOSE:
+        // Closing ends the editor; unsaved changes are asked about first.
+        if (vesk::mayDiscardChanges(m_editor, *this, vesk::Leaving::Closing))
+            DestroyWindow(hwnd());
+        return 0;
+    case WM_DESTROY:
+        PlaySoundA(nullptr, nullptr, 0);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return win32::Window::handle(message, wParam, lParam);
+    }
+}
+
+void MainWindow::buildSoundsPage(HWND page, POINT origin)
+{
+    std::vector<const char *> captions;
+    for (const vesk::TabInfo &tab : vesk::innerTabs())
+        captions.push_back(tab.caption);
+    m_slotTabs = std::make_unique<win32::TabPages>(page, m_instance, vesk::kSlotTabs, captions, vesk::kSlotTabsId,
+                                                   m_dpi, m_font, origin);
+    for (size_t t = 0; t < captions.size(); ++t) {
+        HWND slotPage = m_slotTabs->page(t);
+        win32::buildControls(m_controls, slotPage, m_instance, vesk::slotTabControls(vesk::innerTabs()[t].tab), idOf,
+                             m_dpi, m_font, m_slotTabs->origin());
+        // Each slot's label beside its button, in the button's frame.
+        for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
+            if (slot.tab != vesk::innerTabs()[t].tab)
+                continue;
+            int frameTop = 0;
+            for (const vesk::FrameInfo &frame : vesk::frameCatalogue()) {
+                if (std::string_view(frame.name) == slot.frame)
+                    frameTop = frame.top;
+            }
+            const int id = vesk::kSlotLabelIdBase + slot.index;
+            m_slotLabels[slot.index] = CreateWindowExA(
+                0, "STATIC", vesk::kNoSound, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE,
+                m_slotTabs->origin().x + win32::scaled(120, m_dpi) + win32::scaled(vesk::kSlotLabelLeft, m_dpi),
+                m_slotTabs->origin().y + win32::scaled(frameTop, m_dpi)
+                    + win32::scaled(vesk::kSlotRowHeight * slot.row, m_dpi),
+                win32::scaled(vesk::kSlotLabelWidth, m_dpi), win32::scaled(vesk::kSlotLabelHeight, m_dpi), slotPage,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+            SendMessageA(m_slotLabels[slot.index], WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+            m_slotOfControl[id] = slot.index;
+            m_slotOfControl[idOf(slot.button)] = slot.index;
+        }
+    }
+    win32::buildControls(m_controls, page, m_instance, vesk::mainSoundsControls(), idOf, m_dpi, m_font, origin);
+}
+
+void MainWindow::command(int id, int notification)
+{
+    if (const auto slot = m_slotOfControl.find(id); slot != m_slotOfControl.end()) {
+        if (id < vesk::kSlotLabelIdBase)
+            vesk::selectSlot(m_editor, *this, slot->second);
+    } else if (id == idOf("Command2")) {
+        vesk::addFile(m_editor, *this);
+    } else if (id == idOf("Command3")) {
+        vesk::removeFile(m_editor, *this);
+    } else if (id == idOf("Command1")) {
+        // At once and in the background; a new Play replaces what plays. A
+        // name that is no sound file plays nothing, not the system's sound.
+        PlaySoundA(m_editor.playName.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+    } else if (id == idOf("Command4")) {
+        PlaySoundA(nullptr, nullptr, 0);
+    } else if (id == idOf("Command39")) {
+        vesk::addLink(m_editor, *this, {win32::textOf(control("name1")), win32::textOf(control("url1"))});
+    } else if (id == idOf("Command40")) {
+        vesk::removeLink(m_editor, *this);
+    } else if (id == idOf("List1") && notification == LBN_SELCHANGE) {
+        const LRESULT row = SendMessageA(control("List1"), LB_GETCURSEL, 0, 0);
+        if (row != LB_ERR)
+            vesk::selectLink(m_editor, *this, static_cast<size_t>(row));
+    }
+}
+
+void MainWindow::menuCommand(int id)
+{
+    const auto is = [id](const char *name) { return id == vesk::menuItemId(name); };
+    if (is("mnuFileOpen"))
+        vesk::openProjectFromDialog(m_editor, *this);
+    else if (is("mnuFileSave"))
+        vesk::saveProject(m_editor, *this);
+    else if (is("mnuFileConvert"))
+        vesk::convert(m_editor, *this, win32::textOf(control("char1")));
+    else if (is("mnuFileCreatepackage"))
+        showPackage(m_instance, hwnd(), m_dpi, m_editor, m_programDirectory);
+    else if (is("mnuFileRestore"))
+        vesk::restore(m_editor, *this);
+    else if (is("mnuFileExit"))
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    else if (is("mnuOptionsSettings"))
+        showSettings(m_instance, hwnd(), m_dpi, m_editor.gameDirectory, m_settingsFile);
+    else if (is("mnuHelpAbout"))
+        showAbout(m_instance, hwnd(), m_dpi);
+}
+
+void MainWindow::openFromCommandLine(const std::string &path)
+{
+    vesk::openProject(m_editor, *this, path);
+}
+
+// A project dropped anywhere opens; any other file dropped on a slot's button
+// or label becomes that slot's file, as "Add File" would make it. A folder
+// is neither.
+void MainWindow::drop(HDROP files)
+{
+    std::string file;
+    if (DragQueryFileA(files, 0xFFFFFFFF, nullptr, 0) == 1) {
+        file.resize(DragQueryFileA(files, 0, nullptr, 0));
+        DragQueryFileA(files, 0, file.data(), static_cast<UINT>(file.size() + 1));
+    }
+    POINT at{};
+    DragQueryPoint(files, &at);
+    DragFinish(files);
+    if (file.empty() || vesk::entryKind(file) == vesk::EntryKind::Folder)
+        return;
+    if (file.size() >= 4 && vesk::sameFileName(file.substr(file.size() - 4), ".vsk")) {
+        vesk::openProject(m_editor, *this, file);
+        return;
+    }
+    ClientToScreen(hwnd(), &at);
+    for (const auto &[id, slot] : m_slotOfControl) {
+        HWND target = id >= vesk::kSlotLabelIdBase ? m_slotLabels[slot] : nullptr;
+        if (!target) {
+            const auto &info = vesk::slotCatalogue()[static_cast<size_t>(slot - 1)];
+            target = control(info.button);
+        }
+        RECT rect;
+        if (IsWindowVisible(target) && GetWindowRect(target, &rect) && PtInRect(&rect, at)) {
+            vesk::chooseSlotFile(m_editor, *this, slot, file);
+            return;
+        }
+    }
+}
+
+std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
+{
+    // The filters as the common dialog takes them: description, pattern.
+    static const char kWaves[] = "Wave Files *.wav\0*.wav\0";
+    static const char kProjects[] = "VESK Project File *.vsk\0*.vsk\0";
+    char name[32768] = {};
+    m_fileName.copy(name, sizeof name - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd();
+    dialog.lpstrFilter = kind == Files::Waves ? kWaves : kProjects;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = sizeof name;
+    // No default extension: a name is used as typed. The working directory
+    // stays where it is.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : 0);
+    if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)))
+        return std::nullopt;
+    m_fileName = name;
+    return m_fileName;
+}
+
+void MainWindow::setBusy(bool busy)
+{
+    win32::showWaitCursor(busy);
+}
+
+void MainWindow::showTheme()
+{
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        showSlot(k);
+}
+
+void MainWindow::showSlot(int index)
+{
+    SetWindowTextA(m_slotLabels[index], m_editor.theme.slot(index).c_str());
+}
+
+void MainWindow::showSelection()
+{
+    SetWindowTextA(control("id1"), std::to_string(m_editor.theme.selectedSlot()).c_str());
+    SetWindowTextA(control("filename1"), m_editor.playName.c_str());
+}
+
+void MainWindow::showLink(size_t row)
+{
+    const vesk::Link &link = m_editor.theme.links().at(row);
+    SendMessageA(control("List1"), LB_SETCURSEL, row, 0);
+    SendMessageA(control("List2"), LB_SETCURSEL, row, 0);
+    SetWindowTextA(control("name1"), vesk::displayText(link.name).c_str());
+    SetWindowTextA(control("url1"), vesk::displayText(link.address).c_str());
+}
+
+void MainWindow::replaceTheme(vesk::Theme &theme, vesk::Project project)
+{
+    theme.load(std::move(project));
+    for (const char *list : {"List1", "List2"})
+        SendMessageA(control(list), LB_RESETCONTENT, 0, 0);
+    for (const vesk::Link &link : theme.links()) {
+        SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
+        SendMessageA(control("List2"), LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
+    }
+}
+
+void MainWindow::appendLink(vesk::Theme &theme, vesk::Link link)
+{
+    SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
+    SendMessageA(control("List2"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
+    theme.addLink(std::move(link));
+}
+
+void MainWindow::eraseLink(vesk::Theme &theme, size_t row)
+{
+    theme.removeLink(row);
+    for (const char *list : {"List1", "List2"}) {
+        SendMessageA(control(list), LB_DELETESTRING, row, 0);
+        SendMessageA(control(list), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "editorprocedures.h"
+#include "prompts.h"
+#include "win32ui.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+// frmmain in plain Win32: the menus, the slot tabs with their buttons and
+// labels, the file name box, Add File, Remove File, Play and Stop, and the
+// link list. Its procedures are the editor's own (editorprocedures.h).
+class MainWindow final : public win32::Window, private vesk::EditorUi
+{
+public:
+    MainWindow(HINSTANCE instance, std::string programDirectory, std::string settingsFile);
+    ~MainWindow() override;
+
+    bool open(int show);
+    // "vesk.exe FILE.vsk": the file is opened as "&Open" opens it.
+    void openFromCommandLine(const std::string &path);
+    // For the message loop: the menus' shortcuts.
+    bool translateShortcut(MSG &msg) const;
+
+private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Form_Load();
+    void buildMenus();
+    void buildSoundsPage(HWND page, POINT origin);
+    void command(int id, int notification);
+    void menuCommand(int id);
+    void drop(HDROP files);
+    HWND control(const char *name) const { return m_controls.at(name); }
+
+    // vesk::EditorUi
+    void message(const std::string &text, bool captioned) override { m_prompts.message(text, captioned); }
+    Answer ask(const std::string &text, bool withCancel) override { return m_prompts.ask(text, withCancel); }
+    std::optional<std::string> openFile(Files kind) override { return chooseFile(kind, false); }
+    std::optional<std::string> saveFile(Files kind) override { return chooseFile(kind, true); }
+    void offerFileName(const std::string &path) override { m_fileName = path; }
+    void setBusy(bool busy) override;
+    void showTheme() override;
+    void showSlot(int index) override;
+    void showSelection() override;
+    void showLink(size_t row) override;
+    void replaceTheme(vesk::Theme &theme, vesk::Project project) override;
+    void appendLink(vesk::Theme &theme, vesk::Link link) override;
+    void eraseLink(vesk::Theme &theme, size_t row) override;
+
+    std::optional<std::string> chooseFile(Files kind, bool save);
+
+    HINSTANCE m_instance;
+    const std::string m_programDirectory;
+    const std::string m_settingsFile;
+    int m_dpi = 96;
+    HFONT m_font = nullptr;
+    HACCEL m_shortcuts = nullptr;
+    Win32Prompts m_prompts;
+    std::string m_fileName; // the file dialog's, kept from one use to the next
+    vesk::Editor m_editor;
+    win32::Controls m_controls;
+    std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot
+    HWND m_slotLabels[vesk::kSlotCount + 1] = {};
+    std::unique_ptr<win32::TabPages> m_tabs, m_slotTabs;
+};

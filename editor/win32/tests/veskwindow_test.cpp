@@ -1,0 +1,277 @@
+// Drives the real vesk.exe as a player would, with window messages: it is
+// started from a program folder with its vesk.cfg, its dialogs and message
+// boxes are answered, and what it writes is read back byte for byte.
+#include "editorwindows.h"
+#include "installerwindow.h"
+#include "slotlayout.h"
+#include "tempdir.h"
+#include "win32driver.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using vesk::EditorWindow;
+
+constexpr const char *kCaption = "VESK";
+
+// A plain PCM wave of a sine tone, 16-bit mono at 22,050 Hz.
+std::string toneWave(double seconds, double amplitude = 0.5)
+{
+    constexpr unsigned kRate = 22050;
+    const auto samples = static_cast<unsigned>(seconds * kRate);
+    const auto put = [](std::string &out, unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    std::string wave = "RIFF";
+    put(wave, 36 + samples * 2, 4);
+    wave += "WAVEfmt ";
+    put(wave, 16, 4);
+    put(wave, 1, 2);
+    put(wave, 1, 2);
+    put(wave, kRate, 4);
+    put(wave, kRate * 2, 4);
+    put(wave, 2, 2);
+    put(wave, 16, 2);
+    wave += "data";
+    put(wave, samples * 2, 4);
+    for (unsigned i = 0; i < samples; ++i)
+        put(wave,
+            static_cast<unsigned>(static_cast<int>(amplitude * 32767 * std::sin(i * 2 * 3.14159265 * 440 / kRate)))
+                & 0xFFFF,
+            2);
+    return wave;
+}
+
+class VeskWindowTest : public TempDirTest
+{
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        m_program = fs::u8path(path("program"));
+        fs::create_directories(m_program);
+        fs::copy_file(VESK_EXE, m_program / "vesk.exe");
+        fs::copy_file(VPAK_EXE, m_program / "vpak.exe");
+        useGame("My Kestrova Game");
+    }
+    void TearDown() override
+    {
+        m_vesk.stop(); // before their folders go
+        m_vpak.stop();
+        TempDirTest::TearDown();
+    }
+
+    // The game directory vesk.cfg names, holding the game's own bomb.
+    void useGame(const std::string &name)
+    {
+        m_game = path(name);
+        fs::create_directories(fs::u8path(m_game));
+        writeBytes(fs::u8path(m_game + "\\BOMB1.WA2").string(), "the game's bomb");
+        writeBytes((m_program / "vesk.cfg").string(), m_game + "\r\n");
+    }
+    // A wave file by its UTF-8 name, made with its folder.
+    std::string wave(const std::string &name, const std::string &bytes)
+    {
+        const fs::path file = fs::u8path(path(name));
+        fs::create_directories(file.parent_path());
+        writeBytes(file.string(), bytes);
+        return path(name);
+    }
+    static std::string read(const std::string &utf8Path) { return readBytes(fs::u8path(utf8Path).string()); }
+
+    HWND start(const std::string &arguments = "")
+    {
+        if (!m_vesk.start((m_program / "vesk.exe").string(), arguments, dir()))
+            return nullptr;
+        m_main = driver::waitForWindow("VeskMain", vesk::kMainCaption);
+        return m_main;
+    }
+    // Closes the editor as its title bar would; true when it ended.
+    bool close()
+    {
+        PostMessageA(m_main, WM_CLOSE, 0, 0);
+        return m_vesk.hasEnded(10000);
+    }
+
+    HWND control(const char *name) const
+    {
+        return driver::descendant(m_main, vesk::controlId(EditorWindow::Main, name));
+    }
+    HWND slotLabel(int index) const { return driver::descendant(m_main, vesk::kSlotLabelIdBase + index); }
+    HWND slotButton(int index) const { return control(vesk::slotCatalogue()[static_cast<size_t>(index - 1)].button); }
+    void menu(const char *item) const { driver::choose(m_main, vesk::menuItemId(item)); }
+    static std::string box(int answer = IDOK) { return driver::answerBox(kCaption, answer); }
+
+    // Add File for a slot, as the player chooses the file; the name the
+    // dialog offered.
+    std::string addFile(int slot, const std::string &file)
+    {
+        driver::click(slotButton(slot));
+        driver::press(control("Command2"));
+        const std::string offered = driver::answerFileDialog("Open", file);
+        EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(slot)) == file; })) << file;
+        return offered;
+    }
+    void save(const std::string &file)
+    {
+        menu("mnuFileSave");
+        driver::answerFileDialog("Save As", file);
+        EXPECT_TRUE(driver::waitFor([&] { return fs::exists(fs::u8path(file)); })) << file;
+    }
+
+    fs::path m_program;
+    std::string m_game;
+    driver::Program m_vesk, m_vpak;
+    HWND m_main = nullptr;
+};
+
+// Names beyond ASCII arrive with every byte, in the project and back.
+TEST_F(VeskWindowTest, addFileSaveAndReopenKeepEveryByte)
+{
+    const struct
+    {
+        const char *wave, *project;
+    } cases[] = {{"sounds\\bomb.wav", "theme.vsk"}, {u8"Spiele ü\\café.wav", u8"Spiele ü\\thème.vsk"}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(start()) << c.wave;
+        const std::string file = wave(c.wave, toneWave(0.1));
+        addFile(6, file);
+        EXPECT_EQ(driver::text(slotLabel(6)), file);
+        EXPECT_EQ(driver::text(control("filename1")), file);
+        driver::setText(control("name1"), u8"Café Kestrova");
+        driver::click(control("Command39"));
+        save(path(c.project));
+        const std::string saved = read(path(c.project));
+        EXPECT_NE(saved.find(file), std::string::npos) << c.project;
+        ASSERT_TRUE(close()) << "saved: no question";
+
+        ASSERT_TRUE(start());
+        menu("mnuFileOpen");
+        driver::answerFileDialog("Open", path(c.project));
+        EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(6)) == file; }));
+        EXPECT_EQ(SendMessageA(control("List1"), LB_GETCOUNT, 0, 0), 1);
+        save(path(c.project) + ".again");
+        EXPECT_EQ(read(path(c.project) + ".again"), saved) << c.project;
+        ASSERT_TRUE(close());
+    }
+}
+
+TEST_F(VeskWindowTest, convertBacksUpAndRestorePutsBackWhileAFailingConvertChangesNothing)
+{
+    useGame(u8"Spiele ü");
+    const std::string file = wave(u8"café.wav", toneWave(0.1));
+    ASSERT_TRUE(start());
+    addFile(1, file);
+
+    // The wave is gone by the time of Convert: the message names it, and
+    // nothing in the game directory changes.
+    fs::rename(fs::u8path(file), fs::u8path(file + ".away"));
+    const auto before = snapshot(m_game);
+    menu("mnuFileConvert");
+    EXPECT_NE(box().find(file), std::string::npos);
+    EXPECT_EQ(snapshot(m_game), before);
+
+    fs::rename(fs::u8path(file + ".away"), fs::u8path(file));
+    driver::run(m_main, vesk::menuItemId("mnuFileConvert"));
+    EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1)) << "under the game's own spelling";
+    EXPECT_EQ(read(m_game + "\\vesk-originals\\BOMB1.WA2"), "the game's bomb");
+    EXPECT_TRUE(fs::exists(fs::u8path(m_game + "\\links.txt")));
+
+    menu("mnuFileRestore");
+    EXPECT_NE(box(IDYES).find("Put the game's own sounds back"), std::string::npos);
+    EXPECT_FALSE(box().empty()) << "the summary";
+    EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), "the game's bomb");
+    EXPECT_FALSE(fs::exists(fs::u8path(m_game + "\\vesk-originals")));
+    EXPECT_FALSE(fs::exists(fs::u8path(m_game + "\\links.txt")));
+}
+
+TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
+{
+    const struct
+    {
+        int answer;
+        bool ends, saves;
+    } cases[] = {{IDYES, true, true}, {IDNO, true, false}, {IDCANCEL, false, false}};
+    for (const auto &c : cases) {
+        const std::string project = path("answer" + std::to_string(c.answer) + ".vsk");
+        ASSERT_TRUE(start());
+        driver::click(control("Command39")); // a link: a change
+        menu("mnuFileExit");
+        EXPECT_EQ(box(c.answer), "Save the changes to this theme before closing?");
+        if (c.saves)
+            driver::answerFileDialog("Save As", project);
+        EXPECT_EQ(m_vesk.hasEnded(c.ends ? 10000 : 1000), c.ends) << c.answer;
+        EXPECT_EQ(fs::exists(project), c.saves) << c.answer;
+        m_vesk.stop();
+    }
+}
+
+// The package carries the vpak.exe beside vesk.exe as install.exe, and that
+// installer puts the theme into a game directory, whatever the names.
+TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
+{
+    const struct
+    {
+        const char *wave, *package, *game;
+    } cases[] = {{"bomb.wav", "package", "My Kestrova Game"},
+                 {u8"Spiele ü\\café.wav", u8"Spiele ü\\Paket", u8"Spiele ü\\Kestrova Spiel"}};
+    for (const auto &c : cases) {
+        useGame(c.game);
+        const std::string file = wave(c.wave, toneWave(0.1));
+        const std::string package = path(c.package);
+        fs::create_directories(fs::u8path(package));
+        ASSERT_TRUE(start()) << c.game;
+        addFile(1, file);
+        menu("mnuFileCreatepackage");
+        HWND window = driver::waitForWindow("VeskPackage", vesk::kPackageCaption);
+        ASSERT_TRUE(window);
+        const auto packageControl = [&](const char *name) {
+            return driver::descendant(window, vesk::controlId(EditorWindow::Package, name));
+        };
+        driver::setText(packageControl("themename1"), u8"Nuit d'été");
+        driver::setText(packageControl("filepath2"), PICTURE_JPG); // as File1 sets it
+        driver::setText(packageControl("filepath1"), package);
+        driver::press(packageControl("Command3"));
+        EXPECT_EQ(box(), "Created at " + package);
+        driver::waitUntilGone(window);
+        EXPECT_EQ(read(package + "\\install.exe"), readBytes(VPAK_EXE));
+        EXPECT_EQ(read(package + "\\bomb1.wa2"), toneWave(0.1));
+        EXPECT_EQ(read(package + "\\bgimage.jpg"), readBytes(PICTURE_JPG));
+        m_vesk.stop();
+
+        ASSERT_TRUE(m_vpak.start(fs::u8path(package + "\\install.exe").string(), "", dir()));
+        HWND installer = driver::waitForWindow(nullptr, vpak::kWindowCaption);
+        ASSERT_TRUE(installer);
+        EXPECT_EQ(driver::text(GetDlgItem(installer, vpak::controlId("Label7"))), u8"Nuit d'été");
+        driver::setText(GetDlgItem(installer, vpak::controlId("filepath1")), m_game);
+        driver::press(GetDlgItem(installer, vpak::controlId("Command2")));
+        EXPECT_EQ(driver::answerBox(vpak::kMessageCaption), "Install Completed") << c.game;
+        EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1)) << c.game;
+        EXPECT_EQ(read(m_game + "\\vesk-originals\\BOMB1.WA2"), "the game's bomb");
+        m_vpak.stop();
+    }
+}
+
+// The Qt build is held to the same rectangles (frmmain_test), at 96 dpi.
+TEST_F(VeskWindowTest, slotButtonsLieWhereTheTablesPlaceThem)
+{
+    ASSERT_TRUE(start());
+    RECT tabs;
+    GetWindowRect(driver::descendant(m_main, vesk::kSlotTabsId), &tabs);
+    for (const auto &[name, expected] : expectedSlotButtons()) {
+        RECT button;
+        GetWindowRect(control(name.c_str()), &button);
+        const PixelRect shown{button.left - tabs.left, button.top - tabs.top, button.right - button.left,
+                              button.bottom - button.top};
+        EXPECT_TRUE(shown == expected) << name << " at " << shown.left << "," << shown.top;
+    }
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+// Where each slot button must lie, in pixels at 96 dpi from the corner of
+// the slot tabs (SSTab2), by the window tables: the frame's offset and the
+// button's, each rounded on its own. Both builds' layout tests hold their
+// windows to it.
+#include "editorwindows.h"
+
+#include <map>
+#include <string>
+
+struct PixelRect
+{
+    int left, top, width, height;
+    bool operator==(const PixelRect &o) const
+    {
+        return left == o.left && top == o.top && width == o.width && height == o.height;
+    }
+};
+
+inline std::map<std::string, PixelRect> expectedSlotButtons()
+{
+    std::map<std::string, PixelRect> rects;
+    for (const vesk::TabInfo &tab : vesk::innerTabs()) {
+        std::map<std::string, vesk::ControlRow> frames;
+        for (const vesk::ControlRow &row : vesk::slotTabControls(tab.tab)) {
+            if (row.kind == vesk::Kind::Frame) {
+                frames.emplace(row.name, row);
+                continue;
+            }
+            const vesk::ControlRow &frame = frames.at(row.parent);
+            rects[row.name]
+                = {vesk::pixels(frame.left) + vesk::pixels(row.left), vesk::pixels(frame.top) + vesk::pixels(row.top),
+                   vesk::pixels(row.width), vesk::pixels(row.height)};
+        }
+    }
+    return rects;
+}
