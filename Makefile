@@ -53,7 +53,8 @@ sanitize: deps
 
 # The standard C++ parts and their tests, cross-built for Windows with
 # MinGW-w64 and run under Wine (in a prefix of the build's own), the real
-# cmd.exe included. The last line counts the tests.
+# cmd.exe included, and the Windows programs driven through their windows.
+# The last line counts the tests.
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth
 WINDOWS_BUILD := build-windows
 test-windows: deps
@@ -104,11 +105,13 @@ deb: deps
 	cp build-deb/vesk_*.deb .
 	lintian --fail-on error,warning build-deb/vesk_*.deb
 
-# vpak.exe alone, for Windows players: build-windows/bin/vpak.exe, stripped.
+# The Windows download: vesk.exe and vpak.exe, stripped, with a README for
+# Windows players, in build-windows/dist/vesk-VERSION-windows.zip.
 windows: deps
-	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix"
+	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix googletest"
 	cmake --preset build-windows > /dev/null
-	cmake --build --preset build-windows --target vpak_win32
+	cmake --build --preset build-windows --target windows_zip
+	@ls build-windows/dist/*.zip
 
 # The house layout (.clang-format) for every C++ file git knows of.
 format: deps

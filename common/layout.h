@@ -22,6 +22,18 @@ enum class Kind {
     Picture,
 };
 
+// The controls of a window's table that choose a directory together: a
+// drive list steering a directory list, a path box following the open
+// directory, a name box and "Make Directory", by their names.
+struct PickerControls
+{
+    const char *driveList;
+    const char *dirList;
+    const char *pathBox;
+    const char *nameBox;
+    const char *makeDirectory;
+};
+
 // One row of a window's control table. `parent` names a frame built earlier
 // in the same table, or is null for a control that sits on the root itself.
 struct ControlRow

@@ -41,6 +41,7 @@ const std::vector<Menu> &mainMenus();
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
 const std::vector<ControlRow> &settingsControls();
 const std::vector<const char *> &settingsFocusOrder();
+inline constexpr PickerControls kSettingsPicker{"Drive1", "Dir1", "text1", "dirname1", "Command3"};
 
 // frmabout, captioned with nothing
 inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
@@ -55,6 +56,7 @@ const std::vector<ControlRow> &packageOptionsControls();
 const std::vector<ControlRow> &packagePackageControls();
 const std::vector<ControlRow> &packageReadyControls();
 const std::vector<const char *> &packageFocusOrder();
+inline constexpr PickerControls kPackagePicker{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"};
 
 // The Win32 windows know their controls by number: a control's place among
 // its window's tables (the main window's: the Sounds page, the four slot

@@ -81,8 +81,7 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
     font1 = control<QComboBox>(this, QStringLiteral("font1"));
     fontcolor1 = control<QComboBox>(this, QStringLiteral("fontcolor1"));
     bgcolor1 = control<QComboBox>(this, QStringLiteral("bgcolor1"));
-    m_packagePicker
-        = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
+    m_packagePicker = new platform::DirectoryPicker(this, vesk::kPackagePicker, dialogs);
     Drive2 = control<platform::DriveList>(this, QStringLiteral("Drive2"));
     Dir2 = control<platform::DirList>(this, QStringLiteral("Dir2"));
     File1 = control<platform::FileList>(this, QStringLiteral("File1"));

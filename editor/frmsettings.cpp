@@ -29,7 +29,7 @@ frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::s
     setWindowTitle(QString());
     setFixedSize(platform::pixels(vesk::kSettingsClientWidth), platform::pixels(vesk::kSettingsClientHeight));
     platform::buildControls(this, vesk::settingsControls());
-    m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "text1", "dirname1", "Command3"}, dialogs);
+    m_picker = new platform::DirectoryPicker(this, vesk::kSettingsPicker, dialogs);
 
     text1 = m_picker->pathBox();
     auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));

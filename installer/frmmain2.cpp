@@ -96,7 +96,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     Label6 = control<QLabel>(this, QStringLiteral("Label6"));
     Label7 = control<QLabel>(this, QStringLiteral("Label7"));
     Label8 = control<QLabel>(this, QStringLiteral("Label8"));
-    m_picker = new platform::DirectoryPicker(this, {"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, dialogs);
+    m_picker = new platform::DirectoryPicker(this, vpak::kInstallerPicker, dialogs);
     auto *install = control<QPushButton>(this, QStringLiteral("Command2"));
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command3"));
     Command4 = control<QPushButton>(this, QStringLiteral("Command4"));

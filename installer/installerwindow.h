@@ -35,6 +35,7 @@ inline constexpr const char *kValueLabels[] = {"Label7", "Label1", "Label2", "La
 int controlId(const char *name);
 // The keyboard's order through the controls, by name.
 const std::vector<const char *> &installerFocusOrder();
+inline constexpr vesk::PickerControls kInstallerPicker{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"};
 
 // What theme.cfg asks of the window. Each field takes effect as it is read;
 // the first missing one, or a font size that is no number, ends the reading

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "layout.h"
+
 #include <QObject>
 #include <QString>
 
@@ -15,15 +17,7 @@ class Dialogs;
 class DirList;
 class DriveList;
 
-// The object names of a picker's controls in its window's table.
-struct PickerControls
-{
-    const char *driveList;
-    const char *dirList;
-    const char *pathBox;
-    const char *nameBox;
-    const char *makeDirectory;
-};
+using PickerControls = vesk::PickerControls;
 
 // Choosing a directory the way every window of both programs does: a drive
 // list that steers a directory list, a path box that follows the open

@@ -10,7 +10,7 @@ namespace {
 
 using vesk::EditorWindow;
 
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 std::function<int(const char *)> idsOf(EditorWindow window)
@@ -79,9 +79,7 @@ private:
     {
         win32::buildControls(m_controls, hwnd(), m_instance, vesk::settingsControls(), idsOf(m_kind), m_dpi, m_font);
         win32::setFocusOrder(m_controls, vesk::settingsFocusOrder());
-        m_picker = std::make_unique<win32::DirectoryPicker>(
-            m_controls, win32::PickerControls{"Drive1", "Dir1", "text1", "dirname1", "Command3"},
-            Win32Prompts::kCaption);
+        m_picker = std::make_unique<win32::DirectoryPicker>(m_controls, vesk::kSettingsPicker, Win32Prompts::kCaption);
         // The directory in force as it was chosen, even where the list shows
         // it in another form or cannot open it.
         m_picker->open(m_gameDirectory.value_or(std::string()));
@@ -205,9 +203,7 @@ private:
                           GetWindowLongPtrA(control("filepath1"), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
         win32::setFocusOrder(m_controls, vesk::packageFocusOrder());
 
-        m_picker = std::make_unique<win32::DirectoryPicker>(
-            m_controls, win32::PickerControls{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"},
-            Win32Prompts::kCaption);
+        m_picker = std::make_unique<win32::DirectoryPicker>(m_controls, vesk::kPackagePicker, Win32Prompts::kCaption);
         m_picker->open(std::string());
         m_pictureDrive = std::make_unique<win32::DriveList>(control("Drive2"));
         m_pictureDirectory = std::make_unique<win32::DirectoryList>(control("Dir2"));

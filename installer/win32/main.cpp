@@ -149,8 +149,7 @@ void createControls(HINSTANCE instance)
 
     win32::Controls made
         = win32::buildControls(g.hwnd, instance, vpak::installerControls(), vpak::controlId, g.dpi, g.captionFont);
-    g.picker = std::make_unique<win32::DirectoryPicker>(
-        made, win32::PickerControls{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"}, vpak::kMessageCaption);
+    g.picker = std::make_unique<win32::DirectoryPicker>(made, vpak::kInstallerPicker, vpak::kMessageCaption);
     for (const char *name : vpak::kValueLabels)
         SendMessageA(made[name], WM_SETFONT, reinterpret_cast<WPARAM>(g.valueFont), FALSE);
 

@@ -84,6 +84,8 @@ void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::v
             0, className, row.text && !picture ? row.text : "", style, at.x, at.y, scaled(row.width, dpi), height,
             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(row.name))), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (row.kind == vesk::Kind::ComboBox && row.text)
+            SetWindowTextA(control, row.text); // the box's text; its list is the window's to fill
         made[row.name] = control;
     }
 }
@@ -124,22 +126,31 @@ Window::~Window()
     }
 }
 
-bool Window::create(HINSTANCE instance, const char *className, const char *caption, DWORD style, DWORD exStyle,
-                    int clientWidth, int clientHeight, int dpi, HWND owner, HMENU menu)
+namespace {
+
+// A window class of this program's, registered on first use.
+void registerClass(HINSTANCE instance, const char *name, WNDPROC procedure, HICON icon)
 {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (!GetClassInfoExA(instance, className, &windowClass)) {
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-        if (!windowClass.hIcon)
-            windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = className;
-        RegisterClassExA(&windowClass);
-    }
+    if (GetClassInfoExA(instance, name, &windowClass))
+        return;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hIcon = icon;
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);
+}
+
+} // namespace
+
+bool Window::create(HINSTANCE instance, const char *className, const char *caption, DWORD style, DWORD exStyle,
+                    int clientWidth, int clientHeight, int dpi, HWND owner, HMENU menu)
+{
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(1)); // the program's own, where it has one
+    registerClass(instance, className, windowProc, icon ? icon : LoadIcon(nullptr, IDI_APPLICATION));
     RECT frame{0, 0, scaled(clientWidth, dpi), scaled(clientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -154,6 +165,11 @@ bool Window::create(HINSTANCE instance, const char *className, const char *capti
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CTLCOLORSTATIC) {
+        // Labels and read-only boxes on the face colour, to their edges.
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     return DefWindowProcA(m_hwnd, message, wParam, lParam);
 }
 
@@ -223,16 +239,7 @@ constexpr const char *kPageClass = "Win32UiTabPage";
 TabPages::TabPages(HWND parent, HINSTANCE instance, const int (&twips)[4], const std::vector<const char *> &captions,
                    int id, int dpi, HFONT font, POINT origin)
 {
-    WNDCLASSEXA pageClass{};
-    pageClass.cbSize = sizeof pageClass;
-    if (!GetClassInfoExA(instance, kPageClass, &pageClass)) {
-        pageClass.lpfnWndProc = pageProc;
-        pageClass.hInstance = instance;
-        pageClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        pageClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        pageClass.lpszClassName = kPageClass;
-        RegisterClassExA(&pageClass);
-    }
+    registerClass(instance, kPageClass, pageProc, nullptr);
     const int left = origin.x + scaled(twips[0], dpi), top = origin.y + scaled(twips[1], dpi);
     const RECT area{left, top, left + scaled(twips[2], dpi), top + scaled(twips[3], dpi)};
     m_tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, area.left,

@@ -153,14 +153,7 @@ private:
 // that steers a directory list, a path box that follows the open directory,
 // and "Make Directory", which creates the name typed in the name box inside
 // the path shown. The window's table builds the controls; the picker works them.
-struct PickerControls
-{
-    const char *driveList;
-    const char *dirList;
-    const char *pathBox;
-    const char *nameBox;
-    const char *makeDirectory;
-};
+using PickerControls = vesk::PickerControls;
 class DirectoryPicker
 {
 public:
