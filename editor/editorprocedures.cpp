@@ -283,4 +283,14 @@ void selectLink(Editor &editor, EditorUi &ui, size_t row)
     ui.showLink(row);
 }
 
+void play(const Editor &editor, EditorUi &ui)
+{
+    ui.playSound(editor.playName);
+}
+
+void stop(EditorUi &ui)
+{
+    ui.playSound(std::string());
+}
+
 } // namespace vesk

@@ -44,6 +44,9 @@ public:
     // The name the next file dialog offers.
     virtual void offerFileName(const std::string &path) = 0;
     virtual void setBusy(bool busy) = 0;
+    // The sound service: the named file starts at once and plays in the
+    // background, replacing what plays; an empty name silences it.
+    virtual void playSound(const std::string &name) = 0;
 
     // The views follow the model.
     virtual void showTheme() = 0; // every slot and link anew
@@ -104,6 +107,9 @@ void selectSlot(Editor &editor, EditorUi &ui, int index);
 void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path);
 void addFile(Editor &editor, EditorUi &ui);
 void removeFile(Editor &editor, EditorUi &ui);
+// Play: the file filename1 shows, even after Remove File; Stop: silence.
+void play(const Editor &editor, EditorUi &ui);
+void stop(EditorUi &ui);
 
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
 // out the selected one (nothing when none is), selecting shows a link in the

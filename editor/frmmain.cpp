@@ -85,6 +85,7 @@ public:
     {
         m_window.CommonDialog1->fileName = platform::fromLocal(path);
     }
+    void playSound(const std::string &name) override { m_window.m_sound.play(name); }
     void setBusy(bool busy) override
     {
         if (busy)
@@ -344,12 +345,12 @@ void frmmain::Command3_Click()
 
 void frmmain::Command1_Click()
 {
-    m_sound.play(m_editor.playName);
+    vesk::play(m_editor, *m_ui);
 }
 
 void frmmain::Command4_Click()
 {
-    m_sound.play(platform::toLocal(none1->text()));
+    vesk::stop(*m_ui);
 }
 
 void frmmain::Command39_Click()

@@ -185,11 +185,9 @@ void MainWindow::command(int id, int notification)
     } else if (id == idOf("Command3")) {
         vesk::removeFile(m_editor, *this);
     } else if (id == idOf("Command1")) {
-        // At once and in the background; a new Play replaces what plays. A
-        // name that is no sound file plays nothing, not the system's sound.
-        PlaySoundA(m_editor.playName.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        vesk::play(m_editor, *this);
     } else if (id == idOf("Command4")) {
-        PlaySoundA(nullptr, nullptr, 0);
+        vesk::stop(*this);
     } else if (id == idOf("Command39")) {
         vesk::addLink(m_editor, *this, {win32::textOf(control("name1")), win32::textOf(control("url1"))});
     } else if (id == idOf("Command40")) {
@@ -281,6 +279,15 @@ std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
         return std::nullopt;
     m_fileName = name;
     return m_fileName;
+}
+
+void MainWindow::playSound(const std::string &name)
+{
+    // A name that is no sound file plays nothing, never the system's sound.
+    if (name.empty())
+        PlaySoundA(nullptr, nullptr, 0);
+    else
+        PlaySoundA(name.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
 }
 
 void MainWindow::setBusy(bool busy)

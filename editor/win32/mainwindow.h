@@ -40,6 +40,7 @@ private:
     std::optional<std::string> saveFile(Files kind) override { return chooseFile(kind, true); }
     void offerFileName(const std::string &path) override { m_fileName = path; }
     void setBusy(bool busy) override;
+    void playSound(const std::string &name) override;
     void showTheme() override;
     void showSlot(int index) override;
     void showSelection() override;

@@ -206,6 +206,7 @@ TEST_F(VeskWindowTest, settingsKeepTheGameDirectoryBesideTheProgram)
         menu("mnuOptionsSettings");
         HWND settings = driver::waitForWindow("VeskSettings", nullptr);
         ASSERT_TRUE(settings);
+        EXPECT_EQ(driver::text(settings), "") << "no caption";
         const auto settingsControl = [&](const char *name) {
             return driver::descendant(settings, vesk::controlId(EditorWindow::Settings, name));
         };
