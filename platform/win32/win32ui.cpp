@@ -198,7 +198,7 @@ void runModal(HWND window, HWND owner)
     if (owner)
         EnableWindow(owner, FALSE);
     ShowWindow(window, SW_SHOW);
-    MSG msg;
+    MSG msg{};
     while (IsWindow(window) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageA(window, &msg)) {
             TranslateMessage(&msg);
