@@ -110,14 +110,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_NOTIFY: {
         const auto &header = *reinterpret_cast<const NMHDR *>(lParam);
-        if (!m_tabs->notified(header) && m_slotTabs)
+        if (m_tabs && !m_tabs->notified(header) && m_slotTabs)
             m_slotTabs->notified(header);
         return 0;
     }
     case WM_COMMAND:
         if (lParam == 0)
             menuCommand(LOWORD(wParam));
-        else if (m_slotTabs)
+        else if (m_controls.count("char1")) // the last control made
             command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DROPFILES:
