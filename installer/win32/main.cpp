@@ -119,6 +119,8 @@ private:
 
 void command(int id, int notification)
 {
+    if (!g.picker) // the controls are still being made
+        return;
     if (g.picker->command(GetDlgItem(g.hwnd, id), notification)) {
         if (id == controlId("Drive1") || id == controlId("Dir1"))
             showRestoreState();
