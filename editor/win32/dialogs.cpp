@@ -234,16 +234,10 @@ private:
         if (m_picker->command(from, notification))
             return;
         if (is(wParam, "Drive2") && notification == CBN_SELCHANGE) {
-            const std::string drive = m_pictureDrive->picked();
-            if (openPictureDirectory(drive)) {
-                m_pictureDrive->accept();
-            } else {
-                m_pictureDrive->revert();
-                Win32Prompts(hwnd()).message("The drive " + drive + "\\ cannot be read.", true);
-            }
+            m_pictureDrive->steer([this](const std::string &drive) { return openPictureDirectory(drive); },
+                                  Win32Prompts::kCaption);
         } else if (is(wParam, "Dir2") && notification == LBN_DBLCLK) {
-            const std::string opens = m_pictureDirectory->pathOfRow(SendMessageA(control("Dir2"), LB_GETCURSEL, 0, 0));
-            if (!opens.empty())
+            if (const std::string opens = m_pictureDirectory->selectedPath(); !opens.empty())
                 openPictureDirectory(opens);
         } else if (is(wParam, "File1") && notification == LBN_SELCHANGE) {
             File1_Click();
@@ -256,7 +250,7 @@ private:
 
     void File1_Click()
     {
-        const std::string picture = m_pictureFiles->pathOfRow(SendMessageA(control("File1"), LB_GETCURSEL, 0, 0));
+        const std::string picture = m_pictureFiles->selectedPath();
         if (picture.empty())
             return;
         SetWindowTextA(control("filepath2"), picture.c_str());

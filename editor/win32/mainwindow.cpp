@@ -321,22 +321,24 @@ void MainWindow::showLink(size_t row)
     SetWindowTextA(control("url1"), vesk::displayText(link.address).c_str());
 }
 
+void MainWindow::listLink(const vesk::Link &link)
+{
+    SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
+    SendMessageA(control("List2"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
+}
+
 void MainWindow::replaceTheme(vesk::Theme &theme, vesk::Project project)
 {
     theme.load(std::move(project));
     for (const char *list : {"List1", "List2"})
         SendMessageA(control(list), LB_RESETCONTENT, 0, 0);
-    for (const vesk::Link &link : theme.links()) {
-        SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
-        SendMessageA(control("List2"), LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
-    }
+    for (const vesk::Link &link : theme.links())
+        listLink(link);
 }
 
 void MainWindow::appendLink(vesk::Theme &theme, vesk::Link link)
 {
-    SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
-    SendMessageA(control("List2"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
+    listLink(link);
     theme.addLink(std::move(link));
 }
 

@@ -50,6 +50,7 @@ private:
     void eraseLink(vesk::Theme &theme, size_t row) override;
 
     std::optional<std::string> chooseFile(Files kind, bool save);
+    void listLink(const vesk::Link &link); // at the end of List1 and List2
 
     HINSTANCE m_instance;
     const std::string m_programDirectory;

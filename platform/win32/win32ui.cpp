@@ -405,8 +405,9 @@ bool DirectoryList::open(const std::string &path)
     return true;
 }
 
-std::string DirectoryList::pathOfRow(LRESULT row) const
+std::string DirectoryList::selectedPath() const
 {
+    const LRESULT row = SendMessageA(m_list, LB_GETCURSEL, 0, 0);
     return row >= 0 && static_cast<size_t>(row) < m_paths.size() ? m_paths[static_cast<size_t>(row)] : std::string();
 }
 
@@ -437,9 +438,16 @@ std::string DriveList::picked() const
     return std::string(name, std::strlen(name) >= 2 ? 2 : std::strlen(name));
 }
 
-void DriveList::revert() const
+void DriveList::steer(const std::function<bool(const std::string &)> &open, const std::string &caption)
 {
+    const std::string drive = picked();
+    if (open(drive)) {
+        m_current = current();
+        return;
+    }
     SendMessageA(m_combo, CB_SETCURSEL, static_cast<WPARAM>(m_current), 0);
+    MessageBoxA(GetAncestor(m_combo, GA_ROOT), ("The drive " + drive + "\\ cannot be read.").c_str(), caption.c_str(),
+                MB_OK);
 }
 
 void FileList::open(const std::string &directory)
@@ -464,8 +472,9 @@ void FileList::open(const std::string &directory)
     InvalidateRect(m_list, nullptr, TRUE);
 }
 
-std::string FileList::pathOfRow(LRESULT row) const
+std::string FileList::selectedPath() const
 {
+    const LRESULT row = SendMessageA(m_list, LB_GETCURSEL, 0, 0);
     return row >= 0 && static_cast<size_t>(row) < m_names.size()
                ? vesk::joinPath(m_directory, m_names[static_cast<size_t>(row)])
                : std::string();
@@ -494,19 +503,9 @@ void DirectoryPicker::open(const std::string &directory)
 bool DirectoryPicker::command(HWND control, int notification)
 {
     if (control == m_drive && notification == CBN_SELCHANGE) {
-        // The drive's current directory, or back to the drive before with a
-        // notice when it cannot be read.
-        const std::string drive = m_driveList.picked();
-        if (openDirectoryOf(drive)) {
-            m_driveList.accept();
-        } else {
-            m_driveList.revert();
-            MessageBoxA(GetAncestor(control, GA_ROOT), ("The drive " + drive + "\\ cannot be read.").c_str(),
-                        m_caption.c_str(), MB_OK);
-        }
+        m_driveList.steer([this](const std::string &drive) { return openDirectoryOf(drive); }, m_caption);
     } else if (control == m_dir && notification == LBN_DBLCLK) {
-        const std::string opens = m_dirList.pathOfRow(SendMessageA(m_dir, LB_GETCURSEL, 0, 0));
-        if (!opens.empty())
+        if (const std::string opens = m_dirList.selectedPath(); !opens.empty())
             openDirectoryOf(opens);
     } else if (control == m_dir && notification == LBN_SELCHANGE) {
         // The open directory, not the entry under the click: a single click

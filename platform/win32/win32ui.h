@@ -107,8 +107,8 @@ public:
     // False, with the list as it was, when `path` is no directory that can be read.
     bool open(const std::string &path);
     const std::string &openDirectory() const { return m_open; }
-    // The directory a row stands for; empty for no row.
-    std::string pathOfRow(LRESULT row) const;
+    // The directory the selected row stands for; empty for none.
+    std::string selectedPath() const;
 
 private:
     HWND m_list;
@@ -121,11 +121,12 @@ class DriveList
 {
 public:
     explicit DriveList(HWND combo);
-    // The root of the drive picked ("C:"), and back to the drive before when
-    // the caller could not open it.
+    // The root of the drive picked ("C:").
     std::string picked() const;
-    void accept() { m_current = current(); }
-    void revert() const;
+    // A drive was picked: `open` opens its current directory; when it
+    // cannot, the list goes back to the drive before and a box captioned
+    // `caption` says so.
+    void steer(const std::function<bool(const std::string &)> &open, const std::string &caption);
 
 private:
     int current() const;
@@ -140,7 +141,8 @@ class FileList
 public:
     FileList(HWND list, std::string pattern) : m_list(list), m_pattern(std::move(pattern)) {}
     void open(const std::string &directory);
-    std::string pathOfRow(LRESULT row) const;
+    // The file the selected row names; empty for none.
+    std::string selectedPath() const;
 
 private:
     HWND m_list;
