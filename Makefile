@@ -7,13 +7,13 @@ PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
             xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
-            pulseaudio pulseaudio-utils
+            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fieldreader projectfile themecfg batchlines wavecheck
+FUZZ_TARGETS := fieldreader projectfile themecfg batchlines sounddecoder
 
 .PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows windows \
         install deb
@@ -83,7 +83,7 @@ HARDENED = VESK_CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" \
 # without the tests. sudo only where PREFIX cannot be written.
 PREFIX ?= /usr/local
 INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
-                    libxcb1-dev g++-mingw-w64-x86-64-posix dpkg-dev
+                    libxcb1-dev libsndfile1-dev libsoxr-dev g++-mingw-w64-x86-64-posix dpkg-dev
 install:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(INSTALL_PACKAGES)"
 	$(HARDENED) VESK_PREFIX=$(abspath $(PREFIX)) cmake --preset build-install > /dev/null
@@ -136,7 +136,7 @@ fuzz: deps
 
 # Speed figures, measured in a release build; program starts under an X
 # server of their own.
-BENCH_PACKAGES := xauth dpkg-dev
+BENCH_PACKAGES := xauth dpkg-dev sox libsox-fmt-mp3
 bench: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(BENCH_PACKAGES)"
 	$(HARDENED) cmake --preset build-release > /dev/null

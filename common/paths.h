@@ -49,6 +49,11 @@ bool copyFileReplacing(const std::string &from, const std::string &to, std::erro
 // device").
 std::error_code copyToNewFile(const std::string &from, const std::string &to);
 
+// A new folder of this user's alone (no one else may read it) under the
+// system's folder for temporary files, named STEM and a random part. The
+// failure names the reason.
+Result<std::string> makePrivateFolder(const std::string &stem);
+
 // A second name `to` for the file `from` on the same file system: the same
 // bytes, no copy. Fails across file systems, on FAT and where the system
 // refuses it.

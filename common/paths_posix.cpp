@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "textfile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -111,6 +112,20 @@ std::error_code copyToNewFile(const std::string &from, const std::string &to)
     if (ec)
         ::unlink(to.c_str());
     return ec;
+}
+
+Result<std::string> makePrivateFolder(const std::string &stem)
+{
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / (stem + "XXXXXX")).string();
+    if (ec)
+        return Status::failure(codeOf(ec), "cannot find the folder for temporary files: " + reasonText(ec));
+    // mkdtemp makes the folder with mode 0700.
+    if (!::mkdtemp(pattern.data()))
+        return Status::failure(codeFromErrno(errno), "cannot make a temporary folder in "
+                                                         + std::filesystem::path(pattern).parent_path().string() + ": "
+                                                         + reasonFromErrno(errno));
+    return pattern;
 }
 
 bool setEnvironmentVariable(const std::string &name, const std::string &value)

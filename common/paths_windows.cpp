@@ -1,10 +1,13 @@
 #include "paths.h"
+#include "textfile.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 
 namespace vesk {
 
@@ -71,6 +74,28 @@ std::error_code copyToNewFile(const std::string &from, const std::string &to)
         return std::make_error_code(std::errc::file_exists);
     DeleteFileA(to.c_str());
     return std::error_code(static_cast<int>(error), std::system_category());
+}
+
+Result<std::string> makePrivateFolder(const std::string &stem)
+{
+    char temporary[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof temporary, temporary);
+    if (length == 0 || length > MAX_PATH)
+        return Status::failure(ErrorCode::Io, "cannot find the folder for temporary files");
+    // A folder made in the user's own temporary folder inherits its access
+    // list, which lets only that user (and the system) in.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%08x", static_cast<unsigned>(random()));
+        const std::string folder = std::string(temporary, length) + stem + name;
+        if (CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return Status::failure(ErrorCode::Io, "cannot make a temporary folder in " + std::string(temporary, length)
+                                                      + ": " + reasonText(lastError()));
+    }
+    return Status::failure(ErrorCode::Exists, "cannot make a temporary folder in " + std::string(temporary, length));
 }
 
 bool setEnvironmentVariable(const std::string &name, const std::string &value)

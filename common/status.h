@@ -20,6 +20,7 @@ enum class ErrorCode {
     NoSpace,    // the disk is full
     Invalid,    // the input cannot be used (an empty or relative path, an unstorable value)
     Io,         // any other failure of the system
+    Cancelled,  // the player cancelled long work
 };
 
 // The code for a failure the system reported.

@@ -49,7 +49,7 @@ Status checkSlotFile(int index, const std::string &path)
     return Status::success();
 }
 
-ApplyResult checkApply(const std::string &gameDirectory, const SlotValues &slots)
+ApplyResult checkApply(const std::string &gameDirectory, const std::vector<SlotPlan> &plan)
 {
     ApplyResult result;
     const auto fail = [&result](Status why, std::optional<int> slot = std::nullopt) {
@@ -66,20 +66,26 @@ ApplyResult checkApply(const std::string &gameDirectory, const SlotValues &slots
         return fail(place);
     if (Status writable = probeWritable(gameDirectory); !writable.ok())
         return fail(writable);
-    for (int k = 1; k <= kSlotCount; ++k) {
-        const std::string &source = slots[static_cast<size_t>(k - 1)];
-        if (isEmptySlot(source))
+    for (const SlotPlan &entry : plan) {
+        if (entry.step == SlotPlan::Step::LeaveOut)
             continue;
-        if (Status readable = checkSlotFile(k, source); !readable.ok())
-            return fail(readable, k);
+        if (Status readable = checkSlotFile(entry.slot, entry.source); !readable.ok())
+            return fail(readable, entry.slot);
     }
     return result;
 }
 
-ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots, const std::vector<Link> &links,
-                       const std::string &quote)
+ApplyResult applyTheme(const std::string &gameDirectory, const std::vector<SlotPlan> &plan,
+                       const std::vector<Link> &links, const std::string &quote)
 {
-    ApplyResult result = checkApply(gameDirectory, slots);
+    NoProgress unwatched;
+    return applyTheme(gameDirectory, plan, links, quote, unwatched);
+}
+
+ApplyResult applyTheme(const std::string &gameDirectory, const std::vector<SlotPlan> &plan,
+                       const std::vector<Link> &links, const std::string &quote, Progress &progress)
+{
+    ApplyResult result = checkApply(gameDirectory, plan);
     if (!result.status.ok())
         return result;
     const auto fail = [&result](Status why, std::optional<int> slot) {
@@ -88,11 +94,6 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         return result;
     };
     std::error_code ec;
-    std::vector<int> chosen;
-    for (int k = 1; k <= kSlotCount; ++k) {
-        if (!isEmptySlot(slots[static_cast<size_t>(k - 1)]))
-            chosen.push_back(k);
-    }
 
     // 2. Back up what this apply replaces, and note what it adds. A game
     // file keeps the spelling the game directory has for it.
@@ -101,15 +102,20 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         const std::string *spelling = spellingAmong(present, name);
         return spelling ? *spelling : name;
     };
+    std::vector<int> chosen;
     std::vector<std::string> names;
-    for (int k : chosen)
-        names.push_back(spelled(slotInfo(k).gameFile));
+    for (const SlotPlan &entry : plan) {
+        if (entry.step == SlotPlan::Step::LeaveOut)
+            continue;
+        chosen.push_back(entry.slot);
+        names.push_back(spelled(slotInfo(entry.slot).gameFile));
+    }
     names.push_back(spelled("links.txt"));
     Result<BackupRecord> record = recordBeforeReplacing(gameDirectory, names);
     if (!record)
         return fail(record.status(), std::nullopt);
 
-    // 3. Stage every file beside its place, then 4. rename each into place.
+    // 3. Make every file beside its place, then 4. rename each into place.
     std::vector<Staged> staged;
     ReplaceJournal journal(gameDirectory);
     const auto undo = [&](Status why, std::optional<int> slot) {
@@ -117,25 +123,17 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
         const Status back = putBack(journal, *record);
         return fail(back.ok() ? why : Status::failure(why.code(), why.error() + "; " + back.error()), slot);
     };
-    for (size_t i = 0; i < chosen.size(); ++i) {
-        const int k = chosen[i];
-        const std::string &source = slots[static_cast<size_t>(k - 1)];
-        const std::string target = joinPath(gameDirectory, names[i]);
-        // Copied straight to a fresh name: no file is made first and then
-        // truncated, which would make the file system flush it on close.
-        Result<std::string> temporary
-            = makeUnderFreshName(gameDirectory, "." + names[i] + ".new",
-                                 [&source](const std::string &candidate) { return copyToNewFile(source, candidate); });
-        std::error_code moded;
-        if (temporary) {
-            staged.push_back({names[i], *temporary});
-            moded = giveNewFileMode(*temporary, target);
-        }
-        if (!temporary || moded)
-            return undo(Status::failure(temporary ? codeOf(moded) : temporary.code(),
-                                        slotDescription(k) + " could not be copied from " + source + " to " + target
-                                            + ": " + (temporary ? reasonText(moded) : temporary.error())),
-                        k);
+    const auto target = [&](int slot) { return joinPath(gameDirectory, spelled(slotInfo(slot).gameFile)); };
+    const Prepared prepared = prepareSounds(plan, target, true, progress);
+    for (size_t i = 0; i < prepared.sounds.size(); ++i)
+        staged.push_back({names[i], prepared.sounds[i].file});
+    if (!prepared.status.ok())
+        return undo(prepared.status, prepared.failedSlot);
+    for (size_t i = 0; i < prepared.sounds.size(); ++i) {
+        if (const std::error_code moded = giveNewFileMode(staged[i].temporary, target(chosen[i])))
+            return undo(Status::failure(codeOf(moded), slotDescription(chosen[i]) + " could not be put into "
+                                                           + target(chosen[i]) + ": " + reasonText(moded)),
+                        chosen[i]);
     }
     const std::string linksTarget = joinPath(gameDirectory, names.back());
     Result<std::string> linksFile = createUniqueFile(gameDirectory, "." + names.back() + ".new");
@@ -149,10 +147,10 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
                     std::nullopt);
 
     for (size_t i = 0; i < staged.size(); ++i) {
-        const std::string target = joinPath(gameDirectory, staged[i].name);
+        const std::string place = joinPath(gameDirectory, staged[i].name);
         if (Status aside = journal.moveAside(staged[i].name); !aside.ok())
             return undo(aside, i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
-        fs::rename(fsPath(staged[i].temporary), fsPath(target), ec);
+        fs::rename(fsPath(staged[i].temporary), fsPath(place), ec);
         if (ec)
             return undo(Status::failure(codeOf(ec), "cannot move the new " + staged[i].name + " into place in "
                                                         + gameDirectory + ": " + reasonText(ec)),
@@ -160,6 +158,7 @@ ApplyResult applyTheme(const std::string &gameDirectory, const SlotValues &slots
     }
     journal.commit();
     result.copied = static_cast<int>(chosen.size());
+    result.summary = conversionSummary(plan, prepared);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 #include "localtext.h"
+#include "progresswindow.h"
 
 void DialogPrompts::message(const std::string &text, bool captioned)
 {
@@ -21,4 +22,9 @@ vesk::Prompts::Answer DialogPrompts::ask(const std::string &text, bool withCance
         break;
     }
     return Answer::Cancel;
+}
+
+std::unique_ptr<vesk::Progress> DialogPrompts::startProgress(const std::string &title)
+{
+    return std::make_unique<platform::ProgressWindow>(m_parent, platform::fromLocal(title));
 }

@@ -17,6 +17,7 @@ public:
 
     void message(const std::string &text, bool captioned) override;
     Answer ask(const std::string &text, bool withCancel) override;
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override;
 
 private:
     platform::Dialogs &m_dialogs;

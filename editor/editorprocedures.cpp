@@ -5,9 +5,11 @@
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
+#include "soundplan.h"
 #include "textfile.h"
 #include "themefiles.h"
-#include "wavecheck.h"
+
+#include <algorithm>
 
 namespace vesk {
 
@@ -101,47 +103,66 @@ bool saveProject(Editor &editor, EditorUi &ui)
     return true;
 }
 
-std::optional<std::string> nonWaveQuestion(const SlotValues &slots)
+namespace {
+
+// A step by its plan, after the question about the slots it leaves out. A
+// sound found damaged part way stops the step with nothing changed; the
+// player is then asked again with that slot left out too. Nothing when the
+// player says No.
+template<typename Step>
+auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const Step &step) -> std::optional<decltype(step())>
 {
-    std::string odd;
-    for (int k = 1; k <= kSlotCount; ++k) {
-        const std::string &file = slots[static_cast<size_t>(k - 1)];
-        if (isEmptySlot(file))
-            continue;
-        if (const std::optional<std::string> problem = waveProblem(file))
-            odd += slotDescription(k) + " " + file + ": " + *problem + "\n";
+    for (;;) {
+        if (const std::optional<std::string> question = leaveOutQuestion(plan))
+            if (ui.ask(*question, false) != Prompts::Answer::Yes)
+                return std::nullopt;
+        auto result = step();
+        const auto damaged = std::find_if(plan.begin(), plan.end(), [&result](const SlotPlan &entry) {
+            return result.failedSlot == entry.slot && entry.step == SlotPlan::Step::Convert;
+        });
+        if (result.status.code() != ErrorCode::BadFormat || damaged == plan.end())
+            return result;
+        const std::string named = slotDescription(damaged->slot) + " " + damaged->source + ": ";
+        damaged->step = SlotPlan::Step::LeaveOut;
+        damaged->reason = result.status.error().rfind(named, 0) == 0 ? result.status.error().substr(named.size())
+                                                                     : result.status.error();
     }
-    if (odd.empty())
-        return std::nullopt;
-    return "These files are not wave files and may not play in the game:\n" + odd + "Use them anyway?";
 }
 
-bool mayUseNonWaveFiles(Prompts &ui, const SlotValues &slots)
-{
-    const std::optional<std::string> question = nonWaveQuestion(slots);
-    return !question || ui.ask(*question, false) == Prompts::Answer::Yes;
-}
+} // namespace
 
 void convert(Editor &editor, EditorUi &ui, const std::string &quote)
 {
     const std::string *game = requireGameDirectory(editor, ui);
     if (!game)
         return;
-    const ApplyResult checked = checkApply(*game, editor.theme.slots());
+    ui.setBusy(true);
+    std::vector<SlotPlan> plan = planSounds(editor.theme.slots());
+    ui.setBusy(false);
+    const ApplyResult checked = checkApply(*game, plan);
     if (!checked.status.ok()) {
         report(ui, checked.status.error());
         return;
     }
-    if (!mayUseNonWaveFiles(ui, editor.theme.slots()))
+    bool asked = false;
+    const auto apply = [&] {
+        if (!asked && !holdsGameSounds(*game)
+            && ui.ask(notAGameDirectoryQuestion(*game), false) != Prompts::Answer::Yes)
+            return ApplyResult{0, std::nullopt, Status::failure(ErrorCode::Cancelled, "cancelled"), std::nullopt};
+        asked = true;
+        const std::unique_ptr<Progress> progress = ui.startProgress("Convert To Wa2 + Bm2");
+        return applyTheme(*game, plan, editor.theme.links(), quote, *progress);
+    };
+    const std::optional<ApplyResult> applied = stepAsked(ui, plan, apply);
+    if (!applied || applied->status.code() == ErrorCode::Cancelled)
         return;
-    if (!holdsGameSounds(*game) && ui.ask(notAGameDirectoryQuestion(*game), false) != Prompts::Answer::Yes)
-        return;
-    const ApplyResult applied = applyTheme(*game, editor.theme.slots(), editor.theme.links(), quote);
-    if (!applied.status.ok()) {
-        report(ui, applied.status.error());
+    if (!applied->status.ok()) {
+        report(ui, applied->status.error());
         return;
     }
     selectLastLink(editor, ui);
+    if (applied->summary)
+        ui.message(*applied->summary, true);
 }
 
 void restore(Editor &editor, EditorUi &ui)
@@ -201,11 +222,18 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
         ui.message(sentence(place.error()), false);
         return false;
     }
-    if (!mayShipStrayFiles(input, shownFolder, ui) || !mayUseNonWaveFiles(ui, input.slots))
+    if (!mayShipStrayFiles(input, shownFolder, ui))
         return false;
-    const Status built = buildPackage(input);
-    if (!built.ok())
-        return incomplete(built.error());
+    std::vector<SlotPlan> plan = planSounds(input.slots);
+    const auto build = [&] {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Create Theme Package");
+        return buildPackage(input, plan, *progress);
+    };
+    const std::optional<PackageResult> built = stepAsked(ui, plan, build);
+    if (!built || built->status.code() == ErrorCode::Cancelled)
+        return false;
+    if (!built->status.ok())
+        return incomplete(built->status.error());
     // Players run the game on Windows; a package without the Windows
     // installer says so.
     const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
@@ -215,7 +243,8 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
                                 std::string::npos, kWindowsInstaller)
                  == 0;
     ui.message("Created at " + shownFolder
-                   + (windowsInstaller ? "" : " (with the Linux installer: vpak.exe was not found beside the editor)"),
+                   + (windowsInstaller ? "" : " (with the Linux installer: vpak.exe was not found beside the editor)")
+                   + (built->summary ? "\n\n" + *built->summary : std::string()),
                false);
     return true;
 }
@@ -251,7 +280,7 @@ void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path)
 
 void addFile(Editor &editor, EditorUi &ui)
 {
-    if (std::optional<std::string> file = ui.openFile(EditorUi::Files::Waves))
+    if (std::optional<std::string> file = ui.openFile(EditorUi::Files::Sounds))
         chooseSlotFile(editor, ui, editor.theme.selectedSlot(), std::move(*file));
 }
 
@@ -283,9 +312,15 @@ void selectLink(Editor &editor, EditorUi &ui, size_t row)
     ui.showLink(row);
 }
 
-void play(const Editor &editor, EditorUi &ui)
+void play(Editor &editor, EditorUi &ui)
 {
-    ui.playSound(editor.playName);
+    // A name that is no sound plays as it did: the sound service's matter.
+    if (editor.playName.empty() || isEmptySlot(editor.playName)) {
+        ui.playSound(editor.playName);
+        return;
+    }
+    const Result<std::string> playable = editor.playable.playable(editor.playName);
+    ui.playSound(playable ? *playable : editor.playName);
 }
 
 void stop(EditorUi &ui)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "packagebuild.h"
+#include "playablesound.h"
+#include "progress.h"
 #include "slotcatalogue.h"
 #include "theme.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,6 +28,10 @@ public:
     virtual void message(const std::string &text, bool captioned) = 0;
     // A question captioned "VESK": Yes and No, or Yes, No and Cancel.
     virtual Answer ask(const std::string &text, bool withCancel) = 0;
+    // The progress of long work, shown once it has run half a second, with
+    // the file at hand and Cancel; it goes with the object. Meanwhile the
+    // window takes no other command.
+    virtual std::unique_ptr<Progress> startProgress(const std::string &title) = 0;
 };
 
 // What the editor's procedures need of its main window besides: the common
@@ -34,7 +41,7 @@ class EditorUi : public Prompts
 {
 public:
     enum class Files {
-        Waves,    // "Wave Files *.wav|*.wav"
+        Sounds,   // "Sound Files (*.wav;*.mp3;…)", then "Wave Files *.wav|*.wav"
         Projects, // "VESK Project File *.vsk|*.vsk"
     };
     // The common file dialog with the kind's filter; it keeps its last file
@@ -71,6 +78,7 @@ struct Editor
     std::optional<std::string> gameDirectory;
     std::string playName;
     std::optional<size_t> selectedLink; // in List1
+    PlayableSounds playable;            // what Play converted
 };
 
 inline constexpr const char *kNoGameDirectory = "Please go to Options Settings and select your Kestrova directory";
@@ -107,8 +115,9 @@ void selectSlot(Editor &editor, EditorUi &ui, int index);
 void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path);
 void addFile(Editor &editor, EditorUi &ui);
 void removeFile(Editor &editor, EditorUi &ui);
-// Play: the file filename1 shows, even after Remove File; Stop: silence.
-void play(const Editor &editor, EditorUi &ui);
+// Play: the file filename1 shows, even after Remove File, as the game will
+// play it (a sound of another kind converted first); Stop: silence.
+void play(Editor &editor, EditorUi &ui);
 void stop(EditorUi &ui);
 
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
@@ -117,12 +126,6 @@ void stop(EditorUi &ui);
 void addLink(Editor &editor, EditorUi &ui, Link link);
 void removeLink(Editor &editor, EditorUi &ui);
 void selectLink(Editor &editor, EditorUi &ui, size_t row);
-
-// Files that are no wave the game plays, one question before Convert and a
-// package build; true when there are none, or the player says Yes.
-bool mayUseNonWaveFiles(Prompts &ui, const SlotValues &slots);
-// That question, naming every such slot and why; nothing when there is none.
-std::optional<std::string> nonWaveQuestion(const SlotValues &slots);
 
 // Settings' OK: a full path is written to the settings file and becomes the
 // game directory in force (`gameDirectory`). Otherwise the message to show (the window stays
@@ -133,8 +136,8 @@ std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameD
                                                const std::string &example);
 
 // The package window's OK: the place is checked, other files of the folder
-// and files that are no waves are asked about, the package is built and
-// "Created at FOLDER" said; `shownFolder` is the folder as the window shows
+// and sounds that cannot be used are asked about, the package is built with
+// progress and "Created at FOLDER" said, with what was converted; `shownFolder` is the folder as the window shows
 // it. True when the package was built (the window then closes); on a
 // failure everything entered stays, so that the player can mend it.
 bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui);

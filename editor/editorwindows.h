@@ -37,6 +37,13 @@ struct Menu
 };
 const std::vector<Menu> &mainMenus();
 
+// The filters of Add File's dialog, as description|pattern pairs: every kind
+// of sound the editor converts, then waves alone.
+inline constexpr const char *kSoundFilter
+    = "Sound Files "
+      "(*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff)|*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff"
+      "|Wave Files *.wav|*.wav";
+
 // frmsettings, captioned with nothing
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
 const std::vector<ControlRow> &settingsControls();

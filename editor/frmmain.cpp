@@ -46,7 +46,6 @@ using platform::Kind;
 
 namespace {
 
-const QString kWaveFilter = QStringLiteral("Wave Files *.wav|*.wav");
 const QString kProjectFilter = QStringLiteral("VESK Project File *.vsk|*.vsk");
 
 const char *const kSlotProperty = "slotIndex";
@@ -79,6 +78,10 @@ public:
 
     void message(const std::string &text, bool captioned) override { m_prompts.message(text, captioned); }
     Answer ask(const std::string &text, bool withCancel) override { return m_prompts.ask(text, withCancel); }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override
+    {
+        return m_prompts.startProgress(title);
+    }
     std::optional<std::string> openFile(Files kind) override { return choose(kind, false); }
     std::optional<std::string> saveFile(Files kind) override { return choose(kind, true); }
     void offerFileName(const std::string &path) override
@@ -112,7 +115,7 @@ private:
     std::optional<std::string> choose(Files kind, bool save)
     {
         platform::CommonDialog &dialog = *m_window.CommonDialog1;
-        dialog.filter = kind == Files::Waves ? kWaveFilter : kProjectFilter;
+        dialog.filter = kind == Files::Sounds ? QString::fromLatin1(vesk::kSoundFilter) : kProjectFilter;
         if (!(save ? dialog.showSave(&m_window) : dialog.showOpen(&m_window)))
             return std::nullopt;
         return platform::toLocal(dialog.fileName);

@@ -92,33 +92,57 @@ std::vector<StrayFile> strayFiles(const PackageInput &input)
     return stray;
 }
 
-Status buildPackage(const PackageInput &input)
+PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan)
 {
+    NoProgress unwatched;
+    return buildPackage(input, plan, unwatched);
+}
+
+PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan, Progress &progress)
+{
+    PackageResult result;
+    const auto fail = [&result](Status why, std::optional<int> slot = std::nullopt) {
+        result.status = std::move(why);
+        result.failedSlot = slot;
+        return result;
+    };
     const std::string &dir = input.packageDirectory;
     if (dir.empty())
-        return Status::failure("no package directory was chosen");
+        return fail(Status::failure("no package directory was chosen"));
     Status step = checkPackagePlace(input);
     if (!step.ok())
-        return step;
+        return fail(step);
+    const auto target = [&dir](int slot) { return joinPath(dir, slotInfo(slot).gameFile); };
+    const Prepared prepared = prepareSounds(plan, target, false, progress);
+    if (!prepared.status.ok())
+        return fail(prepared.status, prepared.failedSlot);
+    // What is not moved into place below is not left behind.
+    struct Leftovers
+    {
+        const Prepared &prepared;
+        ~Leftovers() { discard(prepared); }
+    } leftovers{prepared};
+
     step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
     if (!step.ok())
-        return step;
+        return fail(step);
 
     if (input.picture.empty())
-        return Status::failure("no background picture was chosen");
+        return fail(Status::failure("no background picture was chosen"));
     step = copyInto(input.picture, joinPath(dir, "bgimage.jpg"), "the background picture");
     if (!step.ok())
-        return step;
+        return fail(step);
 
     const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
     if (!installer)
-        return Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
-                                                        + joinPath(input.editorDirectory, kWindowsInstaller) + ")");
+        return fail(
+            Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
+                                                     + joinPath(input.editorDirectory, kWindowsInstaller) + ")"));
     const std::string installCopy = joinPath(dir, "install.exe");
     std::error_code ec;
     step = copyInto(*installer, installCopy, "the installer");
     if (!step.ok())
-        return step;
+        return fail(step);
 #ifndef _WIN32
     // A copy over an older install.exe keeps that file's mode; the package
     // must start wherever it is unpacked.
@@ -127,15 +151,26 @@ Status buildPackage(const PackageInput &input)
                     fs::perm_options::add, ec);
 #endif
 
-    for (int k = 1; k <= kSlotCount; ++k) {
-        const std::string &wave = input.slots[static_cast<size_t>(k - 1)];
-        if (isEmptySlot(wave))
-            continue;
-        step = copyInto(wave, joinPath(dir, slotInfo(k).gameFile), "the sound of " + slotDescription(k));
+    for (const SlotPlan &entry : plan) {
+        const std::string place = target(entry.slot);
+        if (entry.step == SlotPlan::Step::Copy) {
+            step = copyInto(entry.source, place, "the sound of " + slotDescription(entry.slot));
+        } else if (entry.step == SlotPlan::Step::Convert) {
+            const auto sound = std::find_if(prepared.sounds.begin(), prepared.sounds.end(),
+                                            [&entry](const PreparedSound &s) { return s.slot == entry.slot; });
+            std::error_code moded = giveNewFileMode(sound->file, place);
+            if (!moded)
+                fs::rename(fsPath(sound->file), fsPath(place), moded);
+            step = moded ? Status::failure(codeOf(moded), "cannot move the converted sound of "
+                                                              + slotDescription(entry.slot) + " into place as " + place
+                                                              + ": " + reasonText(moded))
+                         : Status::success();
+        }
         if (!step.ok())
-            return step;
+            return fail(step, entry.slot);
     }
-    return Status::success();
+    result.summary = conversionSummary(plan, prepared);
+    return result;
 }
 
 } // namespace vesk

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "progress.h"
 #include "slotcatalogue.h"
+#include "soundplan.h"
 #include "status.h"
 #include "themedescription.h"
 
@@ -55,12 +57,25 @@ struct StrayFile
 // folders are never copied by one.
 std::vector<StrayFile> strayFiles(const PackageInput &input);
 
-// Builds a theme package, in a place checkPackagePlace allows, in this order: theme.cfg, bgimage.jpg (a copy of the
-// picture), install.exe (a copy of the installer), then one sound file per
-// slot that is not "none", under the game's name for it. The first failing
-// step ends the build: what was written before stays, and the failure says
-// which step or file failed and why. Other files in the directory are left
-// alone.
-Status buildPackage(const PackageInput &input);
+struct PackageResult
+{
+    Status status = Status::success();
+    std::optional<int> failedSlot; // the slot whose sound failed
+    // What became of the sounds that were converted, for the summary.
+    std::optional<std::string> summary;
+};
+
+// Builds a theme package, in a place checkPackagePlace allows, by the plan of
+// its sounds. First the sounds that need it are converted, side by side with
+// progress, under temporary names: a failure or a cancel
+// (ErrorCode::Cancelled) there leaves the folder as it was. Then, in this
+// order: theme.cfg, bgimage.jpg (a copy of the picture), install.exe (a copy
+// of the installer), then one sound file per slot the plan does not leave
+// out, under the game's name for it: a wave the game plays byte for byte,
+// any other as converted. From there the first failing step ends the build:
+// what was written before stays, and the failure says which step or file
+// failed and why. Other files in the directory are left alone.
+PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan, Progress &progress);
+PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan);
 
 } // namespace vesk

@@ -11,9 +11,15 @@ QString qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        entries << QStringLiteral("%1 (%2)").arg(parts[i],
-                                                 QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // A description that shows its patterns already keeps them in place.
+        QString description = parts[i];
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0)
+            description.truncate(open);
+        entries << QStringLiteral("%1 (%2)").arg(description.trimmed(), patterns);
+    }
     return entries.join(QStringLiteral(";;"));
 }
 

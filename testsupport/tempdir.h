@@ -47,6 +47,22 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // A wave the game plays as it is (8-bit PCM mono, 11,025 Hz) whose
+    // samples are `samples`, so that its bytes say which it is.
+    static std::string plainWave(const std::string &samples)
+    {
+        const auto le = [](std::size_t v, int bytes) {
+            std::string out;
+            for (int i = 0; i < bytes; ++i)
+                out += static_cast<char>(v >> (8 * i) & 0xFF);
+            return out;
+        };
+        const std::string body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2)
+                                 + le(8, 2) + "data" + le(samples.size(), 4) + samples
+                                 + (samples.size() % 2 ? std::string(1, '\0') : std::string());
+        return "RIFF" + le(body.size(), 4) + body;
+    }
+
     // Every entry below a folder, hidden ones included, with the bytes of
     // each file: two snapshots are equal when nothing changed there.
     static std::map<std::string, std::string> snapshot(const std::string &folder)

@@ -203,7 +203,7 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     input.packageDirectory = package.toLocal8Bit().toStdString();
     input.editorDirectory = m_dir->path().toLocal8Bit().toStdString();
     input.slots = m_window->theme().slots();
-    const vesk::Status built = vesk::buildPackage(input);
+    const vesk::Status built = vesk::buildPackage(input, vesk::planSounds(input.slots)).status;
     QVERIFY2(built.ok(), built.error().c_str());
     QVERIFY(QFile::exists(package + QStringLiteral("/warp.wa2")));
 
@@ -397,7 +397,7 @@ void EditorBadInputTest::soundsThatAreNoFiles_areReportedByConvertAndPackage()
         input.editorDirectory = m_dir->path().toStdString();
         write(QStringLiteral("vpak"), "installer");
         input.slots = m_window->theme().slots();
-        failure = QString::fromStdString(vesk::buildPackage(input).error());
+        failure = QString::fromStdString(vesk::buildPackage(input, vesk::planSounds(input.slots)).status.error());
     } else {
         typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
         trigger("mnuFileConvert");

@@ -366,15 +366,18 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QCOMPARE(gameFiles(), untouched);
     trigger("mnuFileConvert");
     QCOMPARE(m_dialogs.questions.size(), 2);
-    QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 1 (Bombs, Level 1) ") + mp3),
+    QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 1 (Bombs, Level 1) ") + mp3
+                                             + QStringLiteral(": not a sound file")),
              qPrintable(m_dialogs.questions[0]));
-    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(mp3));
+    // Left out: the game keeps its own bomb, and links.txt is added.
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
+    QVERIFY(QFile::exists(game.filePath(QStringLiteral("links.txt"))));
 
     m_dialogs.questionAnswers << Answer::Yes;
     trigger("mnuFileRestore");
     QVERIFY(m_dialogs.questions.last().contains(game.path()));
     QCOMPARE(m_dialogs.messages.last(),
-             QStringLiteral("The game's own sounds are back: 1 file put back, 1 file removed."));
+             QStringLiteral("The game's own sounds are back: 0 files put back, 1 file removed."));
     QCOMPARE(gameFiles(), untouched);
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
     trigger("mnuFileRestore");

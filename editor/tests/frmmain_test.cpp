@@ -190,7 +190,9 @@ void FrmMainTest::addFileRightAfterStart_goesToSlotOne()
     QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/bomb.wav"));
     QCOMPARE(m_dialogs.requests.size(), 1);
     QVERIFY(!m_dialogs.requests[0].save);
-    QCOMPARE(m_dialogs.requests[0].filter, QStringLiteral("Wave Files *.wav|*.wav"));
+    QCOMPARE(m_dialogs.requests[0].filter,
+             QStringLiteral("Sound Files (*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff)|*.wav;*.mp3;*.ogg;*.oga;"
+                            "*.opus;*.flac;*.aif;*.aiff|Wave Files *.wav|*.wav"));
 }
 
 void FrmMainTest::addFile_cancelled_changesNothing()

@@ -39,9 +39,11 @@ protected:
     }
     std::string wave(const std::string &name)
     {
-        writeBytes(path(name), "RIFF " + name);
+        writeBytes(path(name), plainWave("RIFF " + name));
         return path(name);
     }
+
+    vesk::Status build() const { return vesk::buildPackage(m_input, vesk::planSounds(m_input.slots)).status; }
 
     vesk::PackageInput m_input;
 };
@@ -52,7 +54,7 @@ using Names = std::set<std::string>;
 
 TEST_F(PackageBuildTest, allSlotsNoneGivesTheThreeFilesOnly)
 {
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe"}));
     EXPECT_EQ(readBytes(path("package/theme.cfg")), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
     EXPECT_EQ(readBytes(path("package/bgimage.jpg")), readBytes(path("picture.jpg")));
@@ -68,7 +70,7 @@ TEST_F(PackageBuildTest, sameWaveInSeveralSlotsIsCopiedUnderEachName)
     m_input.slots[0] = shared;  // bomb1
     m_input.slots[26] = shared; // Alarm
     m_input.slots[46] = shared; // warp
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     for (const char *name : {"bomb1.wa2", "Alarm.wa2", "warp.wa2"})
         EXPECT_EQ(readBytes(path("package/") + name), readBytes(shared)) << name;
     EXPECT_EQ(packageFiles().size(), 6u);
@@ -78,7 +80,7 @@ TEST_F(PackageBuildTest, noPictureLeavesACompleteThemeCfgAndNamesThePicture)
 {
     m_input.picture.clear();
     m_input.slots[0] = wave("a.wav");
-    const vesk::Status status = vesk::buildPackage(m_input);
+    const vesk::Status status = build();
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("background picture"), std::string::npos) << status.error();
     EXPECT_EQ(packageFiles(), (Names{"theme.cfg"}));
@@ -88,7 +90,7 @@ TEST_F(PackageBuildTest, noPictureLeavesACompleteThemeCfgAndNamesThePicture)
 TEST_F(PackageBuildTest, missingInstallerStopsAfterThePicture)
 {
     fs::remove(m_dir / "editor" / vesk::kInstallerProgram);
-    const vesk::Status status = vesk::buildPackage(m_input);
+    const vesk::Status status = build();
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("vpak.exe not found beside the editor"), std::string::npos) << status.error();
     EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg"}));
@@ -99,7 +101,7 @@ TEST_F(PackageBuildTest, missingWaveStopsAtItsSlot)
     for (int k = 1; k <= 6; ++k)
         m_input.slots[static_cast<size_t>(k - 1)] = wave("w" + std::to_string(k) + ".wav");
     fs::remove(m_input.slots[3]);
-    const vesk::Status status = vesk::buildPackage(m_input);
+    const vesk::Status status = build();
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("cannot read"), std::string::npos) << status.error();
     EXPECT_NE(status.error().find(m_input.slots[3]), std::string::npos) << status.error();
@@ -113,7 +115,7 @@ TEST_F(PackageBuildTest, leftoversOfAnEarlierBuildStayAndThemeCfgIsRewritten)
     writeBytes(path("package/theme.cfg"), std::string(500, 'x'));
     writeBytes(path("package/install.exe"), "old installer");
     fs::permissions(m_dir / "package" / "install.exe", fs::perms::owner_read | fs::perms::owner_write);
-    const vesk::Status built = vesk::buildPackage(m_input);
+    const vesk::Status built = build();
     ASSERT_TRUE(built.ok()) << built.error();
     EXPECT_EQ(readBytes(path("package/gun1.wa2")), "earlier gun");
     EXPECT_EQ(readBytes(path("package/theme.cfg")).size(), 33u);
@@ -125,7 +127,7 @@ TEST_F(PackageBuildTest, leftoversOfAnEarlierBuildStayAndThemeCfgIsRewritten)
 TEST_F(PackageBuildTest, missingPackageDirectoryFailsAtThemeCfg)
 {
     m_input.packageDirectory = path("gone");
-    const vesk::Status status = vesk::buildPackage(m_input);
+    const vesk::Status status = build();
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().find("theme.cfg"), std::string::npos) << status.error();
 }
@@ -133,7 +135,7 @@ TEST_F(PackageBuildTest, missingPackageDirectoryFailsAtThemeCfg)
 TEST_F(PackageBuildTest, quotelessCommaNameIsQuotedInThemeCfg)
 {
     m_input.theme.name = "Smith, J";
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     EXPECT_EQ(readBytes(path("package/theme.cfg")).substr(0, 12), "\"Smith, J\"\r\n");
 }
 
@@ -141,18 +143,18 @@ TEST_F(PackageBuildTest, buildNeverWritesIntoAnUnnamedPlaceAndNamesSlotsPlainly)
 {
     // No package directory: refused before anything is written.
     m_input.packageDirectory.clear();
-    EXPECT_NE(vesk::buildPackage(m_input).error().find("no package directory"), std::string::npos);
+    EXPECT_NE(build().error().find("no package directory"), std::string::npos);
 
     // Building again into the same folder may take the folder's own picture.
     m_input.packageDirectory = path("package");
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     m_input.picture = path("package/bgimage.jpg");
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     EXPECT_EQ(readBytes(path("package/bgimage.jpg")), readBytes(path("picture.jpg")));
 
     // A slot with an empty path says so, naming the slot as every message does.
     m_input.slots[4] = "";
-    const std::string error = vesk::buildPackage(m_input).error();
+    const std::string error = build().error();
     EXPECT_NE(error.find("slot 5 (Mines, Level 2) has no file chosen"), std::string::npos) << error;
     m_input.slots[4] = vesk::kNoSound;
 
@@ -165,11 +167,11 @@ TEST_F(PackageBuildTest, buildNeverWritesIntoAnUnnamedPlaceAndNamesSlotsPlainly)
     m_input.gameDirectory = path("game");
     for (const std::string &place : {path("game"), path("game") + "/.", path("package/../game")}) {
         m_input.packageDirectory = place;
-        EXPECT_NE(vesk::buildPackage(m_input).error().find("is the game directory"), std::string::npos) << place;
+        EXPECT_NE(build().error().find("is the game directory"), std::string::npos) << place;
     }
     m_input.gameDirectory.reset();
     fs::create_directories(m_dir / "game" / vesk::kBackupFolder);
-    EXPECT_NE(vesk::buildPackage(m_input).error().find("holds vesk-originals"), std::string::npos);
+    EXPECT_NE(build().error().find("holds vesk-originals"), std::string::npos);
     EXPECT_EQ(readBytes(path("game/bomb1.wa2")), "the game's own");
     EXPECT_FALSE(fs::exists(m_dir / "game" / "theme.cfg"));
 }
@@ -192,6 +194,6 @@ TEST_F(PackageBuildTest, installedEditorPacksTheWindowsInstallerFromShare)
     fs::create_directories(m_dir / "prefix" / "share" / "vesk");
     writeBytes(path("prefix/share/vesk/vpak.exe"), "MZ windows installer");
     m_input.editorDirectory = path("prefix/bin");
-    ASSERT_TRUE(vesk::buildPackage(m_input).ok());
+    ASSERT_TRUE(build().ok());
     EXPECT_EQ(readBytes(path("package/install.exe")), "MZ windows installer");
 }

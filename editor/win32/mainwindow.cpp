@@ -7,6 +7,8 @@
 #include "settingsfile.h"
 #include "themefiles.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <mmsystem.h>
@@ -262,14 +264,18 @@ void MainWindow::drop(HDROP files)
 std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
 {
     // The filters as the common dialog takes them: description, pattern.
-    static const char kWaves[] = "Wave Files *.wav\0*.wav\0";
+    static const std::string kSounds = [] {
+        std::string filter = std::string(vesk::kSoundFilter) + '|';
+        std::replace(filter.begin(), filter.end(), '|', '\0');
+        return filter;
+    }();
     static const char kProjects[] = "VESK Project File *.vsk\0*.vsk\0";
     char name[32768] = {};
     m_fileName.copy(name, sizeof name - 1);
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kind == Files::Waves ? kWaves : kProjects;
+    dialog.lpstrFilter = kind == Files::Sounds ? kSounds.c_str() : kProjects;
     dialog.lpstrFile = name;
     dialog.nMaxFile = sizeof name;
     // No default extension: a name is used as typed. The working directory

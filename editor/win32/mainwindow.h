@@ -36,6 +36,10 @@ private:
     // vesk::EditorUi
     void message(const std::string &text, bool captioned) override { m_prompts.message(text, captioned); }
     Answer ask(const std::string &text, bool withCancel) override { return m_prompts.ask(text, withCancel); }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override
+    {
+        return m_prompts.startProgress(title);
+    }
     std::optional<std::string> openFile(Files kind) override { return chooseFile(kind, false); }
     std::optional<std::string> saveFile(Files kind) override { return chooseFile(kind, true); }
     void offerFileName(const std::string &path) override { m_fileName = path; }

@@ -27,6 +27,11 @@ public:
         }
     }
 
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
+    {
+        return std::make_unique<vesk::NoProgress>();
+    }
+
 private:
     HWND m_owner;
 };

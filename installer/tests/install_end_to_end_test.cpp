@@ -6,6 +6,7 @@
 #include "frmmain2.h"
 #include "installbatch.h"
 #include "packagebuild.h"
+#include "wavebytes.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -42,8 +43,8 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH),
                         root.filePath(QStringLiteral("editor/")) + QLatin1String(vesk::kInstallerProgram)));
     writeFile(root.filePath(QStringLiteral("picture.jpg")), "\xff\xd8\xff");
-    writeFile(root.filePath(QStringLiteral("bomb.wav")), "RIFF bomb");
-    writeFile(root.filePath(QStringLiteral("warp.wav")), "RIFF warp");
+    writeFile(root.filePath(QStringLiteral("bomb.wav")), pcmWave("RIFF bomb"));
+    writeFile(root.filePath(QStringLiteral("warp.wav")), pcmWave("RIFF warp"));
     writeFile(game + QStringLiteral("/warp.wa2"), "old warp");
 
     vesk::PackageInput input;
@@ -54,7 +55,7 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     input.slots.fill(vesk::kNoSound);
     input.slots[0] = root.filePath(QStringLiteral("bomb.wav")).toStdString();
     input.slots[46] = root.filePath(QStringLiteral("warp.wav")).toStdString();
-    const vesk::Status built = vesk::buildPackage(input);
+    const vesk::Status built = vesk::buildPackage(input, vesk::planSounds(input.slots)).status;
     QVERIFY2(built.ok(), built.error().c_str());
 
     const QString package = root.filePath(QStringLiteral("package"));
@@ -74,7 +75,7 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
              (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("warp.wa2")}));
     QFile warp(game + QStringLiteral("/warp.wa2"));
     QVERIFY(warp.open(QIODevice::ReadOnly));
-    QCOMPARE(warp.readAll(), QByteArray("RIFF warp"));
+    QCOMPARE(warp.readAll(), pcmWave("RIFF warp"));
     QCOMPARE(QDir(package).entryList(QDir::Files).size(), 6);
 }
 
@@ -91,7 +92,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
         QVERIFY(QDir().mkpath(dir));
     QVERIFY(QFile::copy(QStringLiteral(VPAK_PATH), editor + QLatin1Char('/') + QLatin1String(vesk::kInstallerProgram)));
     writeFile(root.filePath(QStringLiteral("picture.jpg")), "\xff\xd8\xff");
-    writeFile(root.filePath(QStringLiteral("bomb.wav")), "RIFF new bomb");
+    writeFile(root.filePath(QStringLiteral("bomb.wav")), pcmWave("RIFF new bomb"));
     writeFile(game + QStringLiteral("/bomb1.wa2"), "the game's bomb");
     writeFile(game + QStringLiteral("/readme.txt"), "the game's readme");
     vesk::PackageInput input;
@@ -101,7 +102,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
     input.editorDirectory = editor.toStdString();
     input.slots.fill(vesk::kNoSound);
     input.slots[0] = root.filePath(QStringLiteral("bomb.wav")).toStdString();
-    QVERIFY(vesk::buildPackage(input).ok());
+    QVERIFY(vesk::buildPackage(input, vesk::planSounds(input.slots)).status.ok());
 
     FakeDialogs dialogs;
     platform::SystemCommandInterpreter vpak((package + QStringLiteral("/install.exe")).toStdString());

@@ -1,0 +1,44 @@
+// Any bytes as a slot's sound file: the wave check walks the chunks without
+// reading past the end, whatever their sizes claim, and names a reason for
+// everything it questions; the decoder and the conversion read them to the
+// end or refuse them with a reason, and a converted sound is a wave the
+// game plays. The same bytes as a text value are shown as well-formed UTF-8.
+#include "displaytext.h"
+#include "soundconvert.h"
+#include "wavecheck.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string bytes(reinterpret_cast<const char *>(data), size);
+    if (!vesk::isUtf8(vesk::displayText(bytes)))
+        std::abort();
+    if (vesk::isUtf8(bytes) && vesk::displayText(bytes) != bytes)
+        std::abort();
+
+    static const std::string folder = std::filesystem::temp_directory_path().string();
+    static const std::string file = folder + "/vesk-fuzz-sound.bin";
+    static const std::string converted = folder + "/vesk-fuzz-sound.wav";
+    std::FILE *out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        return 0;
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    const auto problem = vesk::waveProblem(file);
+    if (problem && problem->empty())
+        std::abort();
+    // A few seconds of output at most, however long the bytes say the sound is.
+    int blocks = 0;
+    const vesk::Result<vesk::Conversion> result
+        = vesk::convertSound(file, converted, [&blocks](double) { return ++blocks < 64; });
+    if (result.ok() && vesk::waveProblem(converted) && result->seconds > 0)
+        std::abort();
+    if (!result.ok() && result.error().empty())
+        std::abort();
+    return 0;
+}

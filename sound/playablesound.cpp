@@ -1,0 +1,54 @@
+#include "playablesound.h"
+
+#include "paths.h"
+#include "soundconvert.h"
+#include "textfile.h"
+#include "wavecheck.h"
+
+namespace vesk {
+
+namespace fs = std::filesystem;
+
+PlayableSounds::~PlayableSounds()
+{
+    if (m_folder.empty())
+        return;
+    std::error_code ignored;
+    fs::remove_all(fsPath(m_folder), ignored);
+}
+
+Result<std::string> PlayableSounds::playable(const std::string &path)
+{
+    if (!waveProblem(path))
+        return path;
+    std::error_code ec;
+    const fs::file_time_type time = fs::last_write_time(fsPath(path), ec);
+    const std::uintmax_t size = ec ? 0 : fs::file_size(fsPath(path), ec);
+    if (!ec && path == m_source && time == m_time && size == m_size)
+        return m_converted;
+    if (m_folder.empty()) {
+        Result<std::string> folder = makePrivateFolder("vesk-play-");
+        if (!folder)
+            return folder.status();
+        m_folder = std::move(folder).value();
+    }
+    // A new name each time: the system may still hold the last one open
+    // while it plays.
+    Result<std::string> target = createUniqueFile(m_folder, "play");
+    if (!target)
+        return target.status();
+    const Result<Conversion> converted = convertSound(path, *target);
+    if (!converted) {
+        fs::remove(fsPath(*target), ec);
+        return converted.status();
+    }
+    if (!m_converted.empty())
+        fs::remove(fsPath(m_converted), ec);
+    m_source = path;
+    m_time = time;
+    m_size = size;
+    m_converted = std::move(target).value();
+    return m_converted;
+}
+
+} // namespace vesk

@@ -1,0 +1,245 @@
+#include "soundconvert.h"
+
+#include "sounddecoder.h"
+#include "wavewriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace vesk {
+
+namespace {
+
+constexpr std::size_t kBlockFrames = 8192;
+constexpr double kFullScale = 32768.0;
+// The loudest a scaled-down sound may be, leaving room for the dither.
+constexpr double kScaledPeak = 32766.0;
+
+// How much of each source channel goes to the left and to the right when
+// more than two are mixed down, by the channel order of wave files (front
+// left, front right, centre, low frequency, back left, back right, side
+// left, side right). The low-frequency channel is left out; each side is
+// scaled so that the mix never goes beyond the loudest source.
+struct StereoMix
+{
+    std::vector<float> left, right;
+};
+
+StereoMix stereoMix(int channels)
+{
+    enum Role {
+        L,
+        R,
+        C,
+        Lfe,
+        BL,
+        BR,
+        SL,
+        SR,
+        BC
+    };
+    static const std::vector<std::vector<Role>> layouts = {
+        {},
+        {},
+        {},
+        {L, R, C},
+        {L, R, BL, BR},
+        {L, R, C, BL, BR},
+        {L, R, C, Lfe, BL, BR},
+        {L, R, C, Lfe, BC, SL, SR},
+        {L, R, C, Lfe, BL, BR, SL, SR},
+    };
+    constexpr float kSide = 0.70710678f;
+    StereoMix mix;
+    const auto count = static_cast<std::size_t>(channels);
+    mix.left.assign(count, 0.0f);
+    mix.right.assign(count, 0.0f);
+    for (std::size_t c = 0; c < count; ++c) {
+        // Beyond the known layouts, channels alternate left and right.
+        const Role role = count < layouts.size() ? layouts[count][c] : (c % 2 ? R : L);
+        switch (role) {
+        case L:
+            mix.left[c] = 1.0f;
+            break;
+        case R:
+            mix.right[c] = 1.0f;
+            break;
+        case BL:
+        case SL:
+            mix.left[c] = kSide;
+            break;
+        case BR:
+        case SR:
+            mix.right[c] = kSide;
+            break;
+        case C:
+        case BC:
+            mix.left[c] = mix.right[c] = kSide;
+            break;
+        case Lfe:
+            break;
+        }
+    }
+    for (std::vector<float> *side : {&mix.left, &mix.right}) {
+        float sum = 0;
+        for (float w : *side)
+            sum += w;
+        for (float &w : *side)
+            w /= sum;
+    }
+    return mix;
+}
+
+void mixDown(const StereoMix &mix, const float *in, std::size_t frames, std::vector<float> &out)
+{
+    const std::size_t channels = mix.left.size();
+    out.resize(frames * 2);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const float *frame = in + f * channels;
+        float left = 0, right = 0;
+        for (std::size_t c = 0; c < channels; ++c) {
+            left += mix.left[c] * frame[c];
+            right += mix.right[c] * frame[c];
+        }
+        out[2 * f] = left;
+        out[2 * f + 1] = right;
+    }
+}
+
+// 16-bit samples from float ones, with TPDF dither (the difference of two
+// uniform values, one step either way at most) where the conversion calls
+// for it. The seed is fixed, so that a sound converts to the same bytes each
+// time.
+class Quantizer
+{
+public:
+    Quantizer(bool dither, double gain) : m_dither(dither), m_gain(gain * kFullScale) {}
+
+    void run(const float *in, std::size_t count, std::vector<std::int16_t> &out)
+    {
+        out.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            double value = in[i] * m_gain;
+            m_peak = std::max(m_peak, std::fabs(value));
+            if (m_dither) {
+                const std::uint32_t bits = static_cast<std::uint32_t>(m_random());
+                value += (static_cast<double>(bits & 0x7FFF) - static_cast<double>(bits >> 15 & 0x7FFF)) / 32768.0;
+            }
+            out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(value), -32768L, 32767L));
+        }
+    }
+    // The loudest sample before dither, in steps of 16 bits.
+    double peak() const { return m_peak; }
+
+private:
+    bool m_dither;
+    double m_gain;
+    double m_peak = 0;
+    std::minstd_rand m_random{0x5EED};
+};
+
+std::string secondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+    return text;
+}
+
+struct Pass
+{
+    double seconds = 0;
+    double peak = 0;
+};
+
+// One run through the source into `out`, at `gain`.
+Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain, const ProgressShare &progress)
+{
+    Result<std::unique_ptr<SoundDecoder>> opened = SoundDecoder::open(source);
+    if (!opened)
+        return opened.status();
+    SoundDecoder &decoder = **opened;
+    const SoundFormat from = decoder.format();
+    const SoundFormat to = convertedFormat(from);
+    std::unique_ptr<Resampler> resampler;
+    if (from.rate != to.rate) {
+        Result<std::unique_ptr<Resampler>> made = Resampler::make(from.rate, to.rate, to.channels);
+        if (!made)
+            return made.status();
+        resampler = std::move(made).value();
+    }
+    const StereoMix mix = from.channels > 2 ? stereoMix(from.channels) : StereoMix();
+    Quantizer quantizer(needsDither(from, to), gain);
+
+    std::vector<float> decoded(kBlockFrames * static_cast<std::size_t>(from.channels)), mixed, resampled;
+    std::vector<std::int16_t> samples;
+    std::uint64_t read = 0, written = 0;
+    const double total = static_cast<double>(decoder.frames());
+    for (bool last = false; !last;) {
+        if (progress && !progress(total > 0 ? std::min(1.0, static_cast<double>(read) / total) : 0.0))
+            return Status::failure(ErrorCode::Cancelled, "cancelled");
+        const Result<std::size_t> got = decoder.read(decoded.data(), kBlockFrames);
+        if (!got)
+            return Status::failure(got.code(),
+                                   got.error() + " after " + secondsText(static_cast<double>(read) / from.rate) + " s");
+        last = *got == 0;
+        read += *got;
+        const float *block = decoded.data();
+        std::size_t frames = *got;
+        if (from.channels > 2) {
+            mixDown(mix, block, frames, mixed);
+            block = mixed.data();
+        }
+        if (resampler) {
+            resampled.clear();
+            if (Status step = resampler->process(block, frames, last, resampled); !step.ok())
+                return step;
+            block = resampled.data();
+            frames = resampled.size() / static_cast<std::size_t>(to.channels);
+        }
+        quantizer.run(block, frames * static_cast<std::size_t>(to.channels), samples);
+        if (Status step = out.write(samples.data(), samples.size()); !step.ok())
+            return step;
+        written += frames;
+    }
+    if (read == 0)
+        return Status::failure(ErrorCode::BadFormat, "no sound data");
+    return Pass{static_cast<double>(written) / to.rate, quantizer.peak()};
+}
+
+} // namespace
+
+Result<Conversion> convertSound(const std::string &source, const std::string &target, const ProgressShare &progress)
+{
+    Conversion conversion;
+    {
+        Result<std::unique_ptr<SoundDecoder>> opened = SoundDecoder::open(source);
+        if (!opened)
+            return opened.status();
+        conversion.from = (*opened)->format();
+        conversion.to = convertedFormat(conversion.from);
+    }
+    WaveWriter out(target, conversion.to);
+    if (Status opened = out.status(); !opened.ok())
+        return opened;
+    Result<Pass> pass = convertOnce(source, out, 1.0, progress);
+    // Too loud for 16 bits (a floating-point source beyond full scale, or the
+    // overshoot of resampling): once more, scaled to fit.
+    if (pass && pass->peak > kScaledPeak) {
+        conversion.scaledDown = true;
+        const double gain = kScaledPeak / pass->peak;
+        Status again = out.restart();
+        pass = again.ok() ? convertOnce(source, out, gain, progress) : Result<Pass>(again);
+    }
+    if (!pass)
+        return pass.status();
+    if (Status done = out.finish(); !done.ok())
+        return done;
+    conversion.seconds = pass->seconds;
+    return conversion;
+}
+
+} // namespace vesk

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "soundformat.h"
+#include "status.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// A sound file of any kind the system decodes, read from the start in
+// blocks. Each system has its own (libsndfile on Linux; Windows' own
+// decoders there).
+class SoundDecoder
+{
+public:
+    virtual ~SoundDecoder() = default;
+
+    // Opens `path`. The failure gives the reason in a few words ("not a
+    // sound file", "an empty file", "the file is missing"), for the caller to
+    // put after the file's name.
+    static Result<std::unique_ptr<SoundDecoder>> open(const std::string &path);
+
+    virtual SoundFormat format() const = 0;
+    // How many frames the file says it holds; 0 when it does not say.
+    virtual std::uint64_t frames() const = 0;
+    // Up to `frames` frames of interleaved samples into `samples`, full
+    // scale being -1 to 1 (a floating-point source may go beyond it); 0 at
+    // the end. A failure gives the reason in a few words.
+    virtual Result<std::size_t> read(float *samples, std::size_t frames) = 0;
+};
+
+// A sample-rate converter for interleaved float samples of one stream.
+class Resampler
+{
+public:
+    virtual ~Resampler() = default;
+
+    static Result<std::unique_ptr<Resampler>> make(int fromRate, int toRate, int channels);
+
+    // Takes `frames` frames and appends to `out` what is ready; `frames` 0
+    // with `last` drains what is left at the end of the stream.
+    virtual Status process(const float *in, std::size_t frames, bool last, std::vector<float> &out) = 0;
+};
+
+} // namespace vesk

@@ -1,0 +1,173 @@
+// The decoders of Linux: libsndfile reads every kind of wave, AIFF, FLAC,
+// Ogg Vorbis, Opus and MP3; libsoxr converts the sample rate.
+#include "sounddecoder.h"
+
+#include "paths.h"
+
+#include <sndfile.h>
+#include <soxr.h>
+
+#include <filesystem>
+
+namespace vesk {
+
+namespace {
+
+// Bits of resolution a libsndfile subformat decodes to; 0 for floating
+// point and the lossy kinds.
+int bitsOf(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        return 8;
+    case SF_FORMAT_PCM_16:
+    // These decode to 16-bit values exactly.
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+    case SF_FORMAT_IMA_ADPCM:
+    case SF_FORMAT_MS_ADPCM:
+    case SF_FORMAT_GSM610:
+    case SF_FORMAT_G721_32:
+    case SF_FORMAT_G723_24:
+    case SF_FORMAT_G723_40:
+    case SF_FORMAT_DWVW_12:
+    case SF_FORMAT_DWVW_16:
+    case SF_FORMAT_DPCM_8:
+    case SF_FORMAT_DPCM_16:
+    case SF_FORMAT_NMS_ADPCM_16:
+    case SF_FORMAT_NMS_ADPCM_24:
+    case SF_FORMAT_NMS_ADPCM_32:
+    case SF_FORMAT_VOX_ADPCM:
+        return 16;
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_DWVW_24:
+        return 24;
+    case SF_FORMAT_PCM_32:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+class SndfileDecoder final : public SoundDecoder
+{
+public:
+    SndfileDecoder(SNDFILE *file, const SF_INFO &info) : m_file(file), m_info(info) {}
+    ~SndfileDecoder() override { sf_close(m_file); }
+    SndfileDecoder(const SndfileDecoder &) = delete;
+    SndfileDecoder &operator=(const SndfileDecoder &) = delete;
+
+    SoundFormat format() const override { return {m_info.samplerate, m_info.channels, bitsOf(m_info.format)}; }
+    std::uint64_t frames() const override
+    {
+        return m_info.frames > 0 && m_info.frames != SF_COUNT_MAX ? static_cast<std::uint64_t>(m_info.frames) : 0;
+    }
+    Result<std::size_t> read(float *samples, std::size_t frames) override
+    {
+        const sf_count_t got = sf_readf_float(m_file, samples, static_cast<sf_count_t>(frames));
+        if (got < 0 || (got == 0 && sf_error(m_file) != SF_ERR_NO_ERROR))
+            return Status::failure(ErrorCode::BadFormat, "damaged");
+        return static_cast<std::size_t>(got);
+    }
+
+private:
+    SNDFILE *m_file;
+    SF_INFO m_info;
+};
+
+class SoxrResampler final : public Resampler
+{
+public:
+    SoxrResampler(soxr_t soxr, double ratio, int channels) : m_soxr(soxr), m_ratio(ratio), m_channels(channels) {}
+    ~SoxrResampler() override { soxr_delete(m_soxr); }
+    SoxrResampler(const SoxrResampler &) = delete;
+    SoxrResampler &operator=(const SoxrResampler &) = delete;
+
+    Status process(const float *in, std::size_t frames, bool last, std::vector<float> &out) override
+    {
+        const auto width = static_cast<std::size_t>(m_channels);
+        // Room for what this input gives, and for the filter's tail.
+        const std::size_t room = static_cast<std::size_t>(static_cast<double>(frames) * m_ratio) + 4096;
+        const auto step = [&](const float *from, std::size_t count, std::size_t &used) {
+            const std::size_t at = out.size();
+            out.resize(at + room * width);
+            std::size_t made = 0;
+            const soxr_error_t error = soxr_process(m_soxr, from, count, &used, out.data() + at, room, &made);
+            out.resize(at + made * width);
+            if (error)
+                return Result<std::size_t>(
+                    Status::failure(ErrorCode::Io, std::string("cannot convert the sample rate: ") + error));
+            return Result<std::size_t>(made);
+        };
+        for (std::size_t taken = 0; taken < frames;) {
+            std::size_t used = 0;
+            const Result<std::size_t> made = step(in + taken * width, frames - taken, used);
+            if (!made)
+                return made.status();
+            if (used == 0 && *made == 0)
+                return Status::failure(ErrorCode::Io, "cannot convert the sample rate: the converter stalled");
+            taken += used;
+        }
+        // No input says the stream has ended; the filter's tail follows
+        // until nothing is left.
+        for (std::size_t used = 0; last;) {
+            const Result<std::size_t> made = step(nullptr, 0, used);
+            if (!made)
+                return made.status();
+            if (*made == 0)
+                break;
+        }
+        return Status::success();
+    }
+
+private:
+    soxr_t m_soxr;
+    double m_ratio;
+    int m_channels;
+};
+
+} // namespace
+
+Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(fsPath(path), ec);
+    if (!fs::exists(status))
+        return Status::failure(ErrorCode::NotFound, "the file is missing");
+    // Only a regular file is opened: a FIFO would hang the decoder.
+    if (!fs::is_regular_file(status))
+        return Status::failure(ErrorCode::NotAFile, "not a file");
+    if (fs::file_size(fsPath(path), ec) == 0)
+        return Status::failure(ErrorCode::BadFormat, "an empty file");
+    SF_INFO info{};
+    SNDFILE *file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return Status::failure(ErrorCode::BadFormat, "not a sound file");
+    if (info.channels < 1 || info.samplerate < 1) {
+        sf_close(file);
+        return Status::failure(ErrorCode::BadFormat, "not a sound file");
+    }
+    // Floating-point samples come as they are, beyond full scale too, so
+    // that the conversion can scale a loud source down instead of clipping.
+    sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    return std::unique_ptr<SoundDecoder>(std::make_unique<SndfileDecoder>(file, info));
+}
+
+Result<std::unique_ptr<Resampler>> Resampler::make(int fromRate, int toRate, int channels)
+{
+    soxr_error_t error = nullptr;
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    // One thread per stream: the sounds of a theme are converted side by side.
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
+    soxr_t soxr = soxr_create(fromRate, toRate, static_cast<unsigned>(channels), &error, &io, &quality, &runtime);
+    if (!soxr || error)
+        return Status::failure(ErrorCode::Io,
+                               std::string("cannot convert the sample rate: ") + (error ? error : "no converter"));
+    return std::unique_ptr<Resampler>(
+        std::make_unique<SoxrResampler>(soxr, static_cast<double>(toRate) / fromRate, channels));
+}
+
+} // namespace vesk
