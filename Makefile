@@ -7,7 +7,7 @@ PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
             xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
-            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev
+            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev libstb-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -55,7 +55,8 @@ sanitize: deps
 # MinGW-w64 and run under Wine (in a prefix of the build's own), the real
 # cmd.exe included, and the Windows programs driven through their windows.
 # The last line counts the tests.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth libstb-dev \
+                    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
 WINDOWS_BUILD := build-windows
 test-windows: deps
 	@$(MAKE) --no-print-directory install-packages WANTED="$(WINDOWS_PACKAGES)"
@@ -83,7 +84,7 @@ HARDENED = VESK_CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" \
 # without the tests. sudo only where PREFIX cannot be written.
 PREFIX ?= /usr/local
 INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
-                    libxcb1-dev libsndfile1-dev libsoxr-dev g++-mingw-w64-x86-64-posix dpkg-dev
+                    libxcb1-dev libsndfile1-dev libsoxr-dev libstb-dev g++-mingw-w64-x86-64-posix dpkg-dev
 install:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(INSTALL_PACKAGES)"
 	$(HARDENED) VESK_PREFIX=$(abspath $(PREFIX)) cmake --preset build-install > /dev/null
@@ -108,7 +109,7 @@ deb: deps
 # The Windows download: vesk.exe and vpak.exe, stripped, with a README for
 # Windows players, in build-windows/dist/vesk-VERSION-windows.zip.
 windows: deps
-	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix googletest"
+	@$(MAKE) --no-print-directory install-packages WANTED="g++-mingw-w64-x86-64-posix googletest libstb-dev"
 	cmake --preset build-windows > /dev/null
 	cmake --build --preset build-windows --target windows_zip
 	@ls build-windows/dist/*.zip

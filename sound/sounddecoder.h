@@ -33,6 +33,11 @@ public:
     virtual Result<std::size_t> read(float *samples, std::size_t frames) = 0;
 };
 
+// Each system's own decoders, which SoundDecoder::open() tries once the
+// file is known to be a regular file that is not empty. The failure is "not
+// a sound file" or the like.
+Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path);
+
 // A sample-rate converter for interleaved float samples of one stream.
 class Resampler
 {

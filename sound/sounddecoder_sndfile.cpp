@@ -2,12 +2,8 @@
 // Ogg Vorbis, Opus and MP3; libsoxr converts the sample rate.
 #include "sounddecoder.h"
 
-#include "paths.h"
-
 #include <sndfile.h>
 #include <soxr.h>
-
-#include <filesystem>
 
 namespace vesk {
 
@@ -129,18 +125,8 @@ private:
 
 } // namespace
 
-Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path)
+Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(fsPath(path), ec);
-    if (!fs::exists(status))
-        return Status::failure(ErrorCode::NotFound, "the file is missing");
-    // Only a regular file is opened: a FIFO would hang the decoder.
-    if (!fs::is_regular_file(status))
-        return Status::failure(ErrorCode::NotAFile, "not a file");
-    if (fs::file_size(fsPath(path), ec) == 0)
-        return Status::failure(ErrorCode::BadFormat, "an empty file");
     SF_INFO info{};
     SNDFILE *file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)

@@ -32,8 +32,8 @@ inline bool makeSound(const std::string &path, const Made &made)
     SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file)
         return false;
-    if (made.variableRate) {
-        int mode = SF_BITRATE_MODE_VARIABLE;
+    if ((made.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG) {
+        int mode = made.variableRate ? SF_BITRATE_MODE_VARIABLE : SF_BITRATE_MODE_CONSTANT;
         sf_command(file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
     }
     if (made.comments) {

@@ -4,6 +4,7 @@
 #include "frmmain.h"
 #include "frmsettings.h"
 #include "wavebytes.h"
+#include "wavecheck.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -13,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <QUrl>
 
@@ -49,6 +52,8 @@ private Q_SLOTS:
     void convert_refusesAMissingGameDirectory();
     void convert_failingSlot_reportsIt();
     void convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOut();
+    void convert_turnsEverySoundIntoThePlainWaveTheGamePlays();
+    void convert_showsItsProgressAndCancelChangesNothing();
 
     // The theme as a model
     void openThenSave_keepsEveryByte();
@@ -393,6 +398,73 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QCOMPARE(m_dialogs.questions.last(),
              game.path() + QStringLiteral(" holds none of Kestrova's sound files. Is it really the game directory?"));
     QCOMPARE(gameFiles(), QStringList());
+}
+
+void FrmMainProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
+{
+    using Answer = platform::Dialogs::Answer;
+    QTemporaryDir game;
+    writeFile(game.filePath(QStringLiteral("bomb2.wa2")), "the game's bomb 2");
+    setGameDirectory(game.path());
+    const QString data = QStringLiteral(VESK_SOUND_DATA "/");
+    const QString plain = makeWave(QStringLiteral("plain.wav"), "RIFF plain");
+    const QString mp3 = data + QStringLiteral("tone.mp3"), studio = data + QStringLiteral("pcm24.wav");
+    const QString words = data + QStringLiteral("text.mp3");
+    for (const auto &[slot, file] : {std::pair{1, plain}, {2, mp3}, {3, studio}, {4, words}})
+        m_window->setSlotValue(slot, file);
+    const auto before = QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+
+    m_dialogs.questionAnswers << Answer::Yes;
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 4 (Mines, Level 1) ") + words
+                                             + QStringLiteral(": not a sound file")),
+             qPrintable(m_dialogs.questions[0]));
+    QCOMPARE(m_dialogs.messages,
+             QStringList{QStringLiteral("2 sounds were converted to 16-bit PCM: slot 2 (Bombs, Level 2) %1, slot 3 "
+                                        "(Bombs, Level 3) %2.")
+                             .arg(mp3, studio)});
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(plain));
+    for (const char *converted : {"bomb2.wa2", "bomb3.wa2"})
+        QVERIFY2(!vesk::waveProblem(game.filePath(QLatin1String(converted)).toStdString()), converted);
+    QVERIFY(!QFile::exists(game.filePath(QStringLiteral("mine1.wa2"))));
+    QCOMPARE(m_window->slotValue(2), mp3); // the project keeps the player's own file
+
+    m_dialogs.questionAnswers << Answer::Yes;
+    trigger("mnuFileRestore");
+    QCOMPARE(QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), before);
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb2.wa2"))), QByteArray("the game's bomb 2"));
+}
+
+void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
+{
+    QTemporaryDir game;
+    writeFile(game.filePath(QStringLiteral("bomb1.wa2")), "the game's bomb");
+    setGameDirectory(game.path());
+    // Long work: 47 sounds of a minute to resample, some seconds in all.
+    const QString big = m_dir->filePath(QStringLiteral("studio.wav"));
+    writeFile(big, toneWave(60.0, 1000, 0.5, 96000));
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        m_window->setSlotValue(k, big);
+    const auto files
+        = [&game] { return QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden); };
+    const QStringList before = files();
+
+    QString shown;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        for (auto *progress : m_window->findChildren<QProgressDialog *>(QStringLiteral("progress")))
+            if (progress->isVisible() && shown.isEmpty()) {
+                shown = progress->labelText();
+                progress->cancel();
+            }
+    });
+    watch.start(10);
+    trigger("mnuFileConvert");
+    QVERIFY2(shown.contains(QStringLiteral("studio.wav")), qPrintable(shown));
+    QCOMPARE(files(), before);
+    QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
+    QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
 }
 
 void FrmMainProjectTest::openThenSave_keepsEveryByte()

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void secondPlay_replacesTheFirstSound();
     void playOfNoPlayableFile_isSilentAndHarmless();
     void everyWaveFormat_sounds();
+    void everyKindOfSound_isHeardAsItsConversion();
 
 private:
     QString writeWave(const QString &name, const QByteArray &bytes)
@@ -232,6 +233,18 @@ void SoundTest::everyWaveFormat_sounds()
         stop();
         QTest::qWait(250);
     }
+}
+
+void SoundTest::everyKindOfSound_isHeardAsItsConversion()
+{
+    for (const char *name : {"long.mp3", "tone.ogg", "tone.flac", "pcm24.wav", "surround.wav"}) {
+        const qint64 at = play(QStringLiteral(VESK_SOUND_DATA "/") + QLatin1String(name));
+        QTRY_VERIFY2_WITH_TIMEOUT(recentLevel(200) > 0.2, name, 2000);
+        QVERIFY2(m_pulse.now() - at < 1000, name);
+        stop();
+        QTRY_VERIFY2_WITH_TIMEOUT(recentLevel(200) < 0.01, name, 2000);
+    }
+    QVERIFY(m_dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(SoundTest)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editorprocedures.h"
+#include "progresswindow.h"
 
 #include <windows.h>
 
@@ -27,9 +28,12 @@ public:
         }
     }
 
-    std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override
     {
-        return std::make_unique<vesk::NoProgress>();
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return std::make_unique<win32::ProgressWindow>(GetModuleHandleA(nullptr), m_owner, title, dpi);
     }
 
 private:

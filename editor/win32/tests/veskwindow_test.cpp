@@ -6,6 +6,7 @@
 #include "installerwindow.h"
 #include "slotlayout.h"
 #include "tempdir.h"
+#include "wavecheck.h"
 #include "win32driver.h"
 
 #include <windows.h>
@@ -143,6 +144,14 @@ protected:
         return path(name);
     }
     static std::string read(const std::string &utf8Path) { return readBytes(fs::u8path(utf8Path).string()); }
+    // One of the sounds of every kind the sound tests convert, as the file
+    // dialog spells its path.
+    static std::string soundFile(const char *name)
+    {
+        std::string file = std::string(VESK_SOUND_DATA) + "/" + name;
+        std::replace(file.begin(), file.end(), '/', '\\');
+        return file;
+    }
 
     // Starts vesk.exe; `atStart` answers what it asks before its window opens.
     HWND start(const std::string &arguments = "", const std::function<void()> &atStart = {})
@@ -186,6 +195,9 @@ protected:
         driver::answerFileDialog("Save As", file);
         EXPECT_TRUE(driver::waitFor([&] { return fs::exists(fs::u8path(file)); })) << file;
     }
+
+    // Three seconds of a tone played, then stopped part way.
+    void playAndStop(const std::string &tone);
 
     fs::path m_program;
     std::string m_game;
@@ -283,6 +295,44 @@ TEST_F(VeskWindowTest, convertBacksUpAndRestorePutsBackWhileAFailingConvertChang
     EXPECT_FALSE(fs::exists(fs::u8path(m_game + "\\links.txt")));
 }
 
+// A theme as players make them: a wave the game plays is copied, an MP3 and
+// a 24-bit wave are converted, a file that is no sound is asked about and
+// left out, and the summary names what was converted.
+TEST_F(VeskWindowTest, convertTurnsEverySoundIntoThePlainWaveTheGamePlays)
+{
+    const std::string plain = wave("plain.wav", toneWave(0.1));
+    const std::string mp3 = soundFile("tone.mp3");
+    const std::string studio = soundFile("pcm24.wav");
+    const std::string words = soundFile("text.mp3");
+    ASSERT_TRUE(start());
+    addFile(1, plain);
+    addFile(2, mp3);
+    addFile(3, studio);
+    addFile(4, words);
+    const auto before = snapshot(m_game);
+
+    menu("mnuFileConvert");
+    EXPECT_NE(box(IDNO).find("slot 4 (Mines, Level 1) " + words + ": not a sound file"), std::string::npos);
+    EXPECT_EQ(snapshot(m_game), before) << "No cancels";
+
+    menu("mnuFileConvert");
+    EXPECT_NE(box(IDYES).find(words), std::string::npos);
+    const std::string summary = box();
+    if (summary.find("2 sounds were converted to 16-bit PCM") == std::string::npos && vesk::waveProblem(mp3))
+        GTEST_SKIP() << "this system does not decode MP3: " << summary;
+    EXPECT_EQ(summary, "2 sounds were converted to 16-bit PCM: slot 2 (Bombs, Level 2) " + mp3
+                           + ", slot 3 (Bombs, Level 3) " + studio + ".");
+    EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1));
+    for (const char *converted : {"\\bomb2.wa2", "\\bomb3.wa2"})
+        EXPECT_FALSE(vesk::waveProblem(m_game + converted)) << converted;
+    EXPECT_FALSE(fs::exists(fs::u8path(m_game + "\\mine1.wa2")));
+
+    menu("mnuFileRestore");
+    box(IDYES);
+    box();
+    EXPECT_EQ(snapshot(m_game), before);
+}
+
 TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
 {
     const struct
@@ -351,10 +401,21 @@ TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
 }
 
 // Play starts the file filename1 names and Stop ends it: a tone of three
-// seconds is heard, then silence from the Stop on.
+// seconds is heard, then silence from the Stop on. An MP3 is heard as the
+// wave it converts to.
 TEST_F(VeskWindowTest, playIsHeardAndStopSilencesIt)
 {
-    const std::string tone = wave("tone.wav", toneWave(3.0));
+    playAndStop(wave("tone.wav", toneWave(3.0)));
+}
+
+TEST_F(VeskWindowTest, anMp3IsHeardAsTheWaveItConvertsTo)
+{
+    playAndStop(soundFile("long.mp3"));
+}
+
+void VeskWindowTest::playAndStop(const std::string &tone)
+{
+    const std::string kind = fs::u8path(tone).filename().u8string();
     ASSERT_TRUE(start());
     addFile(1, tone);
     Recording heard;
@@ -372,7 +433,7 @@ TEST_F(VeskWindowTest, playIsHeardAndStopSilencesIt)
     const auto loud = [](const std::vector<double> &levels) {
         return std::count_if(levels.begin(), levels.end(), [](double level) { return level > 0.2; });
     };
-    ASSERT_TRUE(driver::waitFor([&] { return loud(heard.levels()) >= 5; })) << "the tone is heard";
+    ASSERT_TRUE(driver::waitFor([&] { return loud(heard.levels()) >= 5; })) << "the tone is heard: " << kind;
     driver::click(control("Command4"));
     ASSERT_TRUE(driver::waitFor([&] { return heard.levels().size() == Recording::kBlocks; }));
     const std::vector<double> levels = heard.levels();
