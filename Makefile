@@ -63,7 +63,7 @@ test-windows: deps
 	@.ci/posix-headers
 	cmake --preset build-windows > /dev/null
 	cmake --build --preset build-windows
-	@{ ctest --preset build-windows > $(WINDOWS_BUILD)/ctest.log 2>&1; status=$$?; }; \
+	@{ ctest --preset build-windows --output-on-failure > $(WINDOWS_BUILD)/ctest.log 2>&1; status=$$?; }; \
 	cd $(WINDOWS_BUILD); cat ctest.log; WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true; \
 	total=$$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' ctest.log); \
 	failed=$$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' ctest.log); \

@@ -20,10 +20,53 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace vesk {
 
 namespace {
+
+// Media Foundation's functions, looked up when first needed: Windows "N"
+// editions have no Media Foundation, and there the program must still start
+// (and decode what the Audio Compression Manager and stb_vorbis read).
+struct MediaFoundationCalls
+{
+    decltype(&::MFStartup) startup = nullptr;
+    decltype(&::MFShutdown) shutdown = nullptr;
+    decltype(&::MFCreateMediaType) createMediaType = nullptr;
+    decltype(&::MFCreateSample) createSample = nullptr;
+    decltype(&::MFCreateMemoryBuffer) createMemoryBuffer = nullptr;
+    decltype(&::MFCreateSourceReaderFromURL) createSourceReaderFromURL = nullptr;
+
+    static const MediaFoundationCalls &get()
+    {
+        static const MediaFoundationCalls calls = [] {
+            MediaFoundationCalls found;
+            const HMODULE platform = LoadLibraryA("mfplat.dll"), readwrite = LoadLibraryA("mfreadwrite.dll");
+            if (!platform || !readwrite)
+                return found;
+            const auto bind = [](auto &call, HMODULE module, const char *name) {
+                call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(
+                    reinterpret_cast<void *>(GetProcAddress(module, name)));
+                return call != nullptr;
+            };
+            if (!(bind(found.startup, platform, "MFStartup") && bind(found.shutdown, platform, "MFShutdown")
+                  && bind(found.createMediaType, platform, "MFCreateMediaType")
+                  && bind(found.createSample, platform, "MFCreateSample")
+                  && bind(found.createMemoryBuffer, platform, "MFCreateMemoryBuffer")
+                  && bind(found.createSourceReaderFromURL, readwrite, "MFCreateSourceReaderFromURL")))
+                return MediaFoundationCalls();
+            return found;
+        }();
+        return calls;
+    }
+    bool present() const { return createSourceReaderFromURL != nullptr; }
+};
+
+const MediaFoundationCalls &mf()
+{
+    return MediaFoundationCalls::get();
+}
 
 // COM and Media Foundation for the thread that decodes; each decoder holds
 // its own, so that the threads of a conversion need nothing else.
@@ -34,12 +77,12 @@ public:
     {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         m_com = SUCCEEDED(com); // a thread of windows keeps its own apartment
-        m_started = SUCCEEDED(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET));
+        m_started = mf().present() && SUCCEEDED(mf().startup(MF_VERSION, MFSTARTUP_NOSOCKET));
     }
     ~MediaFoundation()
     {
         if (m_started)
-            MFShutdown();
+            mf().shutdown();
         if (m_com)
             CoUninitialize();
     }
@@ -99,7 +142,7 @@ Status damaged()
 // An audio media type of interleaved samples.
 HRESULT audioType(IMFMediaType **type, const GUID &subtype, int rate, int channels, int bits)
 {
-    HRESULT hr = MFCreateMediaType(type);
+    HRESULT hr = mf().createMediaType(type);
     IMFMediaType *t = *type;
     const auto block = static_cast<UINT32>(channels * bits / 8);
     if (SUCCEEDED(hr))
@@ -178,7 +221,7 @@ public:
         if (!decoder->m_media.started())
             return notASound();
         IMFSourceReader *reader = nullptr;
-        if (FAILED(MFCreateSourceReaderFromURL(wide(path).c_str(), nullptr, &reader)))
+        if (FAILED(mf().createSourceReaderFromURL(wide(path).c_str(), nullptr, &reader)))
             return notASound();
         *decoder->m_reader.put() = reader;
         const DWORD audio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
@@ -464,7 +507,7 @@ public:
             ComPtr<IMFSample> sample;
             ComPtr<IMFMediaBuffer> buffer;
             BYTE *data = nullptr;
-            if (FAILED(MFCreateSample(sample.put())) || FAILED(MFCreateMemoryBuffer(bytes, buffer.put()))
+            if (FAILED(mf().createSample(sample.put())) || FAILED(mf().createMemoryBuffer(bytes, buffer.put()))
                 || FAILED(buffer->Lock(&data, nullptr, nullptr)))
                 return failed();
             std::memcpy(data, in, bytes);
@@ -489,7 +532,7 @@ private:
         for (;;) {
             ComPtr<IMFSample> sample;
             ComPtr<IMFMediaBuffer> buffer;
-            if (FAILED(MFCreateSample(sample.put())) || FAILED(MFCreateMemoryBuffer(room, buffer.put()))
+            if (FAILED(mf().createSample(sample.put())) || FAILED(mf().createMemoryBuffer(room, buffer.put()))
                 || FAILED(sample->AddBuffer(buffer.get())))
                 return false;
             MFT_OUTPUT_DATA_BUFFER output{};

@@ -1,6 +1,7 @@
 #include "gamebackup.h"
 #include "packagebuild.h"
 #include "tempdir.h"
+#include "wavecheck.h"
 
 #include <filesystem>
 #include <set>
@@ -196,4 +197,31 @@ TEST_F(PackageBuildTest, installedEditorPacksTheWindowsInstallerFromShare)
     m_input.editorDirectory = path("prefix/bin");
     ASSERT_TRUE(build().ok());
     EXPECT_EQ(readBytes(path("package/install.exe")), "MZ windows installer");
+}
+
+// The package gets the same sounds Convert would put into the game: the
+// MP3 converted, the plain wave copied, what is no sound left out by the
+// plan; the conversions come first, so a cancel leaves the folder as it was.
+TEST_F(PackageBuildTest, soundsAreConvertedByThePlanAndACancelWritesNothing)
+{
+    m_input.slots[0] = wave("plain.wav");
+    m_input.slots[1] = std::string(VESK_SOUND_DATA) + "/tone.mp3";
+    m_input.slots[2] = std::string(VESK_SOUND_DATA) + "/text.mp3";
+    const std::vector<vesk::SlotPlan> plan = vesk::planSounds(m_input.slots);
+    ASSERT_EQ(plan[2].step, vesk::SlotPlan::Step::LeaveOut);
+
+    struct Cancelling final : vesk::Progress
+    {
+        bool advance(const std::string &, double) override { return false; }
+    } cancelling;
+    EXPECT_EQ(vesk::buildPackage(m_input, plan, cancelling).status.code(), vesk::ErrorCode::Cancelled);
+    EXPECT_EQ(packageFiles(), Names{});
+
+    const vesk::PackageResult built = vesk::buildPackage(m_input, plan);
+    ASSERT_TRUE(built.status.ok()) << built.status.error();
+    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "bomb2.wa2"}));
+    EXPECT_EQ(readBytes(path("package/bomb1.wa2")), readBytes(m_input.slots[0]));
+    EXPECT_FALSE(vesk::waveProblem(path("package/bomb2.wa2")));
+    EXPECT_EQ(built.summary.value_or(""),
+              "1 sound was converted to 16-bit PCM: slot 2 (Bombs, Level 2) " + m_input.slots[1] + ".");
 }

@@ -92,7 +92,8 @@ TEST_F(SoundConvertTest, everyKindIsCopiedConvertedOrRefusedWithItsReason)
     enum Outcome {
         Copied,
         Converted,
-        Refused
+        Refused,
+        Damaged,
     };
     const struct
     {
@@ -129,6 +130,8 @@ TEST_F(SoundConvertTest, everyKindIsCopiedConvertedOrRefusedWithItsReason)
         {"list-first.wav", Converted, 1, 44100, 0.5, 0.01}, // 24-bit, a LIST chunk before "fmt "
         {"empty.mp3", Refused, 0, 0, 0, 0, "an empty file"},
         {"text.mp3", Refused, 0, 0, 0, 0, "not a sound file"},
+        // Noise where the second half of its frames should be.
+        {"damaged.flac", Damaged, 0, 0, 0, 0, "damaged after "},
     };
     for (const auto &row : rows) {
         const std::string name = row.name, source = data(name);
@@ -137,6 +140,18 @@ TEST_F(SoundConvertTest, everyKindIsCopiedConvertedOrRefusedWithItsReason)
         if (row.outcome == Copied)
             continue;
         const vesk::Result<vesk::Conversion> converted = convert(source);
+        if (row.outcome == Damaged) {
+#ifdef _WIN32
+            if (converted.ok()) {
+                std::printf("skipped, as this system's decoder reads past the damage: %s\n", row.name);
+                continue;
+            }
+#endif
+            ASSERT_FALSE(converted.ok()) << name;
+            EXPECT_EQ(converted.code(), vesk::ErrorCode::BadFormat) << name;
+            EXPECT_EQ(converted.error().rfind(row.reason, 0), 0u) << name << ": " << converted.error();
+            continue;
+        }
         if (row.outcome == Refused) {
             ASSERT_FALSE(converted.ok()) << name;
             EXPECT_EQ(converted.code(), vesk::ErrorCode::BadFormat) << name;
