@@ -29,7 +29,9 @@ std::vector<SlotPlan> planSounds(const SlotValues &slots)
         SlotPlan entry;
         entry.slot = k;
         entry.source = source;
-        if (checkSlotFile(k, source).ok() && waveProblem(source)) {
+        // A wave the game plays is read no further; a file that cannot be
+        // read at all is left to the step.
+        if (waveProblem(source) && checkSlotFile(k, source).ok()) {
             Result<std::unique_ptr<SoundDecoder>> decoder = SoundDecoder::open(source);
             if (decoder) {
                 entry.step = SlotPlan::Step::Convert;

@@ -193,7 +193,13 @@ protected:
     {
         menu("mnuFileSave");
         driver::answerFileDialog("Save As", file);
-        EXPECT_TRUE(driver::waitFor([&] { return fs::exists(fs::u8path(file)); })) << file;
+        // The dialog itself makes the file, empty, to test that it can, and
+        // removes it again; the editor's save then renames a whole project
+        // into place, never an empty one.
+        EXPECT_TRUE(driver::waitFor([&] {
+            std::error_code ec;
+            return fs::file_size(fs::u8path(file), ec) > 0 && !ec;
+        })) << file;
     }
 
     // Three seconds of a tone played, then stopped part way.
@@ -231,8 +237,9 @@ TEST_F(VeskWindowTest, settingsKeepTheGameDirectoryBesideTheProgram)
         driver::press(settingsControl("Command2"));
         driver::waitUntilGone(settings);
     }
-    EXPECT_TRUE(driver::waitFor([&] { return fs::exists(m_program / "vesk.cfg"); }));
-    EXPECT_EQ(readBytes((m_program / "vesk.cfg").string()), m_game + "\r\n");
+    // Written in place, so that it may be seen empty for a moment.
+    EXPECT_TRUE(driver::waitFor([&] { return readBytes((m_program / "vesk.cfg").string()) == m_game + "\r\n"; }))
+        << readBytes((m_program / "vesk.cfg").string());
 }
 
 // Names beyond ASCII arrive with every byte, in the project and back.
