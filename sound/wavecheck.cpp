@@ -1,6 +1,7 @@
 #include "wavecheck.h"
 #include "paths.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -59,7 +60,16 @@ std::optional<std::string> waveProblem(const std::string &path)
     // quickest to open.
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     const std::uintmax_t size = fs::file_size(fsPath(path), ec);
-    const auto readAt = [&file](std::uint64_t at, char *into, std::size_t count) {
+    // The chunk headers of most waves lie in the first few KiB, read at once.
+    char start[4096];
+    if (file)
+        std::setvbuf(file.get(), nullptr, _IONBF, 0); // no buffer of its own besides
+    const std::size_t started = file ? std::fread(start, 1, sizeof start, file.get()) : 0;
+    const auto readAt = [&](std::uint64_t at, char *into, std::size_t count) {
+        if (at + count <= started) {
+            std::copy_n(start + at, count, into);
+            return true;
+        }
         return std::fseek(file.get(), static_cast<long>(at), SEEK_SET) == 0
                && std::fread(into, 1, count, file.get()) == count;
     };
