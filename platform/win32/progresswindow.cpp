@@ -56,8 +56,9 @@ void ProgressWindow::show()
         return;
     m_font = makeFont("MS Sans Serif", 8, m_dpi);
     const auto px = [this](int value) { return MulDiv(value, m_dpi, 96); };
+    const std::string shown = m_file.empty() ? std::string() : "Working on " + m_file;
     const HWND label = CreateWindowExA(
-        0, "STATIC", m_file.c_str(), WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS | SS_NOPREFIX, px(12), px(12),
+        0, "STATIC", shown.c_str(), WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS | SS_NOPREFIX, px(12), px(12),
         width - px(24), px(18), m_window, reinterpret_cast<HMENU>(kLabelId), m_instance, nullptr);
     const HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, px(12), px(36), width - px(24),
                                      px(18), m_window, reinterpret_cast<HMENU>(kBarId), m_instance, nullptr);
