@@ -4,6 +4,7 @@
 #include "frmmain.h"
 #include "frmpackage.h"
 #include "packagebuild.h"
+#include "wavecheck.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@ private Q_SLOTS:
     void packageDirectory_followsTheDirectoryList();
     void makeDirectory_createsUnderThePackageDirectory();
     void ok_buildsThePackageReportsAndCloses();
+    void ok_convertsWhatTheGameCannotPlayAndSaysSo();
     void ok_handTypedColourReachesThemeCfgUnchanged();
     void ok_failure_saysIncompleteAndKeepsTheWindow();
     void ok_asksBeforeShippingOtherFilesOfTheFolder();
@@ -262,6 +264,24 @@ void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
     clickButton(m_window.data(), QStringLiteral("Command3"));
     QCOMPARE(m_dialogs.questions.size(), 1);
     QCOMPARE(m_dialogs.messages.size(), 2);
+}
+
+void FrmPackageTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
+{
+    jpeg(QStringLiteral("bg.jpg"), Qt::black);
+    const QString mp3 = QStringLiteral(VESK_SOUND_DATA "/tone.mp3");
+    m_slots[31] = mp3.toStdString();
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    const QString package = m_dir->filePath(QStringLiteral("package"));
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QVERIFY2(m_dialogs.questions.isEmpty(), qPrintable(m_dialogs.questions.join(QLatin1Char('\n'))));
+    QCOMPARE(m_dialogs.messages,
+             QStringList{QStringLiteral("Created at %1\n\n1 sound was converted to 16-bit PCM: slot 32 (Explosions, "
+                                        "Explode 0) %2.")
+                             .arg(QDir::toNativeSeparators(package), mp3)});
+    QVERIFY(!vesk::waveProblem((package + QStringLiteral("/explode0.wa2")).toStdString()));
 }
 
 void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
