@@ -7,7 +7,7 @@ PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
             xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
-            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev libstb-dev
+            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev libstb-dev libssl-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -84,7 +84,7 @@ HARDENED = VESK_CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" \
 # without the tests. sudo only where PREFIX cannot be written.
 PREFIX ?= /usr/local
 INSTALL_PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
-                    libxcb1-dev libsndfile1-dev libsoxr-dev libstb-dev g++-mingw-w64-x86-64-posix dpkg-dev
+                    libxcb1-dev libsndfile1-dev libsoxr-dev libstb-dev libssl-dev g++-mingw-w64-x86-64-posix dpkg-dev
 install:
 	@$(MAKE) --no-print-directory install-packages WANTED="$(INSTALL_PACKAGES)"
 	$(HARDENED) VESK_PREFIX=$(abspath $(PREFIX)) cmake --preset build-install > /dev/null

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <random>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,7 +12,6 @@
 #include <shlobj.h>
 #else
 #include <unistd.h>
-#include <vector>
 #endif
 
 namespace vesk {
@@ -80,19 +80,26 @@ bool isUnderProgramFiles(const std::string &path)
 #endif
 }
 
-std::string programDirectory()
+std::string programFile()
 {
 #ifdef _WIN32
-    char buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(sizeof buffer));
-    std::string file(buffer, length);
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const int bytes
+        = WideCharToMultiByte(CP_UTF8, 0, buffer.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string file(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, buffer.data(), static_cast<int>(length), file.data(), bytes, nullptr, nullptr);
+    return file;
 #else
     std::vector<char> buffer(4096);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0)
-        return std::filesystem::current_path().string();
-    std::string file(buffer.data(), static_cast<size_t>(length));
+    return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length)) : std::string();
 #endif
+}
+
+std::string programDirectory()
+{
+    const std::string file = programFile();
     const size_t cut = file.find_last_of(kSeparator);
     if (cut == std::string::npos)
         return std::filesystem::current_path().string();

@@ -69,6 +69,7 @@ Result<std::string> makeUnderFreshName(const std::string &directory, const std::
 // Sets a variable of this program's environment, which the programs it
 // starts inherit.
 bool setEnvironmentVariable(const std::string &name, const std::string &value);
+bool clearEnvironmentVariable(const std::string &name);
 
 // Whether a path lies in the system's folder for programs, where Windows lets
 // only an administrator write. Never so on other systems.
@@ -94,5 +95,7 @@ Status checkNotSystemFolder(const std::string &directory);
 // The folder that holds the running program's own file, whatever the working
 // directory is.
 std::string programDirectory();
+// The running program's own file.
+std::string programFile();
 
 } // namespace vesk

@@ -105,6 +105,12 @@ bool setEnvironmentVariable(const std::string &name, const std::string &value)
     return SetEnvironmentVariableA(name.c_str(), value.c_str()) && _putenv_s(name.c_str(), value.c_str()) == 0;
 }
 
+bool clearEnvironmentVariable(const std::string &name)
+{
+    // An empty value removes the C runtime's variable.
+    return SetEnvironmentVariableA(name.c_str(), nullptr) && _putenv_s(name.c_str(), "") == 0;
+}
+
 std::error_code linkFile(const std::string &from, const std::string &to)
 {
     return CreateHardLinkA(to.c_str(), from.c_str(), nullptr) ? std::error_code() : lastError();

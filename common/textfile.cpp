@@ -237,16 +237,21 @@ Status cannotRead(const std::string &path, const std::error_code &ec)
     return Status::failure(codeOf(ec), "cannot read " + path + ": " + reasonText(ec));
 }
 
-Status writeTextFile(const std::string &path, const std::vector<std::string> &lines, const std::string &shownAs)
+Status writeFile(const std::string &path, const std::string &bytes, const std::string &shownAs)
 {
     const std::string &shown = shownAs.empty() ? path : shownAs;
     errno = 0;
     FilePtr file(std::fopen(path.c_str(), "wb"));
     if (!file)
         return cannotWrite(shown, errno);
-    if (const int err = writeAndClose(std::move(file), joinLines(lines)))
+    if (const int err = writeAndClose(std::move(file), bytes))
         return cannotWrite(shown, err);
     return Status::success();
+}
+
+Status writeTextFile(const std::string &path, const std::vector<std::string> &lines, const std::string &shownAs)
+{
+    return writeFile(path, joinLines(lines), shownAs);
 }
 
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines)

@@ -17,6 +17,9 @@ namespace vesk {
 Status writeTextFile(const std::string &path, const std::vector<std::string> &lines,
                      const std::string &shownAs = std::string());
 
+// The same for bytes as they are.
+Status writeFile(const std::string &path, const std::string &bytes, const std::string &shownAs = std::string());
+
 // Writes the lines to a fresh file of a unique name beside the target and
 // renames it over the target only when every byte is out, so that a failure
 // never destroys the previous file. A symbolic link is followed and stays; an

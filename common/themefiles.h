@@ -23,8 +23,10 @@ inline constexpr std::array<const char *, kGameSoundCount> kGameSoundFiles = {
     "emine2.wa2",  "emine3.wa2",   "emine4.wa2",   "prize.wa2",    "warp.wa2",
 };
 
-// The package's own files besides the sounds.
-inline constexpr std::array<const char *, 3> kPackageOwnFiles = {"install.exe", "bgimage.jpg", "theme.cfg"};
+// The package's own files besides the sounds; the install removes them from
+// the game directory again. SHA256SUMS holds the checksums of the others.
+inline constexpr const char *kSumsFile = "SHA256SUMS";
+inline constexpr std::array<const char *, 4> kPackageOwnFiles = {"install.exe", "bgimage.jpg", "theme.cfg", kSumsFile};
 inline constexpr const char *kInstallBatch = "1.bat";
 
 // How 1.bat is started on Windows: cmd.exe runs it from the package folder,

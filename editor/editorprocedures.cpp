@@ -10,6 +10,9 @@
 #include "themefiles.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 
 namespace vesk {
 
@@ -210,6 +213,25 @@ bool mayShipStrayFiles(const PackageInput &input, const std::string &shownFolder
 
 } // namespace
 
+namespace {
+
+// A file's size as Windows shows it to players: "850 KB", "3.2 MB".
+std::string downloadSize(std::uint64_t bytes)
+{
+    const double kilo = 1024, mega = kilo * kilo, giga = mega * kilo;
+    const double size = static_cast<double>(bytes);
+    char text[32];
+    if (size < mega)
+        std::snprintf(text, sizeof text, "%.0f KB", std::ceil(size / kilo));
+    else if (size < giga)
+        std::snprintf(text, sizeof text, "%.1f MB", size / mega);
+    else
+        std::snprintf(text, sizeof text, "%.1f GB", size / giga);
+    return text;
+}
+
+} // namespace
+
 bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui)
 {
     const auto incomplete = [&](const std::string &why) {
@@ -242,9 +264,13 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
           && installer->compare(installer->size() - std::char_traits<char>::length(kWindowsInstaller),
                                 std::string::npos, kWindowsInstaller)
                  == 0;
-    ui.message("Created at " + shownFolder
+    const std::string oneFile
+        = built->oneFile
+              ? " To send it as one file: " + *built->oneFile + " (" + downloadSize(built->oneFileSize) + ")."
+              : " No one-file package was made: " + built->oneFileProblem.value_or("") + ".";
+    ui.message("Theme package created in " + shownFolder
                    + (windowsInstaller ? "" : " (with the Linux installer: vpak.exe was not found beside the editor)")
-                   + (built->summary ? "\n\n" + *built->summary : std::string()),
+                   + "." + oneFile + (built->summary ? "\n\n" + *built->summary : std::string()),
                false);
     return true;
 }

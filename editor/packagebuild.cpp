@@ -1,14 +1,17 @@
 #include "packagebuild.h"
 
 #include "gamebackup.h"
+#include "onefile.h"
+#include "packagesums.h"
 #include "paths.h"
 #include "settingslocation.h"
 #include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>
-
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
 namespace vesk {
 
@@ -35,7 +38,152 @@ Status copyInto(const std::string &source, const std::string &target, const std:
     return Status::failure(codeOf(ec), "cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
 }
 
+// Part of a longer piece of work, from `from` on for `share` of the whole.
+class PartProgress final : public Progress
+{
+public:
+    PartProgress(Progress &whole, double from, double share) : m_whole(whole), m_from(from), m_share(share) {}
+    bool advance(const std::string &file, double done) override
+    {
+        return m_whole.advance(file, m_from + m_share * done);
+    }
+
+private:
+    Progress &m_whole;
+    double m_from, m_share;
+};
+
+// Whether the file ends in a one-file package's trailer: only such a file is
+// replaced by a new one-file package.
+bool endsInTrailer(const std::string &path)
+{
+    std::ifstream in(fsPath(path), std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size < static_cast<std::streamoff>(kTrailerSize))
+        return false;
+    std::string tag(kTrailerTag.size(), '\0');
+    in.seekg(size - static_cast<std::streamoff>(tag.size()));
+    in.read(tag.data(), static_cast<std::streamsize>(tag.size()));
+    return in && tag == kTrailerTag;
+}
+
+// The checksums of the package's files, written as SHA256SUMS, and the
+// one-file package made of the same bytes in the same pass.
+Status sealPackage(const std::string &dir, const std::vector<std::string> &names, const std::string &installer,
+                   Progress &progress, PackageResult &result)
+{
+    std::error_code ec;
+    double total = 0;
+    for (const std::string &name : names)
+        total += static_cast<double>(fs::file_size(fsPath(joinPath(dir, name)), ec));
+
+    std::unique_ptr<OneFileWriter> writer;
+    std::string temporary;
+    const std::optional<std::string> place = oneFilePlace(dir);
+    if (!place) {
+        result.oneFileProblem = dir + " has no parent folder to hold it";
+    } else if (entryKind(*place) != EntryKind::Missing && !endsInTrailer(*place)) {
+        result.oneFileProblem = *place + " already exists and is no one-file theme package, so it was left alone";
+    } else {
+        const std::string parent = fsPath(*place).parent_path().u8string();
+        Result<std::string> made = createUniqueFile(parent, fsPath(*place).filename().u8string() + ".");
+        Result<std::unique_ptr<OneFileWriter>> started
+            = made ? OneFileWriter::start(*made, installer) : Result<std::unique_ptr<OneFileWriter>>(made.status());
+        if (made)
+            temporary = *made;
+        if (started)
+            writer = std::move(*started);
+        else
+            result.oneFileProblem = started.error();
+    }
+    const auto dropOneFile = [&](const std::string &why) {
+        writer.reset();
+        fs::remove(fsPath(temporary), ec);
+        temporary.clear();
+        if (!why.empty())
+            result.oneFileProblem = why;
+    };
+
+    // Once the files are in place only the one file may be cancelled.
+    class Uncancelled final : public Progress
+    {
+    public:
+        explicit Uncancelled(Progress &whole) : m_whole(whole) {}
+        bool advance(const std::string &file, double done) override
+        {
+            static_cast<void>(m_whole.advance(file, done));
+            return true;
+        }
+
+    private:
+        Progress &m_whole;
+    } uncancelled(progress);
+    std::vector<FileSum> sums;
+    double before = 0;
+    for (const std::string &name : names) {
+        const std::string path = joinPath(dir, name);
+        const double size = static_cast<double>(fs::file_size(fsPath(path), ec));
+        const double from = total > 0 ? before / total : 0, share = total > 0 ? size / total : 0;
+        HashProgress cancellable{progress, path, from, share};
+        HashProgress steady{uncancelled, path, from, share};
+        Result<Sha256Digest> digest = writer ? writer->add(name, path, &cancellable) : sha256OfFile(path, &steady);
+        if (!digest && writer && entryKind(path) == EntryKind::File) {
+            // A cancel, or a one file that cannot take more (a full disk
+            // there), ends only the one file: the folder still gets its
+            // checksums, so that it never keeps those of an earlier build.
+            dropOneFile(digest.code() == ErrorCode::Cancelled ? "it was cancelled" : digest.error());
+            digest = sha256OfFile(path, &steady);
+        }
+        if (!digest) {
+            dropOneFile(std::string());
+            return digest.status();
+        }
+        sums.push_back({name, *digest});
+        before += size;
+    }
+    const std::string text = sumsText(sums);
+    const Status wrote = writeFile(joinPath(dir, kSumsFile), text);
+    if (!wrote.ok()) {
+        dropOneFile(std::string());
+        return wrote;
+    }
+    if (!writer)
+        return Status::success();
+    Result<Sha256Digest> added = writer->addBytes(kSumsFile, text);
+    Status finished = added ? writer->finish() : added.status();
+    const std::uint64_t size = writer->size();
+    if (finished.ok()) {
+        // A one-file package starts where it is saved: it is a program.
+        fs::permissions(fsPath(temporary),
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read
+                            | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+                        ec);
+        fs::rename(fsPath(temporary), fsPath(*place), ec);
+        if (ec)
+            finished = Status::failure(codeOf(ec), "cannot write " + *place + ": " + reasonText(ec));
+    }
+    if (!finished.ok()) {
+        dropOneFile(finished.error());
+        return Status::success();
+    }
+    writer.reset();
+    result.oneFile = *place;
+    result.oneFileSize = size;
+    return Status::success();
+}
+
 } // namespace
+
+std::optional<std::string> oneFilePlace(const std::string &packageDirectory)
+{
+    fs::path folder = fsPath(packageDirectory);
+    while (!folder.empty() && !folder.has_filename() && folder.has_relative_path())
+        folder = folder.parent_path();
+    const std::string name = folder.filename().u8string();
+    if (name.empty() || name == "." || name == ".." || !folder.has_parent_path() || folder.parent_path() == folder)
+        return std::nullopt;
+    return joinPath(folder.parent_path().u8string(), name + ".exe");
+}
 
 std::optional<std::string> installerBesideEditor(const std::string &editorDirectory)
 {
@@ -113,7 +261,11 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
     if (!step.ok())
         return fail(step);
     const auto target = [&dir](int slot) { return joinPath(dir, slotInfo(slot).gameFile); };
-    const Prepared prepared = prepareSounds(plan, target, false, progress);
+    // Converting takes the first part of the bar, the checksums the rest.
+    const bool converting
+        = std::any_of(plan.begin(), plan.end(), [](const SlotPlan &p) { return p.step == SlotPlan::Step::Convert; });
+    PartProgress conversions(progress, 0, 0.6);
+    const Prepared prepared = prepareSounds(plan, target, false, conversions);
     if (!prepared.status.ok())
         return fail(prepared.status, prepared.failedSlot);
     // What is not moved into place below is not left behind.
@@ -151,8 +303,11 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
                     fs::perm_options::add, ec);
 #endif
 
+    std::vector<std::string> sealed = {"theme.cfg", "bgimage.jpg", "install.exe"};
     for (const SlotPlan &entry : plan) {
         const std::string place = target(entry.slot);
+        if (entry.step != SlotPlan::Step::LeaveOut)
+            sealed.push_back(slotInfo(entry.slot).gameFile);
         if (entry.step == SlotPlan::Step::Copy) {
             step = copyInto(entry.source, place, "the sound of " + slotDescription(entry.slot));
         } else if (entry.step == SlotPlan::Step::Convert) {
@@ -169,6 +324,10 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
         if (!step.ok())
             return fail(step, entry.slot);
     }
+    PartProgress sealing(progress, converting ? 0.6 : 0, converting ? 0.4 : 1);
+    step = sealPackage(dir, sealed, *installer, sealing, result);
+    if (!step.ok())
+        return fail(step);
     result.summary = conversionSummary(plan, prepared);
     return result;
 }

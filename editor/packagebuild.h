@@ -6,6 +6,7 @@
 #include "status.h"
 #include "themedescription.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,7 +64,16 @@ struct PackageResult
     std::optional<int> failedSlot; // the slot whose sound failed
     // What became of the sounds that were converted, for the summary.
     std::optional<std::string> summary;
+    // The one file to send, NAME.exe beside the folder, with its size; or
+    // why none was made (the folder package stands either way).
+    std::optional<std::string> oneFile;
+    std::uint64_t oneFileSize = 0;
+    std::optional<std::string> oneFileProblem;
 };
+
+// Where the one-file package of a folder goes: NAME.exe in its parent, NAME
+// being the folder's own name; nothing for a folder without a parent.
+std::optional<std::string> oneFilePlace(const std::string &packageDirectory);
 
 // Builds a theme package, in a place checkPackagePlace allows, by the plan of
 // its sounds. First the sounds that need it are converted, side by side with
@@ -72,9 +82,12 @@ struct PackageResult
 // order: theme.cfg, bgimage.jpg (a copy of the picture), install.exe (a copy
 // of the installer), then one sound file per slot the plan does not leave
 // out, under the game's name for it: a wave the game plays byte for byte,
-// any other as converted. From there the first failing step ends the build:
-// what was written before stays, and the failure says which step or file
-// failed and why. Other files in the directory are left alone.
+// any other as converted; last SHA256SUMS, the checksums of all of these.
+// From there the first failing step ends the build: what was written before
+// stays, and the failure says which step or file failed and why. Other files
+// in the directory are left alone. While the checksums are taken the same
+// files go into the one-file package beside the folder, which replaces an
+// earlier one-file package there but never any other file.
 PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan, Progress &progress);
 PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan> &plan);
 

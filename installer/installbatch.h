@@ -14,9 +14,9 @@ using vesk::kPackageOwnFiles;
 
 using vesk::batchCommandLine;
 
-// The four lines of 1.bat for a target directory T:
+// The lines of 1.bat for a target directory T:
 //   copy *.* T
-//   del T\install.exe, del T\bgimage.jpg, del T\theme.cfg
+//   del T\install.exe, del T\bgimage.jpg, del T\theme.cfg, del T\SHA256SUMS
 // A target that holds a blank, or a character the command interpreter would
 // take as an operator (& | < > ^ ( ) , ; =), or that begins with a double
 // quote, is written within double quotes so that it is taken as one literal
@@ -45,13 +45,13 @@ vesk::Status setBatchTarget(const std::string &target);
 vesk::Status checkTarget(const std::string &target, const std::string &packageDirectory);
 
 // After the batch ran: every file the batch was to leave in the target (each
-// regular file of the package but its own three) is there with the package's
+// regular file of the package but its own files) is there with the package's
 // bytes. The failure names the first file, in name order, that did not arrive
 // and why.
 vesk::Status checkInstalled(const std::string &packageDirectory, const std::string &target);
 
 // The names the install will leave or replace in the target: every regular
-// file of the package but its own three, 1.bat, and those of the three the
+// file of the package but its own files, 1.bat, and those of its own files the
 // target already has (the batch copies and then deletes them).
 std::vector<std::string> filesTheInstallTouches(const std::string &packageDirectory, const std::string &target);
 
@@ -59,7 +59,7 @@ std::vector<std::string> filesTheInstallTouches(const std::string &packageDirect
 // reason when it cannot.
 vesk::Status writeBatchFile(const std::string &batchFile, const std::string &target);
 
-// Carries out a 1.bat of the four kinds of line above without any shell: the
+// Carries out a 1.bat of the two kinds of line above without any shell: the
 // paths are read as the command interpreter reads them (quotes dropped,
 // "%%" as "%", "%NAME%" as the variable of the environment) and then taken
 // literally. "copy *.* T" copies every regular file of

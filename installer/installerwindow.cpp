@@ -2,6 +2,8 @@
 
 #include "gamebackup.h"
 #include "installbatch.h"
+#include "packagesource.h"
+#include "packagesums.h"
 #include "paths.h"
 #include "textfile.h"
 #include "themefiles.h"
@@ -130,6 +132,16 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     }
     if (!packageIsOnlyATheme(packageDirectory, ui))
         return false;
+    // A package that is not the one its maker built (a file altered or lost
+    // on the way) is refused before anything changes.
+    vesk::NoProgress unwatched;
+    step = vesk::checkPackageSums(packageDirectory, unwatched);
+    if (step.code() == vesk::ErrorCode::BadFormat || step.code() == vesk::ErrorCode::NotFound) {
+        ui.message(damagedMessage("The theme package", step.error()));
+        return false;
+    }
+    if (!step.ok())
+        return refuse(step);
     if (!vesk::holdsGameSounds(target) && !ui.ask(vesk::notAGameDirectoryQuestion(target)))
         return false;
 

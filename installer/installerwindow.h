@@ -75,7 +75,8 @@ public:
 };
 
 // Install Theme, in this order: the target (absolute, existing, not the
-// package, no system folder, writable); the package's contents; a question
+// package, no system folder, writable); the package's contents; its files
+// against its SHA256SUMS, where it has one; a question
 // when the target holds no game sound; the backup of what the install
 // replaces, every such file moved aside; 1.bat written, started and waited
 // for (to its end, however long it takes); the file check, and on a failure

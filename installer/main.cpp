@@ -3,21 +3,27 @@
 #include "dialogs.h"
 #include "frmmain2.h"
 #include "installbatch.h"
+#include "installerwindow.h"
 #include "localtext.h"
+#include "packagesource.h"
 #include "paths.h"
+#include "progresswindow.h"
 #include "startup.h"
 
 #include <QApplication>
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 int main(int argc, char *argv[])
 {
     const platform::StartOptions options = platform::readCommandLine(
         argc, argv,
-        {"vpak", "Shows a Kestrova sound theme package and installs it into the game directory.", nullptr, nullptr,
-         true});
+        {"vpak",
+         "Shows a Kestrova sound theme package and installs it into the game directory: the package in the "
+         "installer's own folder, or the one-file package THEME.exe that is given.",
+         "THEME.exe", "A theme package made into one file, as the editor builds it beside the package folder.", true});
     if (options.exitNow)
         return *options.exitNow;
     // A second copy of the installer, started to carry out 1.bat where the
@@ -39,8 +45,25 @@ int main(int argc, char *argv[])
     platform::useLayoutFont();
 
     platform::StandardDialogs dialogs(QStringLiteral("Lanternkit"));
+    // A one-file package is checked through and unpacked before the window
+    // opens; its folder goes again when the installer ends.
+    std::optional<vpak::PackageSource> package;
+    if (!options.files.isEmpty()) {
+        const std::string file = platform::toLocal(options.files.first());
+        platform::ProgressWindow progress(nullptr, QString::fromLatin1(vpak::kWindowCaption));
+        vesk::Result<vpak::PackageSource> opened = vpak::PackageSource::open(file, std::nullopt, progress);
+        if (!opened) {
+            if (opened.code() == vesk::ErrorCode::Cancelled)
+                return 1;
+            std::cerr << "vpak: " << opened.error() << '\n';
+            dialogs.message(nullptr, platform::fromLocal(opened.error()), QStringLiteral("Lanternkit"));
+            return 1;
+        }
+        package.emplace(std::move(*opened));
+    }
     platform::SystemCommandInterpreter interpreter;
-    frmmain2 window(platform::fromLocal(vesk::programDirectory()), dialogs, interpreter);
+    frmmain2 window(platform::fromLocal(package ? package->directory() : vesk::programDirectory()), dialogs,
+                    interpreter);
     window.show();
     return app.exec();
 }

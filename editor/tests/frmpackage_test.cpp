@@ -207,7 +207,11 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 32 (Explosions,"))
                  && m_dialogs.questions[0].contains(QStringLiteral(": not a sound file")),
              qPrintable(m_dialogs.questions[0]));
-    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Created at ") + QDir::toNativeSeparators(package)});
+    // Beside the folder, the same package as one file to send.
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Theme package created in %1. To send it as one file: "
+                                                            "%1.exe (2 KB).")
+                                                 .arg(QDir::toNativeSeparators(package))});
+    QVERIFY(QFileInfo(package + QStringLiteral(".exe")).isExecutable());
     QVERIFY(!m_window->isVisible());
     QCOMPARE(readFile(package + QStringLiteral("/theme.cfg")),
              QByteArray("Ann\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n"));
@@ -225,7 +229,8 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
     clickButton(m_window.data(), QStringLiteral("Command3"));
     QCOMPARE(m_dialogs.messages.last(),
-             QStringLiteral("Created at %1 (with the Linux installer: vpak.exe was not found beside the editor)")
+             QStringLiteral("Theme package created in %1 (with the Linux installer: vpak.exe was not found beside the "
+                            "editor). To send it as one file: %1.exe (2 KB).")
                  .arg(QDir::toNativeSeparators(package)));
 }
 
@@ -278,9 +283,10 @@ void FrmPackageTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
     clickButton(m_window.data(), QStringLiteral("Command3"));
     QVERIFY2(m_dialogs.questions.isEmpty(), qPrintable(m_dialogs.questions.join(QLatin1Char('\n'))));
     QCOMPARE(m_dialogs.messages,
-             QStringList{QStringLiteral("Created at %1\n\n1 sound was converted to 16-bit PCM: slot 32 (Explosions, "
+             QStringList{QStringLiteral("Theme package created in %1. To send it as one file: %1.exe (%3).\n\n1 sound "
+                                        "was converted to 16-bit PCM: slot 32 (Explosions, "
                                         "Explode 0) %2.")
-                             .arg(QDir::toNativeSeparators(package), mp3)});
+                             .arg(QDir::toNativeSeparators(package), mp3, QStringLiteral("174 KB"))});
     QVERIFY(!vesk::waveProblem((package + QStringLiteral("/explode0.wa2")).toStdString()));
 }
 
@@ -308,7 +314,7 @@ void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("incomplete")), qPrintable(m_dialogs.messages[0]));
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no background picture was chosen")),
              qPrintable(m_dialogs.messages[0]));
-    QVERIFY(!m_dialogs.messages[0].startsWith(QStringLiteral("Created at")));
+    QVERIFY(!m_dialogs.messages[0].startsWith(QStringLiteral("Theme package created")));
     QVERIFY(m_window->isVisible());
     QCOMPARE(find<QLineEdit>("themename1")->text(), QStringLiteral("Dusk"));
 }

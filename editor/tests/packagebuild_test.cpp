@@ -1,8 +1,10 @@
 #include "gamebackup.h"
+#include "onefile.h"
 #include "packagebuild.h"
 #include "tempdir.h"
 #include "wavecheck.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -53,10 +55,10 @@ using Names = std::set<std::string>;
 
 } // namespace
 
-TEST_F(PackageBuildTest, allSlotsNoneGivesTheThreeFilesOnly)
+TEST_F(PackageBuildTest, allSlotsNoneGivesTheFourFilesOnly)
 {
     ASSERT_TRUE(build().ok());
-    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe"}));
+    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe", "SHA256SUMS"}));
     EXPECT_EQ(readBytes(path("package/theme.cfg")), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
     EXPECT_EQ(readBytes(path("package/bgimage.jpg")), readBytes(path("picture.jpg")));
     EXPECT_EQ(readBytes(path("package/install.exe")), readBytes(path("editor/") + vesk::kInstallerProgram));
@@ -74,7 +76,7 @@ TEST_F(PackageBuildTest, sameWaveInSeveralSlotsIsCopiedUnderEachName)
     ASSERT_TRUE(build().ok());
     for (const char *name : {"bomb1.wa2", "Alarm.wa2", "warp.wa2"})
         EXPECT_EQ(readBytes(path("package/") + name), readBytes(shared)) << name;
-    EXPECT_EQ(packageFiles().size(), 6u);
+    EXPECT_EQ(packageFiles().size(), 7u);
 }
 
 TEST_F(PackageBuildTest, noPictureLeavesACompleteThemeCfgAndNamesThePicture)
@@ -219,9 +221,55 @@ TEST_F(PackageBuildTest, soundsAreConvertedByThePlanAndACancelWritesNothing)
 
     const vesk::PackageResult built = vesk::buildPackage(m_input, plan);
     ASSERT_TRUE(built.status.ok()) << built.status.error();
-    EXPECT_EQ(packageFiles(), (Names{"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "bomb2.wa2"}));
+    EXPECT_EQ(packageFiles(),
+              (Names{"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "bomb2.wa2", "SHA256SUMS"}));
     EXPECT_EQ(readBytes(path("package/bomb1.wa2")), readBytes(m_input.slots[0]));
     EXPECT_FALSE(vesk::waveProblem(path("package/bomb2.wa2")));
     EXPECT_EQ(built.summary.value_or(""),
               "1 sound was converted to 16-bit PCM: slot 2 (Bombs, Level 2) " + m_input.slots[1] + ".");
+}
+
+// The folder carries its checksums, and beside it the same files make the one
+// file to send, which replaces an earlier one but never another file.
+TEST_F(PackageBuildTest, theFolderCarriesItsSumsAndBesideItTheOneFileToSend)
+{
+    m_input.slots[0] = wave("plain.wav");
+    m_input.slots[1] = std::string(VESK_SOUND_DATA) + "/tone.mp3";
+    vesk::PackageResult built = vesk::buildPackage(m_input, vesk::planSounds(m_input.slots));
+    ASSERT_TRUE(built.status.ok()) << built.status.error();
+    ASSERT_EQ(built.oneFile.value_or(""), path("package.exe")) << built.oneFileProblem.value_or("");
+    EXPECT_EQ(built.oneFileSize, fs::file_size(m_dir / "package.exe"));
+#ifndef _WIN32
+    EXPECT_EQ(std::system(("cd '" + path("package") + "' && sha256sum --quiet --strict -c SHA256SUMS").c_str()), 0);
+#endif
+    const auto index = vesk::readOneFileIndex(path("package.exe"));
+    ASSERT_TRUE(index && *index) << index.error();
+    fs::create_directories(m_dir / "unpacked");
+    vesk::NoProgress unwatched;
+    ASSERT_TRUE(vesk::extractOneFile(path("package.exe"), **index, path("unpacked"), unwatched).ok());
+    EXPECT_EQ(snapshot(path("unpacked")), snapshot(path("package")));
+
+    writeBytes(path("package.exe"), "MZ someone's program");
+    built = vesk::buildPackage(m_input, vesk::planSounds(m_input.slots));
+    ASSERT_TRUE(built.status.ok()) << built.status.error();
+    EXPECT_FALSE(built.oneFile);
+    EXPECT_EQ(built.oneFileProblem.value_or(""),
+              path("package.exe") + " already exists and is no one-file theme package, so it was left alone");
+    EXPECT_EQ(readBytes(path("package.exe")), "MZ someone's program");
+    EXPECT_TRUE(fs::exists(m_dir / "package" / "SHA256SUMS"));
+}
+
+TEST(OneFilePlace, isTheFolderNameBesideTheFolderAndNothingForARoot)
+{
+#ifdef _WIN32
+    const std::pair<const char *, const char *> cases[] = {{"C:\\Themes\\Ocean", "C:\\Themes\\Ocean.exe"},
+                                                           {"C:\\Themes\\Ocean\\", "C:\\Themes\\Ocean.exe"},
+                                                           {"C:\\", nullptr},
+                                                           {"\\\\server\\share\\", nullptr}};
+#else
+    const std::pair<const char *, const char *> cases[]
+        = {{"/home/ann/Ocean", "/home/ann/Ocean.exe"}, {"/home/ann/Ocean/", "/home/ann/Ocean.exe"}, {"/", nullptr}};
+#endif
+    for (const auto &[folder, place] : cases)
+        EXPECT_EQ(vesk::oneFilePlace(folder).value_or("none"), place ? place : "none") << folder;
 }

@@ -249,7 +249,8 @@ void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
     QVERIFY(batch.open(QIODevice::ReadOnly));
     const QByteArray target = m_game->path().toLocal8Bit();
     QCOMPARE(batch.readAll(), "copy *.* " + target + "\r\ndel " + target + "/install.exe\r\ndel " + target
-                                  + "/bgimage.jpg\r\ndel " + target + "/theme.cfg\r\n");
+                                  + "/bgimage.jpg\r\ndel " + target + "/theme.cfg\r\ndel " + target
+                                  + "/SHA256SUMS\r\n");
     QCOMPARE(m_interpreter.started.size(), 1);
     QCOMPARE(m_interpreter.started[0].batchFile, m_package->filePath(QStringLiteral("1.bat")));
     QCOMPARE(m_interpreter.started[0].workingDirectory, m_package->path());

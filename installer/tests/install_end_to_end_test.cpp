@@ -76,7 +76,7 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QFile warp(game + QStringLiteral("/warp.wa2"));
     QVERIFY(warp.open(QIODevice::ReadOnly));
     QCOMPARE(warp.readAll(), pcmWave("RIFF warp"));
-    QCOMPARE(QDir(package).entryList(QDir::Files).size(), 6);
+    QCOMPARE(QDir(package).entryList(QDir::Files).size(), 7);
 }
 
 // The installer's window backs up the game's files and has the real vpak (the

@@ -60,7 +60,7 @@ const std::string S(1, vesk::kSeparator);
 } // namespace
 
 // The lines of 1.bat
-TEST_F(InstallBatchTest, plainTargetGivesTheFourLinesExactly)
+TEST_F(InstallBatchTest, plainTargetGivesTheFiveLinesExactly)
 {
     const std::string target = "D:" + S + "Game";
     const std::string file = (m_dir / "1.bat").string();
@@ -74,7 +74,10 @@ TEST_F(InstallBatchTest, plainTargetGivesTheFourLinesExactly)
                               + target + S
                               + "bgimage.jpg\r\n"
                                 "del "
-                              + target + S + "theme.cfg\r\n");
+                              + target + S
+                              + "theme.cfg\r\n"
+                                "del "
+                              + target + S + "SHA256SUMS\r\n");
 }
 
 TEST_F(InstallBatchTest, targetEndingInTheSeparatorGetsItDoubled)
@@ -88,9 +91,9 @@ TEST_F(InstallBatchTest, targetWithABlankIsQuoted)
 {
     const std::string target = "C:" + S + "Program Files" + S + "Kestrova";
     const auto lines = vpak::batchLines(target);
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "copy *.* \"" + target + "\"");
-    EXPECT_EQ(lines[3], "del \"" + target + S + "theme.cfg\"");
+    EXPECT_EQ(lines[4], "del \"" + target + S + "SHA256SUMS\"");
 }
 
 TEST_F(InstallBatchTest, targetWithOperatorCharactersOrALeadingQuoteIsQuoted)

@@ -4,7 +4,9 @@
 #include "displaytext.h"
 #include "gamebackup.h"
 #include "installerwindow.h"
+#include "packagesource.h"
 #include "paths.h"
+#include "progresswindow.h"
 #include "textfile.h"
 #include "themedescription.h"
 #include "themefiles.h"
@@ -14,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -234,16 +237,32 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    g.programDirectory = vesk::programDirectory();
+    HDC screen = GetDC(nullptr);
+    g.dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+
+    // Started as a one-file package, the installer first checks and unpacks
+    // its payload; the folder goes again when this function returns.
+    std::optional<vpak::PackageSource> package;
+    {
+        win32::ProgressWindow progress(instance, nullptr, vpak::kWindowCaption, g.dpi);
+        vesk::Result<vpak::PackageSource> opened
+            = vpak::PackageSource::open(vesk::programFile(), vesk::programDirectory(), progress);
+        if (!opened) {
+            if (opened.code() != vesk::ErrorCode::Cancelled)
+                MessageBoxA(nullptr, opened.error().c_str(), vpak::kMessageCaption, MB_OK | MB_ICONERROR);
+            CoUninitialize();
+            return 1;
+        }
+        package.emplace(std::move(*opened));
+    }
+    g.programDirectory = package->directory();
     const vesk::Result<vesk::ThemeReading> reading
         = vesk::readThemeDescription(vesk::joinPath(g.programDirectory, "theme.cfg"));
     if (reading)
         g.look = vpak::themeLook(*reading);
     g.background = g.look.background ? CreateSolidBrush(colourOf(*g.look.background)) : GetSysColorBrush(COLOR_BTNFACE);
     g.picture = win32::loadPicture(vesk::joinPath(g.programDirectory, "bgimage.jpg"), g.pictureSize);
-    HDC screen = GetDC(nullptr);
-    g.dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;

@@ -1,0 +1,443 @@
+#include "onefile.h"
+
+#include "paths.h"
+#include "textfile.h"
+#include "themefiles.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+namespace vesk {
+
+namespace {
+
+constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kMaxNameLength = 255;
+
+std::uint64_t number(const char *bytes, int width)
+{
+    std::uint64_t value = 0;
+    for (int k = width - 1; k >= 0; --k)
+        value = value << 8 | static_cast<unsigned char>(bytes[k]);
+    return value;
+}
+
+void append(std::string &to, std::uint64_t value, int width)
+{
+    for (int k = 0; k < width; ++k)
+        to += static_cast<char>(value >> (8 * k) & 0xff);
+}
+
+class FileSource final : public ByteSource
+{
+public:
+    explicit FileSource(const std::string &path) : m_stream(fsPath(path), std::ios::binary)
+    {
+        std::error_code ec;
+        m_size = std::filesystem::file_size(fsPath(path), ec);
+        if (ec)
+            m_size = 0;
+    }
+    bool isOpen() const { return m_stream.is_open(); }
+    std::uint64_t size() const override { return m_size; }
+    bool read(std::uint64_t offset, char *into, std::size_t length) override
+    {
+        if (offset > m_size || length > m_size - offset)
+            return false;
+        m_stream.clear();
+        m_stream.seekg(static_cast<std::streamoff>(offset));
+        return readOn(into, length);
+    }
+    // The next `length` bytes after the last read.
+    bool readOn(char *into, std::size_t length)
+    {
+        m_stream.read(into, static_cast<std::streamsize>(length));
+        return static_cast<std::size_t>(m_stream.gcount()) == length;
+    }
+
+private:
+    std::ifstream m_stream;
+    std::uint64_t m_size = 0;
+};
+
+Status damaged(const std::string &reason)
+{
+    return Status::failure(ErrorCode::BadFormat, reason);
+}
+
+// Why a name may not stand in a one-file package, or nothing.
+std::optional<std::string> nameProblem(const std::string &name)
+{
+    const bool control
+        = std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    if (name.size() > kMaxNameLength || control || !isPlainName(name) || storedName(name) != name || !isThemeFile(name)
+        || sameFileName(name, kInstallBatch))
+        return "its index names " + name + ", which is no file of a theme";
+    return std::nullopt;
+}
+
+// The index's bytes taken apart and checked against the file's layout.
+Result<OneFileIndex> parseIndex(std::string_view bytes, std::uint64_t payloadOffset, std::uint64_t indexOffset)
+{
+    const Status broken = damaged("its index is damaged");
+    if (bytes.size() < 8)
+        return broken;
+    const std::uint64_t count = number(bytes.data(), 8);
+    if (count > kMaxOneFileEntries)
+        return damaged("its index lists " + std::to_string(count) + " files, more than a theme has");
+    OneFileIndex index;
+    index.payloadOffset = payloadOffset;
+    std::size_t at = 8;
+    std::uint64_t offset = payloadOffset;
+    for (std::uint64_t k = 0; k < count; ++k) {
+        if (bytes.size() - at < 2)
+            return broken;
+        const std::size_t nameLength = number(bytes.data() + at, 2);
+        at += 2;
+        if (bytes.size() - at < nameLength + 8 + 32)
+            return broken;
+        OneFileEntry entry;
+        entry.name.assign(bytes.data() + at, nameLength);
+        at += nameLength;
+        entry.size = number(bytes.data() + at, 8);
+        at += 8;
+        std::memcpy(entry.digest.data(), bytes.data() + at, 32);
+        at += 32;
+        if (const auto problem = nameProblem(entry.name))
+            return damaged(*problem);
+        for (const OneFileEntry &earlier : index.entries) {
+            if (sameFileName(earlier.name, entry.name))
+                return damaged("its index names " + entry.name + " twice");
+        }
+        if (entry.size > indexOffset - offset)
+            return damaged("its index gives " + entry.name + " more bytes than the file holds");
+        entry.offset = offset;
+        offset += entry.size;
+        index.entries.push_back(std::move(entry));
+    }
+    if (at != bytes.size())
+        return broken;
+    if (offset != indexOffset)
+        return damaged("its files do not fill its payload");
+    return index;
+}
+
+} // namespace
+
+bool MemorySource::read(std::uint64_t offset, char *into, std::size_t length)
+{
+    if (offset > m_bytes.size() || length > m_bytes.size() - offset)
+        return false;
+    std::memcpy(into, m_bytes.data() + offset, length);
+    return true;
+}
+
+std::string encodeIndex(const std::vector<OneFileEntry> &entries)
+{
+    std::string bytes;
+    append(bytes, entries.size(), 8);
+    for (const OneFileEntry &entry : entries) {
+        append(bytes, entry.name.size(), 2);
+        bytes += entry.name;
+        append(bytes, entry.size, 8);
+        bytes.append(reinterpret_cast<const char *>(entry.digest.data()), entry.digest.size());
+    }
+    return bytes;
+}
+
+std::string encodeTrailer(std::uint64_t payloadOffset, std::uint64_t indexOffset, std::string_view index)
+{
+    std::string bytes;
+    append(bytes, kOneFileVersion, 4);
+    append(bytes, 0, 4);
+    append(bytes, payloadOffset, 8);
+    append(bytes, indexOffset, 8);
+    append(bytes, index.size(), 8);
+    const Sha256Digest digest = sha256Of(index);
+    bytes.append(reinterpret_cast<const char *>(digest.data()), digest.size());
+    bytes += kTrailerTag;
+    return bytes;
+}
+
+std::optional<std::uint64_t> programEnd(ByteSource &source)
+{
+    char head[64];
+    if (!source.read(0, head, sizeof head))
+        return std::nullopt;
+    std::uint64_t end = 0;
+    const auto reach = [&end](std::uint64_t offset, std::uint64_t length) {
+        if (length > 0 && offset + length > end && offset <= std::numeric_limits<std::uint64_t>::max() - length)
+            end = offset + length;
+    };
+    if (std::memcmp(head, "MZ", 2) == 0) {
+        // A Windows program: its sections, its certificates and (in a build
+        // not stripped) its symbols and their names.
+        const std::uint64_t pe = number(head + 0x3c, 4);
+        char coff[24];
+        if (!source.read(pe, coff, sizeof coff) || std::memcmp(coff, "PE\0\0", 4) != 0)
+            return std::nullopt;
+        const std::uint64_t sections = number(coff + 6, 2);
+        const std::uint64_t symbols = number(coff + 8, 4), symbolCount = number(coff + 12, 4);
+        const std::uint64_t optionalSize = number(coff + 20, 2);
+        const std::uint64_t optional = pe + 24;
+        char magic[2];
+        if (!source.read(optional, magic, 2))
+            return std::nullopt;
+        const bool wide = number(magic, 2) == 0x20b;
+        const std::uint64_t directories = optional + (wide ? 112 : 96);
+        char certificates[8];
+        if (optionalSize >= (wide ? 112u : 96u) + 5 * 8 && source.read(directories + 4 * 8, certificates, 8))
+            reach(number(certificates, 4), number(certificates + 4, 4));
+        const std::uint64_t table = optional + optionalSize;
+        reach(table, sections * 40);
+        for (std::uint64_t k = 0; k < sections; ++k) {
+            char section[40];
+            if (!source.read(table + 40 * k, section, sizeof section))
+                return std::nullopt;
+            reach(number(section + 20, 4), number(section + 16, 4));
+        }
+        if (symbols != 0) {
+            char names[4];
+            const std::uint64_t namesAt = symbols + 18 * symbolCount;
+            if (!source.read(namesAt, names, 4))
+                return std::nullopt;
+            reach(namesAt, std::max<std::uint64_t>(4, number(names, 4)));
+        }
+        return end;
+    }
+    if (std::memcmp(head,
+                    "\x7f"
+                    "ELF\x02\x01",
+                    6)
+        == 0) {
+        // A 64-bit Linux program: its segments, its sections and their tables.
+        const std::uint64_t phoff = number(head + 0x20, 8), shoff = number(head + 0x28, 8);
+        const std::uint64_t phsize = number(head + 0x36, 2), phnum = number(head + 0x38, 2);
+        const std::uint64_t shsize = number(head + 0x3a, 2), shnum = number(head + 0x3c, 2);
+        if (phsize < 40 || (shnum > 0 && shsize < 40))
+            return std::nullopt;
+        reach(0, sizeof head);
+        reach(phoff, phnum * phsize);
+        reach(shoff, shnum * shsize);
+        for (std::uint64_t k = 0; k < phnum; ++k) {
+            char segment[40];
+            if (!source.read(phoff + k * phsize, segment, sizeof segment))
+                return std::nullopt;
+            reach(number(segment + 8, 8), number(segment + 32, 8));
+        }
+        for (std::uint64_t k = 0; k < shnum; ++k) {
+            char section[40];
+            if (!source.read(shoff + k * shsize, section, sizeof section))
+                return std::nullopt;
+            constexpr std::uint64_t kNoBits = 8;
+            if (number(section + 4, 4) != kNoBits)
+                reach(number(section + 24, 8), number(section + 32, 8));
+        }
+        return end;
+    }
+    return std::nullopt;
+}
+
+Result<std::optional<OneFileIndex>> readOneFileIndex(ByteSource &source)
+{
+    const std::uint64_t size = source.size();
+    char trailer[kTrailerSize];
+    const bool tagged
+        = size >= kTrailerSize && source.read(size - kTrailerSize, trailer, kTrailerSize)
+          && std::string_view(trailer + kTrailerSize - kTrailerTag.size(), kTrailerTag.size()) == kTrailerTag;
+    if (!tagged) {
+        // A download cut short has lost its trailer but still runs on past
+        // the program (or ends within it).
+        const std::optional<std::uint64_t> end = programEnd(source);
+        if (end && *end != size)
+            return Status(damaged("it is cut short"));
+        return std::optional<OneFileIndex>();
+    }
+    const std::uint64_t version = number(trailer, 4);
+    if (version != kOneFileVersion)
+        return Status(damaged("it was made by a newer editor (format " + std::to_string(version) + ")"));
+    const std::uint64_t payloadOffset = number(trailer + 8, 8);
+    const std::uint64_t indexOffset = number(trailer + 16, 8);
+    const std::uint64_t indexLength = number(trailer + 24, 8);
+    const std::uint64_t indexRoom = size - kTrailerSize;
+    if (indexLength > kMaxIndexSize || indexLength > indexRoom || indexOffset != indexRoom - indexLength
+        || payloadOffset > indexOffset)
+        return Status(damaged("its trailer does not fit the file"));
+    std::string bytes(indexLength, '\0');
+    if (!source.read(indexOffset, bytes.data(), bytes.size()))
+        return Status(damaged("its index cannot be read"));
+    if (std::memcmp(sha256Of(bytes).data(), trailer + 32, 32) != 0)
+        return Status(damaged("its index does not match its checksum"));
+    Result<OneFileIndex> index = parseIndex(bytes, payloadOffset, indexOffset);
+    if (!index)
+        return index.status();
+    return std::optional<OneFileIndex>(std::move(*index));
+}
+
+Result<std::optional<OneFileIndex>> readOneFileIndex(const std::string &path)
+{
+    if (entryKind(path) != EntryKind::File)
+        return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
+    FileSource source(path);
+    if (!source.isOpen())
+        return cannotRead(path, std::make_error_code(std::errc::permission_denied));
+    return readOneFileIndex(source);
+}
+
+namespace {
+
+struct FileCloser
+{
+    void operator()(std::FILE *f) const { std::fclose(f); }
+};
+
+Status cannotWrite(const std::string &path, int err)
+{
+    return Status::failure(codeFromErrno(err ? err : EIO), "cannot write " + path + ": " + reasonFromErrno(err));
+}
+
+} // namespace
+
+Status extractOneFile(const std::string &path, const OneFileIndex &index, const std::string &folder, Progress &progress)
+{
+    FileSource source(path);
+    if (!source.isOpen())
+        return cannotRead(path, std::make_error_code(std::errc::permission_denied));
+    std::uint64_t total = 0;
+    for (const OneFileEntry &entry : index.entries)
+        total += entry.size;
+    std::vector<char> block(kBlock);
+    std::uint64_t done = 0;
+    bool positioned = false;
+    for (const OneFileEntry &entry : index.entries) {
+        const std::string target = joinPath(folder, entry.name);
+        errno = 0;
+        std::unique_ptr<std::FILE, FileCloser> out(std::fopen(target.c_str(), "wb"));
+        if (!out)
+            return cannotWrite(target, errno);
+        std::setvbuf(out.get(), nullptr, _IONBF, 0);
+        Sha256 hash;
+        for (std::uint64_t left = entry.size; left > 0;) {
+            const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+            const bool read
+                = positioned ? source.readOn(block.data(), part) : source.read(entry.offset, block.data(), part);
+            positioned = true;
+            if (!read)
+                return damaged("it is cut short");
+            hash.add(block.data(), part);
+            errno = 0;
+            if (std::fwrite(block.data(), 1, part, out.get()) != part)
+                return cannotWrite(target, errno);
+            left -= part;
+            done += part;
+            if (!progress.advance(entry.name, total ? static_cast<double>(done) / static_cast<double>(total) : 1))
+                return Status::failure(ErrorCode::Cancelled, "cancelled");
+        }
+        errno = 0;
+        if (std::fclose(out.release()) != 0)
+            return cannotWrite(target, errno);
+        if (hash.finish() != entry.digest)
+            return damaged(entry.name + " does not match its checksum");
+    }
+    return Status::success();
+}
+
+Result<std::unique_ptr<OneFileWriter>> OneFileWriter::start(const std::string &path, const std::string &program)
+{
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return cannotWrite(path, errno);
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::unique_ptr<OneFileWriter> writer(new OneFileWriter(path, file));
+    std::ifstream in(fsPath(program), std::ios::binary);
+    if (!in)
+        return cannotRead(program, std::make_error_code(std::errc::no_such_file_or_directory));
+    std::vector<char> block(kBlock);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        if (const Status wrote = writer->write(block.data(), static_cast<std::size_t>(in.gcount())); !wrote.ok())
+            return wrote;
+    }
+    if (in.bad())
+        return cannotRead(program, std::make_error_code(std::errc::io_error));
+    writer->m_payloadOffset = writer->m_written;
+    return writer;
+}
+
+OneFileWriter::~OneFileWriter()
+{
+    if (m_file)
+        std::fclose(m_file);
+}
+
+Status OneFileWriter::write(const char *bytes, std::size_t length)
+{
+    errno = 0;
+    if (length > 0 && std::fwrite(bytes, 1, length, m_file) != length)
+        return cannotWrite(m_path, errno);
+    m_written += length;
+    return Status::success();
+}
+
+Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::string &source, HashProgress *progress)
+{
+    if (entryKind(source) != EntryKind::File)
+        return Status::failure(ErrorCode::NotAFile, "cannot read " + source + ": it is not a file");
+    std::ifstream in(fsPath(source), std::ios::binary);
+    if (!in)
+        return cannotRead(source, std::make_error_code(std::errc::permission_denied));
+    std::error_code ec;
+    const double size = static_cast<double>(std::filesystem::file_size(fsPath(source), ec));
+    OneFileEntry entry{name, m_written, 0, {}};
+    Sha256 hash;
+    std::vector<char> block(kBlock);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        hash.add(block.data(), got);
+        if (const Status wrote = write(block.data(), got); !wrote.ok())
+            return wrote;
+        entry.size += got;
+        if (progress
+            && !progress->progress.advance(
+                progress->shownAs,
+                progress->doneBefore + progress->share * (size > 0 ? static_cast<double>(entry.size) / size : 1)))
+            return Status::failure(ErrorCode::Cancelled, "cancelled");
+    }
+    if (in.bad())
+        return cannotRead(source, std::make_error_code(std::errc::io_error));
+    entry.digest = hash.finish();
+    m_entries.push_back(entry);
+    return entry.digest;
+}
+
+Result<Sha256Digest> OneFileWriter::addBytes(const std::string &name, std::string_view bytes)
+{
+    OneFileEntry entry{name, m_written, bytes.size(), sha256Of(bytes)};
+    if (const Status wrote = write(bytes.data(), bytes.size()); !wrote.ok())
+        return wrote;
+    m_entries.push_back(entry);
+    return entry.digest;
+}
+
+Status OneFileWriter::finish()
+{
+    const std::string index = encodeIndex(m_entries);
+    const std::uint64_t indexOffset = m_written;
+    const std::string trailer = encodeTrailer(m_payloadOffset, indexOffset, index);
+    Status wrote = write(index.data(), index.size());
+    if (wrote.ok())
+        wrote = write(trailer.data(), trailer.size());
+    errno = 0;
+    const int closed = std::fclose(m_file);
+    m_file = nullptr;
+    if (wrote.ok() && closed != 0)
+        return cannotWrite(m_path, errno);
+    return wrote;
+}
+
+} // namespace vesk

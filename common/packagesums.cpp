@@ -1,0 +1,106 @@
+#include "packagesums.h"
+
+#include "paths.h"
+#include "textfile.h"
+#include "themefiles.h"
+
+#include <filesystem>
+
+namespace vesk {
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string sumsText(const std::vector<FileSum> &sums)
+{
+    std::string text;
+    for (const FileSum &sum : sums)
+        text += hexDigits(sum.digest) + "  " + sum.name + "\n";
+    return text;
+}
+
+Result<std::vector<FileSum>> parseSums(std::string_view text)
+{
+    std::vector<FileSum> sums;
+    int number = 0;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty())
+            continue;
+        const auto bad = [number](const std::string &why) {
+            return Status::failure(ErrorCode::BadFormat,
+                                   std::string(kSumsFile) + " line " + std::to_string(number) + " " + why);
+        };
+        FileSum sum;
+        bool digits = line.size() > 66;
+        for (size_t k = 0; digits && k < 32; ++k) {
+            const int high = hexValue(line[2 * k]), low = hexValue(line[2 * k + 1]);
+            digits = high >= 0 && low >= 0;
+            sum.digest[k] = static_cast<unsigned char>(high << 4 | low);
+        }
+        if (!digits || line[64] != ' ' || (line[65] != ' ' && line[65] != '*'))
+            return bad("is no checksum line");
+        sum.name = std::string(line.substr(66));
+        if (!isPlainName(sum.name))
+            return bad("names " + sum.name + ", which is no file of the package");
+        sums.push_back(std::move(sum));
+    }
+    return sums;
+}
+
+Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
+{
+    const std::vector<std::string> names = namesIn(packageDirectory);
+    const std::string *sumsName = spellingAmong(names, kSumsFile);
+    if (!sumsName)
+        return Status::success();
+    const Result<std::string> text = readFile(joinPath(packageDirectory, *sumsName), kSmallFileLimit, Overflow::Refuse);
+    if (!text)
+        return text.status();
+    const Result<std::vector<FileSum>> sums = parseSums(*text);
+    if (!sums)
+        return sums.status();
+    double total = 0;
+    std::vector<std::string> paths;
+    for (const FileSum &sum : *sums) {
+        const std::string *spelling = spellingAmong(names, sum.name);
+        if (!spelling)
+            return Status::failure(ErrorCode::NotFound, sum.name + ", which " + kSumsFile + " names, is missing");
+        paths.push_back(joinPath(packageDirectory, *spelling));
+        std::error_code ec;
+        total += static_cast<double>(std::filesystem::file_size(fsPath(paths.back()), ec));
+    }
+    double before = 0;
+    for (size_t k = 0; k < sums->size(); ++k) {
+        const FileSum &sum = (*sums)[k];
+        std::error_code ec;
+        const double size = static_cast<double>(std::filesystem::file_size(fsPath(paths[k]), ec));
+        HashProgress watch{progress, sum.name, total > 0 ? before / total : 0, total > 0 ? size / total : 0};
+        const Result<Sha256Digest> digest = sha256OfFile(paths[k], &watch);
+        if (!digest)
+            return digest.status();
+        if (*digest != sum.digest)
+            return Status::failure(ErrorCode::BadFormat, sum.name + " does not match its checksum");
+        before += size;
+    }
+    return Status::success();
+}
+
+} // namespace vesk

@@ -1,0 +1,73 @@
+#include "packagesource.h"
+
+#include "onefile.h"
+#include "paths.h"
+
+#include <filesystem>
+
+namespace vpak {
+
+namespace fs = std::filesystem;
+using vesk::Status;
+
+namespace {
+
+void removeFolder(const std::string &folder)
+{
+    std::error_code ec;
+    fs::remove_all(vesk::fsPath(folder), ec);
+}
+
+std::string fileName(const std::string &path)
+{
+    return vesk::fsPath(path).filename().u8string();
+}
+
+} // namespace
+
+std::string damagedMessage(const std::string &file, const std::string &reason)
+{
+    return file + " is damaged (" + reason + "). Ask for the package again.";
+}
+
+vesk::Result<PackageSource> PackageSource::open(const std::string &programFile,
+                                                const std::optional<std::string> &plainDirectory,
+                                                vesk::Progress &progress)
+{
+    const vesk::Result<std::optional<vesk::OneFileIndex>> index = vesk::readOneFileIndex(programFile);
+    if (!index && index.code() == vesk::ErrorCode::BadFormat)
+        return Status::failure(vesk::ErrorCode::BadFormat, damagedMessage(fileName(programFile), index.error()));
+    if (!index)
+        return Status::failure(index.code(), vesk::sentence(index.error()));
+    if (!*index) {
+        if (plainDirectory)
+            return PackageSource(*plainDirectory, false);
+        return Status::failure(vesk::ErrorCode::BadFormat,
+                               fileName(programFile) + " is not a theme package made into one file.");
+    }
+    const vesk::Result<std::string> folder = vesk::makePrivateFolder("vpak");
+    if (!folder)
+        return Status::failure(folder.code(), vesk::sentence(folder.error()));
+    const Status unpacked = vesk::extractOneFile(programFile, **index, *folder, progress);
+    if (!unpacked.ok()) {
+        removeFolder(*folder);
+        if (unpacked.code() == vesk::ErrorCode::BadFormat)
+            return Status::failure(vesk::ErrorCode::BadFormat, damagedMessage(fileName(programFile), unpacked.error()));
+        return Status::failure(unpacked.code(), vesk::sentence(unpacked.error()));
+    }
+    return PackageSource(*folder, true);
+}
+
+PackageSource::PackageSource(PackageSource &&other) noexcept
+    : m_directory(std::move(other.m_directory)), m_unpacked(other.m_unpacked)
+{
+    other.m_unpacked = false;
+}
+
+PackageSource::~PackageSource()
+{
+    if (m_unpacked)
+        removeFolder(m_directory);
+}
+
+} // namespace vpak

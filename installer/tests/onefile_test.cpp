@@ -1,0 +1,236 @@
+#include "installerwindow.h"
+#include "onefile.h"
+#include "packagesource.h"
+#include "packagesums.h"
+#include "paths.h"
+#include "tempdir.h"
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+
+namespace {
+
+using vesk::OneFileEntry;
+
+// A package folder "Ocean" and Ocean.exe made of it, with this test's own
+// program (a real Windows or Linux program) as the installer. Temporary
+// folders go into a folder of the test's own, so that what is left there
+// can be seen.
+class OneFileTest : public TempDirTest
+{
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        for (const char *variable : kTemporaryVariables) {
+            const char *value = std::getenv(variable);
+            m_savedTemporary.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        std::filesystem::create_directories(m_dir / "tmp");
+        std::filesystem::create_directories(m_dir / "Ocean");
+        std::filesystem::create_directories(m_dir / "game");
+        for (const char *variable : kTemporaryVariables)
+            ASSERT_TRUE(vesk::setEnvironmentVariable(variable, path("tmp")));
+        m_program = vesk::programFile();
+        writeBytes(path("Ocean/theme.cfg"), "Ann\r\nann@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\nOcean\r\n");
+        writeBytes(path("Ocean/bgimage.jpg"), "\xff\xd8\xff picture");
+        writeBytes(path("Ocean/install.exe"), "MZ installer");
+        writeBytes(path("Ocean/bomb1.wa2"), plainWave(std::string(3000, 'b')));
+        writeBytes(path("Ocean/warp.wa2"), plainWave("warp"));
+        writeBytes(path("game/bomb1.wa2"), "the game's bomb");
+
+        auto writer = vesk::OneFileWriter::start(path("Ocean.exe"), m_program);
+        ASSERT_TRUE(writer) << writer.error();
+        std::vector<vesk::FileSum> sums;
+        for (const char *name : {"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "warp.wa2"}) {
+            const auto digest = (*writer)->add(name, path("Ocean/") + name);
+            ASSERT_TRUE(digest) << digest.error();
+            sums.push_back({name, *digest});
+        }
+        writeBytes(path("Ocean/SHA256SUMS"), vesk::sumsText(sums));
+        ASSERT_TRUE((*writer)->addBytes("SHA256SUMS", vesk::sumsText(sums)));
+        ASSERT_TRUE((*writer)->finish().ok());
+        m_built = readBytes(path("Ocean.exe"));
+        auto index = vesk::readOneFileIndex(path("Ocean.exe"));
+        ASSERT_TRUE(index && *index) << index.error();
+        m_index = **index;
+    }
+    void TearDown() override
+    {
+        for (size_t k = 0; k < m_savedTemporary.size(); ++k) {
+            const char *variable = kTemporaryVariables[k];
+            static_cast<void>(m_savedTemporary[k] ? vesk::setEnvironmentVariable(variable, *m_savedTemporary[k])
+                                                  : vesk::clearEnvironmentVariable(variable));
+        }
+        TempDirTest::TearDown();
+    }
+
+    // The message a one-file package of these bytes gets, or "" when it
+    // opens.
+    std::string opened(const std::string &bytes)
+    {
+        writeBytes(path("damaged.exe"), bytes);
+        vesk::NoProgress unwatched;
+        auto source = vpak::PackageSource::open(path("damaged.exe"), std::nullopt, unwatched);
+        return source ? std::string() : source.error();
+    }
+    const OneFileEntry &entry(const std::string &name) const
+    {
+        for (const OneFileEntry &e : m_index.entries) {
+            if (e.name == name)
+                return e;
+        }
+        throw std::runtime_error(name);
+    }
+    std::uint64_t indexOffset() const { return m_built.size() - vesk::kTrailerSize - indexBytes().size(); }
+    std::string indexBytes() const { return vesk::encodeIndex(m_index.entries); }
+    // The built file with another index (and its own valid trailer).
+    std::string withIndex(const std::string &index) const
+    {
+        return m_built.substr(0, indexOffset()) + index
+               + vesk::encodeTrailer(m_index.payloadOffset, indexOffset(), index);
+    }
+    std::string withEntries(const std::function<void(std::vector<OneFileEntry> &)> &change) const
+    {
+        std::vector<OneFileEntry> entries = m_index.entries;
+        change(entries);
+        return withIndex(vesk::encodeIndex(entries));
+    }
+
+    static constexpr const char *kTemporaryVariables[] = {"TMPDIR", "TMP", "TEMP"};
+    std::vector<std::optional<std::string>> m_savedTemporary;
+    std::string m_program;
+    std::string m_built;
+    vesk::OneFileIndex m_index;
+};
+
+TEST_F(OneFileTest, unpacksToTheFolderItWasMadeOfAndRemovesItAtTheEnd)
+{
+    vesk::NoProgress unwatched;
+    std::string unpacked;
+    {
+        auto source = vpak::PackageSource::open(path("Ocean.exe"), std::nullopt, unwatched);
+        ASSERT_TRUE(source) << source.error();
+        ASSERT_TRUE(source->unpacked());
+        unpacked = source->directory();
+        EXPECT_EQ(snapshot(unpacked), snapshot(path("Ocean")));
+        EXPECT_TRUE(vesk::checkPackageSums(unpacked, unwatched).ok());
+    }
+    EXPECT_FALSE(std::filesystem::exists(vesk::fsPath(unpacked)));
+    EXPECT_TRUE(snapshot(path("tmp")).empty());
+}
+
+TEST_F(OneFileTest, aPlainInstallerRunsFromItsFolderAndIsNoOneFilePackage)
+{
+    vesk::NoProgress unwatched;
+    auto source = vpak::PackageSource::open(m_program, dir(), unwatched);
+    ASSERT_TRUE(source) << source.error();
+    EXPECT_FALSE(source->unpacked());
+    EXPECT_EQ(source->directory(), dir());
+    EXPECT_EQ(opened(readBytes(m_program)), "damaged.exe is not a theme package made into one file.");
+}
+
+// Every damage is found before anything is unpacked, or ends the unpacking
+// with its folder removed: nothing is left among the temporary files.
+TEST_F(OneFileTest, aDamagedOneFileIsRefusedWithItsReasonAndLeavesNothing)
+{
+    const std::uint64_t bomb = entry("bomb1.wa2").offset;
+    const std::uint64_t size = m_built.size();
+    const auto flipped = [this](std::uint64_t at) {
+        std::string bytes = m_built;
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x10);
+        return bytes;
+    };
+    const auto named = [this](const std::string &name) {
+        return withEntries([&name](std::vector<OneFileEntry> &e) { e[4].name = name; });
+    };
+    std::string countOf2To32 = indexBytes();
+    countOf2To32.replace(0, 8, std::string("\0\0\0\0\1\0\0\0", 8));
+    std::string indexTooLarge = m_built;
+    indexTooLarge.replace(size - vesk::kTrailerSize + 24, 8, std::string("\xff\xff\xff\0\0\0\0\0", 8));
+
+    const struct
+    {
+        const char *what;
+        std::string bytes;
+        std::string reason;
+    } cases[] = {
+        {"cut in the payload", m_built.substr(0, bomb + 100), "it is cut short"},
+        {"cut in the index", m_built.substr(0, indexOffset() + 20), "it is cut short"},
+        {"cut in the trailer", m_built.substr(0, size - 30), "it is cut short"},
+        {"a sound's byte flipped", flipped(bomb + 1000), "bomb1.wa2 does not match its checksum"},
+        {"an index byte flipped", flipped(indexOffset() + 12), "its index does not match its checksum"},
+        {"a trailer byte flipped", flipped(size - vesk::kTrailerSize + 17), "its trailer does not fit the file"},
+        {"a newer format", flipped(size - vesk::kTrailerSize + 1), "it was made by a newer editor (format 4097)"},
+        {"a parent folder", named("..\\x"), "its index names ..\\x, which is no file of a theme"},
+        {"a drive", named("C:\\x"), "its index names C:\\x, which is no file of a theme"},
+        {"the batch", named("1.bat"), "its index names 1.bat, which is no file of a theme"},
+        {"a library", named("ddraw.dll"), "its index names ddraw.dll, which is no file of a theme"},
+        {"one name twice", named("BOMB1.WA2"), "its index names BOMB1.WA2 twice"},
+        {"a size running past the end",
+         withEntries([](std::vector<OneFileEntry> &e) { e.back().size = std::uint64_t(1) << 62; }),
+         "its index gives SHA256SUMS more bytes than the file holds"},
+        {"sizes that overlap", withEntries([](std::vector<OneFileEntry> &e) { e[0].size += 8; }),
+         "its index gives SHA256SUMS more bytes than the file holds"},
+        {"sizes that fall short", withEntries([](std::vector<OneFileEntry> &e) { e[0].size -= 4; }),
+         "its files do not fill its payload"},
+        {"2^32 files", withIndex(countOf2To32), "its index lists 4294967296 files, more than a theme has"},
+        {"an index larger than the file", indexTooLarge, "its trailer does not fit the file"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(opened(c.bytes), "damaged.exe is damaged (" + c.reason + "). Ask for the package again.") << c.what;
+        EXPECT_TRUE(snapshot(path("tmp")).empty()) << c.what;
+    }
+}
+
+// The installer's side of a folder package that carries SHA256SUMS.
+class SumsInstallTest : public OneFileTest
+{
+protected:
+    struct Ui final : vpak::InstallerUi
+    {
+        void message(const std::string &text) override { messages.push_back(text); }
+        bool ask(const std::string &) override { return true; }
+        vesk::Result<BatchEnd> runBatch(const std::string &, const std::string &, std::chrono::milliseconds) override
+        {
+            return vesk::Status::failure("no batch in this test");
+        }
+        void waitForBatchEnd() override {}
+        std::vector<std::string> messages;
+    };
+};
+
+TEST_F(SumsInstallTest, aFolderThatIsNotWhatItsSumsSayIsRefusedBeforeTheGameIsTouched)
+{
+    const std::string bomb = path("Ocean/bomb1.wa2"), sums = path("Ocean/SHA256SUMS");
+    const std::string sumsText = readBytes(sums);
+    const struct
+    {
+        const char *what;
+        std::function<void()> damage;
+        std::string reason;
+    } cases[] = {
+        {"a sound altered", [&] { writeBytes(bomb, plainWave("another bomb")); },
+         "bomb1.wa2 does not match its checksum"},
+        {"a sound removed", [&] { std::filesystem::remove(vesk::fsPath(bomb)); },
+         "bomb1.wa2, which SHA256SUMS names, is missing"},
+        {"a file outside", [&] { writeBytes(sums, sumsText + std::string(64, '0') + "  ../game/bomb1.wa2\n"); },
+         "SHA256SUMS line 6 names ../game/bomb1.wa2, which is no file of the package"},
+    };
+    const auto game = snapshot(path("game"));
+    const std::string original = readBytes(bomb);
+    for (const auto &c : cases) {
+        c.damage();
+        Ui ui;
+        EXPECT_FALSE(vpak::install(path("Ocean"), path("game"), ui)) << c.what;
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"The theme package is damaged (" + c.reason
+                                                        + "). Ask for the package again."})
+            << c.what;
+        EXPECT_EQ(snapshot(path("game")), game) << c.what;
+        writeBytes(bomb, original);
+        writeBytes(sums, sumsText);
+    }
+}
+
+} // namespace
