@@ -180,7 +180,7 @@ std::optional<std::uint64_t> programEnd(ByteSource &source)
         if (!source.read(pe, coff, sizeof coff) || std::memcmp(coff, "PE\0\0", 4) != 0)
             return std::nullopt;
         const std::uint64_t sections = number(coff + 6, 2);
-        const std::uint64_t symbols = number(coff + 8, 4), symbolCount = number(coff + 12, 4);
+        const std::uint64_t symbols = number(coff + 12, 4), symbolCount = number(coff + 16, 4);
         const std::uint64_t optionalSize = number(coff + 20, 2);
         const std::uint64_t optional = pe + 24;
         char magic[2];

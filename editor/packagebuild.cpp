@@ -67,8 +67,25 @@ bool endsInTrailer(const std::string &path)
     return in && tag == kTrailerTag;
 }
 
-// The checksums of the package's files, written as SHA256SUMS, and the
-// one-file package made of the same bytes in the same pass.
+} // namespace
+
+std::optional<std::string> oneFilePlace(const std::string &packageDirectory)
+{
+    fs::path folder = fsPath(packageDirectory);
+    while (!folder.empty() && !folder.has_filename() && folder.has_relative_path())
+        folder = folder.parent_path();
+    const std::string name = folder.filename().u8string();
+    // A share (\\server\share) is the root of its own file system.
+    const std::string text = folder.u8string();
+    const bool share = kSeparator == '\\' && text.size() > 2 && (text[0] == '\\' || text[0] == '/')
+                       && text[1] == text[0]
+                       && text.find_first_of("\\/", text.find_first_of("\\/", 2) + 1) == std::string::npos;
+    if (name.empty() || name == "." || name == ".." || !folder.has_parent_path() || folder.parent_path() == folder
+        || share)
+        return std::nullopt;
+    return joinPath(folder.parent_path().u8string(), name + ".exe");
+}
+
 Status sealPackage(const std::string &dir, const std::vector<std::string> &names, const std::string &installer,
                    Progress &progress, PackageResult &result)
 {
@@ -170,19 +187,6 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
     result.oneFile = *place;
     result.oneFileSize = size;
     return Status::success();
-}
-
-} // namespace
-
-std::optional<std::string> oneFilePlace(const std::string &packageDirectory)
-{
-    fs::path folder = fsPath(packageDirectory);
-    while (!folder.empty() && !folder.has_filename() && folder.has_relative_path())
-        folder = folder.parent_path();
-    const std::string name = folder.filename().u8string();
-    if (name.empty() || name == "." || name == ".." || !folder.has_parent_path() || folder.parent_path() == folder)
-        return std::nullopt;
-    return joinPath(folder.parent_path().u8string(), name + ".exe");
 }
 
 std::optional<std::string> installerBesideEditor(const std::string &editorDirectory)

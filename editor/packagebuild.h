@@ -75,6 +75,14 @@ struct PackageResult
 // being the folder's own name; nothing for a folder without a parent.
 std::optional<std::string> oneFilePlace(const std::string &packageDirectory);
 
+// The checksums of the files `names` of the package folder, written into it
+// as SHA256SUMS, and in the same pass over their bytes the one-file package
+// beside the folder, with `installer` as its program (see buildPackage).
+// Only a failure of SHA256SUMS fails; what became of the one file is in
+// `result`. Once the files are in place only the one file can be cancelled.
+Status sealPackage(const std::string &packageDirectory, const std::vector<std::string> &names,
+                   const std::string &installer, Progress &progress, PackageResult &result);
+
 // Builds a theme package, in a place checkPackagePlace allows, by the plan of
 // its sounds. First the sounds that need it are converted, side by side with
 // progress, under temporary names: a failure or a cancel

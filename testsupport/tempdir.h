@@ -1,12 +1,45 @@
 #pragma once
 
+#include "paths.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
+
+// While it lives, the system's folder for temporary files (TMPDIR, TMP and
+// TEMP) is `folder`, for this program and the programs it starts.
+class TemporaryFolderSwap
+{
+public:
+    explicit TemporaryFolderSwap(const std::string &folder)
+    {
+        for (const char *variable : kVariables) {
+            const char *value = std::getenv(variable);
+            m_saved.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
+            static_cast<void>(vesk::setEnvironmentVariable(variable, folder));
+        }
+    }
+    ~TemporaryFolderSwap()
+    {
+        for (size_t k = 0; k < m_saved.size(); ++k) {
+            static_cast<void>(m_saved[k] ? vesk::setEnvironmentVariable(kVariables[k], *m_saved[k])
+                                         : vesk::clearEnvironmentVariable(kVariables[k]));
+        }
+    }
+    TemporaryFolderSwap(const TemporaryFolderSwap &) = delete;
+    TemporaryFolderSwap &operator=(const TemporaryFolderSwap &) = delete;
+
+private:
+    static constexpr const char *kVariables[] = {"TMPDIR", "TMP", "TEMP"};
+    std::vector<std::optional<std::string>> m_saved;
+};
 
 // A fresh directory for each test, removed afterwards, with the few file
 // helpers every logic test needs.

@@ -56,7 +56,7 @@ protected:
         EXPECT_EQ(top, (std::set<std::string>{packageName, "games"}));
         for (const auto &entry : fs::directory_iterator(package))
             packed.insert(entry.path().filename().string());
-        EXPECT_EQ(packed.size(), 6u);
+        EXPECT_EQ(packed.size(), vpak::kPackageOwnFiles.size() + 3);
     }
 };
 

@@ -77,6 +77,41 @@ void InstallEndToEndTest::packageInstalledByItsOwnInstaller_leavesExactlyTheSoun
     QVERIFY(warp.open(QIODevice::ReadOnly));
     QCOMPARE(warp.readAll(), pcmWave("RIFF warp"));
     QCOMPARE(QDir(package).entryList(QDir::Files).size(), 7);
+
+    // The same package as one file: the Linux installer refuses a copy cut
+    // short with its message, leaving no temporary file, and unpacks a whole
+    // one into a private folder before its window opens.
+    QTemporaryDir temporary;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+    QFile oneFile(root.filePath(QStringLiteral("package.exe")));
+    QVERIFY(oneFile.open(QIODevice::ReadOnly));
+    const QByteArray whole = oneFile.readAll();
+    writeFile(root.filePath(QStringLiteral("cut.exe")), whole.left(whole.size() - 100));
+    installer.setProcessEnvironment(environment);
+    installer.start(QStringLiteral(VPAK_PATH), {root.filePath(QStringLiteral("cut.exe"))});
+    // Qt's own warnings may stand around the line.
+    QByteArray said;
+    QTRY_VERIFY2((said += installer.readAllStandardError())
+                     .contains("\nvpak: cut.exe is damaged (it is cut short). Ask for the package again.\n"),
+                 said.constData());
+    installer.kill();
+    installer.waitForFinished();
+    // (Qt makes its runtime folder there too.)
+    const QStringList unpackedFolders = {QStringLiteral("vpak*")};
+    QVERIFY(QDir(temporary.path()).entryList(unpackedFolders, QDir::Dirs).isEmpty());
+
+    installer.start(QStringLiteral(VPAK_PATH), {oneFile.fileName()});
+    const auto unpacked = [&] {
+        const QStringList folders = QDir(temporary.path()).entryList(unpackedFolders, QDir::Dirs);
+        return folders.size() == 1 ? temporary.filePath(folders[0]) : QString();
+    };
+    QTRY_VERIFY(QFile::exists(unpacked() + QStringLiteral("/SHA256SUMS")));
+    QCOMPARE(QDir(unpacked()).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("SHA256SUMS"), QStringLiteral("bgimage.jpg"), QStringLiteral("bomb1.wa2"),
+                          QStringLiteral("install.exe"), QStringLiteral("theme.cfg"), QStringLiteral("warp.wa2")}));
+    installer.kill();
+    installer.waitForFinished();
 }
 
 // The installer's window backs up the game's files and has the real vpak (the

@@ -5,7 +5,6 @@
 #include "paths.h"
 #include "tempdir.h"
 
-#include <cstdlib>
 #include <functional>
 #include <optional>
 
@@ -23,15 +22,10 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        for (const char *variable : kTemporaryVariables) {
-            const char *value = std::getenv(variable);
-            m_savedTemporary.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
-        }
         std::filesystem::create_directories(m_dir / "tmp");
         std::filesystem::create_directories(m_dir / "Ocean");
         std::filesystem::create_directories(m_dir / "game");
-        for (const char *variable : kTemporaryVariables)
-            ASSERT_TRUE(vesk::setEnvironmentVariable(variable, path("tmp")));
+        m_temporary.emplace(path("tmp"));
         m_program = vesk::programFile();
         writeBytes(path("Ocean/theme.cfg"), "Ann\r\nann@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\nOcean\r\n");
         writeBytes(path("Ocean/bgimage.jpg"), "\xff\xd8\xff picture");
@@ -58,11 +52,7 @@ protected:
     }
     void TearDown() override
     {
-        for (size_t k = 0; k < m_savedTemporary.size(); ++k) {
-            const char *variable = kTemporaryVariables[k];
-            static_cast<void>(m_savedTemporary[k] ? vesk::setEnvironmentVariable(variable, *m_savedTemporary[k])
-                                                  : vesk::clearEnvironmentVariable(variable));
-        }
+        m_temporary.reset();
         TempDirTest::TearDown();
     }
 
@@ -98,8 +88,7 @@ protected:
         return withIndex(vesk::encodeIndex(entries));
     }
 
-    static constexpr const char *kTemporaryVariables[] = {"TMPDIR", "TMP", "TEMP"};
-    std::vector<std::optional<std::string>> m_savedTemporary;
+    std::optional<TemporaryFolderSwap> m_temporary;
     std::string m_program;
     std::string m_built;
     vesk::OneFileIndex m_index;

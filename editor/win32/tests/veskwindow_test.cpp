@@ -362,14 +362,16 @@ TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
 }
 
 // The package carries the vpak.exe beside vesk.exe as install.exe, and that
-// installer puts the theme into a game directory, whatever the names.
+// installer puts the theme into a game directory, whatever the names; so does
+// the one file beside the package folder, started on its own.
 TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
 {
     const struct
     {
         const char *wave, *package, *game;
-    } cases[] = {{"bomb.wav", "package", "My Kestrova Game"},
-                 {u8"Spiele ü\\café.wav", u8"Spiele ü\\Paket", u8"Spiele ü\\Kestrova Spiel"}};
+        bool oneFile;
+    } cases[] = {{"bomb.wav", "package", "My Kestrova Game", false},
+                 {u8"Spiele ü\\café.wav", u8"Spiele ü\\Paket", u8"Spiele ü\\Kestrova Spiel", true}};
     for (const auto &c : cases) {
         useGame(c.game);
         const std::string file = wave(c.wave, toneWave(0.1));
@@ -387,19 +389,23 @@ TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
         driver::setText(packageControl("filepath2"), PICTURE_JPG); // as File1 sets it
         driver::setText(packageControl("filepath1"), package);
         driver::press(packageControl("Command3"));
-        EXPECT_EQ(box(), "Created at " + package);
+        const std::string said = box(), told = "Theme package created in " + package
+                                               + ". To send it as one file: " + package + ".exe (";
+        EXPECT_EQ(said.substr(0, told.size()), told);
+        EXPECT_EQ(said.substr(said.size() - 5), " MB).") << said;
         driver::waitUntilGone(window);
         EXPECT_EQ(read(package + "\\install.exe"), readBytes(VPAK_EXE));
         EXPECT_EQ(read(package + "\\bomb1.wa2"), toneWave(0.1));
         EXPECT_EQ(read(package + "\\bgimage.jpg"), readBytes(PICTURE_JPG));
         m_vesk.stop();
 
-        ASSERT_TRUE(m_vpak.start(fs::u8path(package + "\\install.exe").string(), "", dir()));
-        HWND installer = driver::waitForWindow(nullptr, vpak::kWindowCaption);
-        ASSERT_TRUE(installer);
-        EXPECT_EQ(driver::text(GetDlgItem(installer, vpak::controlId("Label7"))), u8"Nuit d'été");
-        driver::setText(GetDlgItem(installer, vpak::controlId("filepath1")), m_game);
-        driver::press(GetDlgItem(installer, vpak::controlId("Command2")));
+        const std::string installer = c.oneFile ? package + ".exe" : package + "\\install.exe";
+        ASSERT_TRUE(m_vpak.start(fs::u8path(installer).string(), "", dir()));
+        HWND shown = driver::waitForWindow(nullptr, vpak::kWindowCaption);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(driver::text(GetDlgItem(shown, vpak::controlId("Label7"))), u8"Nuit d'été");
+        driver::setText(GetDlgItem(shown, vpak::controlId("filepath1")), m_game);
+        driver::press(GetDlgItem(shown, vpak::controlId("Command2")));
         EXPECT_EQ(driver::answerBox(vpak::kMessageCaption), "Install Completed") << c.game;
         EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1)) << c.game;
         EXPECT_EQ(read(m_game + "\\vesk-originals\\BOMB1.WA2"), "the game's bomb");

@@ -2,6 +2,8 @@
 // is started from a package folder, found by its caption, its controls by
 // their IDs, and its message boxes are read and answered.
 #include "installerwindow.h"
+#include "onefile.h"
+#include "packagesums.h"
 #include "tempdir.h"
 #include "win32driver.h"
 
@@ -164,4 +166,73 @@ TEST_F(VpakWindowTest, cancelWritesNothing)
         ++files;
     }
     EXPECT_EQ(files, 5u) << "the package folder and its four files";
+}
+
+namespace {
+
+// Ocean.exe made of the package folder, as the editor makes it, with the
+// folder's SHA256SUMS.
+void makeOneFile(const fs::path &package, const std::string &oneFile)
+{
+    auto writer = vesk::OneFileWriter::start(oneFile, VPAK_EXE);
+    ASSERT_TRUE(writer) << writer.error();
+    std::vector<vesk::FileSum> sums;
+    for (const char *name : {"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2"}) {
+        const auto digest = (*writer)->add(name, (package / name).string());
+        ASSERT_TRUE(digest) << digest.error();
+        sums.push_back({name, *digest});
+    }
+    std::ofstream(package / "SHA256SUMS", std::ios::binary) << vesk::sumsText(sums);
+    ASSERT_TRUE((*writer)->addBytes("SHA256SUMS", vesk::sumsText(sums)));
+    ASSERT_TRUE((*writer)->finish().ok());
+}
+
+} // namespace
+
+// Started as one file, from a folder that holds nothing else, vpak.exe shows
+// the theme it carries and installs it; its unpacked folder goes with it. A
+// copy cut short says so and leaves no temporary file behind.
+TEST_F(VpakWindowTest, aOneFilePackageShowsItsThemeInstallsAndLeavesNoTemporaryFiles)
+{
+    fs::create_directories(m_dir / "tmp");
+    fs::create_directories(m_dir / "downloads");
+    fs::create_directories(m_dir / "game");
+    const TemporaryFolderSwap temporary(path("tmp"));
+    const std::string ocean = path("downloads\\Ocean.exe");
+    makeOneFile(m_package, ocean);
+    writeBytes(path("game\\bomb1.wa2"), "the game's bomb");
+
+    ASSERT_TRUE(m_program.start(ocean, "", path("downloads")));
+    HWND window = driver::waitForWindow(nullptr, vpak::kWindowCaption);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(text(control(window, "Label1")), "Ann <b>Example</b>");
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "Command2");
+    EXPECT_EQ(answerBox(), "Install Completed");
+    EXPECT_TRUE(hasEnded(10000));
+    EXPECT_EQ(readBytes(path("game\\bomb1.wa2")), "RIFF new bomb");
+    EXPECT_FALSE(fs::exists(m_dir / "game" / "SHA256SUMS"));
+    EXPECT_TRUE(snapshot(path("tmp")).empty());
+
+    const std::string whole = readBytes(ocean);
+    writeBytes(ocean, whole.substr(0, whole.size() - 1000));
+    ASSERT_TRUE(m_program.start(ocean, "", path("downloads")));
+    EXPECT_EQ(answerBox(), "Ocean.exe is damaged (it is cut short). Ask for the package again.");
+    EXPECT_TRUE(hasEnded(10000));
+    EXPECT_TRUE(snapshot(path("tmp")).empty());
+}
+
+TEST_F(VpakWindowTest, aFolderWhoseSoundDiffersFromItsSumsIsRefused)
+{
+    makeOneFile(m_package, path("Ocean.exe"));
+    writeBytes((m_package / "bomb1.wa2").string(), "RIFF another bomb");
+    fs::create_directories(m_dir / "game");
+    HWND window = start();
+    ASSERT_TRUE(window);
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "Command2");
+    EXPECT_EQ(answerBox(),
+              "The theme package is damaged (bomb1.wa2 does not match its checksum). Ask for the package again.");
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(fs::is_empty(m_dir / "game"));
 }
