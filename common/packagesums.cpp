@@ -53,7 +53,8 @@ Result<std::vector<FileSum>> parseSums(std::string_view text)
         for (size_t k = 0; digits && k < 32; ++k) {
             const int high = hexValue(line[2 * k]), low = hexValue(line[2 * k + 1]);
             digits = high >= 0 && low >= 0;
-            sum.digest[k] = static_cast<unsigned char>(high << 4 | low);
+            if (digits)
+                sum.digest[k] = static_cast<unsigned char>(high << 4 | low);
         }
         if (!digits || line[64] != ' ' || (line[65] != ' ' && line[65] != '*'))
             return bad("is no checksum line");
