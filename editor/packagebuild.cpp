@@ -106,12 +106,14 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
         Result<std::string> made = createUniqueFile(parent, fsPath(*place).filename().u8string() + ".");
         Result<std::unique_ptr<OneFileWriter>> started
             = made ? OneFileWriter::start(*made, installer) : Result<std::unique_ptr<OneFileWriter>>(made.status());
-        if (made)
-            temporary = *made;
-        if (started)
+        if (started) {
             writer = std::move(*started);
-        else
+            temporary = *made;
+        } else {
+            if (made)
+                fs::remove(fsPath(*made), ec);
             result.oneFileProblem = started.error();
+        }
     }
     const auto dropOneFile = [&](const std::string &why) {
         writer.reset();
