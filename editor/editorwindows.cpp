@@ -163,7 +163,7 @@ const std::vector<Menu> &mainMenus()
 const std::vector<const char *> &settingsFocusOrder()
 {
     static const std::vector<const char *> order
-        = {"dirname1", "Command3", "text1", "Dir1", "Drive1", "Command2", "Command1"};
+        = {"Drive1", "Dir1", "text1", "dirname1", "Command3", "Command1", "Command2"};
     return order;
 }
 

@@ -57,6 +57,13 @@ inline void press(HWND button)
 {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
+// A key pressed and let go over `control`, through the window's own
+// message loop (where the dialog keys Tab, Enter and Escape are handled).
+inline void pressKey(HWND control, WPARAM key)
+{
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
 // A menu item by its ID, posted.
 inline void choose(HWND window, int item)
 {

@@ -67,7 +67,7 @@ private:
                 return 0;
             if (is(wParam, "Command1"))
                 Command1_Click();
-            else if (is(wParam, "Command2"))
+            else if (is(wParam, "Command2") || LOWORD(wParam) == IDCANCEL) // Cancel, or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -126,13 +126,15 @@ private:
             m_titleFont = win32::makeFont("MS Sans Serif", 18, m_dpi, true);
             SendMessageA(control("Label1"), WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
             // The addresses can be selected and copied, not changed.
-            for (const char *name : {"Text1", "Text2"})
+            for (const char *name : {"Text1", "Text2"}) {
                 SendMessageA(control(name), EM_SETREADONLY, TRUE, 0);
+                win32::fitWidthToText(control(name));
+            }
             win32::setFocusOrder(m_controls, vesk::aboutFocusOrder());
             SetFocus(control("Text1"));
             return 0;
         case WM_COMMAND:
-            if (is(wParam, "Command1"))
+            if (is(wParam, "Command1") || LOWORD(wParam) == IDCANCEL) // OK, or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -241,7 +243,7 @@ private:
                 openPictureDirectory(opens);
         } else if (is(wParam, "File1") && notification == LBN_SELCHANGE) {
             File1_Click();
-        } else if (is(wParam, "Command2")) {
+        } else if (is(wParam, "Command2") || LOWORD(wParam) == IDCANCEL) { // Cancel, or Escape
             DestroyWindow(hwnd());
         } else if (is(wParam, "Command3")) {
             Command3_Click();

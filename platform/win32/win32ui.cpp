@@ -111,6 +111,28 @@ void setFocusOrder(const Controls &controls, const std::vector<const char *> &or
     }
 }
 
+void fitWidthToText(HWND box)
+{
+    const std::string text = textOf(box);
+    HDC dc = GetDC(box);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    RECT frame, client, parent;
+    GetWindowRect(box, &frame);
+    GetClientRect(box, &client);
+    GetClientRect(GetParent(box), &parent);
+    MapWindowPoints(HWND_DESKTOP, GetParent(box), reinterpret_cast<POINT *>(&frame), 2);
+    const LRESULT margins = SendMessageA(box, EM_GETMARGINS, 0, 0);
+    // The caret needs a pixel or two beyond the last letter.
+    const int wanted = extent.cx + LOWORD(margins) + HIWORD(margins) + 4 + (frame.right - frame.left - client.right);
+    const int width = std::min<int>(wanted, parent.right - frame.left);
+    if (width > frame.right - frame.left)
+        SetWindowPos(box, nullptr, 0, 0, width, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HFONT makeFont(const char *family, double points, int dpi, bool bold)
 {
     const int height = -MulDiv(static_cast<int>(points * 10 + 0.5), dpi, 720);

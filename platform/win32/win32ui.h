@@ -34,6 +34,9 @@ Controls buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::
 // The keyboard walks the controls in this order; controls on different
 // pages keep the order among those of their own page.
 void setFocusOrder(const Controls &controls, const std::vector<const char *> &order);
+// A box of fixed width made wide enough for its whole text in its own font
+// (its left edge stays, its right stays within its parent).
+void fitWidthToText(HWND box);
 
 // A font of the given family and size at the screen's `dpi`.
 HFONT makeFont(const char *family, double points, int dpi, bool bold = false);

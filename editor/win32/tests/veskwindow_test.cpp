@@ -242,6 +242,28 @@ TEST_F(VeskWindowTest, settingsKeepTheGameDirectoryBesideTheProgram)
         << readBytes((m_program / "vesk.cfg").string());
 }
 
+// Escape closes the settings window and the About box, as their Cancel
+// and OK buttons do.
+TEST_F(VeskWindowTest, escapeClosesTheSettingsWindowAndTheAboutBox)
+{
+    ASSERT_TRUE(start());
+    const struct
+    {
+        const char *menuItem, *className;
+        EditorWindow kind;
+        const char *focused;
+    } cases[] = {{"mnuOptionsSettings", "VeskSettings", EditorWindow::Settings, "dirname1"},
+                 {"mnuHelpAbout", "VeskAbout", EditorWindow::About, "Text1"}};
+    for (const auto &c : cases) {
+        menu(c.menuItem);
+        HWND window = driver::waitForWindow(c.className, nullptr);
+        ASSERT_TRUE(window) << c.className;
+        driver::pressKey(driver::descendant(window, vesk::controlId(c.kind, c.focused)), VK_ESCAPE);
+        driver::waitUntilGone(window);
+        EXPECT_FALSE(IsWindow(window)) << c.className;
+    }
+}
+
 // Names beyond ASCII arrive with every byte, in the project and back.
 TEST_F(VeskWindowTest, addFileSaveAndReopenKeepEveryByte)
 {
