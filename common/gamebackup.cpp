@@ -73,6 +73,13 @@ std::error_code keepAs(const std::string &from, const std::string &to, Keeping k
 Result<BackupRecord> recordBeforeReplacing(const std::string &gameDirectory, const std::vector<std::string> &names,
                                            Keeping keeping)
 {
+    // A file the running game holds open cannot be moved aside: that is
+    // found before anything is written.
+    for (const std::string &name : names) {
+        const std::string path = joinPath(gameDirectory, name);
+        if (const std::error_code held = probeReplaceable(path))
+            return Status::failure(codeOf(held), "cannot replace " + path + ": " + reasonText(held));
+    }
     BackupRecord record;
     record.gameDirectory = gameDirectory;
     const std::string folder = folderOf(gameDirectory);

@@ -54,6 +54,12 @@ std::error_code copyToNewFile(const std::string &from, const std::string &to);
 // failure names the reason.
 Result<std::string> makePrivateFolder(const std::string &stem);
 
+// Whether the file at `path` (where there is one) can be moved or replaced
+// now: on Windows a file another program holds open without sharing, such as
+// a sound of the running game, cannot (a sharing violation). Always so on
+// other systems.
+std::error_code probeReplaceable(const std::string &path);
+
 // A second name `to` for the file `from` on the same file system: the same
 // bytes, no copy. Fails across file systems, on FAT and where the system
 // refuses it.

@@ -133,6 +133,11 @@ bool setEnvironmentVariable(const std::string &name, const std::string &value)
     return ::setenv(name.c_str(), value.c_str(), 1) == 0;
 }
 
+std::error_code probeReplaceable(const std::string &)
+{
+    return {};
+}
+
 bool clearEnvironmentVariable(const std::string &name)
 {
     return ::unsetenv(name.c_str()) == 0;

@@ -105,6 +105,23 @@ bool setEnvironmentVariable(const std::string &name, const std::string &value)
     return SetEnvironmentVariableA(name.c_str(), value.c_str()) && _putenv_s(name.c_str(), value.c_str()) == 0;
 }
 
+std::error_code probeReplaceable(const std::string &path)
+{
+    // Asking for what a move needs, sharing everything: only a holder that
+    // shares less stands in the way.
+    const HANDLE file = CreateFileW(fsPath(path).c_str(), GENERIC_READ | DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return {};
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return std::error_code(static_cast<int>(error), std::system_category());
+    return {}; // missing, or refused for a reason the move itself reports
+}
+
 bool clearEnvironmentVariable(const std::string &name)
 {
     // An empty value removes the C runtime's variable.

@@ -216,6 +216,12 @@ std::string reasonText(const std::error_code &ec)
 #endif
     if (full)
         return "no space left on device";
+#ifdef _WIN32
+    // A file another program holds open, most often the running game.
+    if (ec.category() == std::system_category()
+        && (ec.value() == ERROR_SHARING_VIOLATION || ec.value() == ERROR_LOCK_VIOLATION))
+        return "another program holds it open: close the game and try again";
+#endif
     std::string text = ec.message();
     // Windows' own texts end in a full stop and a line break.
     while (!text.empty() && (text.back() == '.' || std::isspace(static_cast<unsigned char>(text.back()))))

@@ -1,4 +1,5 @@
 #include "applytheme.h"
+#include "filelock.h"
 #include "gamebackup.h"
 #include "links.h"
 #include "posixhelpers.h"
@@ -324,3 +325,23 @@ TEST_F(MixedThemeTest, aSoundDamagedPartWayStopsTheStepWithNothingChanged)
     EXPECT_EQ(snapshot(game()), before);
 }
 #endif
+
+// The running game holds its sounds open: Convert stops before anything
+// changes, names the file and says to close the game.
+TEST_F(ApplyThemeTest, aSoundTheGameHoldsOpenStopsConvertBeforeAnyChange)
+{
+    writeBytes(game("bomb1.wa2"), "the game's bomb");
+    writeBytes(game("warp.wa2"), "the game's warp");
+    m_slots[0] = wave("bomb.wav");
+    m_slots[46] = wave("warp.wav");
+    const auto before = snapshot(game());
+    HeldFile held(game("warp.wa2"));
+    if (!held.held())
+        GTEST_SKIP() << "no lock on this system keeps other programs out of a file";
+    const vesk::ApplyResult result = apply();
+    held.release();
+    EXPECT_FALSE(result.status.ok());
+    EXPECT_NE(result.status.error().find("warp.wa2"), std::string::npos) << result.status.error();
+    EXPECT_NE(result.status.error().find("close the game and try again"), std::string::npos) << result.status.error();
+    EXPECT_EQ(snapshot(game()), before);
+}

@@ -1,3 +1,4 @@
+#include "filelock.h"
 #include "installerwindow.h"
 #include "onefile.h"
 #include "packagesource.h"
@@ -220,6 +221,21 @@ TEST_F(SumsInstallTest, aFolderThatIsNotWhatItsSumsSayIsRefusedBeforeTheGameIsTo
         writeBytes(bomb, original);
         writeBytes(sums, sumsText);
     }
+}
+
+TEST_F(SumsInstallTest, aSoundTheGameHoldsOpenStopsTheInstallBeforeAnyChange)
+{
+    const auto game = snapshot(path("game"));
+    HeldFile held(path("game/bomb1.wa2"));
+    if (!held.held())
+        GTEST_SKIP() << "no lock on this system keeps other programs out of a file";
+    Ui ui;
+    EXPECT_FALSE(vpak::install(path("Ocean"), path("game"), ui));
+    held.release();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find("bomb1.wa2"), std::string::npos) << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find("close the game and try again"), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(snapshot(path("game")), game);
 }
 
 } // namespace
