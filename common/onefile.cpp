@@ -125,6 +125,13 @@ Result<OneFileIndex> parseIndex(std::string_view bytes, std::uint64_t payloadOff
     return index;
 }
 
+bool endsInTag(ByteSource &source)
+{
+    char tag[kTrailerTag.size()];
+    return source.size() >= kTrailerSize && source.read(source.size() - sizeof tag, tag, sizeof tag)
+           && std::string_view(tag, sizeof tag) == kTrailerTag;
+}
+
 } // namespace
 
 bool MemorySource::read(std::uint64_t offset, char *into, std::size_t length)
@@ -245,10 +252,7 @@ Result<std::optional<OneFileIndex>> readOneFileIndex(ByteSource &source)
 {
     const std::uint64_t size = source.size();
     char trailer[kTrailerSize];
-    const bool tagged
-        = size >= kTrailerSize && source.read(size - kTrailerSize, trailer, kTrailerSize)
-          && std::string_view(trailer + kTrailerSize - kTrailerTag.size(), kTrailerTag.size()) == kTrailerTag;
-    if (!tagged) {
+    if (!endsInTag(source) || !source.read(size - kTrailerSize, trailer, kTrailerSize)) {
         // A download cut short has lost its trailer but still runs on past
         // the program (or ends within it).
         const std::optional<std::uint64_t> end = programEnd(source);
@@ -287,17 +291,20 @@ Result<std::optional<OneFileIndex>> readOneFileIndex(const std::string &path)
     return readOneFileIndex(source);
 }
 
+bool hasOneFileTrailer(const std::string &path)
+{
+    if (entryKind(path) != EntryKind::File)
+        return false;
+    FileSource source(path);
+    return source.isOpen() && endsInTag(source);
+}
+
 namespace {
 
 struct FileCloser
 {
     void operator()(std::FILE *f) const { std::fclose(f); }
 };
-
-Status cannotWrite(const std::string &path, int err)
-{
-    return Status::failure(codeFromErrno(err ? err : EIO), "cannot write " + path + ": " + reasonFromErrno(err));
-}
 
 } // namespace
 

@@ -86,6 +86,10 @@ std::optional<std::uint64_t> programEnd(ByteSource &source);
 Result<std::optional<OneFileIndex>> readOneFileIndex(ByteSource &source);
 Result<std::optional<OneFileIndex>> readOneFileIndex(const std::string &path);
 
+// Whether the file ends in a one-file package's trailer, sound or damaged:
+// only such a file is replaced by a new one-file package.
+bool hasOneFileTrailer(const std::string &path);
+
 // Writes each file of the index into `folder` (a fresh folder), hashing as it
 // writes. A file whose bytes differ from its checksum ends it ("bomb3.wa2
 // does not match its checksum"); so does a cancel (ErrorCode::Cancelled).

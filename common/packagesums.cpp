@@ -78,28 +78,28 @@ Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
     const Result<std::vector<FileSum>> sums = parseSums(*text);
     if (!sums)
         return sums.status();
-    double total = 0;
     std::vector<std::string> paths;
+    std::vector<double> sizes;
+    double total = 0;
     for (const FileSum &sum : *sums) {
         const std::string *spelling = spellingAmong(names, sum.name);
         if (!spelling)
             return Status::failure(ErrorCode::NotFound, sum.name + ", which " + kSumsFile + " names, is missing");
         paths.push_back(joinPath(packageDirectory, *spelling));
         std::error_code ec;
-        total += static_cast<double>(std::filesystem::file_size(fsPath(paths.back()), ec));
+        sizes.push_back(static_cast<double>(std::filesystem::file_size(fsPath(paths.back()), ec)));
+        total += sizes.back();
     }
     double before = 0;
     for (size_t k = 0; k < sums->size(); ++k) {
         const FileSum &sum = (*sums)[k];
-        std::error_code ec;
-        const double size = static_cast<double>(std::filesystem::file_size(fsPath(paths[k]), ec));
-        HashProgress watch{progress, sum.name, total > 0 ? before / total : 0, total > 0 ? size / total : 0};
+        HashProgress watch{progress, sum.name, total > 0 ? before / total : 0, total > 0 ? sizes[k] / total : 0};
         const Result<Sha256Digest> digest = sha256OfFile(paths[k], &watch);
         if (!digest)
             return digest.status();
         if (*digest != sum.digest)
             return Status::failure(ErrorCode::BadFormat, sum.name + " does not match its checksum");
-        before += size;
+        before += sizes[k];
     }
     return Status::success();
 }

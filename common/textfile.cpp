@@ -90,16 +90,6 @@ int writeAndClose(FilePtr file, const std::string &bytes)
     return 0;
 }
 
-Status cannotWrite(const std::string &path, int err)
-{
-    return Status::failure(codeFromErrno(err), "cannot write " + path + ": " + reasonFromErrno(err));
-}
-
-Status cannotWrite(const std::string &path, const std::error_code &ec)
-{
-    return Status::failure(codeOf(ec), "cannot write " + path + ": " + reasonText(ec));
-}
-
 // Where a save through a symbolic link must go: the file at the end of the
 // chain of links, which need not exist yet.
 fs::path followLinks(fs::path path)
@@ -236,6 +226,18 @@ std::string reasonFromErrno(int err)
     if (err == 0)
         err = EIO;
     return reasonText(std::error_code(err, std::generic_category()));
+}
+
+Status cannotWrite(const std::string &path, int err)
+{
+    if (err == 0)
+        err = EIO;
+    return Status::failure(codeFromErrno(err), "cannot write " + path + ": " + reasonFromErrno(err));
+}
+
+Status cannotWrite(const std::string &path, const std::error_code &ec)
+{
+    return Status::failure(codeOf(ec), "cannot write " + path + ": " + reasonText(ec));
 }
 
 Status cannotRead(const std::string &path, const std::error_code &ec)

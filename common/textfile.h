@@ -67,5 +67,9 @@ std::string reasonFromErrno(int err);
 
 // "cannot read PATH: REASON" with the code that goes with the reason.
 Status cannotRead(const std::string &path, const std::error_code &ec);
+// "cannot write PATH: REASON", from errno (0 counts as an I/O error) or the
+// system's code.
+Status cannotWrite(const std::string &path, int err);
+Status cannotWrite(const std::string &path, const std::error_code &ec);
 
 } // namespace vesk

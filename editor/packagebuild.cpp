@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace vesk {
@@ -53,20 +52,6 @@ private:
     double m_from, m_share;
 };
 
-// Whether the file ends in a one-file package's trailer: only such a file is
-// replaced by a new one-file package.
-bool endsInTrailer(const std::string &path)
-{
-    std::ifstream in(fsPath(path), std::ios::binary | std::ios::ate);
-    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
-    if (size < static_cast<std::streamoff>(kTrailerSize))
-        return false;
-    std::string tag(kTrailerTag.size(), '\0');
-    in.seekg(size - static_cast<std::streamoff>(tag.size()));
-    in.read(tag.data(), static_cast<std::streamsize>(tag.size()));
-    return in && tag == kTrailerTag;
-}
-
 } // namespace
 
 std::optional<std::string> oneFilePlace(const std::string &packageDirectory)
@@ -99,7 +84,7 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
     const std::optional<std::string> place = oneFilePlace(dir);
     if (!place) {
         result.oneFileProblem = dir + " has no parent folder to hold it";
-    } else if (entryKind(*place) != EntryKind::Missing && !endsInTrailer(*place)) {
+    } else if (entryKind(*place) != EntryKind::Missing && !hasOneFileTrailer(*place)) {
         result.oneFileProblem = *place + " already exists and is no one-file theme package, so it was left alone";
     } else {
         const std::string parent = fsPath(*place).parent_path().u8string();

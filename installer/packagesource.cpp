@@ -34,11 +34,16 @@ vesk::Result<PackageSource> PackageSource::open(const std::string &programFile,
                                                 const std::optional<std::string> &plainDirectory,
                                                 vesk::Progress &progress)
 {
+    // Damage is told in one message naming the file; any other failure
+    // (a folder that cannot be made, a full disk) as it is.
+    const auto refused = [&programFile](const Status &why) {
+        return Status::failure(why.code(), why.code() == vesk::ErrorCode::BadFormat
+                                               ? damagedMessage(fileName(programFile), why.error())
+                                               : vesk::sentence(why.error()));
+    };
     const vesk::Result<std::optional<vesk::OneFileIndex>> index = vesk::readOneFileIndex(programFile);
-    if (!index && index.code() == vesk::ErrorCode::BadFormat)
-        return Status::failure(vesk::ErrorCode::BadFormat, damagedMessage(fileName(programFile), index.error()));
     if (!index)
-        return Status::failure(index.code(), vesk::sentence(index.error()));
+        return refused(index.status());
     if (!*index) {
         if (plainDirectory)
             return PackageSource(*plainDirectory, false);
@@ -47,13 +52,11 @@ vesk::Result<PackageSource> PackageSource::open(const std::string &programFile,
     }
     const vesk::Result<std::string> folder = vesk::makePrivateFolder("vpak");
     if (!folder)
-        return Status::failure(folder.code(), vesk::sentence(folder.error()));
+        return refused(folder.status());
     const Status unpacked = vesk::extractOneFile(programFile, **index, *folder, progress);
     if (!unpacked.ok()) {
         removeFolder(*folder);
-        if (unpacked.code() == vesk::ErrorCode::BadFormat)
-            return Status::failure(vesk::ErrorCode::BadFormat, damagedMessage(fileName(programFile), unpacked.error()));
-        return Status::failure(unpacked.code(), vesk::sentence(unpacked.error()));
+        return refused(unpacked);
     }
     return PackageSource(*folder, true);
 }
