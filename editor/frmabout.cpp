@@ -35,6 +35,7 @@ frmabout::frmabout(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFi
     auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
     platform::setFocusOrder(this, vesk::aboutFocusOrder());
     connect(ok, &QPushButton::clicked, this, &frmabout::Command1_Click);
+    platform::fitToScreen(this);
 }
 
 void frmabout::Command1_Click()

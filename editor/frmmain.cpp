@@ -156,8 +156,8 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
     buildLinksTab(links, outer->pageOrigin());
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, sizeHint(),
-                                    QGuiApplication::primaryScreen()->availableGeometry()));
+    resize(sizeHint());
+    platform::fitToScreen(this);
 
     Form_Load();
 }

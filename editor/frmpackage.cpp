@@ -116,6 +116,7 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
     connect(cancel, &QPushButton::clicked, this, &frmpackage::Command2_Click);
     connect(ok, &QPushButton::clicked, this, &frmpackage::Command3_Click);
 
+    platform::fitToScreen(this);
     Form_Load();
 }
 

@@ -45,6 +45,7 @@ frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::s
     connect(ok, &QPushButton::clicked, this, &frmsettings::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &frmsettings::Command2_Click);
 
+    platform::fitToScreen(this);
     Form_Load();
 }
 

@@ -118,6 +118,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     // Restore is offered only where there is something to restore.
     connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &frmmain2::showRestoreState);
 
+    platform::fitToScreen(this);
     Form_Load();
 }
 

@@ -11,12 +11,16 @@
 #include <QGroupBox>
 #include <QIconEngine>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionTabWidgetFrame>
@@ -274,6 +278,80 @@ QPoint TabContainer::pageOrigin() const
     initStyleOption(&option);
     const QRect contents = style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this);
     return -contents.topLeft();
+}
+
+namespace {
+
+// What the window manager adds around a window not yet shown: a title bar
+// and a thin border, by the style's measure.
+QSize frameAround(const QWidget *window)
+{
+    if (window->isVisible() && window->frameGeometry().size() != window->size())
+        return window->frameGeometry().size() - window->size();
+    const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);
+    const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return {2 * border, title + 2 * border};
+}
+
+QScrollArea *scrollingArea(QWidget *parent, QWidget *content)
+{
+    auto *area = new QScrollArea(parent);
+    area->setObjectName(QStringLiteral("screenFit"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(false);
+    area->setWidget(content);
+    return area;
+}
+
+} // namespace
+
+void fitToScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameAround(window);
+    const QSize whole = window->size();
+    const QSize free = area.size() - frame;
+    QSize room = whole.boundedTo(free);
+    if (room != whole) {
+        // A scroll bar in one direction takes room from the other.
+        const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window);
+        if (room.height() < whole.height())
+            room.setWidth(std::min(free.width(), room.width() + bar));
+        if (room.width() < whole.width())
+            room.setHeight(std::min(free.height(), room.height() + bar));
+        if (auto *main = qobject_cast<QMainWindow *>(window)) {
+            // The menu bar stays; the client below it scrolls.
+            const int menu = whole.height() - main->centralWidget()->height();
+            main->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+            QWidget *client = main->takeCentralWidget();
+            main->setCentralWidget(scrollingArea(main, client));
+            main->setFixedSize(room);
+            main->centralWidget()->setFixedSize(room.width(), room.height() - menu);
+        } else {
+            auto *content = new QWidget(window);
+            content->setFixedSize(whole);
+            for (QWidget *child : window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (child == content || child->isWindow())
+                    continue;
+                const bool shown = !child->isHidden();
+                const QRect at = child->geometry();
+                child->setParent(content);
+                child->setGeometry(at);
+                child->setVisible(shown);
+            }
+            window->setFixedSize(room);
+            scrollingArea(window, content)->setGeometry(0, 0, room.width(), room.height());
+        }
+    }
+    if (!window->parentWidget()) {
+        // Centred as a whole, title bar included, and never above the area.
+        const QSize outer = room + frame;
+        const QPoint corner(area.left() + std::max(0, (area.width() - outer.width()) / 2),
+                            area.top() + std::max(0, (area.height() - outer.height()) / 2));
+        window->move(corner);
+    }
 }
 
 void useLayoutFont()

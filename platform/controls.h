@@ -63,6 +63,12 @@ public:
     QPoint pageOrigin() const;
 };
 
+// Keeps a window of fixed layout whole on its screen's free area. A window
+// that fits stays as it is (a top-level one centred with its frame); one
+// that does not shrinks to that area and its controls scroll inside it.
+// Called once its controls are made.
+void fitToScreen(QWidget *window);
+
 // The small, even font that the layouts were drawn for.
 void useLayoutFont();
 
