@@ -45,4 +45,10 @@ struct ControlRow
     const char *text;
 };
 
+// The same at `dpi` (96 as the base), rounded to the nearest pixel.
+constexpr int pixelsAt(int twips, int dpi)
+{
+    return (pixels(twips) * dpi + 48) / 96;
+}
+
 } // namespace vesk

@@ -1,6 +1,6 @@
 #pragma once
 
-// Where each slot button must lie, in pixels at 96 dpi from the corner of
+// Where each slot button must lie, in pixels at `dpi` from the corner of
 // the slot tabs (SSTab2), by the window tables: the frame's offset and the
 // button's, each rounded on its own. Both builds' layout tests hold their
 // windows to it.
@@ -18,8 +18,9 @@ struct PixelRect
     }
 };
 
-inline std::map<std::string, PixelRect> expectedSlotButtons()
+inline std::map<std::string, PixelRect> expectedSlotButtons(int dpi = 96)
 {
+    const auto px = [dpi](int twips) { return vesk::pixelsAt(twips, dpi); };
     std::map<std::string, PixelRect> rects;
     for (const vesk::TabInfo &tab : vesk::innerTabs()) {
         std::map<std::string, vesk::ControlRow> frames;
@@ -30,8 +31,7 @@ inline std::map<std::string, PixelRect> expectedSlotButtons()
             }
             const vesk::ControlRow &frame = frames.at(row.parent);
             rects[row.name]
-                = {vesk::pixels(frame.left) + vesk::pixels(row.left), vesk::pixels(frame.top) + vesk::pixels(row.top),
-                   vesk::pixels(row.width), vesk::pixels(row.height)};
+                = {px(frame.left) + px(row.left), px(frame.top) + px(row.top), px(row.width), px(row.height)};
         }
     }
     return rects;

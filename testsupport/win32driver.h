@@ -7,6 +7,8 @@
 // that the driver is free to answer it.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include <functional>
 #include <string>
 
@@ -78,6 +80,18 @@ inline void run(HWND window, int item)
 }
 
 // True once `done` holds; false when it did not within the wait.
+// The DPI a window of the program is shown at, and the one the run asks
+// for (VESK_TEST_DPI, the prefix's display; 96 without it).
+inline int shownDpi(HWND window)
+{
+    return static_cast<int>(GetDpiForWindow(window));
+}
+inline int askedDpi()
+{
+    const char *asked = std::getenv("VESK_TEST_DPI");
+    return asked ? std::atoi(asked) : 96;
+}
+
 inline bool waitFor(const std::function<bool()> &done)
 {
     for (int poll = 0; poll < kPolls; ++poll) {

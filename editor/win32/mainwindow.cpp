@@ -38,9 +38,7 @@ ACCEL shortcut(const char *keys, int id)
 MainWindow::MainWindow(HINSTANCE instance, std::string programDirectory, std::string settingsFile)
     : m_instance(instance), m_programDirectory(std::move(programDirectory)), m_settingsFile(std::move(settingsFile))
 {
-    HDC screen = GetDC(nullptr);
-    m_dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    m_dpi = win32::startDpi();
     m_font = editorFont(m_dpi);
 }
 
@@ -211,15 +209,15 @@ void MainWindow::menuCommand(int id)
     else if (is("mnuFileConvert"))
         vesk::convert(m_editor, *this, win32::textOf(control("char1")));
     else if (is("mnuFileCreatepackage"))
-        showPackage(m_instance, hwnd(), m_dpi, m_editor, m_programDirectory);
+        showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory);
     else if (is("mnuFileRestore"))
         vesk::restore(m_editor, *this);
     else if (is("mnuFileExit"))
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
     else if (is("mnuOptionsSettings"))
-        showSettings(m_instance, hwnd(), m_dpi, m_editor.gameDirectory, m_settingsFile);
+        showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
     else if (is("mnuHelpAbout"))
-        showAbout(m_instance, hwnd(), m_dpi);
+        showAbout(m_instance, hwnd(), dpi());
 }
 
 void MainWindow::openFromCommandLine(const std::string &path)

@@ -37,6 +37,7 @@ struct Window
     std::map<int, COLORREF> textColours; // by control ID
     std::unique_ptr<win32::DirectoryPicker> picker;
     int dpi = 96;
+    win32::DpiLayout layout;
     HANDLE batchProcess = nullptr; // a batch still running after the first wait
 };
 
@@ -181,6 +182,24 @@ void createControls(HINSTANCE instance)
     }
 }
 
+std::string picturePath()
+{
+    return vesk::joinPath(g.programDirectory, "bgimage.jpg");
+}
+
+// The window moved to a screen of another DPI: the controls follow, and the
+// picture is made again at the new size.
+void dpiChanged(int dpi, const RECT *frame)
+{
+    g.layout.rescale(g.hwnd, g.dpi, dpi, frame);
+    g.dpi = dpi;
+    if (g.picture) {
+        DeleteObject(g.picture);
+        g.picture = win32::loadPicture(picturePath(), g.pictureSize, g.dpi);
+    }
+    InvalidateRect(g.hwnd, nullptr, TRUE);
+}
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -209,6 +228,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         return 1;
     }
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        return 0;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
@@ -237,9 +259,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HDC screen = GetDC(nullptr);
-    g.dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    g.dpi = win32::startDpi();
 
     // Started as a one-file package, the installer first checks and unpacks
     // its payload; the folder goes again when this function returns.
@@ -262,7 +282,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (reading)
         g.look = vpak::themeLook(*reading);
     g.background = g.look.background ? CreateSolidBrush(colourOf(*g.look.background)) : GetSysColorBrush(COLOR_BTNFACE);
-    g.picture = win32::loadPicture(vesk::joinPath(g.programDirectory, "bgimage.jpg"), g.pictureSize);
+    g.picture = win32::loadPicture(picturePath(), g.pictureSize, g.dpi);
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -282,6 +302,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!hwnd)
         return 1;
+    if (win32::windowDpi(hwnd) != g.dpi) // opened on a screen of another DPI than the system's
+        dpiChanged(win32::windowDpi(hwnd), nullptr);
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
     SetFocus(item("Drive1"));

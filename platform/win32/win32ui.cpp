@@ -18,6 +18,106 @@ int scaled(int twips, int dpi)
     return MulDiv(vesk::pixels(twips), dpi, 96);
 }
 
+int startDpi()
+{
+    using SystemDpi = UINT(WINAPI *)();
+    // Windows 10 (1607) and later; before it, the screen's.
+    if (auto system = reinterpret_cast<SystemDpi>(
+            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForSystem"))))
+        return static_cast<int>(system());
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int windowDpi(HWND window)
+{
+    using WindowDpi = UINT(WINAPI *)(HWND);
+    if (auto forWindow = reinterpret_cast<WindowDpi>(
+            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")))) {
+        if (const UINT dpi = forWindow(window))
+            return static_cast<int>(dpi);
+    }
+    return startDpi();
+}
+
+DpiLayout::~DpiLayout()
+{
+    for (const auto &made : m_fonts)
+        DeleteObject(made.second);
+}
+
+HFONT DpiLayout::fontFor(LOGFONTA font)
+{
+    for (const auto &made : m_fonts) {
+        if (std::memcmp(&made.first, &font, sizeof font) == 0)
+            return made.second;
+    }
+    HFONT created = CreateFontIndirectA(&font);
+    m_fonts.emplace_back(font, created);
+    return created;
+}
+
+void DpiLayout::rescale(HWND window, int fromDpi, int toDpi, const RECT *frame)
+{
+    if (fromDpi == toDpi || fromDpi <= 0 || toDpi <= 0)
+        return;
+    std::vector<HWND> children;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND> *>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    // Each child as it was first met: its rectangle on its parent (a combo
+    // box with its list) and its font.
+    for (HWND child : children) {
+        if (m_placed.count(child))
+            continue;
+        Placement placed{};
+        GetWindowRect(child, &placed.rect);
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, WC_COMBOBOXA) == 0) {
+            RECT dropped{};
+            SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            placed.rect.bottom = std::max(placed.rect.bottom, placed.rect.top + (dropped.bottom - dropped.top));
+        }
+        MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT *>(&placed.rect), 2);
+        placed.dpi = fromDpi;
+        if (auto font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)))
+            placed.hasFont = GetObjectA(font, sizeof placed.font, &placed.font) == sizeof placed.font;
+        m_placed.emplace(child, placed);
+    }
+    for (HWND child : children) {
+        const Placement &placed = m_placed.at(child);
+        const auto at = [&](LONG value) { return MulDiv(value, toDpi, placed.dpi); };
+        const int left = at(placed.rect.left), top = at(placed.rect.top);
+        SetWindowPos(child, nullptr, left, top, at(placed.rect.right) - left, at(placed.rect.bottom) - top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (placed.hasFont) {
+            LOGFONTA font = placed.font;
+            font.lfHeight = MulDiv(font.lfHeight, toDpi, placed.dpi);
+            font.lfWidth = MulDiv(font.lfWidth, toDpi, placed.dpi);
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(font)), FALSE);
+        }
+    }
+    if (frame) {
+        SetWindowPos(window, nullptr, frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        RECT client, outer;
+        GetClientRect(window, &client);
+        GetWindowRect(window, &outer);
+        const int width = (outer.right - outer.left) - client.right + MulDiv(client.right, toDpi, fromDpi);
+        const int height = (outer.bottom - outer.top) - client.bottom + MulDiv(client.bottom, toDpi, fromDpi);
+        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 std::string textOf(HWND control)
 {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
@@ -180,9 +280,16 @@ bool Window::create(HINSTANCE instance, const char *className, const char *capti
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT &area = monitor.rcWork;
-    return CreateWindowExA(exStyle, className, caption, style, area.left + (area.right - area.left - width) / 2,
-                           area.top + (area.bottom - area.top - height) / 2, width, height, owner, menu, instance, this)
-           != nullptr;
+    m_dpi = dpi;
+    if (!CreateWindowExA(exStyle, className, caption, style, area.left + (area.right - area.left - width) / 2,
+                         area.top + (area.bottom - area.top - height) / 2, width, height, owner, menu, instance, this))
+        return false;
+    // Opened on a screen of another DPI than the system's.
+    if (m_hwnd && windowDpi(m_hwnd) != m_dpi) {
+        m_layout.rescale(m_hwnd, m_dpi, windowDpi(m_hwnd), nullptr);
+        m_dpi = windowDpi(m_hwnd);
+    }
+    return true;
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -191,6 +298,11 @@ LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         // Labels and read-only boxes on the face colour, to their edges.
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (message == WM_DPICHANGED) {
+        m_layout.rescale(m_hwnd, m_dpi, HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        m_dpi = HIWORD(wParam);
+        return 0;
     }
     return DefWindowProcA(m_hwnd, message, wParam, lParam);
 }
@@ -303,9 +415,22 @@ bool TabPages::notified(const NMHDR &header)
     return true;
 }
 
-HBITMAP loadPicture(const std::string &path, SIZE &size)
+namespace {
+
+constexpr long long kMaxPixels = 40'000'000; // what a picture may decode to
+
+// A picture's size at `dpi`, kept within what can be decoded.
+bool scaleSize(UINT &width, UINT &height, int dpi)
 {
-    constexpr long long kMaxPixels = 40'000'000;
+    width = std::max(1u, static_cast<UINT>(MulDiv(static_cast<int>(width), dpi, 96)));
+    height = std::max(1u, static_cast<UINT>(MulDiv(static_cast<int>(height), dpi, 96)));
+    return static_cast<long long>(width) * height <= kMaxPixels;
+}
+
+} // namespace
+
+HBITMAP loadPicture(const std::string &path, SIZE &size, int dpi)
+{
     const vesk::Result<std::string> bytes = vesk::readFile(path, 64u << 20, vesk::Overflow::Refuse);
     if (!bytes || bytes->empty() || vesk::isCutShortJpeg(*bytes))
         return nullptr;
@@ -314,6 +439,7 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
     IWICBitmapDecoder *decoder = nullptr;
     IWICBitmapFrameDecode *frame = nullptr;
     IWICBitmapSource *converted = nullptr;
+    IWICBitmapScaler *scaler = nullptr;
     HBITMAP bitmap = nullptr;
     UINT width = 0, height = 0;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)))
@@ -323,7 +449,11 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
         && SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder))
         && SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) && width > 0
         && height > 0 && static_cast<long long>(width) * height <= kMaxPixels
-        && SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted))) {
+        && (dpi == 96
+            || (scaleSize(width, height, dpi) && SUCCEEDED(factory->CreateBitmapScaler(&scaler))
+                && SUCCEEDED(scaler->Initialize(frame, width, height, WICBitmapInterpolationModeFant))))
+        && SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR,
+                                            scaler ? static_cast<IWICBitmapSource *>(scaler) : frame, &converted))) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -340,7 +470,7 @@ HBITMAP loadPicture(const std::string &path, SIZE &size)
         }
         size = {static_cast<LONG>(width), static_cast<LONG>(height)};
     }
-    for (IUnknown *object : std::initializer_list<IUnknown *>{converted, frame, decoder, stream, factory}) {
+    for (IUnknown *object : std::initializer_list<IUnknown *>{converted, scaler, frame, decoder, stream, factory}) {
         if (object)
             object->Release();
     }

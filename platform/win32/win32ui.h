@@ -18,6 +18,39 @@ namespace win32 {
 // Twips to pixels at the screen's `dpi`.
 int scaled(int twips, int dpi);
 
+// The DPI windows of this program open at (the system's), and the one a
+// window is shown at now (its screen's, where Windows tells each apart).
+int startDpi();
+int windowDpi(HWND window);
+
+// Lays a window out again at another DPI, for WM_DPICHANGED: each of its
+// controls keeps its place relative to the others and its font its size
+// in points. Every step counts from where the controls first were, so that
+// moving between screens back and forth does not wander.
+class DpiLayout
+{
+public:
+    DpiLayout() = default;
+    DpiLayout(const DpiLayout &) = delete;
+    DpiLayout &operator=(const DpiLayout &) = delete;
+    ~DpiLayout();
+    // `frame`, when given, is the window's new place (WM_DPICHANGED's);
+    // otherwise its client area grows or shrinks in proportion.
+    void rescale(HWND window, int fromDpi, int toDpi, const RECT *frame);
+
+private:
+    struct Placement
+    {
+        RECT rect;
+        int dpi;
+        bool hasFont;
+        LOGFONTA font;
+    };
+    HFONT fontFor(LOGFONTA font);
+    std::map<HWND, Placement> m_placed;
+    std::vector<std::pair<LOGFONTA, HFONT>> m_fonts; // made here, deleted with the layout
+};
+
 std::string textOf(HWND control);
 
 using Controls = std::map<std::string, HWND>;
@@ -57,13 +90,18 @@ protected:
     // on the screen (or on `owner`'s screen).
     bool create(HINSTANCE instance, const char *className, const char *caption, DWORD style, DWORD exStyle,
                 int clientWidth, int clientHeight, int dpi, HWND owner, HMENU menu = nullptr);
+    // The default: WM_DPICHANGED lays the controls out again.
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // The DPI the window is laid out for now.
+    int dpi() const { return m_dpi; }
     // Called for WM_NCDESTROY, when the window is gone.
     virtual void destroyed() {}
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND m_hwnd = nullptr;
+    int m_dpi = 96;
+    DpiLayout m_layout;
 };
 
 // Shows `window` modally over `owner` and returns when it is destroyed:
@@ -97,7 +135,8 @@ private:
 // A picture file, read like every other file (a regular file of bounded
 // size) and decoded by the Windows Imaging Component; none when it is no
 // picture, a JPEG cut short, or too large to decode.
-HBITMAP loadPicture(const std::string &path, SIZE &size);
+// At a `dpi` above or below 96 the picture is scaled to match, smoothly.
+HBITMAP loadPicture(const std::string &path, SIZE &size, int dpi = 96);
 // The same, scaled to fit `box` with its proportions kept.
 HBITMAP loadPictureToFit(const std::string &path, SIZE box);
 

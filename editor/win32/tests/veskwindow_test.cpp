@@ -477,13 +477,20 @@ void VeskWindowTest::playAndStop(const std::string &tone)
         EXPECT_LT(levels[b], 0.01) << "block " << b << " after Stop";
 }
 
-// The Qt build is held to the same rectangles (frmmain_test), at 96 dpi.
+// The Qt build is held to the same rectangles (frmmain_test). Run at 96
+// and at 144 dpi: the window and every button grow as one.
 TEST_F(VeskWindowTest, slotButtonsLieWhereTheTablesPlaceThem)
 {
     ASSERT_TRUE(start());
+    const int dpi = driver::shownDpi(m_main);
+    EXPECT_EQ(dpi, driver::askedDpi());
+    RECT client;
+    GetClientRect(m_main, &client);
+    EXPECT_EQ(client.right, vesk::pixelsAt(vesk::kMainClientWidth, dpi));
+    EXPECT_EQ(client.bottom, vesk::pixelsAt(vesk::kMainClientHeight, dpi));
     RECT tabs;
     GetWindowRect(driver::descendant(m_main, vesk::kSlotTabsId), &tabs);
-    for (const auto &[name, expected] : expectedSlotButtons()) {
+    for (const auto &[name, expected] : expectedSlotButtons(dpi)) {
         RECT button;
         GetWindowRect(control(name.c_str()), &button);
         const PixelRect shown{button.left - tabs.left, button.top - tabs.top, button.right - button.left,

@@ -2,6 +2,7 @@
 // is started from a package folder, found by its caption, its controls by
 // their IDs, and its message boxes are read and answered.
 #include "installerwindow.h"
+#include "layout.h"
 #include "onefile.h"
 #include "packagesums.h"
 #include "tempdir.h"
@@ -20,6 +21,15 @@ namespace {
 // An older theme.cfg: its name in the single-byte Windows code page.
 const char *const kTheme = "Ann <b>Example</b>\r\nann@example.org\r\nhttp://ann.example.org\r\n14\r\n"
                            "Yellow\r\nPurple\r\nNight & Day B\xF6se\r\n";
+
+const vesk::ControlRow &vpakRow(const char *name)
+{
+    for (const vesk::ControlRow &row : vpak::installerControls()) {
+        if (std::string(row.name) == name)
+            return row;
+    }
+    throw std::logic_error(name);
+}
 
 class VpakWindowTest : public TempDirTest
 {
@@ -70,15 +80,24 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
     EXPECT_EQ(text(control(window, "Label3")), "http://ann.example.org");
     EXPECT_EQ(text(control(window, "Label7")), "Night & Day B\xC3\xB6se");
     EXPECT_EQ(text(control(window, "Command4")), "Restore Original Sounds");
+    // The layout's size (438 x 397 at 96 dpi) at the display's DPI.
+    const int dpi = driver::shownDpi(window);
+    EXPECT_EQ(dpi, driver::askedDpi());
+    const auto at = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 438);
-    EXPECT_EQ(client.bottom, 397);
+    EXPECT_EQ(client.right, at(438));
+    EXPECT_EQ(client.bottom, at(397));
+    RECT label;
+    GetWindowRect(control(window, "Label7"), &label);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&label), 2);
+    EXPECT_EQ(label.left, vesk::pixelsAt(vpakRow("Label7").left, dpi));
+    EXPECT_EQ(label.top, vesk::pixelsAt(vpakRow("Label7").top, dpi));
 
-    // What the screen shows: the picture (120 x 80, blue) at the top left,
-    // the background colour (Purple) beside it where no control lies.
+    // What the screen shows: the picture (120 x 80 at 96 dpi, blue) at the
+    // top left, the background colour (Purple) beside it where no control lies.
     HDC screen = GetDC(nullptr);
-    POINT picture{4, 70}, background{200, 40};
+    POINT picture{at(4), at(70)}, background{at(200), at(40)};
     ClientToScreen(window, &picture);
     ClientToScreen(window, &background);
     const COLORREF inPicture = GetPixel(screen, picture.x, picture.y);
