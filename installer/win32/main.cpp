@@ -302,6 +302,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!hwnd)
         return 1;
+    win32::showKeyboardCues(hwnd);
     if (win32::windowDpi(hwnd) != g.dpi) // opened on a screen of another DPI than the system's
         dpiChanged(win32::windowDpi(hwnd), nullptr);
     ShowWindow(hwnd, show);

@@ -31,6 +31,11 @@ int startDpi()
     return dpi;
 }
 
+void showKeyboardCues(HWND window)
+{
+    SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+}
+
 int windowDpi(HWND window)
 {
     using WindowDpi = UINT(WINAPI *)(HWND);
@@ -284,6 +289,7 @@ bool Window::create(HINSTANCE instance, const char *className, const char *capti
     if (!CreateWindowExA(exStyle, className, caption, style, area.left + (area.right - area.left - width) / 2,
                          area.top + (area.bottom - area.top - height) / 2, width, height, owner, menu, instance, this))
         return false;
+    showKeyboardCues(m_hwnd);
     // Opened on a screen of another DPI than the system's.
     if (m_hwnd && windowDpi(m_hwnd) != m_dpi) {
         m_layout.rescale(m_hwnd, m_dpi, windowDpi(m_hwnd), nullptr);

@@ -23,6 +23,11 @@ int scaled(int twips, int dpi);
 int startDpi();
 int windowDpi(HWND window);
 
+// The focus mark and the mnemonics' underlines shown from the start, for
+// players who work the window with the keyboard alone (Windows otherwise
+// hides them until a key is pressed).
+void showKeyboardCues(HWND window);
+
 // Lays a window out again at another DPI, for WM_DPICHANGED: each of its
 // controls keeps its place relative to the others and its font its size
 // in points. Every step counts from where the controls first were, so that
