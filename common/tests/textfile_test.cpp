@@ -175,3 +175,28 @@ TEST(Paths, programDirectoryIsTheExecutablesFolderNotTheWorkingDirectory)
     EXPECT_TRUE(fs::exists(fs::path(dir) / "common_tests")) << dir;
 #endif
 }
+
+// A path longer than the system takes (4,096 bytes on Linux) is refused
+// with the reason, and the message names it whole rather than cut.
+TEST_F(TextFileTest, aPathLongerThanTheSystemTakesIsRefusedNamedWhole)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names its own limit; its long paths are driven through the programs";
+#else
+    std::string file = path("");
+    while (file.size() <= 4200)
+        file += std::string(200, 'd') + "/";
+    file += "theme.vsk";
+    const vesk::Result<std::string> read = vesk::readFile(file, vesk::kProjectFileLimit, vesk::Overflow::Refuse);
+    const std::string messages[] = {
+        vesk::writeFile(file, "bytes").error(),
+        vesk::writeTextFileAtomically(file, {"none"}).error(),
+        read.error(),
+    };
+    for (const std::string &message : messages) {
+        EXPECT_NE(message.find(file), std::string::npos) << message.substr(0, 80);
+        EXPECT_NE(message.find(vesk::reasonFromErrno(ENAMETOOLONG)), std::string::npos)
+            << message.substr(message.size() > 120 ? message.size() - 120 : 0);
+    }
+#endif
+}
