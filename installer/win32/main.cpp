@@ -187,17 +187,23 @@ std::string picturePath()
     return vesk::joinPath(g.programDirectory, "bgimage.jpg");
 }
 
-// The window moved to a screen of another DPI: the controls follow, and the
-// picture is made again at the new size.
-void dpiChanged(int dpi, const RECT *frame)
+// The window is laid out at another DPI: the picture is made again at
+// the new size.
+void pictureAt(int dpi)
 {
-    g.layout.rescale(g.hwnd, g.dpi, dpi, frame);
     g.dpi = dpi;
     if (g.picture) {
         DeleteObject(g.picture);
         g.picture = win32::loadPicture(picturePath(), g.pictureSize, g.dpi);
     }
     InvalidateRect(g.hwnd, nullptr, TRUE);
+}
+
+// The window moved to a screen of another DPI: the controls follow.
+void dpiChanged(int dpi, const RECT *frame)
+{
+    g.layout.rescale(g.hwnd, g.dpi, dpi, frame);
+    pictureAt(dpi);
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -303,8 +309,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (!hwnd)
         return 1;
     win32::showKeyboardCues(hwnd);
-    if (win32::windowDpi(hwnd) != g.dpi) // opened on a screen of another DPI than the system's
-        dpiChanged(win32::windowDpi(hwnd), nullptr);
+    const int placed = win32::placeOnScreen(hwnd, g.layout, g.dpi, win32::windowDpi(hwnd),
+                                            {vpak::kClientWidth, vpak::kClientHeight});
+    if (placed != g.dpi)
+        pictureAt(placed);
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
     SetFocus(item("Drive1"));

@@ -123,6 +123,37 @@ void DpiLayout::rescale(HWND window, int fromDpi, int toDpi, const RECT *frame)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+int placeOnScreen(HWND window, DpiLayout &layout, int fromDpi, int toDpi, SIZE twips)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT &area = monitor.rcWork;
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    const BOOL menu = GetMenu(window) != nullptr;
+    const auto frameAt = [&](int dpi) {
+        RECT frame{0, 0, scaled(twips.cx, dpi), scaled(twips.cy, dpi)};
+        AdjustWindowRectEx(&frame, style, menu, exStyle);
+        return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    };
+    const auto fits = [&](int dpi) {
+        const SIZE size = frameAt(dpi);
+        return size.cx <= area.right - area.left && size.cy <= area.bottom - area.top;
+    };
+    int dpi = toDpi;
+    while (dpi > 48 && !fits(dpi))
+        --dpi;
+    if (dpi == fromDpi)
+        return dpi;
+    const SIZE size = frameAt(dpi);
+    const LONG left = area.left + std::max<LONG>(0, (area.right - area.left - size.cx) / 2);
+    const LONG top = area.top + std::max<LONG>(0, (area.bottom - area.top - size.cy) / 2);
+    const RECT frame{left, top, left + size.cx, top + size.cy};
+    layout.rescale(window, fromDpi, dpi, &frame);
+    return dpi;
+}
+
 std::string textOf(HWND control)
 {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
@@ -290,11 +321,8 @@ bool Window::create(HINSTANCE instance, const char *className, const char *capti
                          area.top + (area.bottom - area.top - height) / 2, width, height, owner, menu, instance, this))
         return false;
     showKeyboardCues(m_hwnd);
-    // Opened on a screen of another DPI than the system's.
-    if (m_hwnd && windowDpi(m_hwnd) != m_dpi) {
-        m_layout.rescale(m_hwnd, m_dpi, windowDpi(m_hwnd), nullptr);
-        m_dpi = windowDpi(m_hwnd);
-    }
+    if (m_hwnd)
+        m_dpi = placeOnScreen(m_hwnd, m_layout, m_dpi, windowDpi(m_hwnd), {clientWidth, clientHeight});
     return true;
 }
 

@@ -72,6 +72,12 @@ Controls buildControls(HWND parent, HINSTANCE instance, const std::vector<vesk::
 // The keyboard walks the controls in this order; controls on different
 // pages keep the order among those of their own page.
 void setFocusOrder(const Controls &controls, const std::vector<const char *> &order);
+// Lays a new window of a client area of `twips` out at `toDpi` (its
+// screen's) from `fromDpi` (the one it was made at), or at the largest
+// smaller DPI at which it fits its screen's work area whole, centred there.
+// Returns the DPI it is laid out at.
+int placeOnScreen(HWND window, DpiLayout &layout, int fromDpi, int toDpi, SIZE twips);
+
 // A box of fixed width made wide enough for its whole text in its own font
 // (its left edge stays, its right stays within its parent).
 void fitWidthToText(HWND box);
