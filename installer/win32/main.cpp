@@ -200,7 +200,7 @@ void pictureAt(int dpi)
 }
 
 // The window moved to a screen of another DPI: the controls follow.
-void dpiChanged(int dpi, const RECT *frame)
+void dpiChanged(int dpi, const RECT &frame)
 {
     g.layout.rescale(g.hwnd, g.dpi, dpi, frame);
     pictureAt(dpi);
@@ -235,7 +235,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 1;
     }
     case WM_DPICHANGED:
-        dpiChanged(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         return 0;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);

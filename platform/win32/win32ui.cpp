@@ -64,7 +64,7 @@ HFONT DpiLayout::fontFor(LOGFONTA font)
     return created;
 }
 
-void DpiLayout::rescale(HWND window, int fromDpi, int toDpi, const RECT *frame)
+void DpiLayout::rescale(HWND window, int fromDpi, int toDpi, const RECT &frame)
 {
     if (fromDpi == toDpi || fromDpi <= 0 || toDpi <= 0)
         return;
@@ -109,17 +109,8 @@ void DpiLayout::rescale(HWND window, int fromDpi, int toDpi, const RECT *frame)
             SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(font)), FALSE);
         }
     }
-    if (frame) {
-        SetWindowPos(window, nullptr, frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-        RECT client, outer;
-        GetClientRect(window, &client);
-        GetWindowRect(window, &outer);
-        const int width = (outer.right - outer.left) - client.right + MulDiv(client.right, toDpi, fromDpi);
-        const int height = (outer.bottom - outer.top) - client.bottom + MulDiv(client.bottom, toDpi, fromDpi);
-        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -150,7 +141,7 @@ int placeOnScreen(HWND window, DpiLayout &layout, int fromDpi, int toDpi, SIZE t
     const LONG left = area.left + std::max<LONG>(0, (area.right - area.left - size.cx) / 2);
     const LONG top = area.top + std::max<LONG>(0, (area.bottom - area.top - size.cy) / 2);
     const RECT frame{left, top, left + size.cx, top + size.cy};
-    layout.rescale(window, fromDpi, dpi, &frame);
+    layout.rescale(window, fromDpi, dpi, frame);
     return dpi;
 }
 
@@ -334,7 +325,7 @@ LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     if (message == WM_DPICHANGED) {
-        m_layout.rescale(m_hwnd, m_dpi, HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        m_layout.rescale(m_hwnd, m_dpi, HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         m_dpi = HIWORD(wParam);
         return 0;
     }

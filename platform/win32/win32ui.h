@@ -39,9 +39,8 @@ public:
     DpiLayout(const DpiLayout &) = delete;
     DpiLayout &operator=(const DpiLayout &) = delete;
     ~DpiLayout();
-    // `frame`, when given, is the window's new place (WM_DPICHANGED's);
-    // otherwise its client area grows or shrinks in proportion.
-    void rescale(HWND window, int fromDpi, int toDpi, const RECT *frame);
+    // `frame` is the window's new place (WM_DPICHANGED's).
+    void rescale(HWND window, int fromDpi, int toDpi, const RECT &frame);
 
 private:
     struct Placement
