@@ -322,7 +322,7 @@ Status extractOneFile(const std::string &path, const OneFileIndex &index, const 
     for (const OneFileEntry &entry : index.entries) {
         const std::string target = joinPath(folder, entry.name);
         errno = 0;
-        std::unique_ptr<std::FILE, FileCloser> out(std::fopen(target.c_str(), "wb"));
+        std::unique_ptr<std::FILE, FileCloser> out(openFile(target, "wb"));
         if (!out)
             return cannotWrite(target, errno);
         std::setvbuf(out.get(), nullptr, _IONBF, 0);
@@ -355,7 +355,7 @@ Status extractOneFile(const std::string &path, const OneFileIndex &index, const 
 Result<std::unique_ptr<OneFileWriter>> OneFileWriter::start(const std::string &path, const std::string &program)
 {
     errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    std::FILE *file = openFile(path, "wb");
     if (!file)
         return cannotWrite(path, errno);
     std::setvbuf(file, nullptr, _IONBF, 0);

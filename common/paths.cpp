@@ -7,6 +7,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "widepath.h"
+
 #include <windows.h>
 
 #include <shlobj.h>
@@ -34,7 +36,7 @@ bool isAbsolutePath(const std::string &path)
 bool copyFileReplacing(const std::string &from, const std::string &to, std::error_code &ec)
 {
 #ifdef _WIN32
-    if (CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    if (CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), FALSE)) {
         ec.clear();
         return true;
     }
@@ -65,10 +67,10 @@ bool isUnderProgramFiles(const std::string &path)
 {
 #ifdef _WIN32
     for (const int folderId : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
-        char folder[MAX_PATH];
-        if (SHGetFolderPathA(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        wchar_t folder[MAX_PATH];
+        if (SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
             continue;
-        const std::string prefix(folder);
+        const std::string prefix = utf8Text(folder);
         if (path.size() >= prefix.size() && _strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0
             && (path.size() == prefix.size() || path[prefix.size()] == '\\'))
             return true;
@@ -85,11 +87,7 @@ std::string programFile()
 #ifdef _WIN32
     std::vector<wchar_t> buffer(32768);
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    const int bytes
-        = WideCharToMultiByte(CP_UTF8, 0, buffer.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string file(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, buffer.data(), static_cast<int>(length), file.data(), bytes, nullptr, nullptr);
-    return file;
+    return utf8Text(buffer.data(), length);
 #else
     std::vector<char> buffer(4096);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());

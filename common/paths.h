@@ -2,6 +2,7 @@
 
 #include "status.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -37,6 +38,10 @@ std::string joinPath(const std::string &directory, const std::string &name);
 // Windows a drive-relative "C:Game" or a rooted "\\Game" does not.
 bool isAbsolutePath(const std::string &path);
 
+// Opens a file as std::fopen does, whatever the length of its path (on
+// Windows the C runtime's narrow open stops at 260 characters).
+std::FILE *openFile(const std::string &path, const char *mode);
+
 // Copies a file's bytes over `to`, replacing a file of that name. (The
 // standard library's own replacing copy refuses existing targets on Windows
 // with some runtimes, so the system's copy is used there.)
@@ -71,6 +76,18 @@ std::error_code linkFile(const std::string &from, const std::string &to);
 // reason, for the caller to word.
 Result<std::string> makeUnderFreshName(const std::string &directory, const std::string &stem,
                                        const std::function<std::error_code(const std::string &)> &make);
+
+// Whether this program can work inside the game directory `directory`, its
+// backup folder included. On Windows the standard library's directory
+// listing takes no path of 260 characters or more (it lists another folder
+// instead), so a longer one is refused, naming it and the limit. Always so
+// on other systems, whose calls report a path that is too long themselves.
+Status checkDirectoryPathLength(const std::string &directory);
+
+// Whether the command interpreter that runs 1.bat can work with this path,
+// as its working directory or as a file it copies: Windows' cmd.exe takes no
+// path of 260 characters or more. The failure names the path and the reason.
+Status checkCommandInterpreterPath(const std::string &path);
 
 // Sets a variable of this program's environment, which the programs it
 // starts inherit.

@@ -12,6 +12,21 @@
 
 namespace vesk {
 
+std::FILE *openFile(const std::string &path, const char *mode)
+{
+    return std::fopen(path.c_str(), mode);
+}
+
+Status checkDirectoryPathLength(const std::string &)
+{
+    return Status::success();
+}
+
+Status checkCommandInterpreterPath(const std::string &)
+{
+    return Status::success();
+}
+
 EntryKind entryKind(const std::string &path)
 {
     struct stat info

@@ -1,5 +1,6 @@
 #include "paths.h"
 #include "textfile.h"
+#include "widepath.h"
 
 #include <windows.h>
 
@@ -11,9 +12,42 @@
 
 namespace vesk {
 
+std::FILE *openFile(const std::string &path, const char *mode)
+{
+    return _wfopen(systemPath(path).c_str(), wideText(mode).c_str());
+}
+
+Status checkDirectoryPathLength(const std::string &directory)
+{
+    // Room for the longest path written inside: "\vesk-originals\" and a
+    // name of 8.3, or a file's temporary name beside it.
+    constexpr size_t kLongestInside = 28;
+    const size_t length = wideText(directory).size();
+    if (length + kLongestInside < MAX_PATH)
+        return Status::success();
+    return Status::failure(ErrorCode::Invalid,
+                           directory + ": the path is " + std::to_string(length)
+                               + " characters long, and on Windows a game directory may have at most "
+                               + std::to_string(MAX_PATH - 1 - kLongestInside)
+                               + "; choose a game directory with a shorter path");
+}
+
+Status checkCommandInterpreterPath(const std::string &path)
+{
+    const size_t length = wideText(path).size();
+    if (length < MAX_PATH)
+        return Status::success();
+    return Status::failure(ErrorCode::Invalid,
+                           path + ": the path is " + std::to_string(length)
+                               + " characters long, and the Windows command interpreter, which installs the theme, "
+                                 "takes at most "
+                               + std::to_string(MAX_PATH - 1)
+                               + "; move the package or choose a game directory with a shorter path");
+}
+
 EntryKind entryKind(const std::string &path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(systemPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return EntryKind::Missing;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
@@ -28,9 +62,12 @@ namespace {
 // The full path without a trailing separator, "C:\" kept whole.
 std::string fullPath(const std::string &path)
 {
-    char buffer[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    std::string full = length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+    const std::wstring wide = wideText(path);
+    std::wstring buffer(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length
+        = buffer.empty() ? 0
+                         : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    std::string full = length > 0 && length < buffer.size() ? utf8Text(buffer.data(), length) : path;
     while (full.size() > 3 && (full.back() == '\\' || full.back() == '/'))
         full.pop_back();
     return full;
@@ -49,8 +86,8 @@ bool isBelow(const std::string &path, const std::string &folder)
 
 std::string knownFolder(int id)
 {
-    char folder[MAX_PATH];
-    return SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK ? fullPath(folder)
+    wchar_t folder[MAX_PATH];
+    return SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK ? fullPath(utf8Text(folder))
                                                                                       : std::string();
 }
 
@@ -67,35 +104,37 @@ std::error_code lastError()
 
 std::error_code copyToNewFile(const std::string &from, const std::string &to)
 {
-    if (CopyFileA(from.c_str(), to.c_str(), TRUE))
+    const std::wstring target = systemPath(to);
+    if (CopyFileW(systemPath(from).c_str(), target.c_str(), TRUE))
         return std::error_code();
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
         return std::make_error_code(std::errc::file_exists);
-    DeleteFileA(to.c_str());
+    DeleteFileW(target.c_str());
     return std::error_code(static_cast<int>(error), std::system_category());
 }
 
 Result<std::string> makePrivateFolder(const std::string &stem)
 {
-    char temporary[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof temporary, temporary);
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
     if (length == 0 || length > MAX_PATH)
         return Status::failure(ErrorCode::Io, "cannot find the folder for temporary files");
+    const std::string temporary = utf8Text(buffer, length);
     // A folder made in the user's own temporary folder inherits its access
     // list, which lets only that user (and the system) in.
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[16];
         std::snprintf(name, sizeof name, "%08x", static_cast<unsigned>(random()));
-        const std::string folder = std::string(temporary, length) + stem + name;
-        if (CreateDirectoryA(folder.c_str(), nullptr))
+        const std::string folder = temporary + stem + name;
+        if (CreateDirectoryW(systemPath(folder).c_str(), nullptr))
             return folder;
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return Status::failure(ErrorCode::Io, "cannot make a temporary folder in " + std::string(temporary, length)
-                                                      + ": " + reasonText(lastError()));
+            return Status::failure(ErrorCode::Io,
+                                   "cannot make a temporary folder in " + temporary + ": " + reasonText(lastError()));
     }
-    return Status::failure(ErrorCode::Exists, "cannot make a temporary folder in " + std::string(temporary, length));
+    return Status::failure(ErrorCode::Exists, "cannot make a temporary folder in " + temporary);
 }
 
 bool setEnvironmentVariable(const std::string &name, const std::string &value)
@@ -109,7 +148,7 @@ std::error_code probeReplaceable(const std::string &path)
 {
     // Asking for what a move needs, sharing everything: only a holder that
     // shares less stands in the way.
-    const HANDLE file = CreateFileW(fsPath(path).c_str(), GENERIC_READ | DELETE,
+    const HANDLE file = CreateFileW(systemPath(path).c_str(), GENERIC_READ | DELETE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -130,14 +169,16 @@ bool clearEnvironmentVariable(const std::string &name)
 
 std::error_code linkFile(const std::string &from, const std::string &to)
 {
-    return CreateHardLinkA(to.c_str(), from.c_str(), nullptr) ? std::error_code() : lastError();
+    return CreateHardLinkW(systemPath(to).c_str(), systemPath(from).c_str(), nullptr) ? std::error_code() : lastError();
 }
 
 Status checkNotSystemFolder(const std::string &directory)
 {
     const std::string path = fullPath(directory);
-    char volume[MAX_PATH * 4];
-    if (GetVolumePathNameA(path.c_str(), volume, sizeof volume) && samePath(fullPath(volume), path))
+    const std::wstring wide = wideText(path);
+    std::wstring volume(wide.size() + 2, L'\0');
+    if (GetVolumePathNameW(wide.c_str(), volume.data(), static_cast<DWORD>(volume.size()))
+        && samePath(fullPath(utf8Text(volume.c_str())), path))
         return Status::failure(ErrorCode::Invalid,
                                directory + " is the root of a drive, not a game directory; choose the game directory");
     const std::string windows = knownFolder(CSIDL_WINDOWS);

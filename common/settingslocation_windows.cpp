@@ -2,6 +2,7 @@
 
 #include "paths.h"
 #include "textfile.h"
+#include "widepath.h"
 
 #include <windows.h>
 
@@ -20,10 +21,10 @@ std::string settingsFileFor(const std::string &programDirectory, const std::stri
         return joinPath(programDirectory, "vesk.cfg");
     if (!userConfigDirectory.empty())
         return joinPath(userConfigDirectory, "vesk.cfg");
-    char appData[MAX_PATH * 4];
-    if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
+    wchar_t appData[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
         return joinPath(programDirectory, "vesk.cfg");
-    return joinPath(joinPath(appData, "vesk"), "vesk.cfg");
+    return joinPath(joinPath(utf8Text(appData), "vesk"), "vesk.cfg");
 }
 
 } // namespace vesk

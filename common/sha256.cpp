@@ -37,7 +37,7 @@ Result<Sha256Digest> sha256OfFile(const std::string &path, HashProgress *progres
     if (kind != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
     errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    std::FILE *file = openFile(path, "rb");
     if (!file)
         return Status::failure(codeFromErrno(errno), "cannot read " + path + ": " + reasonFromErrno(errno));
     std::setvbuf(file, nullptr, _IONBF, 0);

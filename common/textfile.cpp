@@ -9,6 +9,8 @@
 #include <random>
 
 #ifdef _WIN32
+#include "widepath.h"
+
 #include <io.h>
 #include <windows.h>
 #else
@@ -117,8 +119,8 @@ FilePtr createUniqueBeside(const fs::path &target, std::string &name, int &err)
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = stem + std::to_string(random() % 1000000000u) + ".tmp";
         // CREATE_NEW fails on a name that is taken.
-        HANDLE handle
-            = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = CreateFileW(systemPath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), 0);
             return FilePtr(fd >= 0 ? _fdopen(fd, "wb") : nullptr);
@@ -249,7 +251,7 @@ Status writeFile(const std::string &path, const std::string &bytes, const std::s
 {
     const std::string &shown = shownAs.empty() ? path : shownAs;
     errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "wb"));
+    FilePtr file(openFile(path, "wb"));
     if (!file)
         return cannotWrite(shown, errno);
     if (const int err = writeAndClose(std::move(file), bytes))
@@ -334,7 +336,7 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
     if (!fs::is_regular_file(status))
         return notAFile();
     errno = 0;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file(openFile(path, "rb"));
     if (!file)
         return failed(errno);
 #else

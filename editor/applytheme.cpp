@@ -42,7 +42,7 @@ Status checkSlotFile(int index, const std::string &path)
         return Status::failure(ErrorCode::NotFound, slot + ": " + path + " does not exist");
     if (!fs::is_regular_file(status))
         return Status::failure(ErrorCode::NotAFile, slot + ": " + path + " is not a file");
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    std::FILE *file = vesk::openFile(path, "rb");
     if (!file)
         return Status::failure(codeFromErrno(errno), slot + ": cannot read " + path + ": " + reasonFromErrno(errno));
     std::fclose(file);
@@ -60,6 +60,8 @@ ApplyResult checkApply(const std::string &gameDirectory, const std::vector<SlotP
     std::error_code ec;
     if (gameDirectory.empty())
         return fail(Status::failure("no game directory is chosen yet"));
+    if (Status length = checkDirectoryPathLength(gameDirectory); !length.ok())
+        return fail(length);
     if (!fs::is_directory(fsPath(gameDirectory), ec))
         return fail(Status::failure(ErrorCode::NotFound, "the game directory " + gameDirectory + " does not exist"));
     if (Status place = checkNotSystemFolder(gameDirectory); !place.ok())

@@ -119,6 +119,8 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
     if (!vesk::isAbsolutePath(target))
         return Status::failure("\"" + target
                                + "\" is not a full path; please choose the full path of your Kestrova directory");
+    if (Status length = vesk::checkDirectoryPathLength(target); !length.ok())
+        return length;
     std::error_code ec;
     if (!fs::is_directory(vesk::fsPath(target), ec))
         return Status::failure("the directory " + target + " does not exist; choose the game directory");

@@ -123,6 +123,18 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     vesk::Status step = checkTarget(target, packageDirectory);
     if (!step.ok())
         return refuse(step);
+    // The batch works in the package folder and copies into the target.
+    step = vesk::checkCommandInterpreterPath(vesk::joinPath(packageDirectory, vesk::kInstallBatch));
+    if (!step.ok())
+        return refuse(step);
+    const std::vector<std::string> packageNames = vesk::namesIn(packageDirectory);
+    for (const std::string &name : packageNames) {
+        for (const std::string *directory : {&packageDirectory, &target}) {
+            step = vesk::checkCommandInterpreterPath(vesk::joinPath(*directory, name));
+            if (!step.ok())
+                return refuse(step);
+        }
+    }
     step = vesk::probeWritable(target);
     if (!step.ok()) {
         if (step.code() == vesk::ErrorCode::Permission && vesk::isUnderProgramFiles(target))
@@ -166,7 +178,6 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
             ui.message(batchRan ? why + " The game directory was put back as it was." : why);
         return false;
     };
-    const std::vector<std::string> packageNames = vesk::namesIn(packageDirectory);
     for (const std::string &name : touched) {
         const std::string path = vesk::joinPath(target, name);
         const bool spelledOtherwise = vesk::entryKind(path) != vesk::EntryKind::Missing

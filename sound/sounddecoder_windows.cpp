@@ -5,6 +5,9 @@
 // Vorbis, which Windows has no decoder for, and Media Foundation's resampler.
 #include "sounddecoder.h"
 
+#include "paths.h"
+#include "widepath.h"
+
 #include <windows.h>
 
 #include <mfapi.h>
@@ -121,14 +124,6 @@ private:
     T *m_p = nullptr;
 };
 
-std::wstring wide(const std::string &utf8)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), length);
-    return text;
-}
-
 Status notASound()
 {
     return Status::failure(ErrorCode::BadFormat, "not a sound file");
@@ -221,7 +216,7 @@ public:
         if (!decoder->m_media.started())
             return notASound();
         IMFSourceReader *reader = nullptr;
-        if (FAILED(mf().createSourceReaderFromURL(wide(path).c_str(), nullptr, &reader)))
+        if (FAILED(mf().createSourceReaderFromURL(systemPath(path).c_str(), nullptr, &reader)))
             return notASound();
         *decoder->m_reader.put() = reader;
         const DWORD audio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
@@ -317,8 +312,19 @@ public:
     static Result<std::unique_ptr<SoundDecoder>> open(const std::string &path)
     {
         auto decoder = std::make_unique<AcmDecoder>();
-        std::string name = path;
-        decoder->m_file = mmioOpenA(name.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF);
+        // Opened here and handed over, as the multimedia file calls open
+        // names of at most 128 characters themselves; closing the reader
+        // closes the file.
+        const HANDLE handle = CreateFileW(systemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return notASound();
+        MMIOINFO info{};
+        info.fccIOProc = FOURCC_DOS;
+        info.adwInfo[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(handle));
+        decoder->m_file = mmioOpenW(nullptr, &info, MMIO_READ | MMIO_ALLOCBUF);
+        if (!decoder->m_file)
+            CloseHandle(handle);
         HMMIO file = decoder->m_file;
         MMCKINFO riff{}, chunk{};
         riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
@@ -429,7 +435,9 @@ public:
     static Result<std::unique_ptr<SoundDecoder>> open(const std::string &path)
     {
         int error = 0;
-        stb_vorbis *vorbis = stb_vorbis_open_filename(path.c_str(), &error, nullptr);
+        std::FILE *file = openFile(path, "rb");
+        // The decoder closes the file, also when it refuses it.
+        stb_vorbis *vorbis = file ? stb_vorbis_open_file(file, 1, &error, nullptr) : nullptr;
         if (!vorbis)
             return notASound();
         auto decoder = std::make_unique<VorbisDecoder>();
@@ -464,7 +472,7 @@ bool startsWith(const std::string &path, const char *magic, size_t at = 0)
 {
     char bytes[16] = {};
     const size_t length = std::strlen(magic);
-    FILE *file = std::fopen(path.c_str(), "rb");
+    FILE *file = openFile(path, "rb");
     if (!file)
         return false;
     const bool read

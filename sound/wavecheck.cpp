@@ -58,7 +58,7 @@ std::optional<std::string> waveProblem(const std::string &path)
         return std::string(fs::exists(status) ? "not a file" : "the file is missing");
     // A theme's plan checks every slot's file: the plain C file is the
     // quickest to open.
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(openFile(path, "rb"), std::fclose);
     const std::uintmax_t size = fs::file_size(fsPath(path), ec);
     // The chunk headers of most waves lie in the first few KiB, read at once.
     char start[4096];

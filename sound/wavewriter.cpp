@@ -1,5 +1,6 @@
 #include "wavewriter.h"
 
+#include "paths.h"
 #include "textfile.h"
 
 #include <cerrno>
@@ -53,7 +54,7 @@ WaveWriter::~WaveWriter()
 Status WaveWriter::open()
 {
     m_bytes = 0;
-    m_file = std::fopen(m_path.c_str(), "wb");
+    m_file = openFile(m_path, "wb");
     if (!m_file)
         return failed(errno);
     unsigned char bytes[kHeaderSize];

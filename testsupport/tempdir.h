@@ -70,13 +70,14 @@ protected:
         return m_dir.string();
     }
 
+    // By UTF-8 names, opened through the wide calls on Windows, of any length.
     static void writeBytes(const std::string &file, const std::string &bytes)
     {
-        std::ofstream(file, std::ios::binary) << bytes;
+        std::ofstream(vesk::fsPath(file), std::ios::binary) << bytes;
     }
     static std::string readBytes(const std::string &file)
     {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(vesk::fsPath(file), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
@@ -110,7 +111,7 @@ protected:
         for (const auto &entry : fs::recursive_directory_iterator(root)) {
             const std::string name = entry.path().lexically_relative(root).u8string();
             entries[name] = entry.is_symlink()        ? "<link>"
-                            : entry.is_regular_file() ? readBytes(entry.path().string())
+                            : entry.is_regular_file() ? readBytes(entry.path().u8string())
                             : entry.is_directory()    ? "<folder>"
                                                       : "<other>";
         }

@@ -200,3 +200,34 @@ TEST_F(TextFileTest, aPathLongerThanTheSystemTakesIsRefusedNamedWhole)
     }
 #endif
 }
+
+// A path over Windows' old limit of 260 characters is no special case for
+// any file function (on Windows the plain narrow calls stop at it).
+TEST_F(TextFileTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
+{
+    std::string folder = path("");
+    while (folder.size() <= 300)
+        folder = vesk::joinPath(folder, std::string(60, 'f'));
+    std::error_code ec;
+    fs::create_directories(vesk::fsPath(folder), ec);
+    ASSERT_FALSE(ec) << ec.message();
+    const std::string file = vesk::joinPath(folder, "bomb1.wav"), copy = vesk::joinPath(folder, "bomb2.wav"),
+                      link = vesk::joinPath(folder, "bomb3.wav");
+
+    ASSERT_TRUE(vesk::writeFile(file, "bytes").ok());
+    EXPECT_EQ(bytesOf(file), "bytes");
+    EXPECT_EQ(vesk::entryKind(file), vesk::EntryKind::File);
+    EXPECT_EQ(vesk::entryKind(folder), vesk::EntryKind::Folder);
+    EXPECT_FALSE(vesk::copyToNewFile(file, copy));
+    EXPECT_TRUE(vesk::copyFileReplacing(file, copy, ec)) << ec.message();
+    EXPECT_FALSE(vesk::linkFile(file, link));
+    EXPECT_EQ(bytesOf(link), "bytes");
+    EXPECT_FALSE(vesk::probeReplaceable(file));
+    EXPECT_TRUE(vesk::probeWritable(folder).ok());
+    ASSERT_TRUE(vesk::writeTextFileAtomically(file, {"none"}).ok());
+    EXPECT_EQ(bytesOf(file), "none\r\n");
+    std::FILE *opened = vesk::openFile(copy, "rb");
+    EXPECT_NE(opened, nullptr);
+    if (opened)
+        std::fclose(opened);
+}

@@ -5,6 +5,7 @@
 #include "editorwindows.h"
 #include "paths.h"
 #include "settingsfile.h"
+#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>
@@ -18,6 +19,10 @@
 #include <vector>
 
 namespace {
+
+// A sound larger than this is not loaded to be played (a wave of CD quality
+// plays for more than an hour and a half).
+constexpr std::size_t kLargestPlayed = 1024u * 1024 * 1024;
 
 using vesk::EditorWindow;
 
@@ -287,11 +292,18 @@ std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
 
 void MainWindow::playSound(const std::string &name)
 {
-    // A name that is no sound file plays nothing, never the system's sound.
+    // Played from memory: the system's own open takes no path longer than
+    // 128 characters. The sound before is stopped before its bytes go. A
+    // name that is no sound file plays nothing, never the system's sound.
+    PlaySoundA(nullptr, nullptr, 0);
+    m_playing.clear();
     if (name.empty())
-        PlaySoundA(nullptr, nullptr, 0);
-    else
-        PlaySoundA(name.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        return;
+    vesk::Result<std::string> bytes = vesk::readFile(name, kLargestPlayed, vesk::Overflow::Refuse);
+    if (!bytes)
+        return;
+    m_playing = std::move(*bytes);
+    PlaySoundA(m_playing.data(), nullptr, SND_ASYNC | SND_MEMORY | SND_NODEFAULT);
 }
 
 void MainWindow::setBusy(bool busy)

@@ -64,6 +64,7 @@ private:
     HACCEL m_shortcuts = nullptr;
     Win32Prompts m_prompts;
     std::string m_fileName; // the file dialog's, kept from one use to the next
+    std::string m_playing;  // the bytes of the sound that plays
     vesk::Editor m_editor;
     win32::Controls m_controls;
     std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot

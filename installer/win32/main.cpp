@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -213,9 +214,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         g.hwnd = hwnd;
         createControls(reinterpret_cast<CREATESTRUCTA *>(lParam)->hInstance);
         {
-            char cwd[MAX_PATH];
-            GetCurrentDirectoryA(MAX_PATH, cwd);
-            g.picker->open(cwd);
+            std::error_code ec;
+            g.picker->open(std::filesystem::current_path(ec).u8string());
         }
         showRestoreState();
         return 0;

@@ -3,6 +3,7 @@
 #include "displaytext.h"
 #include "paths.h"
 #include "textfile.h"
+#include "widepath.h"
 
 #include <wincodec.h>
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace win32 {
 
@@ -530,27 +532,29 @@ HBITMAP loadPictureToFit(const std::string &path, SIZE box)
 
 bool DirectoryList::open(const std::string &path)
 {
-    char full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full)
+    const std::wstring wide = vesk::wideText(path);
+    std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length
+        = full.empty() ? 0 : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
         return false;
-    std::string directory(full, length);
+    std::string directory = vesk::utf8Text(full.data(), length);
     if (directory.size() > 3 && directory.back() == '\\')
         directory.pop_back();
-    const DWORD attributes = GetFileAttributesA(directory.c_str());
+    const DWORD attributes = GetFileAttributesW(vesk::systemPath(directory).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     const std::string base = directory.back() == '\\' ? directory.substr(0, directory.size() - 1) : directory;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(vesk::joinPath(base, "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(vesk::systemPath(vesk::joinPath(base, "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     std::vector<std::string> children;
     do {
-        const std::string name = found.cFileName;
+        const std::string name = vesk::utf8Text(found.cFileName);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
             children.push_back(name);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 
     std::vector<std::string> chain; // from the root down
@@ -592,12 +596,13 @@ DriveList::DriveList(HWND combo) : m_combo(combo)
 {
     char buffer[512];
     const DWORD length = GetLogicalDriveStringsA(sizeof buffer, buffer);
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, cwd);
+    std::error_code ec;
+    const std::string cwd = std::filesystem::current_path(ec).u8string();
     int index = 0;
     for (const char *drive = buffer; drive < buffer + length && *drive; drive += std::strlen(drive) + 1, ++index) {
         SendMessageA(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
-        if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, drive, 2, cwd, 2) == CSTR_EQUAL)
+        if (cwd.size() >= 2
+            && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, drive, 2, cwd.c_str(), 2) == CSTR_EQUAL)
             m_current = index;
     }
     SendMessageA(m_combo, CB_SETCURSEL, static_cast<WPARAM>(m_current), 0);
@@ -631,13 +636,13 @@ void FileList::open(const std::string &directory)
 {
     m_directory = directory;
     m_names.clear();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(vesk::joinPath(directory, m_pattern).c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(vesk::systemPath(vesk::joinPath(directory, m_pattern)).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                m_names.emplace_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
+                m_names.push_back(vesk::utf8Text(found.cFileName));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     std::sort(m_names.begin(), m_names.end());
@@ -691,7 +696,7 @@ bool DirectoryPicker::command(HWND control, int notification)
     } else if (control == m_make && notification == BN_CLICKED) {
         // One level, inside the path shown; a failure changes nothing.
         const std::string name = textOf(m_name);
-        if (!name.empty() && CreateDirectoryA(vesk::joinPath(path(), name).c_str(), nullptr))
+        if (!name.empty() && CreateDirectoryW(vesk::systemPath(vesk::joinPath(path(), name)).c_str(), nullptr))
             m_dirList.open(m_dirList.openDirectory());
     } else {
         return false;

@@ -132,7 +132,7 @@ protected:
     {
         m_game = path(name);
         fs::create_directories(fs::u8path(m_game));
-        writeBytes(fs::u8path(m_game + "\\BOMB1.WA2").string(), "the game's bomb");
+        writeBytes(m_game + "\\BOMB1.WA2", "the game's bomb");
         writeBytes((m_program / "vesk.cfg").string(), m_game + "\r\n");
     }
     // A wave file by its UTF-8 name, made with its folder.
@@ -140,10 +140,10 @@ protected:
     {
         const fs::path file = fs::u8path(path(name));
         fs::create_directories(file.parent_path());
-        writeBytes(file.string(), bytes);
+        writeBytes(path(name), bytes);
         return path(name);
     }
-    static std::string read(const std::string &utf8Path) { return readBytes(fs::u8path(utf8Path).string()); }
+    static std::string read(const std::string &utf8Path) { return readBytes(utf8Path); }
     // One of the sounds of every kind the sound tests convert, as the file
     // dialog spells its path.
     static std::string soundFile(const char *name)

@@ -112,14 +112,21 @@ TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
 {
     HWND window = start();
     ASSERT_TRUE(window);
-    // Relative, missing, the root of a drive, Windows' own folder.
-    for (const char *target : {"game", "C:\\no\\such\\kestrova", "Z:\\", "C:\\", "C:\\windows\\system32"}) {
-        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target));
+    // Relative, missing, the root of a drive, Windows' own folder, and one
+    // too long for the backup inside it and for the command interpreter.
+    const std::string tooLong = path(std::string(150, 'g') + "\\" + std::string(150, 'h'));
+    fs::create_directories(tooLong);
+    for (const std::string &target : {std::string("game"), std::string("C:\\no\\such\\kestrova"), std::string("Z:\\"),
+                                      std::string("C:\\"), std::string("C:\\windows\\system32"), tooLong}) {
+        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
         press(window, "Command2");
         const std::string said = answerBox();
         EXPECT_FALSE(said.empty()) << target;
         EXPECT_EQ(said.find("Is it really"), std::string::npos) << said;
         EXPECT_TRUE(IsWindow(window)) << target;
+        if (target == tooLong) {
+            EXPECT_NE(said.find("shorter path"), std::string::npos) << said;
+        }
     }
     EXPECT_FALSE(fs::exists(m_package / "1.bat"));
 }
@@ -141,14 +148,17 @@ TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
 
 // The game's own BOMB1.WA2 is replaced under its own spelling, and its
 // backup survives the batch's copy over it. Names beyond ASCII arrive with
-// every byte, through the ...A calls and std::filesystem alike.
+// every byte, through the ...A calls and std::filesystem alike, and a game
+// directory of the longest path taken gets its backup too.
 TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
 {
     const struct
     {
-        const char *package;
-        const char *game;
-    } cases[] = {{"package", "My Kestrova Game"}, {u8"paquet é", u8"Spiele ü\\日本語 emo🎮ji"}};
+        std::string package;
+        std::string game;
+    } cases[] = {{"package", "My Kestrova Game"},
+                 {u8"paquet é", u8"Spiele ü\\日本語 emo🎮ji"},
+                 {"package", std::string(231 - path("").size(), 'k')}};
     for (const auto &c : cases) {
         const fs::path package = fs::u8path(path(c.package));
         if (package != m_package)
