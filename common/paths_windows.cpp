@@ -62,12 +62,8 @@ namespace {
 // The full path without a trailing separator, "C:\" kept whole.
 std::string fullPath(const std::string &path)
 {
-    const std::wstring wide = wideText(path);
-    std::wstring buffer(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-    const DWORD length
-        = buffer.empty() ? 0
-                         : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    std::string full = length > 0 && length < buffer.size() ? utf8Text(buffer.data(), length) : path;
+    const std::wstring wide = fullWidePath(wideText(path));
+    std::string full = wide.empty() ? path : utf8Text(wide);
     while (full.size() > 3 && (full.back() == '\\' || full.back() == '/'))
         full.pop_back();
     return full;

@@ -12,6 +12,11 @@ std::wstring wideText(const std::string &utf8);
 std::string utf8Text(const wchar_t *wide, size_t length);
 std::string utf8Text(const std::wstring &wide);
 
+// The full path of `path` as the system makes it ("/" as "\\", "." and ".."
+// resolved, the working directory before a relative one); empty where the
+// system finds none.
+std::wstring fullWidePath(const std::wstring &path);
+
 // A path for the system's wide file calls. A path too long for the plain
 // form (a folder may not be made at 248 characters, nor a file opened at
 // 260) is made absolute and given the extended form, "\\?\C:\..." or

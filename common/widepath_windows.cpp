@@ -15,8 +15,7 @@ std::wstring wideText(const std::string &utf8)
 
 std::string utf8Text(const wchar_t *wide, size_t length)
 {
-    const int bytes
-        = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
         WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), text.data(), bytes, nullptr, nullptr);
@@ -26,6 +25,19 @@ std::string utf8Text(const wchar_t *wide, size_t length)
 std::string utf8Text(const std::wstring &wide)
 {
     return utf8Text(wide.data(), wide.size());
+}
+
+std::wstring fullWidePath(const std::wstring &path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return {};
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return {};
+    full.resize(length);
+    return full;
 }
 
 std::wstring systemPath(const std::string &path)
@@ -38,14 +50,9 @@ std::wstring systemPath(const std::string &path)
         return text;
     // The extended form is taken as it stands: no '/' for '\', no "." or
     // "..", no working directory. The full path does all three.
-    const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
+    const std::wstring full = fullWidePath(text);
+    if (full.empty())
         return text;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return text;
-    full.resize(length);
     if (full.rfind(L"\\\\.\\", 0) == 0) // a device
         return full;
     if (full.rfind(L"\\\\", 0) == 0)

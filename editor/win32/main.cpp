@@ -4,13 +4,14 @@
 #include "mainwindow.h"
 #include "paths.h"
 #include "settingslocation.h"
+#include "widepath.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,7 @@ std::vector<std::string> arguments()
     int count = 0;
     LPWSTR *words = CommandLineToArgvW(GetCommandLineW(), &count);
     for (int i = 1; words && i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string argument(static_cast<size_t>(size > 0 ? size : 1), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, words[i], -1, argument.data(), size, nullptr, nullptr);
-        argument.resize(std::strlen(argument.c_str()));
-        result.push_back(argument);
+        result.push_back(vesk::utf8Text(words[i], std::wcslen(words[i])));
     }
     LocalFree(words);
     return result;

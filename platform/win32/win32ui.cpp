@@ -532,13 +532,10 @@ HBITMAP loadPictureToFit(const std::string &path, SIZE box)
 
 bool DirectoryList::open(const std::string &path)
 {
-    const std::wstring wide = vesk::wideText(path);
-    std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-    const DWORD length
-        = full.empty() ? 0 : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size())
+    const std::wstring full = vesk::fullWidePath(vesk::wideText(path));
+    if (full.empty())
         return false;
-    std::string directory = vesk::utf8Text(full.data(), length);
+    std::string directory = vesk::utf8Text(full);
     if (directory.size() > 3 && directory.back() == '\\')
         directory.pop_back();
     const DWORD attributes = GetFileAttributesW(vesk::systemPath(directory).c_str());
