@@ -13,6 +13,12 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "widepath.h"
+
+#include <windows.h>
+#endif
+
 // While it lives, the system's folder for temporary files (TMPDIR, TMP and
 // TEMP) is `folder`, for this program and the programs it starts.
 class TemporaryFolderSwap
@@ -122,6 +128,36 @@ protected:
 
 private:
     // A test may have locked a folder; unlock it so that it can go.
+#ifdef _WIN32
+    // By the system's wide calls: the standard library's listing lists
+    // another folder for a path past 260 characters, so that remove_all
+    // left such trees behind for the next run.
+    static void removeTree(const std::wstring &folder)
+    {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = found.cFileName, entry = folder + L"\\" + name;
+                if (name == L"." || name == L"..")
+                    continue;
+                SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW(entry.c_str());
+                else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    RemoveDirectoryW(entry.c_str()); // the link, not what it points at
+                else
+                    removeTree(entry);
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+    void removeAll()
+    {
+        removeTree(L"\\\\?\\" + vesk::fullWidePath(m_dir.wstring()));
+    }
+#else
     void removeAll()
     {
         namespace fs = std::filesystem;
@@ -136,4 +172,5 @@ private:
         }
         fs::remove_all(m_dir, ec);
     }
+#endif
 };
