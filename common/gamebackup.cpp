@@ -1,5 +1,6 @@
 #include "gamebackup.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 #include "themefiles.h"
@@ -84,8 +85,8 @@ Result<BackupRecord> recordBeforeReplacing(const std::string &gameDirectory, con
     record.gameDirectory = gameDirectory;
     const std::string folder = folderOf(gameDirectory);
     std::error_code ec;
-    if (!fs::is_directory(fsPath(folder), ec)) {
-        if (!fs::create_directory(fsPath(folder), ec))
+    if (!isFolder(folder)) {
+        if (!makeDirectory(folder, ec))
             return failure("create", folder, ec);
         record.createdFolder = true;
     }
@@ -135,18 +136,18 @@ Status undoRecord(const BackupRecord &record)
     const std::string folder = folderOf(record.gameDirectory);
     std::error_code ec;
     if (record.createdFolder) {
-        fs::remove_all(fsPath(folder), ec);
+        removeTree(folder, ec);
         return ec ? failure("remove", folder, ec) : Status::success();
     }
     Status first = Status::success();
     for (const std::string &name : record.copied) {
-        fs::remove(fsPath(joinPath(folder, name)), ec);
+        removeEntry(joinPath(folder, name), ec);
         if (ec && first.ok())
             first = failure("remove", joinPath(folder, name), ec);
     }
     const std::string list = joinPath(folder, kAddedList);
     if (!record.hadAddedList) {
-        fs::remove(fsPath(list), ec);
+        removeEntry(list, ec);
         if (ec && first.ok())
             first = failure("remove", list, ec);
     } else {
@@ -160,8 +161,8 @@ Status undoRecord(const BackupRecord &record)
 bool hasBackup(const std::string &gameDirectory)
 {
     std::error_code ec;
-    const fs::path folder = fsPath(folderOf(gameDirectory));
-    return fs::is_directory(folder, ec) && fs::directory_iterator(folder, ec) != fs::directory_iterator();
+    const std::string folder = folderOf(gameDirectory);
+    return isFolder(folder) && !listDirectory(folder, ec).empty();
 }
 
 std::string restoreSummary(const RestoreCount &count)
@@ -213,7 +214,7 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
         for (const Ready &file : ready) {
             std::error_code ignored;
             if (!file.staged.empty())
-                fs::remove(fsPath(file.staged), ignored);
+                removeEntry(file.staged, ignored);
         }
     };
     for (const std::string &name : namesIn(folder)) {
@@ -228,7 +229,7 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
         Ready file{kept, joinPath(gameDirectory, spelling ? *spelling : name), std::string()};
         restored.insert(folded(name));
         std::error_code ec;
-        if (spelling && fs::equivalent(fsPath(kept), fsPath(file.target), ec)) {
+        if (spelling && sameFile(kept, file.target, ec)) {
             ready.push_back(file); // the game's own file never left its place
             continue;
         }
@@ -269,7 +270,7 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
         if (Status aside = journal.moveAside(name); !aside.ok())
             return fail(aside);
         std::error_code ec;
-        fs::rename(fsPath(file.staged), fsPath(file.target), ec);
+        renameEntry(file.staged, file.target, ec);
         if (ec)
             return fail(failure("put back", file.target, ec));
         file.staged.clear();
@@ -286,12 +287,12 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
     // The backup has served; what was left alone stays in the folder.
     for (const Ready &file : ready) {
         std::error_code ignored;
-        fs::remove(fsPath(file.kept), ignored);
+        removeEntry(file.kept, ignored);
     }
     std::error_code ec;
-    fs::remove(fsPath(joinPath(folder, kAddedList)), ec);
+    removeEntry(joinPath(folder, kAddedList), ec);
     if (count.skippedEntries.empty())
-        fs::remove(fsPath(folder), ec);
+        removeEntry(folder, ec);
     return count;
 }
 
@@ -313,10 +314,10 @@ Status ReplaceJournal::moveAside(const std::string &name)
     if (!aside)
         return aside.status();
     std::error_code ec;
-    fs::rename(fsPath(path), fsPath(*aside), ec);
+    renameEntry(path, *aside, ec);
     if (ec) {
         std::error_code ignored;
-        fs::remove(fsPath(*aside), ignored);
+        removeEntry(*aside, ignored);
         return failure("move", path, ec);
     }
     m_entries.push_back({name, *aside});
@@ -331,9 +332,9 @@ Status ReplaceJournal::rollBack()
         const std::string path = joinPath(m_directory, entry->name);
         std::error_code ec;
         if (entry->aside.empty())
-            fs::remove(fsPath(path), ec);
+            removeEntry(path, ec);
         else
-            fs::rename(fsPath(entry->aside), fsPath(path), ec);
+            renameEntry(entry->aside, path, ec);
         if (ec) {
             failed += (failed.empty() ? "" : ", ") + path + " (" + reasonText(ec) + ")";
             code = code == ErrorCode::None ? codeOf(ec) : code;
@@ -350,7 +351,7 @@ void ReplaceJournal::commit()
     for (const Entry &entry : m_entries) {
         std::error_code ignored;
         if (!entry.aside.empty())
-            fs::remove(fsPath(entry.aside), ignored);
+            removeEntry(entry.aside, ignored);
     }
     m_entries.clear();
 }

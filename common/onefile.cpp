@@ -1,5 +1,6 @@
 #include "onefile.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 #include "themefiles.h"
@@ -37,7 +38,7 @@ public:
     explicit FileSource(const std::string &path) : m_stream(fsPath(path), std::ios::binary)
     {
         std::error_code ec;
-        m_size = std::filesystem::file_size(fsPath(path), ec);
+        m_size = fileSize(path, ec);
         if (ec)
             m_size = 0;
     }
@@ -398,7 +399,7 @@ Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::stri
     if (!in)
         return cannotRead(source, std::make_error_code(std::errc::permission_denied));
     std::error_code ec;
-    const double size = static_cast<double>(std::filesystem::file_size(fsPath(source), ec));
+    const double size = static_cast<double>(fileSize(source, ec));
     OneFileEntry entry{name, m_written, 0, {}};
     Sha256 hash;
     std::vector<char> block(kBlock);

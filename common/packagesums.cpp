@@ -1,5 +1,6 @@
 #include "packagesums.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 #include "themefiles.h"
@@ -87,7 +88,7 @@ Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
             return Status::failure(ErrorCode::NotFound, sum.name + ", which " + kSumsFile + " names, is missing");
         paths.push_back(joinPath(packageDirectory, *spelling));
         std::error_code ec;
-        sizes.push_back(static_cast<double>(std::filesystem::file_size(fsPath(paths.back()), ec)));
+        sizes.push_back(static_cast<double>(fileSize(paths.back(), ec)));
         total += sizes.back();
     }
     double before = 0;

@@ -77,17 +77,18 @@ std::error_code linkFile(const std::string &from, const std::string &to);
 Result<std::string> makeUnderFreshName(const std::string &directory, const std::string &stem,
                                        const std::function<std::error_code(const std::string &)> &make);
 
-// Whether this program can work inside the game directory `directory`, its
-// backup folder included. On Windows the standard library's directory
-// listing takes no path of 260 characters or more (it lists another folder
-// instead), so a longer one is refused, naming it and the limit. Always so
-// on other systems, whose calls report a path that is too long themselves.
-Status checkDirectoryPathLength(const std::string &directory);
-
 // Whether the command interpreter that runs 1.bat can work with this path,
 // as its working directory or as a file it copies: Windows' cmd.exe takes no
 // path of 260 characters or more. The failure names the path and the reason.
 Status checkCommandInterpreterPath(const std::string &path);
+
+// The existing folder or file `path` as the programs that take no path of
+// 260 characters or more can take it (the command interpreter; the start of
+// a program): on Windows a longer path becomes its short form (the 8.3 names
+// the file system keeps beside the long ones), where that is short enough.
+// Else the failure of checkCommandInterpreterPath. The path itself on other
+// systems.
+Result<std::string> shortPath(const std::string &path);
 
 // Sets a variable of this program's environment, which the programs it
 // starts inherit.

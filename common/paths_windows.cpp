@@ -17,21 +17,6 @@ std::FILE *openFile(const std::string &path, const char *mode)
     return _wfopen(systemPath(path).c_str(), wideText(mode).c_str());
 }
 
-Status checkDirectoryPathLength(const std::string &directory)
-{
-    // Room for the longest path written inside: "\vesk-originals\" and a
-    // name of 8.3, or a file's temporary name beside it.
-    constexpr size_t kLongestInside = 28;
-    const size_t length = wideText(directory).size();
-    if (length + kLongestInside < MAX_PATH)
-        return Status::success();
-    return Status::failure(ErrorCode::Invalid,
-                           directory + ": the path is " + std::to_string(length)
-                               + " characters long, and on Windows a game directory may have at most "
-                               + std::to_string(MAX_PATH - 1 - kLongestInside)
-                               + "; choose a game directory with a shorter path");
-}
-
 Status checkCommandInterpreterPath(const std::string &path)
 {
     const size_t length = wideText(path).size();
@@ -43,6 +28,29 @@ Status checkCommandInterpreterPath(const std::string &path)
                                  "takes at most "
                                + std::to_string(MAX_PATH - 1)
                                + "; move the package or choose a game directory with a shorter path");
+}
+
+Result<std::string> shortPath(const std::string &path)
+{
+    Status fits = checkCommandInterpreterPath(path);
+    if (fits.ok())
+        return path;
+    const std::wstring full = systemPath(path);
+    const DWORD needed = GetShortPathNameW(full.c_str(), nullptr, 0);
+    std::wstring brief(needed, L'\0');
+    const DWORD length = needed ? GetShortPathNameW(full.c_str(), brief.data(), needed) : 0;
+    if (length == 0 || length >= needed)
+        return fits;
+    brief.resize(length);
+    // The interpreter takes the plain form only.
+    if (brief.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        brief = L"\\\\" + brief.substr(8);
+    else if (brief.rfind(L"\\\\?\\", 0) == 0)
+        brief = brief.substr(4);
+    const std::string shorter = utf8Text(brief);
+    if (checkCommandInterpreterPath(shorter).ok())
+        return shorter;
+    return fits;
 }
 
 EntryKind entryKind(const std::string &path)

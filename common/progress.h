@@ -23,4 +23,19 @@ public:
     bool advance(const std::string &, double) override { return true; }
 };
 
+// Part of a longer piece of work, from `from` on for `share` of the whole.
+class PartProgress final : public Progress
+{
+public:
+    PartProgress(Progress &whole, double from, double share) : m_whole(whole), m_from(from), m_share(share) {}
+    bool advance(const std::string &file, double done) override
+    {
+        return m_whole.advance(file, m_from + m_share * done);
+    }
+
+private:
+    Progress &m_whole;
+    double m_from, m_share;
+};
+
 } // namespace vesk

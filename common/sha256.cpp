@@ -1,5 +1,6 @@
 #include "sha256.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 
@@ -42,7 +43,7 @@ Result<Sha256Digest> sha256OfFile(const std::string &path, HashProgress *progres
         return Status::failure(codeFromErrno(errno), "cannot read " + path + ": " + reasonFromErrno(errno));
     std::setvbuf(file, nullptr, _IONBF, 0);
     std::error_code ec;
-    const double size = static_cast<double>(std::filesystem::file_size(fsPath(path), ec));
+    const double size = static_cast<double>(fileSize(path, ec));
     std::vector<char> block(1 << 20);
     Sha256 hash;
     double read = 0;

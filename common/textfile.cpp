@@ -1,4 +1,5 @@
 #include "textfile.h"
+#include "fileops.h"
 #include "paths.h"
 
 #include <cctype>
@@ -146,22 +147,20 @@ FilePtr createUniqueBeside(const fs::path &target, std::string &name, int &err)
 }
 
 // The permission bits a new file gets from the user's file-creation mask.
+#ifndef _WIN32
 fs::perms permissionsForNewFile()
 {
-#ifdef _WIN32
-    return fs::perms::owner_read | fs::perms::owner_write;
-#else
     const mode_t mask = umask(0);
     umask(mask);
     return static_cast<fs::perms>(0666 & ~mask);
-#endif
 }
+#endif
 
 bool mayWrite(const fs::path &file)
 {
 #ifdef _WIN32
-    std::error_code ec;
-    return (fs::status(file, ec).permissions() & fs::perms::owner_write) != fs::perms::none;
+    const DWORD attributes = GetFileAttributesW(systemPath(file.u8string()).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
 #else
     return access(file.c_str(), W_OK) == 0 || errno != EACCES;
 #endif
@@ -182,9 +181,22 @@ std::string sizeText(std::size_t bytes)
 std::error_code giveNewFileMode(const std::string &path, const std::string &replaced)
 {
     std::error_code ec;
+#ifdef _WIN32
+    // Windows' one permission bit of a file is its read-only mark.
+    const DWORD model = GetFileAttributesW(systemPath(replaced).c_str());
+    const std::wstring file = systemPath(path);
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    const DWORD readOnly = model != INVALID_FILE_ATTRIBUTES ? (model & FILE_ATTRIBUTE_READONLY) : 0;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != readOnly
+        && !SetFileAttributesW(file.c_str(), (attributes & ~FILE_ATTRIBUTE_READONLY) | readOnly))
+        ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+#else
     const fs::file_status existing = fs::status(fsPath(replaced), ec);
     fs::permissions(fsPath(path), fs::exists(existing) ? existing.permissions() : permissionsForNewFile(),
                     fs::perm_options::replace, ec);
+#endif
     return ec;
 }
 
@@ -268,10 +280,10 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
 {
     const fs::path target = followLinks(fsPath(path));
     std::error_code ec;
-    const fs::file_status existing = fs::status(target, ec);
-    if (fs::is_directory(existing))
+    const EntryKind existing = fileStatus(target.u8string(), ec).kind;
+    if (existing == EntryKind::Folder)
         return cannotWrite(path, EISDIR);
-    const bool replacing = fs::exists(existing);
+    const bool replacing = existing != EntryKind::Missing;
     if (replacing && !mayWrite(target))
         return cannotWrite(path, EACCES);
 
@@ -282,16 +294,15 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
         return cannotWrite(path, err);
     auto discard = [&temporary] {
         std::error_code ignored;
-        fs::remove(fsPath(temporary), ignored);
+        removeEntry(temporary, ignored);
     };
     if ((err = writeAndClose(std::move(file), joinLines(lines))) != 0) {
         discard();
         return cannotWrite(path, err);
     }
-    fs::permissions(fsPath(temporary), replacing ? existing.permissions() : permissionsForNewFile(),
-                    fs::perm_options::replace, ec);
+    ec = giveNewFileMode(temporary, target.u8string());
     if (!ec)
-        fs::rename(fsPath(temporary), target, ec);
+        renameEntry(temporary, target.u8string(), ec);
     if (ec) {
         discard();
         return cannotWrite(path, ec);
@@ -318,7 +329,7 @@ Status probeWritable(const std::string &directory)
         return Status::failure(codeFromErrno(err), "cannot write into " + directory + ": " + reasonFromErrno(err));
     file.reset();
     std::error_code ignored;
-    fs::remove(fsPath(probe), ignored);
+    removeEntry(probe, ignored);
     return Status::success();
 }
 
@@ -330,10 +341,10 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
         = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
 #ifdef _WIN32
     std::error_code ec;
-    const fs::file_status status = fs::status(fsPath(path), ec);
-    if (ec || !fs::exists(status))
+    const EntryKind kind = fileStatus(path, ec).kind;
+    if (ec || kind == EntryKind::Missing)
         return cannotRead(path, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
-    if (!fs::is_regular_file(status))
+    if (kind != EntryKind::File)
         return notAFile();
     errno = 0;
     FilePtr file(openFile(path, "rb"));

@@ -1,5 +1,6 @@
 #include "themefiles.h"
 
+#include "fileops.h"
 #include "paths.h"
 
 #include <algorithm>
@@ -71,8 +72,8 @@ std::vector<std::string> namesIn(const std::string &directory)
 {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto &entry : std::filesystem::directory_iterator(fsPath(directory), ec))
-        names.push_back(entry.path().filename().string());
+    for (const DirectoryEntry &entry : listDirectory(directory, ec))
+        names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -112,9 +113,9 @@ PackageContents inspectPackage(const std::string &packageDirectory)
     namespace fs = std::filesystem;
     PackageContents contents;
     std::error_code ec;
-    for (const auto &entry : fs::directory_iterator(fsPath(packageDirectory), ec)) {
-        const std::string name = entry.path().filename().string();
-        const EntryKind kind = entryKind(entry.path().string());
+    for (const DirectoryEntry &entry : listDirectory(packageDirectory, ec)) {
+        const std::string &name = entry.name;
+        const EntryKind kind = entry.kind;
         // A folder in the way of 1.bat is left to the batch's own write,
         // which names it; a link there would be written through.
         if (kind == EntryKind::Other

@@ -1,5 +1,6 @@
 #include "applytheme.h"
 
+#include "fileops.h"
 #include "gamebackup.h"
 #include "paths.h"
 #include "textfile.h"
@@ -25,7 +26,7 @@ void discard(const std::vector<Staged> &staged)
 {
     for (const Staged &file : staged) {
         std::error_code ignored;
-        fs::remove(fsPath(file.temporary), ignored);
+        removeEntry(file.temporary, ignored);
     }
 }
 
@@ -37,10 +38,10 @@ Status checkSlotFile(int index, const std::string &path)
     if (path.empty())
         return Status::failure(ErrorCode::NotFound, slot + " has no file chosen");
     std::error_code ec;
-    const fs::file_status status = fs::status(fsPath(path), ec);
-    if (!fs::exists(status))
+    const EntryKind kind = fileStatus(path, ec).kind;
+    if (kind == EntryKind::Missing)
         return Status::failure(ErrorCode::NotFound, slot + ": " + path + " does not exist");
-    if (!fs::is_regular_file(status))
+    if (kind != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, slot + ": " + path + " is not a file");
     std::FILE *file = vesk::openFile(path, "rb");
     if (!file)
@@ -60,9 +61,7 @@ ApplyResult checkApply(const std::string &gameDirectory, const std::vector<SlotP
     std::error_code ec;
     if (gameDirectory.empty())
         return fail(Status::failure("no game directory is chosen yet"));
-    if (Status length = checkDirectoryPathLength(gameDirectory); !length.ok())
-        return fail(length);
-    if (!fs::is_directory(fsPath(gameDirectory), ec))
+    if (!isFolder(gameDirectory))
         return fail(Status::failure(ErrorCode::NotFound, "the game directory " + gameDirectory + " does not exist"));
     if (Status place = checkNotSystemFolder(gameDirectory); !place.ok())
         return fail(place);
@@ -152,7 +151,7 @@ ApplyResult applyTheme(const std::string &gameDirectory, const std::vector<SlotP
         const std::string place = joinPath(gameDirectory, staged[i].name);
         if (Status aside = journal.moveAside(staged[i].name); !aside.ok())
             return undo(aside, i < chosen.size() ? std::optional<int>(chosen[i]) : std::nullopt);
-        fs::rename(fsPath(staged[i].temporary), fsPath(place), ec);
+        renameEntry(staged[i].temporary, place, ec);
         if (ec)
             return undo(Status::failure(codeOf(ec), "cannot move the new " + staged[i].name + " into place in "
                                                         + gameDirectory + ": " + reasonText(ec)),

@@ -1,5 +1,6 @@
 #include "packagebuild.h"
 
+#include "fileops.h"
 #include "gamebackup.h"
 #include "onefile.h"
 #include "packagesums.h"
@@ -24,33 +25,20 @@ Status copyInto(const std::string &source, const std::string &target, const std:
     if (source.empty())
         return Status::failure(ErrorCode::NotFound, what + " has no file chosen");
     // Building again into the same folder may name the folder's own copy.
-    if (fs::equivalent(fsPath(source), fsPath(target), ec))
+    if (sameFile(source, target, ec))
         return Status::success();
     // Only a regular file is copied: a FIFO would stall the copy, a device never end it.
-    if (fs::exists(fsPath(source), ec) && !fs::is_regular_file(fsPath(source), ec))
+    const EntryKind kind = fileStatus(source, ec).kind;
+    if (kind != EntryKind::Missing && kind != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + what + " " + source + ": it is not a file");
     copyFileReplacing(source, target, ec);
     if (!ec)
         return Status::success();
-    if (!fs::exists(fsPath(source)))
+    std::error_code ignored;
+    if (fileStatus(source, ignored).kind == EntryKind::Missing)
         return Status::failure(codeOf(ec), "cannot read " + what + " " + source + ": " + reasonText(ec));
     return Status::failure(codeOf(ec), "cannot copy " + what + " " + source + " to " + target + ": " + reasonText(ec));
 }
-
-// Part of a longer piece of work, from `from` on for `share` of the whole.
-class PartProgress final : public Progress
-{
-public:
-    PartProgress(Progress &whole, double from, double share) : m_whole(whole), m_from(from), m_share(share) {}
-    bool advance(const std::string &file, double done) override
-    {
-        return m_whole.advance(file, m_from + m_share * done);
-    }
-
-private:
-    Progress &m_whole;
-    double m_from, m_share;
-};
 
 } // namespace
 
@@ -77,7 +65,7 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
     std::error_code ec;
     double total = 0;
     for (const std::string &name : names)
-        total += static_cast<double>(fs::file_size(fsPath(joinPath(dir, name)), ec));
+        total += static_cast<double>(fileSize(joinPath(dir, name), ec));
 
     std::unique_ptr<OneFileWriter> writer;
     std::string temporary;
@@ -96,13 +84,13 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
             temporary = *made;
         } else {
             if (made)
-                fs::remove(fsPath(*made), ec);
+                removeEntry(*made, ec);
             result.oneFileProblem = started.error();
         }
     }
     const auto dropOneFile = [&](const std::string &why) {
         writer.reset();
-        fs::remove(fsPath(temporary), ec);
+        removeEntry(temporary, ec);
         temporary.clear();
         if (!why.empty())
             result.oneFileProblem = why;
@@ -126,7 +114,7 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
     double before = 0;
     for (const std::string &name : names) {
         const std::string path = joinPath(dir, name);
-        const double size = static_cast<double>(fs::file_size(fsPath(path), ec));
+        const double size = static_cast<double>(fileSize(path, ec));
         const double from = total > 0 ? before / total : 0, share = total > 0 ? size / total : 0;
         HashProgress cancellable{progress, path, from, share};
         HashProgress steady{uncancelled, path, from, share};
@@ -162,7 +150,7 @@ Status sealPackage(const std::string &dir, const std::vector<std::string> &names
                         fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read
                             | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
                         ec);
-        fs::rename(fsPath(temporary), fsPath(*place), ec);
+        renameEntry(temporary, *place, ec);
         if (ec)
             finished = Status::failure(codeOf(ec), "cannot write " + *place + ": " + reasonText(ec));
     }
@@ -183,7 +171,7 @@ std::optional<std::string> installerBesideEditor(const std::string &editorDirect
                                       joinPath(installedDataDirectory(editorDirectory), kWindowsInstaller),
                                       joinPath(editorDirectory, kInstallerProgram)};
     for (const std::string &path : candidates) {
-        if (fs::is_regular_file(fsPath(path), ec))
+        if (isFile(path))
             return path;
     }
     return std::nullopt;
@@ -193,7 +181,7 @@ Status checkPackagePlace(const PackageInput &input)
 {
     const std::string &dir = input.packageDirectory;
     std::error_code ec;
-    if (input.gameDirectory && fs::equivalent(fsPath(dir), fsPath(*input.gameDirectory), ec))
+    if (input.gameDirectory && sameFile(dir, *input.gameDirectory, ec))
         return Status::failure(ErrorCode::Invalid, dir
                                                        + " is the game directory; a package built there would "
                                                          "overwrite the game's own sounds. Choose an empty folder");
@@ -209,11 +197,10 @@ std::vector<StrayFile> strayFiles(const PackageInput &input)
     std::vector<StrayFile> stray;
     const bool builtBefore = readThemeDescription(joinPath(input.packageDirectory, "theme.cfg")).ok();
     std::error_code ec;
-    for (const auto &entry : fs::directory_iterator(fsPath(input.packageDirectory), ec)) {
-        std::error_code fileError;
-        if (!entry.is_regular_file(fileError))
+    for (const DirectoryEntry &entry : listDirectory(input.packageDirectory, ec)) {
+        const std::string &name = entry.name;
+        if (!isFile(joinPath(input.packageDirectory, name)))
             continue;
-        const std::string name = entry.path().filename().string();
         const auto same = [&name](const char *known) { return sameFileName(name, known); };
         if (std::any_of(kPackageOwnFiles.begin(), kPackageOwnFiles.end(), same) || same(kInstallBatch))
             continue;
@@ -306,7 +293,7 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
                                             [&entry](const PreparedSound &s) { return s.slot == entry.slot; });
             std::error_code moded = giveNewFileMode(sound->file, place);
             if (!moded)
-                fs::rename(fsPath(sound->file), fsPath(place), moded);
+                renameEntry(sound->file, place, moded);
             step = moded ? Status::failure(codeOf(moded), "cannot move the converted sound of "
                                                               + slotDescription(entry.slot) + " into place as " + place
                                                               + ": " + reasonText(moded))

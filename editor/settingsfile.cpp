@@ -1,6 +1,7 @@
 #include "settingsfile.h"
 
 #include "fieldreader.h"
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 
@@ -32,9 +33,9 @@ Status writeGameDirectory(const std::string &path, const std::string &directory)
                                + "\" holds a double quote or a line break that the file cannot carry");
     // The per-user folder may not exist yet.
     std::error_code ec;
-    const std::filesystem::path folder = fsPath(path).parent_path();
+    const std::string folder = fsPath(path).parent_path().u8string();
     if (!folder.empty())
-        std::filesystem::create_directories(folder, ec);
+        makeDirectories(folder, ec);
     return writeTextFile(path, {*encoded});
 }
 

@@ -1,6 +1,7 @@
 #include "soundplan.h"
 
 #include "applytheme.h"
+#include "fileops.h"
 #include "paths.h"
 #include "sounddecoder.h"
 #include "textfile.h"
@@ -223,7 +224,7 @@ void discard(const Prepared &prepared)
     for (const PreparedSound &sound : prepared.sounds) {
         std::error_code ignored;
         if (!sound.file.empty())
-            fs::remove(fsPath(sound.file), ignored);
+            removeEntry(sound.file, ignored);
     }
 }
 

@@ -1,15 +1,19 @@
 #include "installbatch.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 namespace vpak {
 
@@ -119,12 +123,10 @@ Status checkTarget(const std::string &target, const std::string &packageDirector
     if (!vesk::isAbsolutePath(target))
         return Status::failure("\"" + target
                                + "\" is not a full path; please choose the full path of your Kestrova directory");
-    if (Status length = vesk::checkDirectoryPathLength(target); !length.ok())
-        return length;
     std::error_code ec;
-    if (!fs::is_directory(vesk::fsPath(target), ec))
+    if (!vesk::isFolder(target))
         return Status::failure("the directory " + target + " does not exist; choose the game directory");
-    if (fs::equivalent(vesk::fsPath(target), vesk::fsPath(packageDirectory), ec))
+    if (vesk::sameFile(target, packageDirectory, ec))
         return Status::failure(target + " is the theme package itself; choose the game directory");
     return vesk::checkNotSystemFolder(target);
 }
@@ -141,10 +143,12 @@ bool isPackageOwnFile(const std::string &name)
 std::vector<std::string> plainFilesOf(const std::string &directory)
 {
     std::vector<std::string> names;
-    for (const std::string &name : vesk::namesIn(directory)) {
-        if (vesk::entryKind(vesk::joinPath(directory, name)) == vesk::EntryKind::File)
-            names.push_back(name);
+    std::error_code ec;
+    for (const vesk::DirectoryEntry &entry : vesk::listDirectory(directory, ec)) {
+        if (entry.kind == vesk::EntryKind::File)
+            names.push_back(entry.name);
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -155,43 +159,67 @@ std::string spelledIn(const std::vector<std::string> &targetNames, const std::st
     return spelling ? *spelling : name;
 }
 
-// Whether two files hold the same bytes; nothing when `copy` cannot be read.
-std::optional<bool> sameBytes(const fs::path &original, const fs::path &copy)
+enum class Compared {
+    Same,
+    Differs,
+    Unreadable, // the copy
+    Cancelled,
+};
+
+// Whether two files hold the same bytes, compared a block at a time; `read`
+// hears of every block and may cancel.
+Compared compareBytes(const std::string &original, const std::string &copy,
+                      const std::function<bool(std::size_t)> &read)
 {
-    std::ifstream a(original, std::ios::binary), b(copy, std::ios::binary);
+    using File = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
+    File a(vesk::openFile(original, "rb"), std::fclose), b(vesk::openFile(copy, "rb"), std::fclose);
     if (!b)
-        return std::nullopt;
+        return Compared::Unreadable;
     std::error_code ec;
-    if (fs::file_size(original, ec) != fs::file_size(copy, ec))
-        return false;
-    char x[65536], y[65536];
-    while (a && b) {
-        a.read(x, sizeof x);
-        b.read(y, sizeof y);
-        if (a.gcount() != b.gcount() || std::memcmp(x, y, static_cast<size_t>(a.gcount())) != 0)
-            return false;
+    if (!a || vesk::fileSize(original, ec) != vesk::fileSize(copy, ec))
+        return Compared::Differs;
+    std::vector<char> x(1 << 20), y(x.size());
+    for (;;) {
+        const size_t got = std::fread(x.data(), 1, x.size(), a.get());
+        if (std::fread(y.data(), 1, y.size(), b.get()) != got || std::memcmp(x.data(), y.data(), got) != 0)
+            return Compared::Differs;
+        if (!read(got))
+            return Compared::Cancelled;
+        if (got < x.size())
+            return std::ferror(a.get()) || std::ferror(b.get()) ? Compared::Differs : Compared::Same;
     }
-    return true;
 }
 
 } // namespace
 
-Status checkInstalled(const std::string &packageDirectory, const std::string &target)
+Status checkInstalled(const std::string &packageDirectory, const std::string &target, vesk::Progress &progress)
 {
-    std::error_code ec;
-    if (!fs::is_directory(vesk::fsPath(packageDirectory), ec))
-        return vesk::cannotRead(packageDirectory, ec ? ec : std::make_error_code(std::errc::not_a_directory));
+    if (!vesk::isFolder(packageDirectory))
+        return vesk::cannotRead(packageDirectory, std::make_error_code(std::errc::not_a_directory));
     const std::vector<std::string> targetNames = vesk::namesIn(target);
+    std::vector<std::string> names;
+    double total = 0;
     for (const std::string &name : plainFilesOf(packageDirectory)) {
-        if (isPackageOwnFile(name))
-            continue;
-        const fs::path file = vesk::fsPath(vesk::joinPath(packageDirectory, name));
+        std::error_code ec;
+        if (!isPackageOwnFile(name)) {
+            names.push_back(name);
+            total += static_cast<double>(vesk::fileSize(vesk::joinPath(packageDirectory, name), ec)) + 1;
+        }
+    }
+    double done = 0;
+    for (const std::string &name : names) {
         const std::string installed = vesk::joinPath(target, spelledIn(targetNames, name));
-        const auto same = sameBytes(file, vesk::fsPath(installed));
-        if (!same)
+        const Compared same = compareBytes(vesk::joinPath(packageDirectory, name), installed, [&](std::size_t bytes) {
+            done += static_cast<double>(bytes);
+            return progress.advance(installed, total > 0 ? done / total : 1);
+        });
+        done += 1;
+        if (same == Compared::Unreadable)
             return Status::failure(vesk::ErrorCode::NotFound, name + " did not arrive in " + target);
-        if (!*same)
+        if (same == Compared::Differs)
             return Status::failure(vesk::ErrorCode::Io, installed + " does not hold the package's bytes");
+        if (same == Compared::Cancelled)
+            return Status::failure(vesk::ErrorCode::Cancelled, "cancelled");
     }
     return Status::success();
 }
@@ -245,8 +273,7 @@ Status runBatchFile(const std::string &batchFile, const std::string &workingDire
         } else if (startsWith(line, kDelete)) {
             const fs::path doomed = vesk::fsPath(batchPath(line.substr(kDelete.size())));
             const std::string folder = doomed.parent_path().string();
-            fs::remove(
-                vesk::fsPath(vesk::joinPath(folder, spelledIn(vesk::namesIn(folder), doomed.filename().string()))), ec);
+            vesk::removeEntry(vesk::joinPath(folder, spelledIn(vesk::namesIn(folder), doomed.filename().string())), ec);
         }
         if (ec && firstFailure.empty())
             firstFailure = line + ": " + vesk::reasonText(ec);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "progress.h"
 #include "status.h"
 #include "themefiles.h"
 
@@ -47,8 +48,8 @@ vesk::Status checkTarget(const std::string &target, const std::string &packageDi
 // After the batch ran: every file the batch was to leave in the target (each
 // regular file of the package but its own files) is there with the package's
 // bytes. The failure names the first file, in name order, that did not arrive
-// and why.
-vesk::Status checkInstalled(const std::string &packageDirectory, const std::string &target);
+// and why; a cancel is Cancelled.
+vesk::Status checkInstalled(const std::string &packageDirectory, const std::string &target, vesk::Progress &progress);
 
 // The names the install will leave or replace in the target: every regular
 // file of the package but its own files, 1.bat, and those of its own files the

@@ -82,11 +82,16 @@ ThemeLook themeLook(const vesk::ThemeReading &reading)
 
 namespace {
 
+// Names for a message box: a package of thousands of files names the first
+// few, so that the box still fits the screen.
 std::string listed(const std::vector<std::string> &names)
 {
+    constexpr size_t kShown = 10;
     std::string text;
-    for (const std::string &name : names)
-        text += (text.empty() ? "" : ", ") + name;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (text.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown)
+        text += " and " + std::to_string(names.size() - kShown) + " more";
     return text;
 }
 
@@ -123,13 +128,20 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     vesk::Status step = checkTarget(target, packageDirectory);
     if (!step.ok())
         return refuse(step);
-    // The batch works in the package folder and copies into the target.
-    step = vesk::checkCommandInterpreterPath(vesk::joinPath(packageDirectory, vesk::kInstallBatch));
+    // The batch works in the package folder and copies into the target, by
+    // paths the command interpreter takes.
+    const vesk::Result<std::string> batchFolder = vesk::shortPath(packageDirectory);
+    if (!batchFolder)
+        return refuse(batchFolder.status());
+    const vesk::Result<std::string> batchTarget = vesk::shortPath(target);
+    if (!batchTarget)
+        return refuse(batchTarget.status());
+    step = vesk::checkCommandInterpreterPath(vesk::joinPath(*batchFolder, vesk::kInstallBatch));
     if (!step.ok())
         return refuse(step);
     const std::vector<std::string> packageNames = vesk::namesIn(packageDirectory);
     for (const std::string &name : packageNames) {
-        for (const std::string *directory : {&packageDirectory, &target}) {
+        for (const std::string *directory : {&*batchFolder, &*batchTarget}) {
             step = vesk::checkCommandInterpreterPath(vesk::joinPath(*directory, name));
             if (!step.ok())
                 return refuse(step);
@@ -146,8 +158,9 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
         return false;
     // A package that is not the one its maker built (a file altered or lost
     // on the way) is refused before anything changes.
-    vesk::NoProgress unwatched;
-    step = vesk::checkPackageSums(packageDirectory, unwatched);
+    step = vesk::checkPackageSums(packageDirectory, *ui.startProgress(kInstallTitle));
+    if (step.code() == vesk::ErrorCode::Cancelled)
+        return false;
     if (step.code() == vesk::ErrorCode::BadFormat || step.code() == vesk::ErrorCode::NotFound) {
         ui.message(damagedMessage("The theme package", step.error()));
         return false;
@@ -170,32 +183,41 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
     // Before the batch ran the player need only hear what failed; after it,
     // also that the game directory is as it was, or which files are not.
     bool batchRan = false;
+    // An empty `why` is a cancel, which puts back without a word.
     const auto fail = [&](const std::string &why) {
         const vesk::Status back = vesk::putBack(journal, *record);
         if (!back.ok())
-            ui.message(why + " " + vesk::sentence(back.error()));
-        else
+            ui.message((why.empty() ? "The install was cancelled." : why) + " " + vesk::sentence(back.error()));
+        else if (!why.empty())
             ui.message(batchRan ? why + " The game directory was put back as it was." : why);
         return false;
     };
-    for (const std::string &name : touched) {
-        const std::string path = vesk::joinPath(target, name);
+    std::unique_ptr<vesk::Progress> progress = ui.startProgress(kInstallTitle);
+    for (size_t i = 0; i < touched.size(); ++i) {
+        const std::string path = vesk::joinPath(target, touched[i]);
+        if (!progress->advance(path, static_cast<double>(i) / static_cast<double>(touched.size()))) {
+            progress.reset();
+            return fail(std::string());
+        }
         const bool spelledOtherwise = vesk::entryKind(path) != vesk::EntryKind::Missing
-                                      && !std::binary_search(packageNames.begin(), packageNames.end(), name);
-        step = journal.moveAside(name);
+                                      && !std::binary_search(packageNames.begin(), packageNames.end(), touched[i]);
+        step = journal.moveAside(touched[i]);
         if (step.ok() && spelledOtherwise)
             step = vesk::writeTextFile(path, {});
-        if (!step.ok())
+        if (!step.ok()) {
+            progress.reset();
             return fail(vesk::sentence(step.error()));
+        }
     }
+    progress.reset();
 
     const std::string batch = vesk::joinPath(packageDirectory, vesk::kInstallBatch);
-    step = writeBatchFile(batch, target);
+    step = writeBatchFile(batch, *batchTarget);
     if (step.ok())
-        step = setBatchTarget(target);
+        step = setBatchTarget(*batchTarget);
     if (!step.ok())
         return fail(vesk::sentence(step.error()));
-    const vesk::Result<InstallerUi::BatchEnd> ran = ui.runBatch(batch, packageDirectory, kInstallTimeLimit);
+    const vesk::Result<InstallerUi::BatchEnd> ran = ui.runBatch(batch, *batchFolder, kInstallTimeLimit);
     if (!ran)
         return fail(vesk::sentence(ran.error()));
     batchRan = true;
@@ -207,7 +229,11 @@ bool install(const std::string &packageDirectory, const std::string &target, Ins
                    + " seconds. It will be checked when it has ended.");
         ui.waitForBatchEnd();
     }
-    step = checkInstalled(packageDirectory, target);
+    progress = ui.startProgress(kInstallTitle);
+    step = checkInstalled(packageDirectory, target, *progress);
+    progress.reset();
+    if (step.code() == vesk::ErrorCode::Cancelled)
+        return fail("The install was cancelled before its files were checked.");
     if (!step.ok())
         return fail("The theme was not installed completely: " + step.error() + ".");
     journal.commit();

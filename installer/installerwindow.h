@@ -2,10 +2,12 @@
 
 #include "colours.h"
 #include "layout.h"
+#include "progress.h"
 #include "status.h"
 #include "themedescription.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@ namespace vpak {
 // the plain Win32 window of vpak.exe.
 inline constexpr const char *kWindowCaption = "VESK Theme Packager - Halvick Soft";
 inline constexpr const char *kMessageCaption = "Lanternkit";
+// The title of the install's progress window.
+inline constexpr const char *kInstallTitle = "Install Theme";
 inline constexpr int kClientWidth = 6570; // twips
 inline constexpr int kClientHeight = 5955;
 // The value labels (Label7, Label1, Label2, Label3) are drawn in this font;
@@ -72,6 +76,14 @@ public:
     // After a batch that was still running: waits until it has ended,
     // keeping the window painting and taking no second install meanwhile.
     virtual void waitForBatchEnd() = 0;
+    // Long work of the install (checking and moving a big package's files)
+    // watched in a window of its own, with Cancel; none where nobody
+    // watches.
+    virtual std::unique_ptr<vesk::Progress> startProgress(const std::string &title)
+    {
+        (void)title;
+        return std::make_unique<vesk::NoProgress>();
+    }
 };
 
 // Install Theme, in this order: the target (absolute, existing, not the

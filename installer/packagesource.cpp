@@ -1,5 +1,6 @@
 #include "packagesource.h"
 
+#include "fileops.h"
 #include "onefile.h"
 #include "paths.h"
 
@@ -15,7 +16,7 @@ namespace {
 void removeFolder(const std::string &folder)
 {
     std::error_code ec;
-    fs::remove_all(vesk::fsPath(folder), ec);
+    vesk::removeTree(folder, ec);
 }
 
 std::string fileName(const std::string &path)

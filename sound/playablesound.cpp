@@ -1,5 +1,6 @@
 #include "playablesound.h"
 
+#include "fileops.h"
 #include "paths.h"
 #include "soundconvert.h"
 #include "textfile.h"
@@ -7,14 +8,12 @@
 
 namespace vesk {
 
-namespace fs = std::filesystem;
-
 PlayableSounds::~PlayableSounds()
 {
     if (m_folder.empty())
         return;
     std::error_code ignored;
-    fs::remove_all(fsPath(m_folder), ignored);
+    removeTree(m_folder, ignored);
 }
 
 Result<std::string> PlayableSounds::playable(const std::string &path)
@@ -22,8 +21,9 @@ Result<std::string> PlayableSounds::playable(const std::string &path)
     if (!waveProblem(path))
         return path;
     std::error_code ec;
-    const fs::file_time_type time = fs::last_write_time(fsPath(path), ec);
-    const std::uintmax_t size = ec ? 0 : fs::file_size(fsPath(path), ec);
+    const FileStatus status = fileStatus(path, ec);
+    const std::int64_t time = status.modified;
+    const std::uintmax_t size = status.size;
     if (!ec && path == m_source && time == m_time && size == m_size)
         return m_converted;
     if (m_folder.empty()) {
@@ -39,11 +39,11 @@ Result<std::string> PlayableSounds::playable(const std::string &path)
         return target.status();
     const Result<Conversion> converted = convertSound(path, *target);
     if (!converted) {
-        fs::remove(fsPath(*target), ec);
+        removeEntry(*target, ec);
         return converted.status();
     }
     if (!m_converted.empty())
-        fs::remove(fsPath(m_converted), ec);
+        removeEntry(m_converted, ec);
     m_source = path;
     m_time = time;
     m_size = size;

@@ -3,7 +3,6 @@
 #include "status.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 namespace vesk {
@@ -26,7 +25,7 @@ public:
 private:
     std::string m_folder;
     std::string m_source;
-    std::filesystem::file_time_type m_time;
+    std::int64_t m_time = 0;
     std::uintmax_t m_size = 0;
     std::string m_converted;
 };

@@ -1,4 +1,5 @@
 #include "wavecheck.h"
+#include "fileops.h"
 #include "paths.h"
 
 #include <algorithm>
@@ -50,16 +51,15 @@ constexpr std::uint32_t kExtensible = 0xFFFE;
 
 std::optional<std::string> waveProblem(const std::string &path)
 {
-    namespace fs = std::filesystem;
     std::error_code ec;
     // Only a regular file is opened: a FIFO would hang the check.
-    const fs::file_status status = fs::status(fsPath(path), ec);
-    if (!fs::is_regular_file(status))
-        return std::string(fs::exists(status) ? "not a file" : "the file is missing");
+    const EntryKind kind = fileStatus(path, ec).kind;
+    if (kind != EntryKind::File)
+        return std::string(kind != EntryKind::Missing ? "not a file" : "the file is missing");
     // A theme's plan checks every slot's file: the plain C file is the
     // quickest to open.
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(openFile(path, "rb"), std::fclose);
-    const std::uintmax_t size = fs::file_size(fsPath(path), ec);
+    const std::uintmax_t size = fileSize(path, ec);
     // The chunk headers of most waves lie in the first few KiB, read at once.
     char start[4096];
     if (file)

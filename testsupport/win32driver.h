@@ -5,6 +5,8 @@
 // its controls by their IDs, and its message boxes and file dialogs are read
 // and answered. Actions that open a modal window are posted, never sent, so
 // that the driver is free to answer it.
+#include "paths.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -169,7 +171,12 @@ public:
     bool start(const std::string &exe, const std::string &arguments, const std::string &workingDirectory)
     {
         stop();
-        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        // From a folder past 260 characters by its short name, as Explorer
+        // starts it.
+        const vesk::Result<std::string> program = vesk::shortPath(exe);
+        if (!program)
+            return false;
+        std::string commandLine = "\"" + *program + "\"" + (arguments.empty() ? "" : " " + arguments);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

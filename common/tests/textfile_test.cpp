@@ -1,3 +1,4 @@
+#include "fileops.h"
 #include "paths.h"
 #include "tempdir.h"
 #include "textfile.h"
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "posixhelpers.h"
 
@@ -209,7 +211,7 @@ TEST_F(TextFileTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
     while (folder.size() <= 300)
         folder = vesk::joinPath(folder, std::string(60, 'f'));
     std::error_code ec;
-    fs::create_directories(vesk::fsPath(folder), ec);
+    vesk::makeDirectories(folder, ec);
     ASSERT_FALSE(ec) << ec.message();
     const std::string file = vesk::joinPath(folder, "bomb1.wav"), copy = vesk::joinPath(folder, "bomb2.wav"),
                       link = vesk::joinPath(folder, "bomb3.wav");
@@ -222,6 +224,8 @@ TEST_F(TextFileTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
     EXPECT_TRUE(vesk::copyFileReplacing(file, copy, ec)) << ec.message();
     EXPECT_FALSE(vesk::linkFile(file, link));
     EXPECT_EQ(bytesOf(link), "bytes");
+    EXPECT_TRUE(vesk::sameFile(file, link, ec));
+    EXPECT_FALSE(vesk::sameFile(file, copy, ec));
     EXPECT_FALSE(vesk::probeReplaceable(file));
     EXPECT_TRUE(vesk::probeWritable(folder).ok());
     ASSERT_TRUE(vesk::writeTextFileAtomically(file, {"none"}).ok());
@@ -230,4 +234,19 @@ TEST_F(TextFileTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
     EXPECT_NE(opened, nullptr);
     if (opened)
         std::fclose(opened);
+
+    std::set<std::string> names;
+    for (const vesk::DirectoryEntry &entry : vesk::listDirectory(folder, ec))
+        names.insert(entry.name + (entry.kind == vesk::EntryKind::File ? "" : "?"));
+    EXPECT_EQ(names, (std::set<std::string>{"bomb1.wav", "bomb2.wav", "bomb3.wav"}));
+    EXPECT_EQ(vesk::fileStatus(copy, ec).size, 5u);
+    vesk::renameEntry(copy, file, ec);
+    EXPECT_FALSE(ec) << ec.message();
+    EXPECT_EQ(bytesOf(file), "bytes");
+    EXPECT_TRUE(vesk::removeEntry(link, ec));
+    EXPECT_FALSE(vesk::removeEntry(link, ec));
+    EXPECT_TRUE(vesk::isFolder(folder));
+    vesk::removeTree(vesk::joinPath(path(""), std::string(60, 'f')), ec);
+    EXPECT_FALSE(ec) << ec.message();
+    EXPECT_EQ(vesk::entryKind(folder), vesk::EntryKind::Missing);
 }

@@ -1,5 +1,6 @@
 #include "applytheme.h"
 #include "filelock.h"
+#include "fileops.h"
 #include "gamebackup.h"
 #include "links.h"
 #include "posixhelpers.h"
@@ -29,7 +30,10 @@ protected:
         fs::create_directories(m_dir / "waves");
         m_slots.fill(vesk::kNoSound);
     }
-    std::string game(const std::string &name = {}) const { return name.empty() ? path("game") : path("game/" + name); }
+    std::string game(const std::string &name = {}) const
+    {
+        return name.empty() ? path(m_game) : path(m_game + "/" + name);
+    }
     // A wave file whose bytes say which it is.
     std::string wave(const std::string &name)
     {
@@ -43,6 +47,7 @@ protected:
     }
 
     vesk::SlotValues m_slots;
+    std::string m_game = "game";
 };
 
 const char *const kMakerLine = "\"Halvick Soft\",\"http://halvick.example.org\"\r\n";
@@ -117,32 +122,45 @@ TEST_F(ApplyThemeTest, failureAtAnyStepLeavesTheGameDirectoryAsItWas)
     EXPECT_EQ(snapshot(), withLinksFolder);
 }
 
+// Also in a game directory whose path is longer than Windows' 260 characters.
 TEST_F(ApplyThemeTest, twoThemesThenRestoreGiveBackTheGamesOwnFiles)
 {
-    writeBytes(game("bomb1.wa2"), "the game's bomb");
-    writeBytes(game("readme.txt"), "the game's readme");
-    m_slots[0] = wave("a-bomb.wav");
-    m_slots[1] = wave("a-bomb2.wav");
-    ASSERT_TRUE(apply({{"A", "http://a"}}).status.ok());
-    m_slots[0] = wave("b-bomb.wav");
-    m_slots[1] = vesk::kNoSound;
-    m_slots[2] = wave("b-bomb3.wav");
-    ASSERT_TRUE(apply().status.ok());
-    EXPECT_EQ(readBytes(game("bomb1.wa2")), readBytes(path("waves/b-bomb.wav")));
-    EXPECT_EQ(readBytes(game("vesk-originals/bomb1.wa2")), "the game's bomb") << "theme B keeps the first backup";
-    EXPECT_FALSE(fs::exists(game("vesk-originals/bomb2.wa2"))) << "theme A's own sound is no original";
+    std::string longGame = "long";
+    while (path(longGame).size() <= 300)
+        longGame += "/" + std::string(60, 'g');
+    for (const std::string &name : {std::string("game"), longGame}) {
+        m_game = name;
+        std::error_code ec;
+        vesk::makeDirectories(game(), ec);
+        ASSERT_FALSE(ec) << ec.message();
+        writeBytes(game("bomb1.wa2"), "the game's bomb");
+        writeBytes(game("readme.txt"), "the game's readme");
+        m_slots.fill(vesk::kNoSound);
+        m_slots[0] = wave("a-bomb.wav");
+        m_slots[1] = wave("a-bomb2.wav");
+        ASSERT_TRUE(apply({{"A", "http://a"}}).status.ok()) << name;
+        m_slots[0] = wave("b-bomb.wav");
+        m_slots[1] = vesk::kNoSound;
+        m_slots[2] = wave("b-bomb3.wav");
+        const vesk::ApplyResult second = apply();
+        ASSERT_TRUE(second.status.ok()) << second.status.error();
+        EXPECT_EQ(readBytes(game("bomb1.wa2")), readBytes(path("waves/b-bomb.wav")));
+        EXPECT_EQ(readBytes(game("vesk-originals/bomb1.wa2")), "the game's bomb") << "theme B keeps the first backup";
+        EXPECT_EQ(vesk::entryKind(game("vesk-originals/bomb2.wa2")), vesk::EntryKind::Missing)
+            << "theme A's own sound is no original";
 
-    ASSERT_TRUE(vesk::hasBackup(game()));
-    const auto restored = vesk::restoreOriginals(game());
-    ASSERT_TRUE(restored.ok()) << restored.error();
-    EXPECT_EQ(restored->putBack, 1);
-    EXPECT_EQ(restored->removed, 3); // bomb2, bomb3 and links.txt; nothing of the game's
-    std::set<std::string> left;
-    for (const auto &entry : fs::directory_iterator(m_dir / "game"))
-        left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string>{"bomb1.wa2", "readme.txt"}));
-    EXPECT_EQ(readBytes(game("bomb1.wa2")), "the game's bomb");
-    EXPECT_FALSE(vesk::hasBackup(game()));
+        ASSERT_TRUE(vesk::hasBackup(game()));
+        const auto restored = vesk::restoreOriginals(game());
+        ASSERT_TRUE(restored.ok()) << restored.error();
+        EXPECT_EQ(restored->putBack, 1);
+        EXPECT_EQ(restored->removed, 3); // bomb2, bomb3 and links.txt; nothing of the game's
+        std::set<std::string> left;
+        for (const vesk::DirectoryEntry &entry : vesk::listDirectory(game(), ec))
+            left.insert(entry.name);
+        EXPECT_EQ(left, (std::set<std::string>{"bomb1.wa2", "readme.txt"})) << name;
+        EXPECT_EQ(readBytes(game("bomb1.wa2")), "the game's bomb");
+        EXPECT_FALSE(vesk::hasBackup(game()));
+    }
 }
 
 TEST_F(ApplyThemeTest, emptyOrMissingGameDirectoryIsRefusedBeforeAnyCopy)

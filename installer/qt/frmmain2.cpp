@@ -11,6 +11,7 @@
 #include "localtext.h"
 #include "paths.h"
 #include "picture.h"
+#include "progresswindow.h"
 #include "themedescription.h"
 
 #include <QDir>
@@ -67,6 +68,10 @@ public:
         m_window->setEnabled(false);
         m_interpreter.waitForEnd();
         m_window->setEnabled(true);
+    }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override
+    {
+        return std::make_unique<platform::ProgressWindow>(m_window, platform::fromLocal(title));
     }
 
 private:

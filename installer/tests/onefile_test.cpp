@@ -1,4 +1,5 @@
 #include "filelock.h"
+#include "installbatch.h"
 #include "installerwindow.h"
 #include "onefile.h"
 #include "packagesource.h"
@@ -181,13 +182,34 @@ protected:
     struct Ui final : vpak::InstallerUi
     {
         void message(const std::string &text) override { messages.push_back(text); }
-        bool ask(const std::string &) override { return true; }
-        vesk::Result<BatchEnd> runBatch(const std::string &, const std::string &, std::chrono::milliseconds) override
+        bool ask(const std::string &text) override
         {
-            return vesk::Status::failure("no batch in this test");
+            questions.push_back(text);
+            return true;
+        }
+        vesk::Result<BatchEnd> runBatch(const std::string &batch, const std::string &directory,
+                                        std::chrono::milliseconds) override
+        {
+            if (!runsBatch)
+                return vesk::Status::failure("no batch in this test");
+            const vesk::Status ran = vpak::runBatchFile(batch, directory);
+            return ran.ok() ? vesk::Result<BatchEnd>(BatchEnd::Finished) : vesk::Result<BatchEnd>(ran);
         }
         void waitForBatchEnd() override {}
-        std::vector<std::string> messages;
+        // Counts the reports of the install's long work.
+        struct Counted final : vesk::Progress
+        {
+            explicit Counted(int &count) : m_count(count) {}
+            bool advance(const std::string &, double) override { return ++m_count > 0; }
+            int &m_count;
+        };
+        std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
+        {
+            return std::make_unique<Counted>(reports);
+        }
+        bool runsBatch = false;
+        int reports = 0;
+        std::vector<std::string> messages, questions;
     };
 };
 
@@ -236,6 +258,34 @@ TEST_F(SumsInstallTest, aSoundTheGameHoldsOpenStopsTheInstallBeforeAnyChange)
     EXPECT_NE(ui.messages[0].find("bomb1.wa2"), std::string::npos) << ui.messages[0];
     EXPECT_NE(ui.messages[0].find("close the game and try again"), std::string::npos) << ui.messages[0];
     EXPECT_EQ(snapshot(path("game")), game);
+}
+
+// A big package, thousands of extra files and sounds of many MiB, is named
+// briefly in its question and reports on its way (every file it moves, every
+// MiB it checks), so that its window keeps answering.
+TEST_F(SumsInstallTest, aBigPackageIsNamedBrieflyAndReportsOnItsWay)
+{
+#ifdef _WIN32
+    constexpr int kExtra = 1000; // each file call is a round trip to Wine's server: 5,000 take 40 s
+#else
+    constexpr int kExtra = 5000;
+#endif
+    constexpr int kMiB = 16;
+    for (int i = 0; i < kExtra; ++i)
+        writeBytes(path("Ocean/extra" + std::to_string(i) + ".txt"), "x");
+    writeBytes(path("Ocean/warp.wa2"), plainWave(std::string(kMiB << 20, 'w')));
+    std::filesystem::remove(vesk::fsPath(path("Ocean/SHA256SUMS")));
+    Ui ui;
+    ui.runsBatch = true;
+    ASSERT_TRUE(vpak::install(path("Ocean"), path("game"), ui)) << (ui.messages.empty() ? "" : ui.messages[0]);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_NE(ui.questions[0].find(": extra0.txt, extra1.txt, extra10.txt, "), std::string::npos);
+    EXPECT_NE(ui.questions[0].find(".txt and " + std::to_string(kExtra - 10) + " more."), std::string::npos)
+        << ui.questions[0].substr(0, 300);
+    EXPECT_LT(ui.questions[0].size(), 500u);
+    EXPECT_GE(ui.reports, kExtra + kMiB);
+    EXPECT_EQ(readBytes(path("game/extra" + std::to_string(kExtra - 1) + ".txt")), "x");
+    EXPECT_EQ(readBytes(path("game/warp.wa2")).size(), plainWave(std::string(kMiB << 20, 'w')).size());
 }
 
 } // namespace

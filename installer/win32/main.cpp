@@ -107,6 +107,10 @@ public:
         if (g.batchProcess)
             wait(INFINITE);
     }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &title) override
+    {
+        return std::make_unique<win32::ProgressWindow>(GetModuleHandleW(nullptr), g.hwnd, title, g.dpi);
+    }
 
 private:
     // Waits on the process handle while the window keeps painting; no second

@@ -1,6 +1,7 @@
 // Drives the real vpak.exe as a player would, but with window messages: it
 // is started from a package folder, found by its caption, its controls by
 // their IDs, and its message boxes are read and answered.
+#include "fileops.h"
 #include "installerwindow.h"
 #include "layout.h"
 #include "onefile.h"
@@ -113,9 +114,13 @@ TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
     HWND window = start();
     ASSERT_TRUE(window);
     // Relative, missing, the root of a drive, Windows' own folder, and one
-    // too long for the backup inside it and for the command interpreter.
-    const std::string tooLong = path(std::string(150, 'g') + "\\" + std::string(150, 'h'));
-    fs::create_directories(tooLong);
+    // too long for the command interpreter even by its short names.
+    std::string tooLong = path("g");
+    while (tooLong.size() < 600)
+        tooLong += "\\g";
+    std::error_code ec;
+    vesk::makeDirectories(tooLong, ec);
+    ASSERT_FALSE(ec) << ec.message();
     for (const std::string &target : {std::string("game"), std::string("C:\\no\\such\\kestrova"), std::string("Z:\\"),
                                       std::string("C:\\"), std::string("C:\\windows\\system32"), tooLong}) {
         SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
@@ -148,24 +153,30 @@ TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
 
 // The game's own BOMB1.WA2 is replaced under its own spelling, and its
 // backup survives the batch's copy over it. Names beyond ASCII arrive with
-// every byte, through the ...A calls and std::filesystem alike, and a game
-// directory of the longest path taken gets its backup too.
+// every byte, through the ...A calls and std::filesystem alike, and a
+// package and a game directory past 260 characters install too.
 TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
 {
     const struct
     {
         std::string package;
         std::string game;
-    } cases[] = {{"package", "My Kestrova Game"},
-                 {u8"paquet é", u8"Spiele ü\\日本語 emo🎮ji"},
-                 {"package", std::string(231 - path("").size(), 'k')}};
+    } cases[] = {
+        {"package", "My Kestrova Game"},
+        {u8"paquet é", u8"Spiele ü\\日本語 emo🎮ji"},
+        {std::string(150, 'p') + "\\" + std::string(150, 'q'), std::string(150, 'k') + "\\" + std::string(150, 'l')}};
+    std::error_code ec;
     for (const auto &c : cases) {
         const fs::path package = fs::u8path(path(c.package));
-        if (package != m_package)
-            fs::rename(m_package, package);
+        if (package != m_package) {
+            vesk::makeDirectories(package.parent_path().u8string(), ec);
+            vesk::renameEntry(m_package.u8string(), package.u8string(), ec);
+            ASSERT_FALSE(ec) << ec.message();
+        }
         m_package = package;
         const fs::path game = fs::u8path(path(c.game));
-        fs::create_directories(game);
+        vesk::makeDirectories(game.u8string(), ec);
+        ASSERT_FALSE(ec) << ec.message();
         writeBytes((game / "BOMB1.WA2").string(), "the game's bomb");
         HWND window = start();
         ASSERT_TRUE(window) << c.game;
@@ -175,8 +186,8 @@ TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
         EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
         m_program.stop();
         std::set<std::string> names;
-        for (const auto &entry : fs::directory_iterator(game))
-            names.insert(entry.path().filename().string());
+        for (const vesk::DirectoryEntry &entry : vesk::listDirectory(game.u8string(), ec))
+            names.insert(entry.name);
         EXPECT_EQ(names, (std::set<std::string>{"1.bat", "BOMB1.WA2", "vesk-originals"})) << c.game;
         EXPECT_EQ(readBytes((game / "BOMB1.WA2").string()), "RIFF new bomb");
         EXPECT_EQ(readBytes((game / "vesk-originals" / "BOMB1.WA2").string()), "the game's bomb");
