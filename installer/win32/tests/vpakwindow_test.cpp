@@ -6,6 +6,7 @@
 #include "layout.h"
 #include "onefile.h"
 #include "packagesums.h"
+#include "sha256.h"
 #include "tempdir.h"
 #include "win32driver.h"
 
@@ -275,4 +276,45 @@ TEST_F(VpakWindowTest, aFolderWhoseSoundDiffersFromItsSumsIsRefused)
               "The theme package is damaged (bomb1.wa2 does not match its checksum). Ask for the package again.");
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(fs::is_empty(m_dir / "game"));
+}
+
+// Sounds of 64 MiB with their sums: while the install's progress window
+// shows, the window answers within a second. (Wine without a window manager
+// waits two seconds for one to let a closing window go: that wait, after
+// the progress window has gone from the screen, is no fault of ours.)
+TEST_F(VpakWindowTest, aBigPackageInstallsWithItsWindowAnswering)
+{
+    const std::string sound = plainWave(std::string(64 << 20, 'b'));
+    std::vector<vesk::FileSum> sums;
+    for (const char *name : {"bomb1.wa2", "bomb2.wa2", "bomb3.wa2", "mine1.wa2", "mine2.wa2", "mine3.wa2"}) {
+        writeBytes((m_package / name).string(), sound);
+        const auto digest = vesk::sha256OfFile((m_package / name).string());
+        ASSERT_TRUE(digest) << digest.error();
+        sums.push_back({name, *digest});
+    }
+    writeBytes((m_package / "SHA256SUMS").string(), vesk::sumsText(sums));
+    fs::create_directories(m_dir / "game");
+    writeBytes(path("game\\bomb1.wa2"), "the game's bomb");
+    HWND window = start();
+    ASSERT_TRUE(window);
+    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "Command2");
+    int answeredWhileShown = 0;
+    for (int poll = 0; poll < 4 * driver::kPolls && !FindWindowA("#32770", vpak::kMessageCaption); ++poll) {
+        const auto shown = [] {
+            HWND progress = FindWindowA(nullptr, vpak::kInstallTitle);
+            return progress && IsWindowVisible(progress);
+        };
+        const bool before = shown();
+        DWORD_PTR result = 0;
+        const bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
+        if (before && shown()) {
+            ASSERT_TRUE(answered) << "the window did not answer for a second while the install worked";
+            ++answeredWhileShown;
+        }
+        Sleep(driver::kPollMs);
+    }
+    EXPECT_EQ(answerBox(), "Install Completed");
+    EXPECT_GT(answeredWhileShown, 0) << "the long work shows its progress";
+    EXPECT_EQ(readBytes(path("game\\mine3.wa2")).size(), sound.size());
 }
