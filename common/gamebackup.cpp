@@ -6,13 +6,10 @@
 #include "themefiles.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 #include <sstream>
 
 namespace vesk {
-
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "paths.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace vesk {
 
@@ -110,7 +109,6 @@ bool isProgramFile(const std::string &rawName)
 
 PackageContents inspectPackage(const std::string &packageDirectory)
 {
-    namespace fs = std::filesystem;
     PackageContents contents;
     std::error_code ec;
     for (const DirectoryEntry &entry : listDirectory(packageDirectory, ec)) {

@@ -7,11 +7,8 @@
 #include "themefiles.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace vesk {
-
-namespace fs = std::filesystem;
 
 namespace {
 

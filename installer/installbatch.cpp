@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <vector>
 

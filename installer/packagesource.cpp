@@ -4,11 +4,8 @@
 #include "onefile.h"
 #include "paths.h"
 
-#include <filesystem>
-
 namespace vpak {
 
-namespace fs = std::filesystem;
 using vesk::Status;
 
 namespace {

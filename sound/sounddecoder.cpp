@@ -3,8 +3,6 @@
 #include "fileops.h"
 #include "paths.h"
 
-#include <filesystem>
-
 namespace vesk {
 
 Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path)
