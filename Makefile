@@ -7,7 +7,7 @@ PACKAGES := cmake ninja-build g++ pkg-config \
             qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libgl-dev \
             libgtest-dev fonts-dejavu-core fonts-liberation2 clang-format \
             xvfb x11-utils libxcb1-dev g++-mingw-w64-x86-64-posix desktop-file-utils appstream \
-            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev libstb-dev libssl-dev
+            pulseaudio pulseaudio-utils libsndfile1-dev libsoxr-dev libstb-dev libssl-dev libebur128-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

@@ -2,11 +2,15 @@
 // reading past the end, whatever their sizes claim, and names a reason for
 // everything it questions; the decoder and the conversion read them to the
 // end or refuse them with a reason, and a converted sound is a wave the
-// game plays. The same bytes as a text value are shown as well-formed UTF-8.
+// game plays; the analysis measures them or refuses them with the same
+// reason, its figures finite and its picture within full scale. The same bytes as a text value are shown as well-formed
+// UTF-8.
 #include "displaytext.h"
+#include "soundanalysis.h"
 #include "soundconvert.h"
 #include "wavecheck.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,5 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (!result.ok() && result.error().empty())
         std::abort();
+
+    blocks = 0;
+    const vesk::Result<vesk::SoundAnalysis> analysis = vesk::analyseSound(file, [&blocks] { return ++blocks < 64; });
+    if (!analysis.ok() && analysis.error().empty())
+        std::abort();
+    if (analysis.ok()) {
+        const vesk::Loudness &loudness = analysis->loudness;
+        for (const std::optional<double> &figure :
+             {loudness.integrated, loudness.momentaryMax, loudness.samplePeak, loudness.truePeak})
+            if (figure && !std::isfinite(*figure))
+                std::abort();
+        if (analysis->waveform.columns.size() > 2 * vesk::WaveformBuilder::kColumns)
+            std::abort();
+    }
     return 0;
 }

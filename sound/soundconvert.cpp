@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -14,7 +13,6 @@ namespace vesk {
 
 namespace {
 
-constexpr std::size_t kBlockFrames = 8192;
 constexpr double kFullScale = 32768.0;
 // The loudest a scaled-down sound may be, leaving room for the dither.
 constexpr double kScaledPeak = 32766.0;
@@ -112,7 +110,7 @@ void mixDown(const StereoMix &mix, const float *in, std::size_t frames, std::vec
 
 // 16-bit samples from float ones, with TPDF dither (the difference of two
 // uniform values, one step either way at most) where the conversion calls
-// for it. The seed is fixed, so that a sound converts to the same bytes each
+// for it and a sample falls between two steps. The seed is fixed, so that a sound converts to the same bytes each
 // time.
 class Quantizer
 {
@@ -125,7 +123,9 @@ public:
         for (std::size_t i = 0; i < count; ++i) {
             double value = in[i] * m_gain;
             m_peak = std::max(m_peak, std::fabs(value));
-            if (m_dither) {
+            // A sample on the 16-bit grid already (any 16-bit or 8-bit
+            // source at its own level, and digital silence) loses nothing.
+            if (m_dither && value != std::nearbyint(value)) {
                 const std::uint32_t bits = static_cast<std::uint32_t>(m_random());
                 value += (static_cast<double>(bits & 0x7FFF) - static_cast<double>(bits >> 15 & 0x7FFF)) / 32768.0;
             }
@@ -141,13 +141,6 @@ private:
     double m_peak = 0;
     std::minstd_rand m_random{0x5EED};
 };
-
-std::string secondsText(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", seconds);
-    return text;
-}
 
 struct Pass
 {
@@ -174,39 +167,48 @@ Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain
     const StereoMix mix = from.channels > 2 ? stereoMix(from.channels) : StereoMix();
     Quantizer quantizer(needsDither(from, to), gain);
 
-    std::vector<float> decoded(kBlockFrames * static_cast<std::size_t>(from.channels)), mixed, resampled;
+    const auto width = static_cast<std::size_t>(to.channels); // after any mix-down
+    std::vector<float> mixed, resampled;
     std::vector<std::int16_t> samples;
     std::uint64_t read = 0, written = 0;
     const double total = static_cast<double>(decoder.frames());
-    for (bool last = false; !last;) {
+    const auto block = [&](const float *decoded, std::size_t frames, bool last) {
+        read += frames;
         if (progress && !progress(total > 0 ? std::min(1.0, static_cast<double>(read) / total) : 0.0))
             return Status::failure(ErrorCode::Cancelled, "cancelled");
-        const Result<std::size_t> got = decoder.read(decoded.data(), kBlockFrames);
-        if (!got)
-            return Status::failure(got.code(),
-                                   got.error() + " after " + secondsText(static_cast<double>(read) / from.rate) + " s");
-        last = *got == 0;
-        read += *got;
-        const float *block = decoded.data();
-        std::size_t frames = *got;
         if (from.channels > 2) {
-            mixDown(mix, block, frames, mixed);
-            block = mixed.data();
+            mixDown(mix, decoded, frames, mixed);
+            decoded = mixed.data();
         }
         if (resampler) {
             resampled.clear();
-            if (Status step = resampler->process(block, frames, last, resampled); !step.ok())
+            if (Status step = resampler->process(decoded, frames, false, resampled); !step.ok())
                 return step;
-            block = resampled.data();
-            frames = resampled.size() / static_cast<std::size_t>(to.channels);
+            if (last) {
+                // Some resamplers keep their filter's tail however they are
+                // drained: silence pushes it out, and the sound is cut to
+                // its length at the new rate, to the frame.
+                const std::vector<float> silence(static_cast<std::size_t>(from.rate / 20 + 1) * width, 0.0f);
+                if (Status step = resampler->process(silence.data(), silence.size() / width, true, resampled);
+                    !step.ok())
+                    return step;
+                const auto length = static_cast<std::uint64_t>(
+                    std::llround(static_cast<double>(read) * to.rate / static_cast<double>(from.rate)));
+                const std::uint64_t keep = length > written ? length - written : 0;
+                resampled.resize(std::min<std::size_t>(resampled.size(), static_cast<std::size_t>(keep) * width));
+            }
+            decoded = resampled.data();
+            frames = resampled.size() / width;
         }
-        quantizer.run(block, frames * static_cast<std::size_t>(to.channels), samples);
-        if (Status step = out.write(samples.data(), samples.size()); !step.ok())
-            return step;
+        quantizer.run(decoded, frames * static_cast<std::size_t>(to.channels), samples);
         written += frames;
-    }
-    if (read == 0)
-        return Status::failure(ErrorCode::BadFormat, "no sound data");
+        return out.write(samples.data(), samples.size());
+    };
+    if (progress && !progress(0.0))
+        return Status::failure(ErrorCode::Cancelled, "cancelled");
+    const Result<std::uint64_t> decoded = decodeAll(decoder, block);
+    if (!decoded)
+        return decoded.status();
     return Pass{static_cast<double>(written) / to.rate, quantizer.peak()};
 }
 

@@ -1,9 +1,113 @@
 #include "sounddecoder.h"
 
 #include "fileops.h"
+#include "mp3header.h"
 #include "paths.h"
 
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <vector>
+
 namespace vesk {
+
+namespace {
+
+// The first bytes of a file, fewer where it is shorter.
+std::string firstBytes(const std::string &path, std::size_t count)
+{
+    std::string bytes(count, '\0');
+    std::FILE *file = openFile(path, "rb");
+    if (!file)
+        return std::string();
+    bytes.resize(std::fread(&bytes[0], 1, count, file));
+    std::fclose(file);
+    return bytes;
+}
+
+bool at(const std::string &bytes, std::size_t offset, const char *magic)
+{
+    const std::size_t length = std::strlen(magic);
+    return bytes.size() >= offset + length && bytes.compare(offset, length, magic) == 0;
+}
+
+// An MP3 as its header states it: a length only where a header gives one (a
+// decoder's estimate from the file's size is none), and without the
+// encoder's delay and padding where LAME's tag names them and the decoder
+// kept them.
+class StatedMp3 final : public SoundDecoder
+{
+public:
+    StatedMp3(std::unique_ptr<SoundDecoder> decoder, std::uint64_t frames, std::uint64_t skip, std::uint64_t left)
+        : m_decoder(std::move(decoder)), m_frames(frames), m_skip(skip), m_left(left)
+    {}
+    SoundFormat format() const override { return m_decoder->format(); }
+    std::uint64_t frames() const override { return m_frames; }
+    Result<std::size_t> read(float *samples, std::size_t frames) override
+    {
+        while (m_skip > 0) {
+            const Result<std::size_t> skipped
+                = m_decoder->read(samples, static_cast<std::size_t>(std::min<std::uint64_t>(frames, m_skip)));
+            if (!skipped || *skipped == 0)
+                return skipped;
+            m_skip -= *skipped;
+        }
+        const Result<std::size_t> got
+            = m_decoder->read(samples, static_cast<std::size_t>(std::min<std::uint64_t>(frames, m_left)));
+        if (got)
+            m_left -= *got;
+        return got;
+    }
+
+private:
+    std::unique_ptr<SoundDecoder> m_decoder;
+    std::uint64_t m_frames, m_skip, m_left;
+};
+
+std::unique_ptr<SoundDecoder> statedMp3(const std::string &path, std::unique_ptr<SoundDecoder> decoder)
+{
+    constexpr std::uint64_t kAll = std::numeric_limits<std::uint64_t>::max();
+    const std::optional<Mp3Header> header = readMp3Header(path);
+    if (!header)
+        return std::make_unique<StatedMp3>(std::move(decoder), 0, 0, kAll);
+    if (!header->delay)
+        return std::make_unique<StatedMp3>(std::move(decoder), header->samples, 0, kAll);
+    // A decoder that trims by itself gives that length, within a frame.
+    const std::uint64_t length = header->length(), given = decoder->frames();
+    if (given + 1152 > length && given < length + 1152)
+        return std::make_unique<StatedMp3>(std::move(decoder), length, 0, kAll);
+    return std::make_unique<StatedMp3>(std::move(decoder), length,
+                                       static_cast<std::uint64_t>(*header->delay + kMp3DecoderDelay), length);
+}
+
+} // namespace
+
+std::string soundKind(const std::string &path)
+{
+    const std::string head = firstBytes(path, 64);
+    if (at(head, 0, "RIFF") && at(head, 8, "WAVE"))
+        return "Wave";
+    if (at(head, 0, "FORM") && (at(head, 8, "AIFF") || at(head, 8, "AIFC")))
+        return "AIFF";
+    if (at(head, 0, "fLaC"))
+        return "FLAC";
+    if (at(head, 0, "OggS")) {
+        // The first page's packet: "OpusHead", "\x01vorbis" or a FLAC mapping.
+        if (at(head, 28, "OpusHead"))
+            return "Opus";
+        if (at(head, 29, "vorbis"))
+            return "Ogg Vorbis";
+        if (at(head, 29, "FLAC"))
+            return "FLAC";
+        return "Ogg";
+    }
+    // An ID3v2 tag, or an MPEG audio frame's sync bits (layer III).
+    if (at(head, 0, "ID3")
+        || (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF
+            && (static_cast<unsigned char>(head[1]) & 0xE6) == 0xE2))
+        return "MP3";
+    return "sound";
+}
 
 Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path)
 {
@@ -16,7 +120,54 @@ Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path
         return Status::failure(ErrorCode::NotAFile, "not a file");
     if (fileSize(path, ec) == 0)
         return Status::failure(ErrorCode::BadFormat, "an empty file");
-    return openSystemDecoder(path);
+    Result<std::unique_ptr<SoundDecoder>> decoder = openSystemDecoder(path);
+    if (!decoder || soundKind(path) != "MP3")
+        return decoder;
+    return statedMp3(path, std::move(decoder).value());
+}
+
+namespace {
+
+// "after 1.4 s"
+std::string after(std::uint64_t frames, int rate)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "after %.1f s", rate > 0 ? static_cast<double>(frames) / rate : 0.0);
+    return text;
+}
+
+} // namespace
+
+std::string damagedAfter(std::uint64_t frames, int rate)
+{
+    return "damaged " + after(frames, rate);
+}
+
+Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block)
+{
+    constexpr std::size_t kBlockFrames = 8192;
+    const SoundFormat format = decoder.format();
+    std::vector<float> samples(kBlockFrames * static_cast<std::size_t>(format.channels));
+    std::uint64_t read = 0;
+    for (bool last = false; !last;) {
+        const Result<std::size_t> got = decoder.read(samples.data(), kBlockFrames);
+        if (!got)
+            return Status::failure(got.code(), got.error() + " " + after(read, format.rate));
+        last = *got == 0;
+        read += *got;
+        if (Status step = block(samples.data(), *got, last); !step.ok())
+            return step;
+    }
+    if (read == 0)
+        return Status::failure(ErrorCode::BadFormat, "no sound data");
+    // What the file states may be off by a codec's frame or an estimate;
+    // a sound that ends a tenth of a second and a thousandth of its length
+    // early has lost its end.
+    const std::uint64_t stated = decoder.frames();
+    const std::uint64_t margin = static_cast<std::uint64_t>(format.rate) / 10 + stated / 1000;
+    if (stated > read + margin)
+        return Status::failure(ErrorCode::BadFormat, damagedAfter(read, format.rate));
+    return read;
 }
 
 } // namespace vesk

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ public:
 
     // Opens `path`. The failure gives the reason in a few words ("not a
     // sound file", "an empty file", "the file is missing"), for the caller to
-    // put after the file's name.
+    // put after the file's name. An MP3 reads as its header states it (see
+    // mp3header.h), whatever the system's decoder makes of it.
     static Result<std::unique_ptr<SoundDecoder>> open(const std::string &path);
 
     virtual SoundFormat format() const = 0;
@@ -32,6 +34,26 @@ public:
     // the end. A failure gives the reason in a few words.
     virtual Result<std::size_t> read(float *samples, std::size_t frames) = 0;
 };
+
+// One decoded block: `frames` frames of interleaved samples, `last` for the
+// end of the sound (that block may be empty). A failure it returns ends the
+// reading with that failure.
+using DecodedBlock = std::function<Status(const float *samples, std::size_t frames, bool last)>;
+
+// Reads `decoder` to its end, block by block, and gives the frames it read.
+// A sound that fails part way, or that ends well short of the length its
+// file states (a decoder may stop at damage without a word), is
+// ErrorCode::BadFormat "damaged after N s"; one with no samples at all is
+// "no sound data".
+Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block);
+
+// The kind of sound a file is by its first bytes, in the words the player
+// knows: "MP3", "FLAC", "Wave", "Ogg Vorbis", "Opus", "AIFF"; "sound" when
+// none of them.
+std::string soundKind(const std::string &path);
+
+// "damaged after 1.4 s": where a sound of `rate` ends after `frames` frames.
+std::string damagedAfter(std::uint64_t frames, int rate);
 
 // Each system's own decoders, which SoundDecoder::open() tries once the
 // file is known to be a regular file that is not empty. The failure is "not

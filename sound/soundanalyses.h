@@ -1,0 +1,76 @@
+#pragma once
+
+#include "soundanalysis.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vesk {
+
+// Sounds analysed in the background, on every core, each once for as long as
+// its file stays the same (its path, size and time of last writing). A window
+// asks for the sounds it shows, the first it wants first, and reads the
+// results when told that one arrived; whatever it no longer asks for is
+// cancelled.
+class SoundAnalyses
+{
+public:
+    using Entry = std::shared_ptr<const Result<SoundAnalysis>>;
+
+    // `arrived` is called on a worker thread each time an analysis is done,
+    // for the window to take to its own thread. `threads` 0: one a core.
+    explicit SoundAnalyses(std::function<void()> arrived, unsigned threads = 0);
+    ~SoundAnalyses();
+    SoundAnalyses(const SoundAnalyses &) = delete;
+    SoundAnalyses &operator=(const SoundAnalyses &) = delete;
+
+    // The files wanted now, in the order wanted; work on any other file
+    // stops. Files already analysed as they are cost nothing.
+    void request(const std::vector<std::string> &paths);
+    // The analysis of `path` as the file is now; nothing while it is not done.
+    Entry find(const std::string &path) const;
+    // Whether anything is queued or under way.
+    bool busy() const;
+
+private:
+    struct Key
+    {
+        std::uintmax_t size = 0;
+        std::int64_t modified = 0;
+        bool operator==(const Key &other) const { return size == other.size && modified == other.modified; }
+    };
+    struct Job
+    {
+        std::string path;
+        Key key;
+        std::shared_ptr<std::atomic<bool>> cancelled;
+    };
+    struct Done
+    {
+        Key key;
+        Entry entry;
+    };
+    static std::optional<Key> keyOf(const std::string &path);
+    void work();
+
+    std::function<void()> m_arrived;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_queue;
+    std::vector<Job> m_running;
+    std::map<std::string, Done> m_done;
+    bool m_stopping = false;
+    std::vector<std::thread> m_threads;
+};
+
+} // namespace vesk

@@ -1,0 +1,91 @@
+#include "soundanalyses.h"
+#include "soundanalysis.h"
+#include "tempdir.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+std::string data(const std::string &name)
+{
+    return std::string(VESK_SOUND_DATA) + "/" + name;
+}
+
+} // namespace
+
+// Each test sound is a 1-kHz tone at half of full scale: -6 LUFS in stereo,
+// -9 in mono, its true peak -6 dBTP.
+TEST(SoundAnalysisTest, measuresEveryKindInOnePassOrNamesWhyNot)
+{
+    const struct
+    {
+        const char *name, *kind;
+        double seconds;
+        int channels;
+    } rows[] = {
+        {"pcm16.wav", "Wave", 0.5, 2},      {"tone.flac", "FLAC", 0.5, 2}, {"tone.mp3", "MP3", 1.0, 2},
+        {"tone.ogg", "Ogg Vorbis", 1.0, 2}, {"96k.wav", "Wave", 0.5, 1},
+    };
+    for (const auto &row : rows) {
+        const vesk::Result<vesk::SoundAnalysis> analysis = vesk::analyseSound(data(row.name));
+        ASSERT_TRUE(analysis.ok()) << row.name << ": " << analysis.error();
+        EXPECT_EQ(analysis->kind, row.kind) << row.name;
+        EXPECT_NEAR(analysis->seconds(), row.seconds, 0.001) << row.name;
+        ASSERT_TRUE(analysis->loudness.integrated) << row.name;
+        EXPECT_NEAR(*analysis->loudness.integrated, row.channels == 2 ? -6.0 : -9.0, 0.5) << row.name;
+        ASSERT_TRUE(analysis->loudness.truePeak) << row.name;
+        EXPECT_NEAR(*analysis->loudness.truePeak, -6.0, 0.5) << row.name;
+        const vesk::Waveform &picture = analysis->waveform;
+        ASSERT_FALSE(picture.columns.empty()) << row.name;
+        for (const vesk::Waveform::Column &column : picture.resample(0, analysis->frames, 100)) {
+            EXPECT_NEAR(column.maximum, 0.5, 0.08) << row.name;
+            EXPECT_NEAR(column.minimum, -0.5, 0.08) << row.name;
+        }
+    }
+    for (const auto &[name, reason] : {std::pair{"text.mp3", "not a sound file"}, {"empty.mp3", "an empty file"}}) {
+        const vesk::Result<vesk::SoundAnalysis> analysis = vesk::analyseSound(data(name));
+        EXPECT_EQ(analysis.error(), reason) << name;
+    }
+}
+
+class SoundAnalysesTest : public TempDirTest
+{
+protected:
+    void waitFor(const std::function<bool()> &done)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        ASSERT_TRUE(m_arrived.wait_for(lock, std::chrono::seconds(30), done));
+    }
+    std::function<void()> notify()
+    {
+        return [this] {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_arrived.notify_all();
+        };
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+};
+
+TEST_F(SoundAnalysesTest, analysesEachFileOnceUntilItChanges)
+{
+    vesk::SoundAnalyses analyses(notify(), 2);
+    writeBytes(path("a.wav"), readBytes(data("pcm16.wav")));
+    const std::vector<std::string> files = {path("a.wav"), data("text.mp3")};
+    analyses.request(files);
+    waitFor([&] { return analyses.find(files[0]) && analyses.find(files[1]); });
+    EXPECT_TRUE(analyses.find(files[0])->ok());
+    EXPECT_EQ(analyses.find(files[1])->error(), "not a sound file");
+
+    // Asked again, a known file costs nothing; written anew, it is measured anew.
+    analyses.request(files);
+    EXPECT_TRUE(analyses.find(files[0]));
+    writeBytes(path("a.wav"), readBytes(data("pcm24.wav")) + std::string(7, '\0'));
+    EXPECT_FALSE(analyses.find(files[0]));
+    analyses.request(files);
+    waitFor([&] { return analyses.find(files[0]) != nullptr; });
+    EXPECT_EQ(analyses.find(files[0])->value().format.rate, 48000);
+}
