@@ -155,6 +155,24 @@ Status undoRecord(const BackupRecord &record)
     return first;
 }
 
+std::optional<std::string> gamesOwnFile(const std::string &gameDirectory, const std::string &name)
+{
+    const std::string folder = folderOf(gameDirectory);
+    if (const std::string *kept = spellingAmong(namesIn(folder), name))
+        return joinPath(folder, *kept);
+    const std::string *present = spellingAmong(namesIn(gameDirectory), name);
+    if (!present)
+        return std::nullopt;
+    bool listed = false;
+    const Result<std::vector<std::string>> added = readAddedList(folder, listed);
+    if (!added)
+        return std::nullopt; // whose the file is cannot be told
+    const std::string key = folded(name);
+    if (std::any_of(added->begin(), added->end(), [&](const std::string &entry) { return folded(entry) == key; }))
+        return std::nullopt;
+    return joinPath(gameDirectory, *present);
+}
+
 bool hasBackup(const std::string &gameDirectory)
 {
     std::error_code ec;

@@ -2,6 +2,7 @@
 
 #include "status.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,11 @@ Result<BackupRecord> recordBeforeReplacing(const std::string &gameDirectory, con
 
 // Takes one recording back out of the backup.
 Status undoRecord(const BackupRecord &record);
+
+// The game's own file `name` (a game sound's name, in any spelling): its copy
+// in the backup where there is one, else the game directory's file unless a
+// theme added it; nothing when neither is there.
+std::optional<std::string> gamesOwnFile(const std::string &gameDirectory, const std::string &name);
 
 // Whether the game directory holds a backup to restore.
 bool hasBackup(const std::string &gameDirectory);

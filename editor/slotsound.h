@@ -1,0 +1,35 @@
+#pragma once
+
+#include "soundanalysis.h"
+#include "status.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// How a slot's sound is shown: its length, its one line of figures and the
+// marks that say what is wrong with it, next to the game's own sound for the
+// slot.
+
+// "2.1 s", "10 min 3 s", "1 h 5 min"
+std::string lengthText(double seconds);
+
+// "MP3, 44,100 Hz stereo, 2.1 s, −14.2 LUFS, peak −0.3 dBTP"; a silent
+// sound says "silent" instead of its figures.
+std::string soundInfo(const SoundAnalysis &sound);
+
+// A level with one decimal and a true minus sign: "−14.2".
+std::string levelText(double value);
+
+// The game's own sound is much shorter than one that lasts over 3 s and 4
+// times as long; where the game has none for the slot, a sound over 10 s is
+// long. Loudness apart by more than 6 LU is much louder or quieter.
+inline constexpr double kLongSeconds = 3, kLongFactor = 4, kLongWithoutGame = 10, kLoudnessApart = 6;
+
+// What is wrong with a slot's sound, one sentence each; none when nothing is.
+// `game` is the game's own sound for the slot, when it can be compared.
+std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game);
+
+} // namespace vesk
