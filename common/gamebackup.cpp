@@ -158,9 +158,10 @@ Status undoRecord(const BackupRecord &record)
 std::optional<std::string> gamesOwnFile(const std::string &gameDirectory, const std::string &name)
 {
     const std::string folder = folderOf(gameDirectory);
-    if (const std::string *kept = spellingAmong(namesIn(folder), name))
+    const std::vector<std::string> keptNames = namesIn(folder), names = namesIn(gameDirectory);
+    if (const std::string *kept = spellingAmong(keptNames, name))
         return joinPath(folder, *kept);
-    const std::string *present = spellingAmong(namesIn(gameDirectory), name);
+    const std::string *present = spellingAmong(names, name);
     if (!present)
         return std::nullopt;
     bool listed = false;

@@ -20,6 +20,8 @@ const std::vector<ControlRow> &mainSoundsControls()
         {Kind::Button, "Command1", nullptr, 7680, 7320, 1095, 375, "Play"},
         {Kind::TextBox, "id1", nullptr, 0, 0, 0, 0, "1"},
         {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
+        // The selected slot's sound in figures, between the slot tabs and File Name.
+        {Kind::Label, "soundInfo", nullptr, 120, 6855, 6255, 225, ""},
     };
     return controls;
 }

@@ -16,6 +16,8 @@
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "slotcatalogue.h"
+#include "slotlabel.h"
+#include "slotsound.h"
 #include "soundplayer.h"
 #include "themefiles.h"
 
@@ -37,6 +39,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 #include <string_view>
 
@@ -100,9 +103,18 @@ public:
     {
         for (int k = 1; k <= vesk::kSlotCount; ++k)
             m_window.showSlot(k);
+        m_window.measureSounds();
     }
-    void showSlot(int index) override { m_window.showSlot(index); }
-    void showSelection() override { m_window.showSelection(); }
+    void showSlot(int index) override
+    {
+        m_window.showSlot(index);
+        m_window.measureSounds();
+    }
+    void showSelection() override
+    {
+        m_window.showSelection();
+        m_window.showMeasurements();
+    }
     void showLink(size_t row) override { m_window.showLink(static_cast<int>(row)); }
     void replaceTheme(vesk::Theme &theme, vesk::Project project) override
     {
@@ -134,7 +146,10 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
                          ? platform::fromLocal(vesk::settingsFilePath(platform::toLocal(programDirectory)))
                          : settingsFile),
       m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs)),
-      m_ui(std::make_unique<Ui>(*this))
+      m_ui(std::make_unique<Ui>(*this)), m_analyses(std::make_unique<vesk::SoundAnalyses>([this] {
+          // From a worker thread: the window takes it up on its own.
+          QMetaObject::invokeMethod(this, &frmmain::showMeasurements, Qt::QueuedConnection);
+      }))
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QString::fromLatin1(vesk::kMainCaption));
@@ -195,6 +210,7 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
 {
     auto *inner = new platform::TabContainer(page);
     inner->setObjectName(QStringLiteral("SSTab2"));
+    m_slotTabs = inner;
     inner->setGeometry(
         platform::twipsRect(vesk::kSlotTabs[0], vesk::kSlotTabs[1], vesk::kSlotTabs[2], vesk::kSlotTabs[3])
             .translated(origin));
@@ -215,8 +231,7 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     hidden->hide();
     for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
         auto *button = control<QPushButton>(this, QString::fromLatin1(slot.button));
-        auto *label = new QLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
-        label->setTextFormat(Qt::PlainText);
+        auto *label = new SlotLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
         label->setObjectName(slotLabelName(slot.index));
         label->setGeometry(platform::twipsRect(vesk::kSlotLabelLeft, vesk::kSlotRowHeight * slot.row,
                                                vesk::kSlotLabelWidth, vesk::kSlotLabelHeight));
@@ -232,6 +247,10 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     none1 = control<QLineEdit>(this, QStringLiteral("none1"));
     id1->hide();
     none1->hide();
+    m_soundInfo = control<QLabel>(this, QStringLiteral("soundInfo"));
+    m_soundInfo->setTextFormat(Qt::PlainText);
+    // The shown tab's sounds are measured first.
+    connect(inner, &QTabWidget::currentChanged, this, &frmmain::measureSounds);
     connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this,
             &frmmain::Command1_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this,
@@ -286,11 +305,74 @@ void frmmain::setSlotValue(int index, const QString &path)
 {
     m_editor.theme.setSlot(index, platform::toLocal(path));
     showSlot(index);
+    measureSounds();
 }
 
 void frmmain::showSlot(int index)
 {
     slotLabel(index)->setText(platform::fromLocal(m_editor.theme.slot(index)));
+}
+
+SlotLabel *frmmain::slotRow(int index) const
+{
+    return control<SlotLabel>(this, slotLabelName(index));
+}
+
+QString frmmain::soundInfoShown() const
+{
+    return m_soundInfo->text();
+}
+
+void frmmain::measureSounds()
+{
+    const int shown = m_slotTabs ? m_slotTabs->currentIndex() : 0;
+    std::vector<int> order;
+    for (const vesk::SlotInfo &slot : vesk::slotCatalogue())
+        if (static_cast<int>(slot.tab) == static_cast<int>(vesk::innerTabs()[static_cast<size_t>(shown)].tab))
+            order.push_back(slot.index);
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        if (std::find(order.begin(), order.end(), k) == order.end())
+            order.push_back(k);
+    std::vector<std::string> paths;
+    for (int k : order)
+        if (!vesk::isEmptySlot(m_editor.theme.slot(k)))
+            paths.push_back(m_editor.theme.slot(k));
+    for (int k : order) {
+        std::optional<std::string> &game = m_gameSounds[static_cast<size_t>(k - 1)];
+        game.reset();
+        if (m_editor.gameDirectory && !vesk::isEmptySlot(m_editor.theme.slot(k)))
+            game = vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(k).gameFile);
+        if (game)
+            paths.push_back(*game);
+    }
+    m_analyses->request(paths);
+    showMeasurements();
+}
+
+void frmmain::showMeasurements()
+{
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        const std::string &path = m_editor.theme.slot(k);
+        const vesk::SoundAnalyses::Entry sound = vesk::isEmptySlot(path) ? nullptr : m_analyses->find(path);
+        std::vector<std::string> marks;
+        if (sound) {
+            const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(k - 1)];
+            const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
+            // Until the game's sound is measured, it is not compared.
+            if (!gameFile || game)
+                marks = vesk::soundMarks(*sound, game && game->ok() ? &game->value() : nullptr);
+        }
+        slotRow(k)->showSound(sound, marks);
+    }
+    const int selected = m_editor.theme.selectedSlot();
+    const std::string &path = m_editor.theme.slot(selected);
+    const vesk::SoundAnalyses::Entry sound = vesk::isEmptySlot(path) ? nullptr : m_analyses->find(path);
+    QString info;
+    if (sound && sound->ok())
+        info = QString::fromStdString(vesk::soundInfo(**sound));
+    else if (sound)
+        info = QString::fromStdString(vesk::soundMarks(*sound, nullptr).front());
+    m_soundInfo->setText(info);
 }
 
 void frmmain::showSelection()
@@ -303,8 +385,10 @@ frmsettings *frmmain::settingsWindow()
 {
     if (!m_settings) {
         m_settings = new frmsettings(m_settingsFile, m_editor.gameDirectory, m_dialogs, this);
-        connect(m_settings, &frmsettings::gameDirectoryChosen, this,
-                [this, settings = m_settings.data()] { m_editor.gameDirectory = settings->chosenDirectory(); });
+        connect(m_settings, &frmsettings::gameDirectoryChosen, this, [this, settings = m_settings.data()] {
+            m_editor.gameDirectory = settings->chosenDirectory();
+            measureSounds();
+        });
     }
     return m_settings;
 }

@@ -1,19 +1,23 @@
 #pragma once
 
 #include "editorprocedures.h"
+#include "soundanalyses.h"
 #include "theme.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
 class QLabel;
+class SlotLabel;
 class QLineEdit;
 class QListView;
+class QTabWidget;
 class LinkListModel;
 
 namespace platform {
@@ -47,6 +51,13 @@ public:
     // Slot k as shown, and set as if chosen in a file dialog.
     QString slotValue(int index) const;
     void setSlotValue(int index, const QString &path);
+
+    // What the slot's row shows of its sound, and the selected slot's
+    // figures: for tests and screenshots.
+    SlotLabel *slotRow(int index) const;
+    QString soundInfoShown() const;
+    // Whether every sound asked for has been measured.
+    bool soundsMeasured() const { return !m_analyses->busy(); }
 
     // The settings window, made hidden when it does not exist yet.
     frmsettings *settingsWindow();
@@ -92,6 +103,10 @@ private:
     // Views of the model.
     QLabel *slotLabel(int index) const;
     void showSlot(int index);
+    // The sounds measured in the background, the shown slot tab's first and
+    // the game's own sounds last; each row and the figures follow them.
+    void measureSounds();
+    void showMeasurements();
     void showSelection();
     void showLink(int row);
     void eraseLink(int row);
@@ -119,4 +134,10 @@ private:
     QLineEdit *name1 = nullptr;
     QLineEdit *url1 = nullptr;
     QLineEdit *char1 = nullptr;
+    QTabWidget *m_slotTabs = nullptr;
+    QLabel *m_soundInfo = nullptr;
+    std::array<std::optional<std::string>, vesk::kSlotCount> m_gameSounds; // what each slot is compared with
+
+    // Last, so that its threads are gone before anything they report to.
+    std::unique_ptr<vesk::SoundAnalyses> m_analyses;
 };

@@ -31,6 +31,8 @@ struct TestSignal
     }
 };
 
+inline constexpr double kPi = 3.14159265358979323846;
+
 inline double fromDecibels(double db)
 {
     return std::pow(10.0, db / 20);
@@ -41,7 +43,7 @@ inline std::function<double(std::uint64_t, int)> sine(double hertz, double dbfs,
 {
     const double amplitude = fromDecibels(dbfs);
     return [=](std::uint64_t f, int) {
-        return amplitude * std::sin(2 * M_PI * hertz * static_cast<double>(f) / rate + phase * M_PI / 180);
+        return amplitude * std::sin(2 * kPi * hertz * static_cast<double>(f) / rate + phase * kPi / 180);
     };
 }
 
@@ -67,7 +69,7 @@ inline std::function<double(std::uint64_t, int)> steps(std::vector<std::pair<dou
         double t = static_cast<double>(f) / rate, start = 0;
         for (const auto &[seconds, dbfs] : parts) {
             if (t < start + seconds)
-                return fromDecibels(dbfs) * std::sin(2 * M_PI * 1000 * static_cast<double>(f) / rate);
+                return fromDecibels(dbfs) * std::sin(2 * kPi * 1000 * static_cast<double>(f) / rate);
             start += seconds;
         }
         return 0.0;

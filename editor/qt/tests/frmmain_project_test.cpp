@@ -3,6 +3,7 @@
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "frmsettings.h"
+#include "slotlabel.h"
 #include "wavebytes.h"
 #include "wavecheck.h"
 #include "windowtest.h"
@@ -61,6 +62,9 @@ private Q_SLOTS:
     void withoutGameDirectory_convertWritesNothing();
     void unsavedChanges_areAskedAboutBeforeClosingOrOpening();
     void drop_setsASlotOrOpensAProject();
+
+    // Each slot's sound as the game will play it
+    void soundRows_showLengthPictureAndMarks();
 
 private:
     void makeWindow();
@@ -619,3 +623,45 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
 
 QTEST_MAIN(FrmMainProjectTest)
 #include "frmmain_project_test.moc"
+
+void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
+{
+    QTemporaryDir game;
+    const QString data = QStringLiteral(VESK_SOUND_DATA "/");
+    // The game's own bomb lasts 0.5 s; the theme's is a tone of 3.1 s.
+    QVERIFY(QFile::copy(data + QStringLiteral("pcm16.wav"), game.filePath(QStringLiteral("bomb1.wa2"))));
+    setGameDirectory(game.path());
+    const QString song = data + QStringLiteral("long.mp3"), words = data + QStringLiteral("text.mp3"),
+                  tone = data + QStringLiteral("tone.mp3");
+    for (const auto &[slot, file] : {std::pair{1, song}, {2, words}, {3, tone}})
+        m_window->setSlotValue(slot, file);
+    QTRY_VERIFY(m_window->soundsMeasured());
+    QTRY_COMPARE(m_window->slotRow(3)->lengthShown(), QStringLiteral("1.0 s"));
+    const struct
+    {
+        int slot;
+        const char *length, *marks;
+    } rows[] = {
+        {1, "3.1 s", "Much longer than the game's own sound: 3.1 s, the game's is 0.5 s."},
+        {2, "", "This sound cannot be used: not a sound file."},
+        {3, "1.0 s", ""},
+        {4, "", ""},
+    };
+    for (const auto &row : rows) {
+        SlotLabel *shown = m_window->slotRow(row.slot);
+        QCOMPARE(shown->lengthShown(), QString::fromLatin1(row.length));
+        QCOMPARE(shown->toolTip(), QString::fromLatin1(row.marks));
+        QCOMPARE(shown->marked(), *row.marks != 0);
+    }
+    // The path stays the row's text, however it is shortened on screen.
+    QCOMPARE(m_window->slotValue(1), song);
+
+    clickButton(m_window.get(), QStringLiteral("Command7")); // slot 3
+    QVERIFY2(m_window->soundInfoShown().startsWith(QStringLiteral("MP3, 44,100 Hz stereo, 1.0 s, ")),
+             qPrintable(m_window->soundInfoShown()));
+    QVERIFY2(m_window->soundInfoShown().contains(QStringLiteral(" dBTP")), qPrintable(m_window->soundInfoShown()));
+    clickButton(m_window.get(), QStringLiteral("Command6")); // slot 2
+    QCOMPARE(m_window->soundInfoShown(), QStringLiteral("This sound cannot be used: not a sound file."));
+    clickButton(m_window.get(), QStringLiteral("Command8")); // slot 4, empty
+    QCOMPARE(m_window->soundInfoShown(), QString());
+}

@@ -1,0 +1,70 @@
+#include "slotlabel.h"
+
+#include "slotsound.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int kPictureWidth = 64; // at scale 1
+constexpr int kGap = 6;
+
+} // namespace
+
+SlotLabel::SlotLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setTextFormat(Qt::PlainText);
+}
+
+void SlotLabel::showSound(vesk::SoundAnalyses::Entry sound, const std::vector<std::string> &marks)
+{
+    m_sound = std::move(sound);
+    m_length = m_sound && m_sound->ok() ? QString::fromStdString(vesk::lengthText((*m_sound)->seconds())) : QString();
+    m_marked = !marks.empty();
+    QStringList lines;
+    for (const std::string &mark : marks)
+        lines << QString::fromStdString(mark);
+    setToolTip(lines.join(QLatin1Char('\n')));
+    update();
+}
+
+void SlotLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QFontMetrics metrics = fontMetrics();
+    const int picture = m_sound ? kPictureWidth : 0;
+    const QString length = m_marked ? QStringLiteral("\u26A0 ") + m_length : m_length;
+    const int lengthWidth = length.isEmpty() ? 0 : metrics.horizontalAdvance(length) + kGap;
+    const int right = area.right() + 1 - picture - lengthWidth - (picture ? kGap : 0);
+    const QRect textArea(area.left(), area.top(), std::max(0, right - area.left()), area.height());
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft,
+                     metrics.elidedText(text(), Qt::ElideMiddle, textArea.width()));
+    if (!length.isEmpty()) {
+        if (m_marked)
+            painter.setPen(QColor(0xB0, 0x30, 0x00));
+        painter.drawText(QRect(right + kGap, area.top(), lengthWidth - kGap, area.height()),
+                         Qt::AlignVCenter | Qt::AlignRight, length);
+    }
+    if (!m_sound || !m_sound->ok())
+        return;
+    const vesk::SoundAnalysis &sound = **m_sound;
+    const QRect box(area.right() + 1 - picture, area.top(), picture, area.height());
+    const std::vector<vesk::Waveform::Column> columns
+        = sound.waveform.resample(0, sound.frames, static_cast<std::size_t>(box.width()));
+    const double middle = box.top() + box.height() / 2.0, half = box.height() / 2.0;
+    painter.fillRect(box, palette().color(QPalette::Base));
+    // The peaks light, the body of the sound (its RMS) strong.
+    const QColor rms = palette().color(QPalette::Highlight), peak = rms.lighter(160);
+    for (int x = 0; x < box.width(); ++x) {
+        const vesk::Waveform::Column &column = columns[static_cast<std::size_t>(x)];
+        const auto y = [&](double level) { return middle - std::clamp(level, -1.0, 1.0) * half; };
+        painter.setPen(peak);
+        painter.drawLine(QPointF(box.left() + x + 0.5, y(column.maximum)),
+                         QPointF(box.left() + x + 0.5, y(column.minimum)));
+        painter.setPen(rms);
+        painter.drawLine(QPointF(box.left() + x + 0.5, y(column.rms)), QPointF(box.left() + x + 0.5, y(-column.rms)));
+    }
+}
