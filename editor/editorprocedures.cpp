@@ -346,6 +346,12 @@ void play(Editor &editor, EditorUi &ui)
         return;
     }
     const Result<std::string> playable = editor.playable.playable(editor.playName);
+    // A file that is there but no sound is refused as Convert refuses it;
+    // any other name is still the sound service's to try.
+    if (!playable && playable.code() == ErrorCode::BadFormat) {
+        report(ui, "cannot play " + editor.playName + ": " + playable.error());
+        return;
+    }
     ui.playSound(playable ? *playable : editor.playName);
 }
 
