@@ -17,7 +17,6 @@
 #include "settingsfile.h"
 #include "slotcatalogue.h"
 #include "slotlabel.h"
-#include "slotsound.h"
 #include "soundplayer.h"
 #include "themefiles.h"
 
@@ -146,7 +145,7 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
                          ? platform::fromLocal(vesk::settingsFilePath(platform::toLocal(programDirectory)))
                          : settingsFile),
       m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs)),
-      m_ui(std::make_unique<Ui>(*this)), m_analyses(std::make_unique<vesk::SoundAnalyses>([this] {
+      m_ui(std::make_unique<Ui>(*this)), m_measurements(std::make_unique<vesk::SlotMeasurements>([this] {
           // From a worker thread: the window takes it up on its own.
           QMetaObject::invokeMethod(this, &frmmain::showMeasurements, Qt::QueuedConnection);
       }))
@@ -325,54 +324,20 @@ QString frmmain::soundInfoShown() const
 
 void frmmain::measureSounds()
 {
-    const int shown = m_slotTabs ? m_slotTabs->currentIndex() : 0;
-    std::vector<int> order;
-    for (const vesk::SlotInfo &slot : vesk::slotCatalogue())
-        if (static_cast<int>(slot.tab) == static_cast<int>(vesk::innerTabs()[static_cast<size_t>(shown)].tab))
-            order.push_back(slot.index);
-    for (int k = 1; k <= vesk::kSlotCount; ++k)
-        if (std::find(order.begin(), order.end(), k) == order.end())
-            order.push_back(k);
-    std::vector<std::string> paths;
-    for (int k : order)
-        if (!vesk::isEmptySlot(m_editor.theme.slot(k)))
-            paths.push_back(m_editor.theme.slot(k));
-    for (int k : order) {
-        std::optional<std::string> &game = m_gameSounds[static_cast<size_t>(k - 1)];
-        game.reset();
-        if (m_editor.gameDirectory && !vesk::isEmptySlot(m_editor.theme.slot(k)))
-            game = vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(k).gameFile);
-        if (game)
-            paths.push_back(*game);
-    }
-    m_analyses->request(paths);
+    const int shown = m_slotTabs ? std::max(0, m_slotTabs->currentIndex()) : 0;
+    m_measurements->measure(m_editor.theme.slots(), m_editor.gameDirectory,
+                            vesk::innerTabs()[static_cast<size_t>(shown)].tab);
     showMeasurements();
 }
 
 void frmmain::showMeasurements()
 {
     for (int k = 1; k <= vesk::kSlotCount; ++k) {
-        const std::string &path = m_editor.theme.slot(k);
-        const vesk::SoundAnalyses::Entry sound = vesk::isEmptySlot(path) ? nullptr : m_analyses->find(path);
-        std::vector<std::string> marks;
-        if (sound) {
-            const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(k - 1)];
-            const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
-            // Until the game's sound is measured, it is not compared.
-            if (!gameFile || game)
-                marks = vesk::soundMarks(*sound, game && game->ok() ? &game->value() : nullptr);
-        }
-        slotRow(k)->showSound(sound, marks);
+        const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.slots(), k);
+        slotRow(k)->showSound(row.sound, row.marks);
     }
-    const int selected = m_editor.theme.selectedSlot();
-    const std::string &path = m_editor.theme.slot(selected);
-    const vesk::SoundAnalyses::Entry sound = vesk::isEmptySlot(path) ? nullptr : m_analyses->find(path);
-    QString info;
-    if (sound && sound->ok())
-        info = QString::fromStdString(vesk::soundInfo(**sound));
-    else if (sound)
-        info = QString::fromStdString(vesk::soundMarks(*sound, nullptr).front());
-    m_soundInfo->setText(info);
+    m_soundInfo->setText(
+        QString::fromStdString(m_measurements->figures(m_editor.theme.slots(), m_editor.theme.selectedSlot())));
 }
 
 void frmmain::showSelection()

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "editorprocedures.h"
-#include "soundanalyses.h"
+#include "slotmeasurements.h"
 #include "theme.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,7 +56,7 @@ public:
     SlotLabel *slotRow(int index) const;
     QString soundInfoShown() const;
     // Whether every sound asked for has been measured.
-    bool soundsMeasured() const { return !m_analyses->busy(); }
+    bool soundsMeasured() const { return !m_measurements->busy(); }
 
     // The settings window, made hidden when it does not exist yet.
     frmsettings *settingsWindow();
@@ -136,8 +135,7 @@ private:
     QLineEdit *char1 = nullptr;
     QTabWidget *m_slotTabs = nullptr;
     QLabel *m_soundInfo = nullptr;
-    std::array<std::optional<std::string>, vesk::kSlotCount> m_gameSounds; // what each slot is compared with
 
     // Last, so that its threads are gone before anything they report to.
-    std::unique_ptr<vesk::SoundAnalyses> m_analyses;
+    std::unique_ptr<vesk::SlotMeasurements> m_measurements;
 };

@@ -5,10 +5,12 @@
 #include "editorwindows.h"
 #include "paths.h"
 #include "settingsfile.h"
+#include "slotsound.h"
 #include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -25,6 +27,10 @@ namespace {
 constexpr std::size_t kLargestPlayed = 1024u * 1024 * 1024;
 
 using vesk::EditorWindow;
+
+// Posted by the measuring threads: a sound was measured.
+constexpr UINT kSoundMeasured = WM_APP + 1;
+constexpr int kPictureWidth = 64, kGap = 6; // at 96 dpi
 
 int idOf(const char *name)
 {
@@ -45,6 +51,10 @@ MainWindow::MainWindow(HINSTANCE instance, std::string programDirectory, std::st
 {
     m_dpi = win32::startDpi();
     m_font = editorFont(m_dpi);
+    m_measurements = std::make_unique<vesk::SlotMeasurements>([this] {
+        if (HWND window = hwnd())
+            PostMessageA(window, kSoundMeasured, 0, 0);
+    });
 }
 
 MainWindow::~MainWindow()
@@ -115,10 +125,22 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_NOTIFY: {
         const auto &header = *reinterpret_cast<const NMHDR *>(lParam);
-        if (m_tabs && !m_tabs->notified(header) && m_slotTabs)
-            m_slotTabs->notified(header);
+        // The shown slot tab's sounds are measured first.
+        if (m_tabs && !m_tabs->notified(header) && m_slotTabs && m_slotTabs->notified(header))
+            measureSounds();
         return 0;
     }
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (m_slotOfControl.count(static_cast<int>(item.CtlID)) && item.CtlID >= vesk::kSlotLabelIdBase) {
+            drawSlotRow(item);
+            return TRUE;
+        }
+        return win32::Window::handle(message, wParam, lParam);
+    }
+    case kSoundMeasured:
+        showMeasurements();
+        return 0;
     case WM_COMMAND:
         if (lParam == 0)
             menuCommand(LOWORD(wParam));
@@ -166,7 +188,7 @@ void MainWindow::buildSoundsPage(HWND page, POINT origin)
             }
             const int id = vesk::kSlotLabelIdBase + slot.index;
             m_slotLabels[slot.index] = CreateWindowExA(
-                0, "STATIC", vesk::kNoSound, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE,
+                0, "STATIC", vesk::kNoSound, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX,
                 m_slotTabs->origin().x + win32::scaled(120, m_dpi) + win32::scaled(vesk::kSlotLabelLeft, m_dpi),
                 m_slotTabs->origin().y + win32::scaled(frameTop, m_dpi)
                     + win32::scaled(vesk::kSlotRowHeight * slot.row, m_dpi),
@@ -219,9 +241,10 @@ void MainWindow::menuCommand(int id)
         vesk::restore(m_editor, *this);
     else if (is("mnuFileExit"))
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
-    else if (is("mnuOptionsSettings"))
+    else if (is("mnuOptionsSettings")) {
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
-    else if (is("mnuHelpAbout"))
+        measureSounds(); // against the game directory in force now
+    } else if (is("mnuHelpAbout"))
         showAbout(m_instance, hwnd(), dpi());
 }
 
@@ -314,18 +337,102 @@ void MainWindow::setBusy(bool busy)
 void MainWindow::showTheme()
 {
     for (int k = 1; k <= vesk::kSlotCount; ++k)
-        showSlot(k);
+        SetWindowTextA(m_slotLabels[k], m_editor.theme.slot(k).c_str());
+    measureSounds();
 }
 
 void MainWindow::showSlot(int index)
 {
     SetWindowTextA(m_slotLabels[index], m_editor.theme.slot(index).c_str());
+    measureSounds();
 }
 
 void MainWindow::showSelection()
 {
     SetWindowTextA(control("id1"), std::to_string(m_editor.theme.selectedSlot()).c_str());
     SetWindowTextA(control("filename1"), m_editor.playName.c_str());
+    showMeasurements();
+}
+
+void MainWindow::measureSounds()
+{
+    const LRESULT shown = m_slotTabs ? SendMessageA(m_slotTabs->tabs(), TCM_GETCURSEL, 0, 0) : 0;
+    m_measurements->measure(m_editor.theme.slots(), m_editor.gameDirectory,
+                            vesk::innerTabs()[shown >= 0 && shown < 4 ? static_cast<size_t>(shown) : 0].tab);
+    showMeasurements();
+}
+
+void MainWindow::showMeasurements()
+{
+    for (int k = 1; k <= vesk::kSlotCount; ++k)
+        InvalidateRect(m_slotLabels[k], nullptr, TRUE);
+    // Without tooltips, what is wrong with the selected sound comes first.
+    if (m_controls.count("soundInfo"))
+        SetWindowTextA(control("soundInfo"),
+                       m_measurements->figures(m_editor.theme.slots(), m_editor.theme.selectedSlot(), true).c_str());
+}
+
+// A slot's row: its value, shortened in the middle of the path where it
+// must be, then for a sound its length and a small picture of it at its
+// true level, full scale being the row's height.
+void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
+{
+    const int slot = m_slotOfControl.at(static_cast<int>(item.CtlID));
+    const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.slots(), slot);
+    HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, m_font);
+    const int picture = row.sound ? win32::scaled(kPictureWidth * 15, dpi()) : 0;
+    const int gap = win32::scaled(kGap * 15, dpi());
+    std::string length = row.sound && row.sound->ok() ? vesk::lengthText((*row.sound)->seconds()) : std::string();
+    if (!row.marks.empty())
+        length = "(!) " + length;
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, length.c_str(), static_cast<int>(length.size()), &extent);
+    const int lengthWidth = length.empty() ? 0 : extent.cx + gap;
+    RECT text = area;
+    text.right -= picture + lengthWidth + (picture ? gap : 0);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    std::string value = m_editor.theme.slot(slot);
+    DrawTextA(dc, value.data(), static_cast<int>(value.size()), &text,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    if (!length.empty()) {
+        RECT at{text.right + gap, area.top, text.right + lengthWidth, area.bottom};
+        SetTextColor(dc, row.marks.empty() ? GetSysColor(COLOR_BTNTEXT) : RGB(0xB0, 0x30, 0x00));
+        DrawTextA(dc, length.c_str(), static_cast<int>(length.size()), &at,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+    if (!row.sound || !row.sound->ok())
+        return;
+    const vesk::SoundAnalysis &sound = **row.sound;
+    RECT box{area.right - picture, area.top, area.right, area.bottom};
+    FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
+    const std::vector<vesk::Waveform::Column> columns
+        = sound.waveform.resample(0, sound.frames, static_cast<std::size_t>(picture));
+    const double middle = (box.top + box.bottom) / 2.0, half = (box.bottom - box.top) / 2.0;
+    const auto y
+        = [&](double level) { return static_cast<int>(std::lround(middle - std::clamp(level, -1.0, 1.0) * half)); };
+    const COLORREF strong = GetSysColor(COLOR_HIGHLIGHT);
+    HPEN peakPen = CreatePen(
+        PS_SOLID, 1,
+        RGB((GetRValue(strong) + 2 * 255) / 3, (GetGValue(strong) + 2 * 255) / 3, (GetBValue(strong) + 2 * 255) / 3));
+    HPEN rmsPen = CreatePen(PS_SOLID, 1, strong);
+    HGDIOBJ oldPen = SelectObject(dc, peakPen);
+    for (int x = 0; x < picture; ++x) {
+        const vesk::Waveform::Column &column = columns[static_cast<std::size_t>(x)];
+        SelectObject(dc, peakPen);
+        MoveToEx(dc, box.left + x, y(column.maximum), nullptr);
+        LineTo(dc, box.left + x, y(column.minimum) + 1);
+        SelectObject(dc, rmsPen);
+        MoveToEx(dc, box.left + x, y(column.rms), nullptr);
+        LineTo(dc, box.left + x, y(-column.rms) + 1);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(peakPen);
+    DeleteObject(rmsPen);
 }
 
 void MainWindow::showLink(size_t row)

@@ -2,6 +2,7 @@
 
 #include "editorprocedures.h"
 #include "prompts.h"
+#include "slotmeasurements.h"
 #include "win32ui.h"
 
 #include <map>
@@ -53,6 +54,12 @@ private:
     void appendLink(vesk::Theme &theme, vesk::Link link) override;
     void eraseLink(vesk::Theme &theme, size_t row) override;
 
+    // The sounds measured in the background, the shown slot tab's first;
+    // each row and the figures line follow them.
+    void measureSounds();
+    void showMeasurements();
+    void drawSlotRow(const DRAWITEMSTRUCT &item);
+
     std::optional<std::string> chooseFile(Files kind, bool save);
     void listLink(const vesk::Link &link); // at the end of List1 and List2
 
@@ -70,4 +77,6 @@ private:
     std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot
     HWND m_slotLabels[vesk::kSlotCount + 1] = {};
     std::unique_ptr<win32::TabPages> m_tabs, m_slotTabs;
+    // Last, so that its threads are gone before the window they post to.
+    std::unique_ptr<vesk::SlotMeasurements> m_measurements;
 };

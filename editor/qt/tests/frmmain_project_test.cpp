@@ -65,6 +65,7 @@ private Q_SLOTS:
 
     // Each slot's sound as the game will play it
     void soundRows_showLengthPictureAndMarks();
+    void play_aFileThatIsNoSound_saysWhyAndPlaysNothing();
 
 private:
     void makeWindow();
@@ -664,4 +665,14 @@ void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
     QCOMPARE(m_window->soundInfoShown(), QStringLiteral("This sound cannot be used: not a sound file."));
     clickButton(m_window.get(), QStringLiteral("Command8")); // slot 4, empty
     QCOMPARE(m_window->soundInfoShown(), QString());
+}
+
+void FrmMainProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
+{
+    const QString words = QStringLiteral(VESK_SOUND_DATA "/text.mp3");
+    m_window->setSlotValue(1, words);
+    clickButton(m_window.get(), QStringLiteral("Command5"));
+    clickButton(m_window.get(), QStringLiteral("Command1"));
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Cannot play %1: not a sound file.").arg(words)});
+    QVERIFY(m_sound.played.isEmpty());
 }

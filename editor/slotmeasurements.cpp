@@ -1,0 +1,62 @@
+#include "slotmeasurements.h"
+
+#include "gamebackup.h"
+#include "slotsound.h"
+
+#include <algorithm>
+
+namespace vesk {
+
+SlotMeasurements::SlotMeasurements(std::function<void()> arrived) : m_analyses(std::move(arrived)) {}
+
+void SlotMeasurements::measure(const SlotValues &slots, const std::optional<std::string> &gameDirectory,
+                               InnerTab shownTab)
+{
+    std::vector<int> order;
+    for (const SlotInfo &slot : slotCatalogue())
+        if (slot.tab == shownTab)
+            order.push_back(slot.index);
+    for (int k = 1; k <= kSlotCount; ++k)
+        if (std::find(order.begin(), order.end(), k) == order.end())
+            order.push_back(k);
+    std::vector<std::string> paths;
+    for (int k : order)
+        if (!isEmptySlot(slots[static_cast<size_t>(k - 1)]))
+            paths.push_back(slots[static_cast<size_t>(k - 1)]);
+    // The game's own sounds after the theme's, in the same order.
+    for (int k : order) {
+        std::optional<std::string> &game = m_gameSounds[static_cast<size_t>(k - 1)];
+        game.reset();
+        if (gameDirectory && !isEmptySlot(slots[static_cast<size_t>(k - 1)]))
+            game = gamesOwnFile(*gameDirectory, slotInfo(k).gameFile);
+        if (game)
+            paths.push_back(*game);
+    }
+    m_analyses.request(paths);
+}
+
+SlotMeasurements::Row SlotMeasurements::row(const SlotValues &slots, int index) const
+{
+    const std::string &path = slots[static_cast<size_t>(index - 1)];
+    Row row;
+    if (isEmptySlot(path) || !(row.sound = m_analyses.find(path)))
+        return row;
+    const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
+    const SoundAnalyses::Entry game = gameFile ? m_analyses.find(*gameFile) : nullptr;
+    // Until the game's sound is measured, nothing is compared with it.
+    if (!gameFile || game)
+        row.marks = soundMarks(*row.sound, game && game->ok() ? &game->value() : nullptr);
+    return row;
+}
+
+std::string SlotMeasurements::figures(const SlotValues &slots, int index, bool marksFirst) const
+{
+    const Row shown = row(slots, index);
+    if (!shown.sound)
+        return std::string();
+    if (!shown.sound->ok() || (marksFirst && !shown.marks.empty()))
+        return shown.marks.front();
+    return soundInfo(**shown.sound);
+}
+
+} // namespace vesk

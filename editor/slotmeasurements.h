@@ -1,0 +1,43 @@
+#pragma once
+
+#include "slotcatalogue.h"
+#include "soundanalyses.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+// Every slot's sound measured in the background for the main window's rows,
+// beside the game's own sound for the same slot, and what the rows and the
+// figures line show of them. Both builds' windows read it the same way.
+class SlotMeasurements
+{
+public:
+    // `arrived` comes on a worker thread whenever a sound is measured.
+    explicit SlotMeasurements(std::function<void()> arrived);
+
+    // The theme's sounds and the game's own measured anew, the slots of
+    // `shownTab` first: what is no longer wanted is dropped.
+    void measure(const SlotValues &slots, const std::optional<std::string> &gameDirectory, InnerTab shownTab);
+    bool busy() const { return m_analyses.busy(); }
+
+    struct Row
+    {
+        SoundAnalyses::Entry sound;     // nothing: no sound, or not measured yet
+        std::vector<std::string> marks; // what is wrong with it
+    };
+    Row row(const SlotValues &slots, int index) const;
+    // The figures line of slot `index`: its figures, or why it cannot be
+    // used; with `marksFirst`, what is wrong with it before its figures.
+    std::string figures(const SlotValues &slots, int index, bool marksFirst = false) const;
+
+private:
+    SoundAnalyses m_analyses;
+    std::array<std::optional<std::string>, kSlotCount> m_gameSounds; // what each slot is compared with
+};
+
+} // namespace vesk
