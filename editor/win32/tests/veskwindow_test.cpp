@@ -362,6 +362,39 @@ TEST_F(VeskWindowTest, convertTurnsEverySoundIntoThePlainWaveTheGamePlays)
     EXPECT_EQ(snapshot(m_game), before);
 }
 
+// Each slot's row draws its sound, and the line above File Name says what
+// is wrong with the selected one, or its figures.
+TEST_F(VeskWindowTest, eachSlotShowsItsSoundAndWhatIsWrongWithIt)
+{
+    writeBytes(m_game + "\\BOMB1.WA2", toneWave(0.5));
+    const std::string song = wave("song.wav", toneWave(5.0)), mp3 = soundFile("tone.mp3");
+    const std::string words = soundFile("text.mp3");
+    ASSERT_TRUE(start());
+    addFile(1, song);
+    addFile(2, mp3);
+    addFile(3, words);
+    const struct
+    {
+        int slot;
+        std::string line; // the start of it
+    } rows[] = {
+        {1, "Much longer than the game's own sound: 5.0 s, the game's is 0.5 s."},
+        {2, "MP3, 44,100 Hz stereo, 1.0 s, "},
+        {3, "This sound cannot be used: not a sound file."},
+        {4, ""},
+    };
+    for (const auto &row : rows) {
+        driver::click(slotButton(row.slot));
+        EXPECT_TRUE(driver::waitFor([&] { return driver::text(control("soundInfo")).rfind(row.line, 0) == 0; }))
+            << row.slot << ": " << driver::text(control("soundInfo"));
+        if (row.line.empty()) {
+            EXPECT_EQ(driver::text(control("soundInfo")), "");
+        }
+    }
+    // The row keeps the path as its text, however it is drawn.
+    EXPECT_EQ(driver::text(slotLabel(1)), song);
+}
+
 TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
 {
     const struct
