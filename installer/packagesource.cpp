@@ -23,6 +23,11 @@ std::string fileName(const std::string &path)
 
 } // namespace
 
+std::string checkingText(const std::string &programFile)
+{
+    return "Checking " + fileName(programFile);
+}
+
 std::string damagedMessage(const std::string &file, const std::string &reason)
 {
     return file + " is damaged (" + reason + "). Ask for the package again.";

@@ -37,6 +37,10 @@ private:
     bool m_unpacked = false;
 };
 
+// What the checking window says of a one-file package until it names a
+// file: "Checking Ocean.exe".
+std::string checkingText(const std::string &programFile);
+
 // The message for a package found damaged: its file name and the reason.
 std::string damagedMessage(const std::string &file, const std::string &reason);
 

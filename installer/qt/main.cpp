@@ -5,9 +5,9 @@
 #include "installbatch.h"
 #include "installerwindow.h"
 #include "localtext.h"
+#include "packagefile.h"
 #include "packagesource.h"
 #include "paths.h"
-#include "progresswindow.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -47,20 +47,10 @@ int main(int argc, char *argv[])
     platform::StandardDialogs dialogs(QStringLiteral("Lanternkit"));
     // A one-file package is checked through and unpacked before the window
     // opens; its folder goes again when the installer ends.
-    std::optional<vpak::PackageSource> package;
-    if (!options.files.isEmpty()) {
-        const std::string file = platform::toLocal(options.files.first());
-        platform::ProgressWindow progress(nullptr, QString::fromLatin1(vpak::kWindowCaption));
-        vesk::Result<vpak::PackageSource> opened = vpak::PackageSource::open(file, std::nullopt, progress);
-        if (!opened) {
-            if (opened.code() == vesk::ErrorCode::Cancelled)
-                return 1;
-            std::cerr << "vpak: " << opened.error() << '\n';
-            dialogs.message(nullptr, platform::fromLocal(opened.error()), QStringLiteral("Lanternkit"));
-            return 1;
-        }
-        package.emplace(std::move(*opened));
-    }
+    std::optional<vpak::PackageSource> package
+        = options.files.isEmpty() ? std::nullopt : openPackageFile(platform::toLocal(options.files.first()), dialogs);
+    if (!options.files.isEmpty() && !package)
+        return 1;
     platform::SystemCommandInterpreter interpreter;
     frmmain2 window(platform::fromLocal(package ? package->directory() : vesk::programDirectory()), dialogs,
                     interpreter);

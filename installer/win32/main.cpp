@@ -275,9 +275,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     // its payload; the folder goes again when this function returns.
     std::optional<vpak::PackageSource> package;
     {
-        win32::ProgressWindow progress(instance, nullptr, vpak::kWindowCaption, g.dpi);
-        vesk::Result<vpak::PackageSource> opened
-            = vpak::PackageSource::open(vesk::programFile(), vesk::programDirectory(), progress);
+        // The checking window is gone before anything is said of the package.
+        vesk::Result<vpak::PackageSource> opened = [&] {
+            win32::ProgressWindow progress(instance, nullptr, vpak::kWindowCaption, g.dpi,
+                                           vpak::checkingText(vesk::programFile()));
+            return vpak::PackageSource::open(vesk::programFile(), vesk::programDirectory(), progress);
+        }();
         if (!opened) {
             if (opened.code() != vesk::ErrorCode::Cancelled)
                 MessageBoxA(nullptr, opened.error().c_str(), vpak::kMessageCaption, MB_OK | MB_ICONERROR);

@@ -11,8 +11,9 @@ namespace {
 constexpr int kSteps = 1000;
 }
 
-ProgressWindow::ProgressWindow(QWidget *parent, const QString &title) : m_dialog(parent)
+ProgressWindow::ProgressWindow(QWidget *parent, const QString &title, const QString &label) : m_dialog(parent)
 {
+    m_dialog.setLabelText(label);
     m_dialog.setObjectName(QStringLiteral("progress"));
     m_dialog.setWindowTitle(title);
     m_dialog.setWindowModality(Qt::WindowModal);

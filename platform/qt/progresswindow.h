@@ -14,7 +14,8 @@ namespace platform {
 class ProgressWindow final : public vesk::Progress
 {
 public:
-    ProgressWindow(QWidget *parent, const QString &title);
+    // `label` says what the work is until it names a file.
+    ProgressWindow(QWidget *parent, const QString &title, const QString &label = QString());
     bool advance(const std::string &file, double done) override;
 
 private:

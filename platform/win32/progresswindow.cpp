@@ -12,8 +12,9 @@ constexpr int kSteps = 1000;
 constexpr DWORD kShowAfter = 500; // milliseconds
 } // namespace
 
-ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner, std::string title, int dpi)
-    : m_instance(instance), m_owner(owner), m_title(std::move(title)), m_dpi(dpi), m_started(GetTickCount())
+ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner, std::string title, int dpi, std::string label)
+    : m_instance(instance), m_owner(owner), m_title(std::move(title)), m_dpi(dpi), m_started(GetTickCount()),
+      m_label(std::move(label))
 {
     // The command that started the work cannot start it again meanwhile.
     if (m_owner)
@@ -56,7 +57,7 @@ void ProgressWindow::show()
         return;
     m_font = makeFont("MS Sans Serif", 8, m_dpi);
     const auto px = [this](int value) { return MulDiv(value, m_dpi, 96); };
-    const std::string shown = m_file.empty() ? std::string() : "Working on " + m_file;
+    const std::string shown = m_file.empty() ? m_label : "Working on " + m_file;
     const HWND label = CreateWindowExA(
         0, "STATIC", shown.c_str(), WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS | SS_NOPREFIX, px(12), px(12),
         width - px(24), px(18), m_window, reinterpret_cast<HMENU>(kLabelId), m_instance, nullptr);

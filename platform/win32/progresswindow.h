@@ -15,7 +15,8 @@ namespace win32 {
 class ProgressWindow final : public vesk::Progress
 {
 public:
-    ProgressWindow(HINSTANCE instance, HWND owner, std::string title, int dpi);
+    // `label` says what the work is until it names a file.
+    ProgressWindow(HINSTANCE instance, HWND owner, std::string title, int dpi, std::string label = {});
     ~ProgressWindow() override;
     ProgressWindow(const ProgressWindow &) = delete;
     ProgressWindow &operator=(const ProgressWindow &) = delete;
@@ -37,6 +38,7 @@ private:
     DWORD m_started;
     HWND m_window = nullptr;
     HFONT m_font = nullptr;
+    std::string m_label;
     std::string m_file;
     bool m_cancelled = false;
 };
