@@ -43,8 +43,9 @@ SlotMeasurements::Row SlotMeasurements::row(const SlotValues &slots, int index) 
         return row;
     const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
     const SoundAnalyses::Entry game = gameFile ? m_analyses.find(*gameFile) : nullptr;
-    // Until the game's sound is measured, nothing is compared with it.
-    if (!gameFile || game)
+    // Until the game's sound is measured, nothing is compared with it; a
+    // sound that cannot be used is marked whatever the game's is.
+    if (!row.sound->ok() || !gameFile || game)
         row.marks = soundMarks(*row.sound, game && game->ok() ? &game->value() : nullptr);
     return row;
 }
@@ -54,7 +55,9 @@ std::string SlotMeasurements::figures(const SlotValues &slots, int index, bool m
     const Row shown = row(slots, index);
     if (!shown.sound)
         return std::string();
-    if (!shown.sound->ok() || (marksFirst && !shown.marks.empty()))
+    if (!shown.sound->ok())
+        return soundMarks(*shown.sound, nullptr).front();
+    if (marksFirst && !shown.marks.empty())
         return shown.marks.front();
     return soundInfo(**shown.sound);
 }
