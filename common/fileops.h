@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paths.h"
+#include "status.h"
 
 #include <cstdint>
 #include <string>
@@ -41,6 +42,10 @@ bool sameFile(const std::string &a, const std::string &b, std::error_code &ec);
 
 // Makes one folder: false, with no error, where there is a folder already.
 bool makeDirectory(const std::string &path, std::error_code &ec);
+// Make Directory of the directory pickers: the folder `name`, one level
+// inside `parent`. The failure names the folder and the reason the system
+// gave ("a?b" is no name Windows takes); a folder there already is no failure.
+Status makeFolderIn(const std::string &parent, const std::string &name);
 // Makes a folder and the folders above it that are missing.
 void makeDirectories(const std::string &path, std::error_code &ec);
 // Removes a file, a link or an empty folder: false, with no error, where

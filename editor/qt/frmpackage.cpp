@@ -108,6 +108,9 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    // Return builds the package on its tab, whatever has the focus there
+    // (a dialog's hidden default button answers nothing).
+    ok->setDefault(true);
     platform::setFocusOrder(this, vesk::packageFocusOrder());
 
     connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);

@@ -147,6 +147,8 @@ private:
 
 class PackageWindow final : public Dialog
 {
+    static constexpr LRESULT kReadyPage = 2; // of Options, Package, Ready?
+
 public:
     PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory)
         : Dialog(instance, dpi, EditorWindow::Package), m_editor(editor), m_editorDirectory(editorDirectory)
@@ -169,6 +171,11 @@ private:
         case WM_NOTIFY:
             if (m_tabs)
                 m_tabs->notified(*reinterpret_cast<const NMHDR *>(lParam));
+            return 0;
+        case DM_GETDEFID:
+            // Return builds the package on its tab, whatever has the focus there.
+            if (m_tabs && SendMessageA(m_tabs->tabs(), TCM_GETCURSEL, 0, 0) == kReadyPage)
+                return MAKELRESULT(vesk::controlId(m_kind, "Command3"), DC_HASDEFID);
             return 0;
         case WM_COMMAND:
             if (m_pictureFiles) // made last

@@ -1,6 +1,7 @@
 #include "directorypicker.h"
 
 #include "controls.h"
+#include "dialogs.h"
 #include "dirlist.h"
 #include "drivelist.h"
 #include "localtext.h"
@@ -67,7 +68,9 @@ void DirectoryPicker::Dir_Click()
 
 void DirectoryPicker::MakeDirectory_Click()
 {
-    m_dir->makeDirectory(localPath(), toLocal(m_name->text()));
+    const vesk::Status made = m_dir->makeDirectory(localPath(), toLocal(m_name->text()));
+    if (!made.ok())
+        m_dialogs.message(m_window, fromLocal(vesk::sentence(made.error())), QString());
 }
 
 } // namespace platform

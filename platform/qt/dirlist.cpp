@@ -1,5 +1,6 @@
 #include "dirlist.h"
 
+#include "fileops.h"
 #include "localtext.h"
 #include "paths.h"
 
@@ -96,13 +97,14 @@ void DirList::refresh()
     setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 
-void DirList::makeDirectory(const std::string &parent, const std::string &name)
+vesk::Status DirList::makeDirectory(const std::string &parent, const std::string &name)
 {
     if (name.empty())
-        return;
-    std::error_code ec;
-    if (std::filesystem::create_directory(std::filesystem::path(vesk::joinPath(parent, name)), ec))
+        return vesk::Status::success();
+    vesk::Status made = vesk::makeFolderIn(parent, name);
+    if (made.ok())
         refresh();
+    return made;
 }
 
 void DirList::open(QListWidgetItem *item)

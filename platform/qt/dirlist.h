@@ -1,5 +1,7 @@
 #pragma once
 
+#include "status.h"
+
 #include <QListWidget>
 #include <QString>
 
@@ -35,7 +37,8 @@ public:
     // with one separator), and refreshes the list so that a new entry of the
     // open directory shows. An empty name, a name taken, a missing parent or
     // a refusal by the file system changes nothing and says nothing.
-    void makeDirectory(const std::string &parent, const std::string &name);
+    // The failure says why (nothing is made for an empty name).
+    vesk::Status makeDirectory(const std::string &parent, const std::string &name);
 
 Q_SIGNALS:
     void changed(); // the open directory changed, by the user or by code

@@ -1,6 +1,7 @@
 #include "win32ui.h"
 
 #include "displaytext.h"
+#include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
 #include "widepath.h"
@@ -691,10 +692,16 @@ bool DirectoryPicker::command(HWND control, int notification)
         // only resets what was typed.
         SetWindowTextA(m_path, m_dirList.openDirectory().c_str());
     } else if (control == m_make && notification == BN_CLICKED) {
-        // One level, inside the path shown; a failure changes nothing.
+        // One level, inside the path shown; a failure changes nothing and
+        // says why.
         const std::string name = textOf(m_name);
-        if (!name.empty() && CreateDirectoryW(vesk::systemPath(vesk::joinPath(path(), name)).c_str(), nullptr))
+        if (name.empty())
+            return true;
+        const vesk::Status made = vesk::makeFolderIn(path(), name);
+        if (made.ok())
             m_dirList.open(m_dirList.openDirectory());
+        else
+            MessageBoxA(GetAncestor(m_make, GA_ROOT), vesk::sentence(made.error()).c_str(), m_caption.c_str(), MB_OK);
     } else {
         return false;
     }

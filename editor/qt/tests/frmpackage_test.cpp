@@ -38,6 +38,7 @@ private Q_SLOTS:
     void ok_handTypedColourReachesThemeCfgUnchanged();
     void ok_failure_saysIncompleteAndKeepsTheWindow();
     void ok_asksBeforeShippingOtherFilesOfTheFolder();
+    void returnOnTheLastTab_buildsAsOkDoes();
 
 private:
     void makeWindow();
@@ -317,6 +318,24 @@ void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
     QVERIFY(!m_dialogs.messages[0].startsWith(QStringLiteral("Theme package created")));
     QVERIFY(m_window->isVisible());
     QCOMPARE(find<QLineEdit>("themename1")->text(), QStringLiteral("Dusk"));
+}
+
+void FrmPackageTest::returnOnTheLastTab_buildsAsOkDoes()
+{
+    jpeg(QStringLiteral("bg.jpg"), Qt::black);
+    makeWindow();
+    clickRow(find<platform::FileList>("File1"), 0);
+    const QString package = m_dir->filePath(QStringLiteral("package"));
+    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    // Elsewhere Return does nothing; on "Ready?" it builds.
+    QTest::keyClick(find<QLineEdit>("name1"), Qt::Key_Return);
+    QVERIFY(m_dialogs.messages.isEmpty());
+    find<QTabWidget>("SSTab1")->setCurrentIndex(2);
+    QTest::keyClick(find<QLineEdit>("dirname1"), Qt::Key_Return);
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].startsWith(
+                 QStringLiteral("Theme package created in %1.").arg(QDir::toNativeSeparators(package))),
+             qPrintable(m_dialogs.messages[0]));
 }
 
 QTEST_MAIN(FrmPackageTest)

@@ -179,6 +179,14 @@ void FrmSettingsTest::makeDirectory_createsUnderThePathBox()
     // The name is taken now: silently nothing.
     click(QStringLiteral("Command3"));
     QVERIFY(m_dialogs.messages.isEmpty());
+
+    // A folder that cannot be made says why.
+    find<QLineEdit>(QStringLiteral("dirname1"))->setText(QStringLiteral("no such/Themes"));
+    click(QStringLiteral("Command3"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].startsWith(
+                 QStringLiteral("Cannot make the folder %1/no such/Themes: ").arg(other.path())),
+             qPrintable(m_dialogs.messages[0]));
 }
 
 void FrmSettingsTest::pathWithComma_roundTrips()

@@ -264,6 +264,44 @@ TEST_F(VeskWindowTest, escapeClosesTheSettingsWindowAndTheAboutBox)
     }
 }
 
+// Make Directory says why Windows refuses a name; Return on the package
+// window's last tab builds the package, as its OK does.
+TEST_F(VeskWindowTest, makeDirectorySaysWhyAndReturnBuildsThePackage)
+{
+    ASSERT_TRUE(start());
+    menu("mnuOptionsSettings");
+    HWND settings = driver::waitForWindow("VeskSettings", nullptr);
+    ASSERT_TRUE(settings);
+    const auto settingsControl
+        = [&](const char *name) { return driver::descendant(settings, vesk::controlId(EditorWindow::Settings, name)); };
+    driver::setText(settingsControl("text1"), m_game);
+    driver::setText(settingsControl("dirname1"), "a?b");
+    driver::press(settingsControl("Command3"));
+    const std::string refused = box();
+    EXPECT_EQ(refused.rfind("Cannot make the folder " + m_game + "\\a?b: ", 0), 0u) << refused;
+    driver::press(settingsControl("Command2"));
+    driver::waitUntilGone(settings);
+
+    addFile(1, wave("bomb.wav", toneWave(0.1)));
+    const std::string package = path("package");
+    fs::create_directories(fs::u8path(package));
+    menu("mnuFileCreatepackage");
+    HWND window = driver::waitForWindow("VeskPackage", vesk::kPackageCaption);
+    ASSERT_TRUE(window);
+    const auto packageControl
+        = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::Package, name)); };
+    driver::setText(packageControl("filepath2"), PICTURE_JPG);
+    driver::setText(packageControl("filepath1"), package);
+    HWND tabs = driver::descendant(window, vesk::kPackageTabsId);
+    for (int step = 0; step < 2; ++step) // to "Ready?"
+        driver::pressKey(tabs, VK_RIGHT);
+    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(packageControl("dirname1")) != FALSE; }));
+    driver::pressKey(packageControl("dirname1"), VK_RETURN);
+    const std::string said = box();
+    EXPECT_EQ(said.rfind("Theme package created in " + package + ".", 0), 0u) << said;
+    driver::waitUntilGone(window);
+}
+
 // Names beyond ASCII arrive with every byte, in the project and back.
 TEST_F(VeskWindowTest, addFileSaveAndReopenKeepEveryByte)
 {
