@@ -1,6 +1,8 @@
 #include "displaytext.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace vesk {
 
@@ -84,6 +86,19 @@ bool isCutShortJpeg(const std::string &bytes)
     // restart marker, so a start-of-scan or end-of-image marker is real.
     const size_t scan = bytes.rfind("\xFF\xDA");
     return scan == std::string::npos || bytes.find("\xFF\xD9", scan) == std::string::npos;
+}
+
+std::string lengthText(double seconds)
+{
+    if (seconds < 59.95) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+        return text;
+    }
+    const long whole = std::lround(seconds);
+    if (whole < 3600)
+        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
 }
 
 } // namespace vesk

@@ -52,16 +52,6 @@ std::string levelText(double value)
     return (value < 0 && text != "0.0" ? kMinus : "") + text;
 }
 
-std::string lengthText(double seconds)
-{
-    if (seconds < 59.95)
-        return format("%.1f s", seconds);
-    const long whole = std::lround(seconds);
-    if (whole < 3600)
-        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
-    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
-}
-
 std::string soundInfo(const SoundAnalysis &sound)
 {
     std::string info = sound.kind + ", " + grouped(sound.format.rate) + " Hz " + channelsText(sound.format.channels)

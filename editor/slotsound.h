@@ -1,5 +1,6 @@
 #pragma once
 
+#include "displaytext.h"
 #include "soundanalysis.h"
 #include "status.h"
 
@@ -12,9 +13,6 @@ namespace vesk {
 // How a slot's sound is shown: its length, its one line of figures and the
 // marks that say what is wrong with it, next to the game's own sound for the
 // slot.
-
-// "2.1 s", "10 min 3 s", "1 h 5 min"
-std::string lengthText(double seconds);
 
 // "MP3, 44,100 Hz stereo, 2.1 s, −14.2 LUFS, peak −0.3 dBTP"; a silent
 // sound says "silent" instead of its figures.

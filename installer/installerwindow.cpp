@@ -2,6 +2,7 @@
 
 #include "gamebackup.h"
 #include "installbatch.h"
+#include "listen.h"
 #include "packagesource.h"
 #include "packagesums.h"
 #include "paths.h"
@@ -33,6 +34,8 @@ const std::vector<vesk::ControlRow> &installerControls()
         {Kind::Button, "Command4", nullptr, 4440, 4560, 2055, 375, "Restore Original Sounds"},
         {Kind::Button, "Command3", nullptr, 4440, 5520, 2055, 375, "Cancel"},
         {Kind::TextBox, "filepath1", nullptr, 0, 5640, 4335, 285, ""},
+        // Between Make Directory and Restore, clear of the theme's texts.
+        {Kind::Button, "listenButton", nullptr, 4440, 4140, 2055, 375, kListenButton},
     };
     return controls;
 }
@@ -50,7 +53,7 @@ int controlId(const char *name)
 const std::vector<const char *> &installerFocusOrder()
 {
     static const std::vector<const char *> order
-        = {"Drive1", "Dir1", "filepath1", "dirname1", "Command1", "Command4", "Command2", "Command3"};
+        = {"Drive1", "Dir1", "filepath1", "dirname1", "Command1", "listenButton", "Command4", "Command2", "Command3"};
     return order;
 }
 

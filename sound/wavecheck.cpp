@@ -46,9 +46,16 @@ std::string formatName(std::uint32_t tag)
 constexpr std::uint32_t kPcm = 0x0001;
 constexpr std::uint32_t kExtensible = 0xFFFE;
 
-} // namespace
+// What the chunks say of a plain PCM wave.
+struct WaveFacts
+{
+    std::uint32_t channels = 0, rate = 0, bits = 0;
+    std::uint64_t dataSize = 0;
+};
 
-std::optional<std::string> waveProblem(const std::string &path)
+// Why the file is no wave the game plays; nothing when it is one, and then
+// `facts` holds its format and the size of its sound data.
+std::optional<std::string> readWave(const std::string &path, WaveFacts &facts)
 {
     std::error_code ec;
     // Only a regular file is opened: a FIFO would hang the check.
@@ -110,6 +117,9 @@ std::optional<std::string> waveProblem(const std::string &path)
                 formatProblem = std::to_string(channels) + " channels";
             else if (rate < 8000 || rate > 48000)
                 formatProblem = std::to_string(rate) + " samples a second";
+            facts.channels = channels;
+            facts.rate = rate;
+            facts.bits = bits;
         } else if (id == "data" && !dataSize) {
             dataSize = length;
             dataCut = body + length > size;
@@ -125,7 +135,25 @@ std::optional<std::string> waveProblem(const std::string &path)
         return std::string("no sound data");
     if (dataCut)
         return std::string("the sound data is cut short");
+    facts.dataSize = *dataSize;
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> waveProblem(const std::string &path)
+{
+    WaveFacts facts;
+    return readWave(path, facts);
+}
+
+std::optional<double> waveSeconds(const std::string &path)
+{
+    WaveFacts facts;
+    if (readWave(path, facts))
+        return std::nullopt;
+    const std::uint64_t frame = std::uint64_t{facts.channels} * facts.bits / 8;
+    return static_cast<double>(facts.dataSize / frame) / facts.rate;
 }
 
 } // namespace vesk

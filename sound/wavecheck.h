@@ -12,6 +12,10 @@ namespace vesk {
 // are walked in any order and of any size, without reading the sound data.
 std::optional<std::string> waveProblem(const std::string &path);
 
+// How long a wave the game plays lasts, from its header; nothing for any
+// other file.
+std::optional<double> waveSeconds(const std::string &path);
+
 inline bool isWaveFile(const std::string &path)
 {
     return !waveProblem(path);

@@ -8,10 +8,12 @@
 #include "drivelist.h"
 #include "gamebackup.h"
 #include "installerwindow.h"
+#include "listenwindow.h"
 #include "localtext.h"
 #include "paths.h"
 #include "picture.h"
 #include "progresswindow.h"
+#include "soundplayer.h"
 #include "themedescription.h"
 
 #include <QDir>
@@ -83,10 +85,10 @@ private:
 } // namespace
 
 frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
-                   platform::CommandInterpreter &interpreter, QWidget *parent)
+                   platform::CommandInterpreter &interpreter, QWidget *parent, platform::SoundOutput *sound)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_programDirectory(programDirectory), m_dialogs(dialogs), m_interpreter(interpreter)
+      m_programDirectory(programDirectory), m_dialogs(dialogs), m_interpreter(interpreter), m_sound(sound)
 {
     setObjectName(QStringLiteral("frmmain2"));
     setWindowTitle(QString::fromLatin1(vpak::kWindowCaption));
@@ -105,6 +107,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     auto *install = control<QPushButton>(this, QStringLiteral("Command2"));
     auto *cancel = control<QPushButton>(this, QStringLiteral("Command3"));
     Command4 = control<QPushButton>(this, QStringLiteral("Command4"));
+    m_listen = control<QPushButton>(this, QStringLiteral("listenButton"));
 
     QFont valueFont(QString::fromLatin1(vpak::kValueFont));
     valueFont.setPointSizeF(vpak::kDesignFontSize);
@@ -120,6 +123,7 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     connect(install, &QPushButton::clicked, this, &frmmain2::Command2_Click);
     connect(cancel, &QPushButton::clicked, this, &frmmain2::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmmain2::Command4_Click);
+    connect(m_listen, &QPushButton::clicked, this, &frmmain2::listen);
     // Restore is offered only where there is something to restore.
     connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &frmmain2::showRestoreState);
 
@@ -127,9 +131,34 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
     Form_Load();
 }
 
+frmmain2::~frmmain2() = default;
+
+void frmmain2::listen()
+{
+    const std::string package = platform::toLocal(m_programDirectory);
+    bool cancelled = false;
+    std::optional<std::string> refused;
+    {
+        platform::ProgressWindow progress(this, QString::fromLatin1(vpak::kListenCaption));
+        refused = vpak::listenRefusal(package, progress, cancelled);
+    }
+    if (refused)
+        m_dialogs.message(this, platform::fromLocal(*refused), QString::fromLatin1(vpak::kMessageCaption));
+    if (refused || cancelled)
+        return;
+    if (!m_sound) {
+        m_ownSound = std::make_unique<platform::SoundPlayer>();
+        m_sound = m_ownSound.get();
+    }
+    ListenWindow window(this, vpak::packageSounds(package), *m_sound);
+    window.exec();
+}
+
 void frmmain2::Form_Load()
 {
     m_picker->open(QString());
+    // A package without sounds has nothing to listen to.
+    m_listen->setEnabled(!vpak::packageSounds(platform::toLocal(m_programDirectory)).empty());
     showRestoreState();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -14,6 +15,7 @@ namespace platform {
 class CommandInterpreter;
 class Dialogs;
 class DirectoryPicker;
+class SoundOutput;
 } // namespace platform
 
 // The installer's only window: the theme's description over its background
@@ -24,8 +26,10 @@ class frmmain2 final : public QWidget
     Q_DISABLE_COPY_MOVE(frmmain2)
 
 public:
+    // Listen plays through `sound`, or the system's sound service when none is given.
     frmmain2(const QString &programDirectory, platform::Dialogs &dialogs, platform::CommandInterpreter &interpreter,
-             QWidget *parent = nullptr);
+             QWidget *parent = nullptr, platform::SoundOutput *sound = nullptr);
+    ~frmmain2() override;
 
     // The picture drawn under the controls; null when there is none.
     const QImage &backgroundPicture() const { return m_picture; }
@@ -39,6 +43,7 @@ private:
     void Command2_Click(); // Install Theme
     void Command3_Click(); // Cancel
     void Command4_Click(); // Restore Original Sounds
+    void listen();
     void showRestoreState();
 
     const QString m_programDirectory;
@@ -50,4 +55,7 @@ private:
     QLabel *Label4, *Label5, *Label6, *Label8;
     platform::DirectoryPicker *m_picker; // Drive1, Dir1, filepath1, dirname1, Command1
     QPushButton *Command4;
+    QPushButton *m_listen;
+    std::unique_ptr<platform::SoundOutput> m_ownSound;
+    platform::SoundOutput *m_sound;
 };

@@ -3,18 +3,25 @@
 #include "frmmain2.h"
 #include "gamebackup.h"
 #include "installbatch.h"
+#include "listenwindow.h"
+#include "packagesums.h"
 #include "posixhelpers.h"
 #include "textfile.h"
 #include "themefiles.h"
+#include "wavebytes.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
 
 #include <memory>
 
@@ -51,6 +58,10 @@ private Q_SLOTS:
     void cancel_writesNothing();
     void makeDirectory_createsUnderTheTarget();
 
+    // Listen
+    void listen_playsThePackagesSoundsByKeyboard();
+    void listen_refusesAnAlteredPackageAndNeedsSounds();
+
 private:
     void writeFile(const QString &name, const QByteArray &bytes);
     void makeWindow();
@@ -65,6 +76,7 @@ private:
     QString m_savedCwd;
     FakeDialogs m_dialogs;
     FakeInterpreter m_interpreter;
+    FakeSound m_sound;
     std::unique_ptr<frmmain2> m_window;
     QColor m_designText;
     QColor m_designBackground;
@@ -76,6 +88,7 @@ void FrmMain2Test::init()
     m_game = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
     m_interpreter = FakeInterpreter();
+    m_sound = FakeSound();
     // The batch is carried out as the runner of a system without cmd.exe does.
     m_interpreter.onRun = [](const std::string &batch, const std::string &dir) {
         // Like cmd.exe, the runner goes on past a failing line; the check afterwards judges.
@@ -103,7 +116,7 @@ void FrmMain2Test::writeFile(const QString &name, const QByteArray &bytes)
 
 void FrmMain2Test::makeWindow()
 {
-    m_window = std::make_unique<frmmain2>(m_package->path(), m_dialogs, m_interpreter);
+    m_window = std::make_unique<frmmain2>(m_package->path(), m_dialogs, m_interpreter, nullptr, &m_sound);
     m_window->show();
 }
 
@@ -492,6 +505,54 @@ void FrmMain2Test::makeDirectory_createsUnderTheTarget()
     QCOMPARE(dir1->count(), entries + 1);
     clickButton(m_window.get(), QStringLiteral("Command1")); // taken now: silently nothing
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmMain2Test::listen_playsThePackagesSoundsByKeyboard()
+{
+    writeFile(QStringLiteral("bomb1.wa2"), toneWave(0.5, 440, 0.5));
+    writeFile(QStringLiteral("WARP.WA2"), toneWave(1.2, 440, 0.5));
+    std::vector<vesk::FileSum> sums;
+    for (const char *name : {"bomb1.wa2", "WARP.WA2"})
+        sums.push_back({name, *vesk::sha256OfFile(m_package->filePath(QLatin1String(name)).toStdString())});
+    writeFile(QStringLiteral("SHA256SUMS"), QByteArray::fromStdString(vesk::sumsText(sums)));
+    makeWindow();
+    QStringList rows;
+    QTimer::singleShot(0, this, [&] {
+        auto *listen = qobject_cast<ListenWindow *>(QApplication::activeModalWidget());
+        QVERIFY2(listen, "the Listen window is open");
+        auto *list = findControl<QListView>(listen, QStringLiteral("soundList"));
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            rows << list->model()->index(row, 0).data().toString();
+        QTest::keyClick(list, Qt::Key_Return); // the first row
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        clickButton(listen, QStringLiteral("stopButton"));
+        QTest::keyClick(list, Qt::Key_Escape);
+    });
+    clickButton(m_window.get(), QStringLiteral("listenButton"));
+    QCOMPARE(rows, (QStringList{QStringLiteral("Bombs, Level 1 (0.5 s)"), QStringLiteral("Warp, Warp (1.2 s)")}));
+    // The package's own files; closing the window silences it.
+    QCOMPARE(m_sound.played, (QStringList{m_package->filePath(QStringLiteral("bomb1.wa2")),
+                                          m_package->filePath(QStringLiteral("WARP.WA2")), QString(), QString()}));
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void FrmMain2Test::listen_refusesAnAlteredPackageAndNeedsSounds()
+{
+    makeWindow();
+    QVERIFY2(!findControl<QPushButton>(m_window.get(), QStringLiteral("listenButton"))->isEnabled(),
+             "a package without sounds has nothing to listen to");
+
+    writeFile(QStringLiteral("bomb1.wa2"), toneWave(0.5, 440, 0.5));
+    vesk::FileSum sum{"bomb1.wa2", *vesk::sha256OfFile(m_package->filePath(QStringLiteral("bomb1.wa2")).toStdString())};
+    writeFile(QStringLiteral("SHA256SUMS"), QByteArray::fromStdString(vesk::sumsText({sum})));
+    writeFile(QStringLiteral("bomb1.wa2"), toneWave(0.5, 880, 0.5)); // altered on the way
+    makeWindow();
+    clickButton(m_window.get(), QStringLiteral("listenButton"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].startsWith(QStringLiteral("The theme package is damaged (bomb1.wa2")),
+             qPrintable(m_dialogs.messages[0]));
+    QVERIFY(m_sound.played.isEmpty());
 }
 
 QTEST_MAIN(FrmMain2Test)

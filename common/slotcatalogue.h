@@ -67,6 +67,8 @@ constexpr int frameHeight(int rows)
     return 375 + kSlotRowHeight * rows;
 }
 
+// A slot as the player knows it: "Mines, Level 2".
+std::string slotName(int index);
 // How every message names a slot: "slot 5 (Mines, Level 2)".
 std::string slotDescription(int index);
 

@@ -119,12 +119,17 @@ int frameRowCount(const char *frame)
     return rows;
 }
 
-std::string slotDescription(int index)
+std::string slotName(int index)
 {
     const SlotInfo &slot = slotInfo(index);
     const auto frame = std::find_if(kFrames.begin(), kFrames.end(),
                                     [&slot](const FrameInfo &f) { return std::strcmp(f.name, slot.frame) == 0; });
-    return "slot " + std::to_string(index) + " (" + frame->caption + ", " + slot.caption + ")";
+    return std::string(frame->caption) + ", " + slot.caption;
+}
+
+std::string slotDescription(int index)
+{
+    return "slot " + std::to_string(index) + " (" + slotName(index) + ")";
 }
 
 } // namespace vesk

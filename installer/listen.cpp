@@ -1,0 +1,68 @@
+#include "listen.h"
+
+#include "displaytext.h"
+#include "packagesource.h"
+#include "packagesums.h"
+#include "paths.h"
+#include "slotcatalogue.h"
+#include "themefiles.h"
+#include "wavecheck.h"
+
+namespace vpak {
+
+using vesk::Kind;
+
+const std::vector<vesk::ControlRow> &listenControls()
+{
+    static const std::vector<vesk::ControlRow> controls = {
+        {Kind::ListBox, "soundList", nullptr, 120, 120, 3975, 3015, nullptr},
+        {Kind::Button, "playButton", nullptr, 4200, 120, 1095, 375, "Play"},
+        {Kind::Button, "stopButton", nullptr, 4200, 600, 1095, 375, "Stop"},
+    };
+    return controls;
+}
+
+int listenControlId(const char *name)
+{
+    const auto &controls = listenControls();
+    for (size_t row = 0; row < controls.size(); ++row) {
+        if (std::string(controls[row].name) == name)
+            return 100 + static_cast<int>(row);
+    }
+    return 0;
+}
+
+std::vector<PackageSound> packageSounds(const std::string &packageDirectory)
+{
+    const std::vector<std::string> names = vesk::namesIn(packageDirectory);
+    std::vector<PackageSound> sounds;
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        if (const std::string *name = vesk::spellingAmong(names, vesk::slotInfo(k).gameFile)) {
+            const std::string file = vesk::joinPath(packageDirectory, *name);
+            sounds.push_back({k, file, vesk::waveSeconds(file)});
+        }
+    }
+    return sounds;
+}
+
+std::string listenRow(const PackageSound &sound)
+{
+    return vesk::slotName(sound.slot) + (sound.seconds ? " (" + vesk::lengthText(*sound.seconds) + ")" : "");
+}
+
+std::optional<std::string> listenRefusal(const std::string &packageDirectory, vesk::Progress &progress, bool &cancelled)
+{
+    cancelled = false;
+    const vesk::Status checked = vesk::checkPackageSums(packageDirectory, progress);
+    if (checked.ok())
+        return std::nullopt;
+    if (checked.code() == vesk::ErrorCode::Cancelled) {
+        cancelled = true;
+        return std::nullopt;
+    }
+    if (checked.code() == vesk::ErrorCode::BadFormat || checked.code() == vesk::ErrorCode::NotFound)
+        return damagedMessage("The theme package", checked.error());
+    return vesk::sentence(checked.error());
+}
+
+} // namespace vpak
