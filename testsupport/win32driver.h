@@ -25,6 +25,17 @@ inline std::string text(HWND control)
     return buffer;
 }
 
+// Row `row` of a list box in another program, in UTF-8 (read wide: the
+// narrow call comes back from there as UTF-16).
+inline std::string listRow(HWND list, int row)
+{
+    wchar_t wide[1024] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(wide));
+    char narrow[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
 inline void setText(HWND control, const std::string &value)
 {
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));

@@ -22,10 +22,6 @@
 
 namespace {
 
-// A sound larger than this is not loaded to be played (a wave of CD quality
-// plays for more than an hour and a half).
-constexpr std::size_t kLargestPlayed = 1024u * 1024 * 1024;
-
 using vesk::EditorWindow;
 
 // Posted by the measuring threads: a sound was measured.
@@ -158,7 +154,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(hwnd());
         return 0;
     case WM_DESTROY:
-        PlaySoundA(nullptr, nullptr, 0);
+        m_player.play(std::string());
         PostQuitMessage(0);
         return 0;
     default:
@@ -315,18 +311,7 @@ std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
 
 void MainWindow::playSound(const std::string &name)
 {
-    // Played from memory: the system's own open takes no path longer than
-    // 128 characters. The sound before is stopped before its bytes go. A
-    // name that is no sound file plays nothing, never the system's sound.
-    PlaySoundA(nullptr, nullptr, 0);
-    m_playing.clear();
-    if (name.empty())
-        return;
-    vesk::Result<std::string> bytes = vesk::readFile(name, kLargestPlayed, vesk::Overflow::Refuse);
-    if (!bytes)
-        return;
-    m_playing = std::move(*bytes);
-    PlaySoundA(m_playing.data(), nullptr, SND_ASYNC | SND_MEMORY | SND_NODEFAULT);
+    m_player.play(name);
 }
 
 void MainWindow::setBusy(bool busy)

@@ -3,6 +3,7 @@
 #include "editorprocedures.h"
 #include "prompts.h"
 #include "slotmeasurements.h"
+#include "soundplayer.h"
 #include "win32ui.h"
 
 #include <map>
@@ -71,7 +72,7 @@ private:
     HACCEL m_shortcuts = nullptr;
     Win32Prompts m_prompts;
     std::string m_fileName; // the file dialog's, kept from one use to the next
-    std::string m_playing;  // the bytes of the sound that plays
+    win32::SoundPlayer m_player;
     vesk::Editor m_editor;
     win32::Controls m_controls;
     std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot

@@ -4,6 +4,7 @@
 #include "displaytext.h"
 #include "gamebackup.h"
 #include "installerwindow.h"
+#include "listenwindow.h"
 #include "packagesource.h"
 #include "paths.h"
 #include "progresswindow.h"
@@ -126,6 +127,24 @@ private:
     }
 };
 
+// Listen: the package's own sounds, once they are checked against its
+// SHA256SUMS as the install checks them.
+void listen()
+{
+    bool cancelled = false;
+    std::optional<std::string> refused;
+    {
+        win32::ProgressWindow progress(GetModuleHandleW(nullptr), g.hwnd, vpak::kListenCaption, g.dpi);
+        refused = vpak::listenRefusal(g.programDirectory, progress, cancelled);
+    }
+    if (refused)
+        MessageBoxA(g.hwnd, refused->c_str(), vpak::kMessageCaption, MB_OK);
+    if (refused || cancelled)
+        return;
+    ListenWindow window(GetModuleHandleW(nullptr), g.dpi, vpak::packageSounds(g.programDirectory));
+    window.run(g.hwnd);
+}
+
 void command(int id, int notification)
 {
     if (!g.picker) // the controls are still being made
@@ -147,6 +166,8 @@ void command(int id, int notification)
         showRestoreState();
     } else if (id == controlId("Command3")) {
         DestroyWindow(g.hwnd);
+    } else if (id == controlId("listenButton")) {
+        listen();
     }
 }
 
@@ -222,6 +243,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             g.picker->open(std::filesystem::current_path(ec).u8string());
         }
         showRestoreState();
+        // A package without sounds has nothing to listen to.
+        EnableWindow(item("listenButton"), !vpak::packageSounds(g.programDirectory).empty());
         return 0;
     case WM_ERASEBKGND: {
         HDC dc = reinterpret_cast<HDC>(wParam);

@@ -4,6 +4,7 @@
 #include "fileops.h"
 #include "installerwindow.h"
 #include "layout.h"
+#include "listen.h"
 #include "onefile.h"
 #include "packagesums.h"
 #include "sha256.h"
@@ -108,6 +109,30 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
     EXPECT_LT(GetRValue(inPicture) + GetGValue(inPicture), 60);
     EXPECT_GT(GetBValue(inPicture), 200);
     EXPECT_EQ(beside, RGB(128, 0, 160));
+}
+
+// Listen lists the package's sounds by slot, with their lengths; Return
+// plays the selected one and Escape closes the window.
+TEST_F(VpakWindowTest, listenListsThePackagesSoundsAndEscapeClosesIt)
+{
+    writeBytes((m_package / "bomb1.wa2").string(), plainWave(std::string(5513, '\x90')));
+    writeBytes((m_package / "WARP.WA2").string(), plainWave(std::string(13230, '\x70')));
+    HWND window = start();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(text(control(window, "listenButton")), "Listen\xE2\x80\xA6");
+    EXPECT_TRUE(IsWindowEnabled(control(window, "listenButton")));
+    press(window, "listenButton");
+    HWND listen = driver::waitForWindow("VpakListen", vpak::kListenCaption);
+    ASSERT_TRUE(listen);
+    HWND list = GetDlgItem(listen, vpak::listenControlId("soundList"));
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    const std::vector<std::string> rows = {driver::listRow(list, 0), driver::listRow(list, 1)};
+    EXPECT_EQ(rows, (std::vector<std::string>{"Bombs, Level 1 (0.5 s)", "Warp, Warp (1.2 s)"}));
+    driver::pressKey(list, VK_RETURN);
+    driver::pressKey(list, VK_ESCAPE);
+    driver::waitUntilGone(listen);
+    EXPECT_FALSE(IsWindow(listen));
+    EXPECT_TRUE(IsWindow(window)) << "the installer stays";
 }
 
 TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
