@@ -18,6 +18,8 @@
 #include "posixhelpers.h"
 #include "projectfile.h"
 #include "pulseserver.h"
+#include "slotlabel.h"
+#include "soundanalyses.h"
 #include "soundfiles.h"
 #include "soundplayer.h"
 #include "textfile.h"
@@ -36,11 +38,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ebur128.h>
+
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -164,21 +170,28 @@ void benchApply(const fs::path &root, qint64 waveBytes, const char *name)
     compare(name, median(ours), "copy_file loop", median(base), 1.10);
 }
 
-// Converting MP3s, as a theme from a sound site needs, against sox doing the
-// same one file at a time; and the conversion the first Play of one waits for.
-void benchConversion(const fs::path &root)
+// A theme of 47 MP3s of `seconds` each, stereo at 44.1 kHz, in `mp3s`.
+vesk::SlotValues mp3Theme(const fs::path &mp3s, double seconds = 10.0)
 {
-    const fs::path mp3s = root / "mp3s";
     fs::create_directories(mp3s);
     vesk::SlotValues slots;
     for (int k = 1; k <= vesk::kSlotCount; ++k) {
         const std::string path = (mp3s / ("slot" + std::to_string(k) + ".mp3")).string();
-        if (k == 1 && !makeSound(path, {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 10.0}))
+        if (k == 1 && !makeSound(path, {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, seconds}))
             qFatal("cannot make an MP3");
         if (k > 1)
             fs::copy_file(mp3s / "slot1.mp3", path, fs::copy_options::overwrite_existing);
         slots[size_t(k - 1)] = path;
     }
+    return slots;
+}
+
+// Converting MP3s, as a theme from a sound site needs, against sox doing the
+// same one file at a time; and the conversion the first Play of one waits for.
+void benchConversion(const fs::path &root)
+{
+    const fs::path mp3s = root / "mp3s";
+    const vesk::SlotValues slots = mp3Theme(mp3s);
     const fs::path game = root / "game";
     const fs::path soxOut = root / "sox";
     fs::create_directories(soxOut);
@@ -212,6 +225,132 @@ void benchConversion(const fs::path &root)
     alone("first Play of a 10 s MP3, its conversion", median(first), 0.150);
     fs::remove_all(mp3s);
     fs::remove_all(soxOut);
+}
+
+// The figures the meter gives, by libebur128 on the same samples: gated
+// integrated loudness, the highest momentary one (read every 100 ms) and
+// the true peak.
+void referenceMeter(const std::vector<float> &samples, int rate, int channels)
+{
+    ebur128_state *state = ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate),
+                                        EBUR128_MODE_I | EBUR128_MODE_M | EBUR128_MODE_TRUE_PEAK);
+    const std::size_t step = static_cast<std::size_t>(rate + 5) / 10, frames = samples.size() / size_t(channels);
+    double loudest = -HUGE_VAL, value = 0;
+    for (std::size_t at = 0; at < frames; at += step) {
+        ebur128_add_frames_float(state, samples.data() + at * size_t(channels), std::min(step, frames - at));
+        if (ebur128_loudness_momentary(state, &value) == EBUR128_SUCCESS)
+            loudest = std::max(loudest, value);
+    }
+    ebur128_loudness_global(state, &value);
+    for (int c = 0; c < channels; ++c)
+        ebur128_true_peak(state, static_cast<unsigned>(c), &value);
+    ebur128_destroy(&state);
+}
+
+// What the player waits for to see a theme's sounds: the analysis against a
+// plain decode of the same files, the meter against libebur128, a project
+// of 47 MP3s opened in the main window, and the memory one long sound takes.
+void benchAnalysis(const fs::path &root)
+{
+    const fs::path mp3s = root / "analysed";
+    const vesk::SlotValues slots = mp3Theme(mp3s);
+    std::vector<double> ours, base;
+    for (int run = 0; run < 3; ++run) {
+        ours.push_back(seconds([&] {
+            for (const std::string &path : slots)
+                if (!vesk::analyseSound(path))
+                    qFatal("the analysis failed");
+        }));
+        base.push_back(seconds([&] {
+            std::vector<float> block(8192 * 2);
+            for (const std::string &path : slots) {
+                SF_INFO info{};
+                SNDFILE *file = sf_open(path.c_str(), SFM_READ, &info);
+                while (sf_readf_float(file, block.data(), 8192) > 0) {
+                }
+                sf_close(file);
+            }
+        }));
+    }
+    compare("analysis of 47 x 10 s MP3", median(ours), "libsndfile decode loop", median(base), 1.15);
+
+    // The meter alone, on one sound's decoded samples.
+    SF_INFO info{};
+    SNDFILE *file = sf_open(slots[0].c_str(), SFM_READ, &info);
+    std::vector<float> samples(static_cast<size_t>(info.frames * info.channels));
+    samples.resize(static_cast<size_t>(sf_readf_float(file, samples.data(), info.frames) * info.channels));
+    sf_close(file);
+    std::vector<double> meter, reference;
+    for (int run = 0; run < kRuns; ++run) {
+        meter.push_back(seconds([&] {
+            vesk::LoudnessMeter measured(info.samplerate, info.channels);
+            measured.add(samples.data(), samples.size() / size_t(info.channels));
+            if (!measured.result().integrated)
+                qFatal("no loudness");
+        }));
+        reference.push_back(seconds([&] { referenceMeter(samples, info.samplerate, info.channels); }));
+    }
+    compare("loudness meter, 10 s stereo", median(meter), "libebur128", median(reference), 1.0);
+
+    // The project opened: how long the window goes without answering, and
+    // when every row is drawn, against the analysis alone on every core.
+    const double parallel = seconds([&] {
+        std::mutex mutex;
+        std::condition_variable arrived;
+        vesk::SoundAnalyses analyses([&] { arrived.notify_all(); });
+        analyses.request(std::vector<std::string>(slots.begin(), slots.end()));
+        std::unique_lock<std::mutex> lock(mutex);
+        while (analyses.busy())
+            arrived.wait_for(lock, std::chrono::milliseconds(5));
+    });
+    vesk::Project project;
+    project.slots = slots;
+    const std::string projectFile = (root / "mp3s.vsk").string();
+    if (!vesk::saveProject(projectFile, project).ok())
+        qFatal("cannot save the project");
+    FakeDialogs dialogs;
+    FakeSound sound;
+    QTemporaryDir program;
+    frmmain window(program.path(), dialogs, sound);
+    window.show();
+    QElapsedTimer clock, gap;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, gap.nsecsElapsed());
+        gap.restart();
+    });
+    const auto allDrawn = [&] {
+        for (int k = 1; k <= vesk::kSlotCount; ++k)
+            if (window.slotRow(k)->lengthShown().isEmpty())
+                return false;
+        return true;
+    };
+    clock.start();
+    gap.start();
+    tick.start();
+    QTimer::singleShot(0, &window, [&] { window.openProject(projectFile); });
+    while (!allDrawn())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double drawn = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    tick.stop();
+    alone("opening 47 x 10 s MP3, longest time the window does not answer", double(longest) / 1e9, 0.050);
+    compare("opening 47 x 10 s MP3, every row drawn", drawn, "the analysis alone", parallel, 1.2);
+
+    // One long sound: what its analysis adds to the peak.
+    const fs::path longOne = root / "ten-minutes.mp3";
+    if (!makeSound(longOne.string(), {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 600.0}))
+        qFatal("cannot make a long MP3");
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double before = static_cast<double>(vesk::posix::peakResidentKiB()) / 1024.0;
+    if (!vesk::analyseSound(longOne.string()))
+        qFatal("the long analysis failed");
+    std::printf("analysis of a 10 min MP3, memory it adds: %.1f MiB, target 16 MiB\n",
+                static_cast<double>(vesk::posix::peakResidentKiB()) / 1024.0 - before);
+    std::fflush(stdout);
+    fs::remove_all(mp3s);
+    fs::remove(longOne);
 }
 
 // The files of a package the editor seals, in its order, for the shell.
@@ -745,6 +884,11 @@ int main(int argc, char *argv[])
         benchBigPackage(temporary.path().toStdString());
         return 0;
     }
+    if (argc == 2 && QByteArray(argv[1]) == "analysis") {
+        QTemporaryDir temporary;
+        benchAnalysis(temporary.path().toStdString());
+        return 0;
+    }
     if (argc == 2 && QByteArray(argv[1]) == "memory") {
         QTemporaryDir temporary;
         benchEditorMemory(temporary.path());
@@ -764,6 +908,7 @@ int main(int argc, char *argv[])
     benchOneFile(root);
     benchBigPackage(root);
     benchConversion(root);
+    benchAnalysis(root);
 
     const double small = benchProject(dir, 1000);
     const double medium = benchProject(dir, 10000);
