@@ -146,8 +146,16 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
                          : settingsFile),
       m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs)),
       m_ui(std::make_unique<Ui>(*this)), m_measurements(std::make_unique<vesk::SlotMeasurements>([this] {
-          // From a worker thread: the window takes it up on its own.
-          QMetaObject::invokeMethod(this, &frmmain::showMeasurements, Qt::QueuedConnection);
+          // From a worker thread: the window takes it up on its own, once
+          // for however many arrive meanwhile.
+          if (!m_measuredPending.exchange(true))
+              QMetaObject::invokeMethod(
+                  this,
+                  [this] {
+                      m_measuredPending = false;
+                      showMeasurements();
+                  },
+                  Qt::QueuedConnection);
       }))
 {
     setObjectName(QStringLiteral("frmmain"));

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,6 +137,7 @@ private:
     QTabWidget *m_slotTabs = nullptr;
     QLabel *m_soundInfo = nullptr;
 
+    std::atomic<bool> m_measuredPending{false};
     // Last, so that its threads are gone before anything they report to.
     std::unique_ptr<vesk::SlotMeasurements> m_measurements;
 };

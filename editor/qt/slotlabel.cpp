@@ -19,13 +19,16 @@ SlotLabel::SlotLabel(const QString &text, QWidget *parent) : QLabel(text, parent
 
 void SlotLabel::showSound(vesk::SoundAnalyses::Entry sound, const std::vector<std::string> &marks)
 {
-    m_sound = std::move(sound);
-    m_length = m_sound && m_sound->ok() ? QString::fromStdString(vesk::lengthText((*m_sound)->seconds())) : QString();
-    m_marked = !marks.empty();
     QStringList lines;
     for (const std::string &mark : marks)
         lines << QString::fromStdString(mark);
-    setToolTip(lines.join(QLatin1Char('\n')));
+    const QString tip = lines.join(QLatin1Char('\n'));
+    if (sound == m_sound && tip == toolTip())
+        return; // as shown already
+    m_sound = std::move(sound);
+    m_length = m_sound && m_sound->ok() ? QString::fromStdString(vesk::lengthText((*m_sound)->seconds())) : QString();
+    m_marked = !marks.empty();
+    setToolTip(tip);
     update();
 }
 
