@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
 namespace vesk {
 
 // Window layouts are drawn in twips; fifteen of them make one pixel.
@@ -44,6 +48,17 @@ struct ControlRow
     int left, top, width, height;
     const char *text;
 };
+
+// A control's number in a Win32 window: 100 plus its row in the window's
+// table; 0 for a name not in it.
+inline int rowControlId(const std::vector<ControlRow> &table, const char *name)
+{
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (std::strcmp(table[row].name, name) == 0)
+            return 100 + static_cast<int>(row);
+    }
+    return 0;
+}
 
 // The same at `dpi` (96 as the base), rounded to the nearest pixel.
 constexpr int pixelsAt(int twips, int dpi)

@@ -42,12 +42,7 @@ const std::vector<vesk::ControlRow> &installerControls()
 
 int controlId(const char *name)
 {
-    const auto &controls = installerControls();
-    for (size_t row = 0; row < controls.size(); ++row) {
-        if (std::string(controls[row].name) == name)
-            return 100 + static_cast<int>(row);
-    }
-    return 0;
+    return vesk::rowControlId(installerControls(), name);
 }
 
 const std::vector<const char *> &installerFocusOrder()

@@ -24,12 +24,7 @@ const std::vector<vesk::ControlRow> &listenControls()
 
 int listenControlId(const char *name)
 {
-    const auto &controls = listenControls();
-    for (size_t row = 0; row < controls.size(); ++row) {
-        if (std::string(controls[row].name) == name)
-            return 100 + static_cast<int>(row);
-    }
-    return 0;
+    return vesk::rowControlId(listenControls(), name);
 }
 
 std::vector<PackageSound> packageSounds(const std::string &packageDirectory)

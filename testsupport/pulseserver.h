@@ -166,3 +166,17 @@ private:
     std::vector<std::int16_t> m_samples;
     std::vector<Arrival> m_arrivals;
 };
+
+// Starts `server` in a test's initTestCase and records its sink: without a
+// sound server the test is skipped with the reason, or fails where the run
+// requires audio (VESK_REQUIRE_AUDIO=1, as CI sets it).
+#define VESK_START_RECORDING_OR_SKIP(server)                                                                           \
+    do {                                                                                                               \
+        QString why_;                                                                                                  \
+        if (!(server).start(&why_)) {                                                                                  \
+            if (qgetenv("VESK_REQUIRE_AUDIO") == "1")                                                                  \
+                QFAIL(qPrintable(QStringLiteral("no sound server, though audio is required: ") + why_));               \
+            QSKIP(qPrintable(why_));                                                                                   \
+        }                                                                                                              \
+        (server).record();                                                                                             \
+    } while (false)

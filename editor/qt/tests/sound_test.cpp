@@ -116,13 +116,7 @@ private:
 
 void SoundTest::initTestCase()
 {
-    QString why;
-    if (!m_pulse.start(&why)) {
-        if (qgetenv("VESK_REQUIRE_AUDIO") == "1")
-            QFAIL(qPrintable(QStringLiteral("no sound server, though audio is required: ") + why));
-        QSKIP(qPrintable(why));
-    }
-    m_pulse.record();
+    VESK_START_RECORDING_OR_SKIP(m_pulse);
     m_pulse.watchStreams();
     m_player = std::make_unique<platform::SoundPlayer>();
     m_window = std::make_unique<frmmain>(m_dir.path(), m_dialogs, *m_player);

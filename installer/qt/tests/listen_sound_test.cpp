@@ -38,13 +38,7 @@ private:
 
 void ListenSoundTest::initTestCase()
 {
-    QString why;
-    if (!m_pulse.start(&why)) {
-        if (qgetenv("VESK_REQUIRE_AUDIO") == "1")
-            QFAIL(qPrintable(QStringLiteral("no sound server, though audio is required: ") + why));
-        QSKIP(qPrintable(why));
-    }
-    m_pulse.record();
+    VESK_START_RECORDING_OR_SKIP(m_pulse);
     // The monitor takes a moment before its recording flows.
     QTRY_VERIFY_WITH_TIMEOUT(m_pulse.samplesRecorded() > PulseServer::kRate / 10, 10000);
 }
