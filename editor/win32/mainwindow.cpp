@@ -48,7 +48,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string programDirectory, std::st
     m_dpi = win32::startDpi();
     m_font = editorFont(m_dpi);
     m_measurements = std::make_unique<vesk::SlotMeasurements>([this] {
-        if (HWND window = hwnd())
+        if (HWND window = m_measuredWindow.load())
             PostMessageA(window, kSoundMeasured, 0, 0);
     });
 }
@@ -111,6 +111,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: {
+        m_measuredWindow = hwnd();
         m_tabs = std::make_unique<win32::TabPages>(hwnd(), m_instance, vesk::kMainTabs,
                                                    std::vector<const char *>{"Sounds", "Pictures", "Links"},
                                                    vesk::kMainTabsId, m_dpi, m_font);
@@ -154,6 +155,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(hwnd());
         return 0;
     case WM_DESTROY:
+        m_measuredWindow = nullptr;
         m_player.play(std::string());
         PostQuitMessage(0);
         return 0;

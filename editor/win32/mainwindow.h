@@ -6,6 +6,7 @@
 #include "soundplayer.h"
 #include "win32ui.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -78,6 +79,9 @@ private:
     std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot
     HWND m_slotLabels[vesk::kSlotCount + 1] = {};
     std::unique_ptr<win32::TabPages> m_tabs, m_slotTabs;
+    // Where the measuring threads post that a sound was measured; read on
+    // theirs, so kept apart from the window's own handle.
+    std::atomic<HWND> m_measuredWindow{nullptr};
     // Last, so that its threads are gone before the window they post to.
     std::unique_ptr<vesk::SlotMeasurements> m_measurements;
 };
