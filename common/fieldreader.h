@@ -23,6 +23,8 @@ public:
 
     // The next field, or nothing at the end of the text.
     std::optional<std::string> next();
+    // Where the next field would begin: what is read so far.
+    size_t position() const { return m_pos; }
 
 private:
     bool atLineEnd() const;

@@ -63,7 +63,8 @@ bool mayDiscardChanges(Editor &editor, EditorUi &ui, Leaving leaving)
 
 bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
 {
-    Result<Project> loaded = loadProject(path);
+    std::vector<std::string> notes;
+    Result<Project> loaded = loadProject(path, &notes);
     if (!loaded) {
         report(ui, loaded.error());
         return false;
@@ -71,6 +72,12 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
     editor.selectedLink.reset();
     ui.replaceTheme(editor.theme, std::move(loaded).value());
     ui.showTheme();
+    if (!notes.empty()) {
+        std::string text = "Some sound edits of " + path + " were left out:";
+        for (const std::string &note : notes)
+            text += "\n" + note;
+        ui.message(text, true);
+    }
     // Save offers the file that was opened, however it was opened.
     ui.offerFileName(path);
     return true;
@@ -108,13 +115,17 @@ bool saveProject(Editor &editor, EditorUi &ui)
 
 namespace {
 
-// A step by its plan, after the question about the slots it leaves out. A
-// sound found damaged part way stops the step with nothing changed; the
-// player is then asked again with that slot left out too. Nothing when the
-// player says No.
+// A step by its plan, after the questions about the sounds much longer than
+// the game's own and the slots it leaves out. A sound found damaged part
+// way stops the step with nothing changed; the player is then asked again
+// with that slot left out too. Nothing when the player says No.
 template<typename Step>
-auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const Step &step) -> std::optional<decltype(step())>
+auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const std::optional<std::string> &gameDirectory,
+               const Step &step) -> std::optional<decltype(step())>
 {
+    if (const std::optional<std::string> question = longSoundQuestion(plan, gameDirectory))
+        if (ui.ask(*question, false) != Prompts::Answer::Yes)
+            return std::nullopt;
     for (;;) {
         if (const std::optional<std::string> question = leaveOutQuestion(plan))
             if (ui.ask(*question, false) != Prompts::Answer::Yes)
@@ -140,7 +151,7 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote)
     if (!game)
         return;
     ui.setBusy(true);
-    std::vector<SlotPlan> plan = planSounds(editor.theme.slots());
+    std::vector<SlotPlan> plan = planSounds(editor.theme.slots(), editor.theme.project().edits);
     ui.setBusy(false);
     const ApplyResult checked = checkApply(*game, plan);
     if (!checked.status.ok()) {
@@ -156,7 +167,7 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote)
         const std::unique_ptr<Progress> progress = ui.startProgress("Convert To Wa2 + Bm2");
         return applyTheme(*game, plan, editor.theme.links(), quote, *progress);
     };
-    const std::optional<ApplyResult> applied = stepAsked(ui, plan, apply);
+    const std::optional<ApplyResult> applied = stepAsked(ui, plan, editor.gameDirectory, apply);
     if (!applied || applied->status.code() == ErrorCode::Cancelled)
         return;
     if (!applied->status.ok()) {
@@ -246,12 +257,12 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
     }
     if (!mayShipStrayFiles(input, shownFolder, ui))
         return false;
-    std::vector<SlotPlan> plan = planSounds(input.slots);
+    std::vector<SlotPlan> plan = planSounds(input.slots, input.edits);
     const auto build = [&] {
         const std::unique_ptr<Progress> progress = ui.startProgress("Create Theme Package");
         return buildPackage(input, plan, *progress);
     };
-    const std::optional<PackageResult> built = stepAsked(ui, plan, build);
+    const std::optional<PackageResult> built = stepAsked(ui, plan, input.gameDirectory, build);
     if (!built || built->status.code() == ErrorCode::Cancelled)
         return false;
     if (!built->status.ok())

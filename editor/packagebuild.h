@@ -36,6 +36,7 @@ struct PackageInput
     std::string packageDirectory; // where the package is built
     std::string editorDirectory;  // where the installer program lies
     SlotValues slots;
+    std::array<SoundEdit, kSlotCount> edits;  // the player's edits of the slots' sounds
     std::optional<std::string> gameDirectory; // the game directory in force, if one is chosen
 };
 

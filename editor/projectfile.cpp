@@ -3,6 +3,10 @@
 #include "fieldreader.h"
 #include "textfile.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 namespace vesk {
 
 namespace {
@@ -14,7 +18,166 @@ Status uncarriable(const std::string &value)
                              " a line break itself");
 }
 
+// "120", "1320.5": milliseconds to the microsecond.
+std::string millisecondsText(Micros time)
+{
+    std::string text = std::to_string(time / 1000);
+    if (const Micros part = time % 1000) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, ".%03d", static_cast<int>(part));
+        text += digits;
+        while (text.back() == '0')
+            text.pop_back();
+    }
+    return text;
+}
+
+std::optional<Micros> parseMilliseconds(std::string_view text)
+{
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view part = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits
+        = [](std::string_view run) { return run.find_first_not_of("0123456789") == std::string_view::npos; };
+    if (whole.empty() || whole.size() > 9 || !digits(whole) || part.size() > 3 || !digits(part)
+        || (point != std::string_view::npos && part.empty()))
+        return std::nullopt;
+    Micros micros = std::stoll(std::string(whole)) * 1000;
+    Micros scale = 100;
+    for (char digit : part) {
+        micros += (digit - '0') * scale;
+        scale /= 10;
+    }
+    return micros;
+}
+
+std::string gainText(double gain)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", gain);
+    std::string written = text;
+    while (written.back() == '0')
+        written.pop_back();
+    if (written.back() == '.')
+        written.pop_back();
+    return written == "-0" ? "0" : written;
+}
+
+void readEdits(std::string_view rest, size_t firstLine, Project &project, std::vector<std::string> *notes)
+{
+    const auto note = [notes](size_t line, const std::string &text) {
+        if (notes)
+            notes->push_back("line " + std::to_string(line) + ": " + text);
+    };
+    bool inEdits = false;
+    std::array<bool, kSlotCount> seen{};
+    size_t number = firstLine;
+    for (size_t at = 0; at < rest.size(); ++number) {
+        size_t end = rest.find('\n', at);
+        if (end == std::string_view::npos)
+            end = rest.size();
+        std::string_view line = rest.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty())
+            continue;
+        if (!inEdits) {
+            // What follows the links is read only from the edits' heading on.
+            inEdits = line == kSoundEditsLine;
+            continue;
+        }
+        int slot = 0;
+        Result<SoundEdit> edit = parseSoundEditLine(line, slot);
+        if (!edit) {
+            note(number, "the sound edit \"" + std::string(line) + "\" cannot be read (" + edit.error()
+                             + "), so it was left out.");
+        } else if (seen[static_cast<size_t>(slot - 1)]) {
+            note(number, "slot " + std::to_string(slot) + " is edited twice; the second edit was left out.");
+        } else if (isEmptySlot(project.slots[static_cast<size_t>(slot - 1)])) {
+            seen[static_cast<size_t>(slot - 1)] = true;
+            note(number, slotDescription(slot) + " holds no sound, so its edit was left out.");
+        } else {
+            seen[static_cast<size_t>(slot - 1)] = true;
+            // An edit that changes nothing is no edit, whatever it says of itself.
+            project.edits[static_cast<size_t>(slot - 1)] = edit->empty() ? SoundEdit() : *edit;
+        }
+    }
+}
+
 } // namespace
+
+std::string soundEditLine(int slot, const SoundEdit &edit)
+{
+    std::string line = "slot=" + std::to_string(slot) + " start=" + millisecondsText(edit.start);
+    if (edit.end)
+        line += " end=" + millisecondsText(*edit.end);
+    line += " fade-in=" + millisecondsText(edit.fadeIn) + " fade-out=" + millisecondsText(edit.fadeOut)
+            + " gain=" + gainText(edit.gain);
+    if (edit.matched)
+        line += " matched";
+    return line + " length=" + millisecondsText(edit.length);
+}
+
+Result<SoundEdit> parseSoundEditLine(std::string_view line, int &slot)
+{
+    const auto bad = [](std::string why) { return Status::failure(ErrorCode::BadFormat, std::move(why)); };
+    SoundEdit edit;
+    slot = 0;
+    std::array<bool, 8> had{};
+    static const char *const keys[] = {"slot", "start", "end", "fade-in", "fade-out", "gain", "matched", "length"};
+    while (!line.empty()) {
+        const size_t space = line.find(' ');
+        const std::string_view word = line.substr(0, space);
+        line = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+        if (word.empty())
+            continue;
+        const size_t equals = word.find('=');
+        const std::string_view key = word.substr(0, equals);
+        const std::string_view value = equals == std::string_view::npos ? std::string_view() : word.substr(equals + 1);
+        size_t which = 0;
+        while (which < 8 && key != keys[which])
+            ++which;
+        if (which == 8)
+            return bad("\"" + std::string(key) + "\" is no part of an edit");
+        if (had[which])
+            return bad("it gives \"" + std::string(key) + "\" twice");
+        had[which] = true;
+        if ((which == 6) != (equals == std::string_view::npos))
+            return bad(which == 6 ? "\"matched\" takes no value" : "\"" + std::string(key) + "\" has no value");
+        if (which == 0) {
+            const std::optional<long long> number = parseWholeNumber(value);
+            if (!number || *number < 1 || *number > kSlotCount || value.find(' ') != std::string_view::npos)
+                return bad("there is no slot " + std::string(value));
+            slot = static_cast<int>(*number);
+        } else if (which == 5) {
+            const std::string text(value);
+            char *stop = nullptr;
+            const double gain = std::strtod(text.c_str(), &stop);
+            if (text.empty() || *stop || !std::isfinite(gain) || std::fabs(gain) > kGainRange
+                || text.find_first_not_of("+-.0123456789") != std::string::npos)
+                return bad("the gain " + text + " is not a number of dB from -24 to 24");
+            edit.gain = roundedGain(gain);
+        } else if (which != 6) {
+            const std::optional<Micros> time = parseMilliseconds(value);
+            if (!time)
+                return bad("the " + std::string(key) + " " + std::string(value) + " is not a time in milliseconds");
+            Micros *const field[]
+                = {nullptr, &edit.start, nullptr, &edit.fadeIn, &edit.fadeOut, nullptr, nullptr, &edit.length};
+            if (which == 2)
+                edit.end = *time;
+            else
+                *field[which] = *time;
+        } else {
+            edit.matched = true;
+        }
+    }
+    if (!slot)
+        return bad("it names no slot");
+    if (edit.end && *edit.end < edit.start + kShortestEdit)
+        return bad("its end is not 10 ms after its start");
+    return edit;
+}
 
 Status projectFileLines(const Project &project, std::vector<std::string> &lines)
 {
@@ -38,6 +201,16 @@ Status projectFileLines(const Project &project, std::vector<std::string> &lines)
         if (!add(link.address))
             return uncarriable(link.address);
     }
+    bool heading = false;
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const SoundEdit &edit = project.edits[static_cast<size_t>(k - 1)];
+        if (edit.empty() || isEmptySlot(project.slots[static_cast<size_t>(k - 1)]))
+            continue;
+        if (!heading)
+            lines.push_back(kSoundEditsLine);
+        heading = true;
+        lines.push_back(soundEditLine(k, edit));
+    }
     return Status::success();
 }
 
@@ -50,7 +223,7 @@ Status saveProject(const std::string &path, const Project &project)
     return writeTextFileAtomically(path, lines);
 }
 
-Result<Project> parseProject(const std::string &text)
+Result<Project> parseProject(const std::string &text, std::vector<std::string> *notes)
 {
     const auto bad = [](std::string why) { return Status::failure(ErrorCode::BadFormat, std::move(why)); };
     Project read;
@@ -76,15 +249,20 @@ Result<Project> parseProject(const std::string &text)
             return bad("it holds " + std::to_string(j) + " of the " + std::to_string(*count) + " links it announces");
         read.links.push_back({std::move(*name), std::move(*address)});
     }
+    const size_t rest = reader.position();
+    size_t line = 1;
+    for (size_t at = 0; at < rest; ++at)
+        line += text[at] == '\n';
+    readEdits(std::string_view(text).substr(rest), line, read, notes);
     return read;
 }
 
-Result<Project> loadProject(const std::string &path)
+Result<Project> loadProject(const std::string &path, std::vector<std::string> *notes)
 {
     const Result<std::string> text = readFile(path, kProjectFileLimit, Overflow::Refuse);
     if (!text)
         return text.status();
-    Result<Project> parsed = parseProject(*text);
+    Result<Project> parsed = parseProject(*text, notes);
     if (!parsed)
         return Status::failure(parsed.code(), path + " is not a complete theme project: " + parsed.error());
     return parsed;

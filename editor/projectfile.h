@@ -2,9 +2,12 @@
 
 #include "links.h"
 #include "slotcatalogue.h"
+#include "soundedit.h"
 #include "status.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vesk {
@@ -12,10 +15,17 @@ namespace vesk {
 // A theme project (*.vsk): the 47 slot values, one per line in index order,
 // then the number of links as a space, its digits and a space, then each
 // link's name and address on lines of their own. Every line ends in CR LF.
+// The slots' sound edits follow, where there are any, under a line
+// "[sound edits]", one slot a line:
+//   slot=3 start=120 end=1320.5 fade-in=0 fade-out=20 gain=-6.3 matched length=603000
+// times in milliseconds (to the microsecond), the gain in dB; "end" is left
+// out when the sound plays to its end, "matched" when the gain was typed.
+// A reader that knows no edits stops before them.
 struct Project
 {
     SlotValues slots;
     std::vector<Link> links;
+    std::array<SoundEdit, kSlotCount> edits; // slot 1 first; empty() for none
 
     Project() { slots.fill(kNoSound); }
 };
@@ -32,7 +42,15 @@ Status saveProject(const std::string &path, const Project &project);
 // complete project: 47 slot fields, a whole-number count and as many link
 // pairs as it announces. A count of 0 or less means no links.
 // A file over kProjectFileLimit, or one that is no regular file, is refused.
-Result<Project> loadProject(const std::string &path);
-Result<Project> parseProject(const std::string &text);
+// An edit line that cannot be read, or one naming a slot that holds no
+// sound, is left out and told in `notes` ("line 52: ..."); the rest loads.
+Result<Project> loadProject(const std::string &path, std::vector<std::string> *notes = nullptr);
+Result<Project> parseProject(const std::string &text, std::vector<std::string> *notes = nullptr);
+
+inline constexpr const char *kSoundEditsLine = "[sound edits]";
+// One slot's edit line, and the edit a line gives (its slot in `slot`), or
+// why it gives none.
+std::string soundEditLine(int slot, const SoundEdit &edit);
+Result<SoundEdit> parseSoundEditLine(std::string_view line, int &slot);
 
 } // namespace vesk

@@ -35,9 +35,10 @@ void SlotMeasurements::measure(const SlotValues &slots, const std::optional<std:
     m_analyses.request(paths);
 }
 
-SlotMeasurements::Row SlotMeasurements::row(const SlotValues &slots, int index) const
+SlotMeasurements::Row SlotMeasurements::row(const Project &project, int index) const
 {
-    const std::string &path = slots[static_cast<size_t>(index - 1)];
+    const std::string &path = project.slots[static_cast<size_t>(index - 1)];
+    const SoundEdit &edit = project.edits[static_cast<size_t>(index - 1)];
     Row row;
     if (isEmptySlot(path) || !(row.sound = m_analyses.find(path)))
         return row;
@@ -46,20 +47,31 @@ SlotMeasurements::Row SlotMeasurements::row(const SlotValues &slots, int index) 
     // Until the game's sound is measured, nothing is compared with it; a
     // sound that cannot be used is marked whatever the game's is.
     if (!row.sound->ok() || !gameFile || game)
-        row.marks = soundMarks(*row.sound, game && game->ok() ? &game->value() : nullptr);
+        row.marks = soundMarks(*row.sound, game && game->ok() ? &game->value() : nullptr, edit);
+    if (row.sound->ok()) {
+        const SoundAnalysis &sound = **row.sound;
+        row.length = lengthText(editedSeconds(sound, edit));
+        const SoundEdit fitted = clampedEdit(edit, framesToMicros(sound.frames, sound.format.rate));
+        row.from = std::min(sound.frames, microsToFrames(fitted.start, sound.format.rate));
+        row.to = fitted.end ? std::min(sound.frames, microsToFrames(*fitted.end, sound.format.rate)) : sound.frames;
+    }
     return row;
 }
 
-std::string SlotMeasurements::figures(const SlotValues &slots, int index, bool marksFirst) const
+std::string SlotMeasurements::figures(const Project &project, int index, bool marksFirst) const
 {
-    const Row shown = row(slots, index);
+    const Row shown = row(project, index);
     if (!shown.sound)
         return std::string();
     if (!shown.sound->ok())
         return soundMarks(*shown.sound, nullptr).front();
     if (marksFirst && !shown.marks.empty())
         return shown.marks.front();
-    return soundInfo(**shown.sound);
+    const SoundEdit &edit = project.edits[static_cast<size_t>(index - 1)];
+    if (edit.empty())
+        return soundInfo(**shown.sound);
+    return soundInfo(**shown.sound) + "; edited: " + shown.length
+           + (edit.gain != 0 ? ", gain " + std::string(edit.gain > 0 ? "+" : "") + levelText(edit.gain) + " dB" : "");
 }
 
 } // namespace vesk

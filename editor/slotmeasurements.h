@@ -1,5 +1,6 @@
 #pragma once
 
+#include "projectfile.h"
 #include "slotcatalogue.h"
 #include "soundanalyses.h"
 
@@ -29,11 +30,14 @@ public:
     {
         SoundAnalyses::Entry sound;     // nothing: no sound, or not measured yet
         std::vector<std::string> marks; // what is wrong with it
+        std::string length;             // "2.1 s" as the slot's edit leaves it; "" when not known
+        std::uint64_t from = 0, to = 0; // the frames of the sound the game gets, for its picture
     };
-    Row row(const SlotValues &slots, int index) const;
+    // Slot `index`'s sound as the project's edit makes it.
+    Row row(const Project &project, int index) const;
     // The figures line of slot `index`: its figures, or why it cannot be
     // used; with `marksFirst`, what is wrong with it before its figures.
-    std::string figures(const SlotValues &slots, int index, bool marksFirst = false) const;
+    std::string figures(const Project &project, int index, bool marksFirst = false) const;
 
 private:
     SoundAnalyses m_analyses;

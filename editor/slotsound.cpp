@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace vesk {
 
@@ -64,18 +65,40 @@ std::string soundInfo(const SoundAnalysis &sound)
     return info;
 }
 
-std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game)
+double editedSeconds(const SoundAnalysis &sound, const SoundEdit &edit)
+{
+    if (edit.empty())
+        return sound.seconds();
+    const Micros length = framesToMicros(sound.frames, sound.format.rate);
+    const SoundEdit fitted = clampedEdit(edit, length);
+    return static_cast<double>(fitted.end.value_or(length) - fitted.start) / kMicrosPerSecond;
+}
+
+bool changedSinceEdited(const SoundAnalysis &sound, const SoundEdit &edit)
+{
+    constexpr Micros kSameLength = 1000;
+    const Micros length = framesToMicros(sound.frames, sound.format.rate);
+    return !edit.empty() && edit.length > 0 && std::llabs(length - edit.length) > kSameLength;
+}
+
+std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game,
+                                    const SoundEdit &edit)
 {
     if (!sound)
         return {"This sound cannot be used: " + sound.error() + "."};
     std::vector<std::string> marks;
-    const double seconds = sound->seconds();
+    if (changedSinceEdited(*sound, edit))
+        marks.push_back("The file changed since it was edited: its edits are kept, fitted to its new length of "
+                        + lengthText(sound->seconds()) + ".");
+    const double seconds = editedSeconds(*sound, edit);
     if (game && seconds > kLongSeconds && seconds > kLongFactor * game->seconds())
         marks.push_back("Much longer than the game's own sound: " + lengthText(seconds) + ", the game's is "
                         + lengthText(game->seconds()) + ".");
     else if (!game && seconds > kLongWithoutGame)
         marks.push_back("Much longer than a sound of the game: " + lengthText(seconds) + ".");
-    const std::optional<double> ours = sound->loudness.integrated;
+    // The gain moves the loudness by as much; a trim is not measured again.
+    const std::optional<double> ours
+        = sound->loudness.integrated ? std::optional<double>(*sound->loudness.integrated + edit.gain) : std::nullopt;
     const std::optional<double> theirs = game ? game->loudness.integrated : std::nullopt;
     if (ours && theirs && std::fabs(*ours - *theirs) > kLoudnessApart)
         marks.push_back(std::string(*ours > *theirs ? "Much louder" : "Much quieter") + " than the game's own sound: "

@@ -2,6 +2,7 @@
 
 #include "displaytext.h"
 #include "soundanalysis.h"
+#include "soundedit.h"
 #include "status.h"
 
 #include <optional>
@@ -26,8 +27,15 @@ std::string levelText(double value);
 // long. Loudness apart by more than 6 LU is much louder or quieter.
 inline constexpr double kLongSeconds = 3, kLongFactor = 4, kLongWithoutGame = 10, kLoudnessApart = 6;
 
-// What is wrong with a slot's sound, one sentence each; none when nothing is.
-// `game` is the game's own sound for the slot, when it can be compared.
-std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game);
+// What is wrong with a slot's sound as `edit` makes it, one sentence each;
+// none when nothing is. `game` is the game's own sound for the slot, when it
+// can be compared. An edit made when the file was of another length says so.
+std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game,
+                                    const SoundEdit &edit = {});
+
+// How long `sound` lasts as `edit` makes it (fitted to its length), in seconds.
+double editedSeconds(const SoundAnalysis &sound, const SoundEdit &edit);
+// Whether the sound's file is of another length than when it was edited.
+bool changedSinceEdited(const SoundAnalysis &sound, const SoundEdit &edit);
 
 } // namespace vesk

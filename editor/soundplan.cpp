@@ -1,8 +1,11 @@
 #include "soundplan.h"
 
 #include "applytheme.h"
+#include "displaytext.h"
 #include "fileops.h"
+#include "gamebackup.h"
 #include "paths.h"
+#include "slotsound.h"
 #include "sounddecoder.h"
 #include "textfile.h"
 #include "wavecheck.h"
@@ -20,7 +23,17 @@ namespace vesk {
 
 namespace fs = std::filesystem;
 
-std::vector<SlotPlan> planSounds(const SlotValues &slots)
+std::optional<double> statedSeconds(const std::string &path)
+{
+    if (const std::optional<double> wave = waveSeconds(path))
+        return wave;
+    Result<std::unique_ptr<SoundDecoder>> decoder = SoundDecoder::open(path);
+    if (!decoder || !(*decoder)->frames() || (*decoder)->format().rate <= 0)
+        return std::nullopt;
+    return static_cast<double>((*decoder)->frames()) / (*decoder)->format().rate;
+}
+
+std::vector<SlotPlan> planSounds(const SlotValues &slots, const std::array<SoundEdit, kSlotCount> &edits)
 {
     std::vector<SlotPlan> plan;
     for (int k = 1; k <= kSlotCount; ++k) {
@@ -30,13 +43,21 @@ std::vector<SlotPlan> planSounds(const SlotValues &slots)
         SlotPlan entry;
         entry.slot = k;
         entry.source = source;
-        // A wave the game plays is read no further; a file that cannot be
-        // read at all is left to the step.
-        if (waveProblem(source) && checkSlotFile(k, source).ok()) {
+        const SoundEdit &edit = edits[static_cast<size_t>(k - 1)];
+        // A wave the game plays and the player did not edit is read no
+        // further; a file that cannot be read at all is left to the step.
+        entry.seconds = waveSeconds(source).value_or(0);
+        if ((waveProblem(source) || !edit.empty()) && checkSlotFile(k, source).ok()) {
             Result<std::unique_ptr<SoundDecoder>> decoder = SoundDecoder::open(source);
             if (decoder) {
+                const SoundDecoder &sound = **decoder;
                 entry.step = SlotPlan::Step::Convert;
-                entry.format = convertedFormat((*decoder)->format());
+                entry.format = convertedFormat(sound.format());
+                const Micros length = framesToMicros(sound.frames(), sound.format().rate);
+                entry.edit = clampedEdit(edit, length);
+                entry.seconds = length ? static_cast<double>(entry.edit.end.value_or(length) - entry.edit.start)
+                                             / kMicrosPerSecond
+                                       : 0;
             } else {
                 entry.step = SlotPlan::Step::LeaveOut;
                 entry.reason = decoder.error();
@@ -45,6 +66,27 @@ std::vector<SlotPlan> planSounds(const SlotValues &slots)
         plan.push_back(std::move(entry));
     }
     return plan;
+}
+
+std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan,
+                                             const std::optional<std::string> &gameDirectory)
+{
+    std::string lines;
+    for (const SlotPlan &entry : plan) {
+        if (entry.step == SlotPlan::Step::LeaveOut || entry.seconds <= kLongSeconds)
+            continue;
+        const std::optional<std::string> gameFile
+            = gameDirectory ? gamesOwnFile(*gameDirectory, slotInfo(entry.slot).gameFile) : std::nullopt;
+        const std::optional<double> game = gameFile ? statedSeconds(*gameFile) : std::nullopt;
+        if (game ? entry.seconds > kLongFactor * *game : entry.seconds > kLongWithoutGame)
+            lines += (lines.empty() ? "" : "; ") + slotDescription(entry.slot) + " " + entry.source + ": "
+                     + lengthText(entry.seconds)
+                     + (game ? ", the game's is " + lengthText(*game) : std::string(", the game has none"));
+    }
+    if (lines.empty())
+        return std::nullopt;
+    return "These sounds are much longer than the game's own: " + lines
+           + ". Go on with them as they are? (No cancels.)";
 }
 
 std::optional<std::string> leaveOutQuestion(const std::vector<SlotPlan> &plan)
@@ -183,7 +225,7 @@ Prepared prepareSounds(const std::vector<SlotPlan> &plan, const std::function<st
                 return;
             }
             sound.file = std::move(made).value();
-            Result<Conversion> converted = convertSound(entry.source, sound.file, share);
+            Result<Conversion> converted = convertSound(entry.source, sound.file, entry.edit, share);
             if (converted)
                 sound.conversion = std::move(converted).value();
             else if (converted.code() == ErrorCode::BadFormat)
@@ -228,9 +270,33 @@ void discard(const Prepared &prepared)
     }
 }
 
+namespace {
+
+// "trimmed to 1.2 s, faded out 20 ms, matched to the game: −6.3 dB"
+std::string editText(const SoundEdit &edit, double seconds)
+{
+    std::vector<std::string> parts;
+    if (edit.start > 0 || edit.end)
+        parts.push_back("trimmed to " + lengthText(seconds));
+    const auto milliseconds = [](Micros time) { return std::to_string((time + 500) / 1000) + " ms"; };
+    if (edit.fadeIn > 0)
+        parts.push_back("faded in " + milliseconds(edit.fadeIn));
+    if (edit.fadeOut > 0)
+        parts.push_back("faded out " + milliseconds(edit.fadeOut));
+    if (edit.gain != 0 || edit.matched)
+        parts.push_back((edit.matched ? "matched to the game: " : "gain ") + std::string(edit.gain > 0 ? "+" : "")
+                        + levelText(edit.gain) + " dB");
+    std::string text;
+    for (const std::string &part : parts)
+        text += (text.empty() ? "" : ", ") + part;
+    return text;
+}
+
+} // namespace
+
 std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, const Prepared &prepared)
 {
-    std::string converted, quieter;
+    std::string converted, quieter, edited;
     int count = 0;
     for (const PreparedSound &sound : prepared.sounds) {
         if (!sound.conversion)
@@ -239,6 +305,8 @@ std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, 
             = std::find_if(plan.begin(), plan.end(), [&](const SlotPlan &e) { return e.slot == sound.slot; });
         const std::string named = slotDescription(sound.slot) + " " + (entry != plan.end() ? entry->source : "");
         converted += (count++ ? ", " : "") + named;
+        if (entry != plan.end() && !entry->edit.empty())
+            edited += (edited.empty() ? "" : "; ") + named + " " + editText(entry->edit, sound.conversion->seconds);
         if (sound.conversion->scaledDown)
             quieter += (quieter.empty() ? "" : ", ") + named;
     }
@@ -246,6 +314,8 @@ std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, 
         return std::nullopt;
     std::string summary = std::to_string(count) + (count == 1 ? " sound was" : " sounds were")
                           + " converted to 16-bit PCM: " + converted + ".";
+    if (!edited.empty())
+        summary += " Edited: " + edited + ".";
     if (!quieter.empty())
         summary += " Made quieter to fit, as they went beyond full scale: " + quieter + ".";
     return summary;

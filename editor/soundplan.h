@@ -3,9 +3,11 @@
 #include "progress.h"
 #include "slotcatalogue.h"
 #include "soundconvert.h"
+#include "soundedit.h"
 #include "soundformat.h"
 #include "status.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,8 +21,8 @@ namespace vesk {
 struct SlotPlan
 {
     enum class Step {
-        Copy,     // a wave the game plays: byte for byte
-        Convert,  // any other sound: made a plain PCM wave of `format`
+        Copy,     // a wave the game plays, not edited: byte for byte
+        Convert,  // any other sound, or an edited one: made a plain PCM wave of `format`
         LeaveOut, // it cannot be used (`reason`): the step does without it
     };
     int slot = 0;
@@ -28,6 +30,8 @@ struct SlotPlan
     Step step = Step::Copy;
     SoundFormat format;
     std::string reason; // in a few words: "not a sound file", "damaged after 2.1 s"
+    SoundEdit edit;     // the player's, fitted to the sound's length
+    double seconds = 0; // how long the game's sound will be, as far as the file says; 0 when not known
 };
 
 // The plan of every slot that has a file, in slot order. A file that cannot
@@ -35,7 +39,17 @@ struct SlotPlan
 // (as it does for a file that goes missing after the plan was made); one
 // the system cannot decode is left out, which the player is asked about
 // first.
-std::vector<SlotPlan> planSounds(const SlotValues &slots);
+std::vector<SlotPlan> planSounds(const SlotValues &slots, const std::array<SoundEdit, kSlotCount> &edits = {});
+
+// How long the sound file `path` lasts as its header or decoder states it;
+// nothing when it cannot be read or does not say.
+std::optional<double> statedSeconds(const std::string &path);
+
+// The question before a step about the sounds that stay much longer than
+// the game's own for their slots (the rule of the main window's marks), with
+// the game directory in force if any; nothing when none is.
+std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan,
+                                             const std::optional<std::string> &gameDirectory);
 
 // The question before a step about the slots it leaves out, each named with
 // its file and the reason; nothing when every file can be used.
@@ -67,7 +81,9 @@ Prepared prepareSounds(const std::vector<SlotPlan> &plan, const std::function<st
 void discard(const Prepared &prepared);
 
 // After a step: "2 sounds were converted to 16-bit PCM: slot 1 (Bombs, Level 1)
-// PATH, …", and which were made quieter to fit; nothing when none was.
+// PATH, …", what was made of the edited ones ("trimmed to 1.2 s", "matched
+// to the game: −6.3 dB") and which were made quieter to fit; nothing when
+// none was converted.
 std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, const Prepared &prepared);
 
 } // namespace vesk

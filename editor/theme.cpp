@@ -28,6 +28,23 @@ void Theme::setSlot(int index, std::string value)
     if (stored == value)
         return;
     stored = std::move(value);
+    m_project.edits[slotPosition(index)] = SoundEdit();
+    m_changed = true;
+}
+
+const SoundEdit &Theme::edit(int index) const
+{
+    return m_project.edits[slotPosition(index)];
+}
+
+void Theme::setEdit(int index, SoundEdit edit)
+{
+    SoundEdit &stored = m_project.edits[slotPosition(index)];
+    if (edit.empty())
+        edit = SoundEdit();
+    if (stored == edit)
+        return;
+    stored = edit;
     m_changed = true;
 }
 

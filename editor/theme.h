@@ -23,6 +23,10 @@ public:
     void setSlot(int index, std::string value);
     void clearSlot(int index) { setSlot(index, kNoSound); }
 
+    // What the player made of a slot's sound; another file, or none, drops it.
+    const SoundEdit &edit(int index) const;
+    void setEdit(int index, SoundEdit edit);
+
     // The slot that "Add File" and "Remove File" act on; slot 1 at first.
     int selectedSlot() const { return m_selected; }
     void selectSlot(int index);

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // A few seconds of output at most, however long the bytes say the sound is.
     int blocks = 0;
     const vesk::Result<vesk::Conversion> result
-        = vesk::convertSound(file, converted, [&blocks](double) { return ++blocks < 64; });
+        = vesk::convertSound(file, converted, {}, [&blocks](double) { return ++blocks < 64; });
     if (result.ok() && vesk::waveProblem(converted) && result->seconds > 0)
         std::abort();
     if (!result.ok() && result.error().empty())

@@ -16,15 +16,15 @@ PlayableSounds::~PlayableSounds()
     removeTree(m_folder, ignored);
 }
 
-Result<std::string> PlayableSounds::playable(const std::string &path)
+Result<std::string> PlayableSounds::playable(const std::string &path, const SoundEdit &edit)
 {
-    if (!waveProblem(path))
+    if (edit.empty() && !waveProblem(path))
         return path;
     std::error_code ec;
     const FileStatus status = fileStatus(path, ec);
     const std::int64_t time = status.modified;
     const std::uintmax_t size = status.size;
-    if (!ec && path == m_source && time == m_time && size == m_size)
+    if (!ec && path == m_source && edit == m_edit && time == m_time && size == m_size)
         return m_converted;
     if (m_folder.empty()) {
         Result<std::string> folder = makePrivateFolder("vesk-play-");
@@ -37,7 +37,7 @@ Result<std::string> PlayableSounds::playable(const std::string &path)
     Result<std::string> target = createUniqueFile(m_folder, "play");
     if (!target)
         return target.status();
-    const Result<Conversion> converted = convertSound(path, *target);
+    const Result<Conversion> converted = convertSound(path, *target, edit);
     if (!converted) {
         removeEntry(*target, ec);
         return converted.status();
@@ -45,6 +45,7 @@ Result<std::string> PlayableSounds::playable(const std::string &path)
     if (!m_converted.empty())
         removeEntry(m_converted, ec);
     m_source = path;
+    m_edit = edit;
     m_time = time;
     m_size = size;
     m_converted = std::move(target).value();

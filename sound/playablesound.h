@@ -1,5 +1,6 @@
 #pragma once
 
+#include "soundedit.h"
 #include "status.h"
 
 #include <cstdint>
@@ -18,13 +19,15 @@ public:
     PlayableSounds(const PlayableSounds &) = delete;
     PlayableSounds &operator=(const PlayableSounds &) = delete;
 
-    // The file to play for `path`: itself, or its conversion (made once while
-    // the file stays as it is). The failure gives the reason in a few words.
-    Result<std::string> playable(const std::string &path);
+    // The file to play for `path` as `edit` makes it: itself, or its
+    // conversion (made once while the file and the edit stay as they are).
+    // The failure gives the reason in a few words.
+    Result<std::string> playable(const std::string &path, const SoundEdit &edit = {});
 
 private:
     std::string m_folder;
     std::string m_source;
+    SoundEdit m_edit;
     std::int64_t m_time = 0;
     std::uintmax_t m_size = 0;
     std::string m_converted;

@@ -30,4 +30,10 @@ struct SoundAnalysis
 // sound's length, but for a few bytes per 100 ms of the meter's.
 Result<SoundAnalysis> analyseSound(const std::string &path, const std::function<bool()> &keepGoing = {});
 
+// The frame nearest to `frame` within `reach` frames either way where the
+// sound (its channels summed) crosses zero: a cut there does not click.
+// `frame` itself when it crosses nowhere near, or the file cannot be read
+// that far. It decodes from the start up to there.
+std::uint64_t nearestZeroCrossing(const std::string &path, std::uint64_t frame, std::uint64_t reach);
+
 } // namespace vesk

@@ -1,11 +1,13 @@
 #include "soundconvert.h"
 
 #include "sounddecoder.h"
+#include "soundedit.h"
 #include "wavewriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -149,7 +151,8 @@ struct Pass
 };
 
 // One run through the source into `out`, at `gain`.
-Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain, const ProgressShare &progress)
+Result<Pass> convertOnce(const std::string &source, const SoundEdit &edit, WaveWriter &out, double gain,
+                         const ProgressShare &progress)
 {
     Result<std::unique_ptr<SoundDecoder>> opened = SoundDecoder::open(source);
     if (!opened)
@@ -165,12 +168,17 @@ Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain
         resampler = std::move(made).value();
     }
     const StereoMix mix = from.channels > 2 ? stereoMix(from.channels) : StereoMix();
-    Quantizer quantizer(needsDither(from, to), gain);
+    // An edit's fades and gain take samples off the 16-bit grid: they are
+    // dithered once, here at the end.
+    Quantizer quantizer(needsDither(from, to) || !edit.empty(), gain);
+    std::optional<EditedStream> edited;
+    if (!edit.empty())
+        edited.emplace(edit, from.rate, to.channels);
 
     const auto width = static_cast<std::size_t>(to.channels); // after any mix-down
-    std::vector<float> mixed, resampled;
+    std::vector<float> mixed, kept, resampled;
     std::vector<std::int16_t> samples;
-    std::uint64_t read = 0, written = 0;
+    std::uint64_t read = 0, passed = 0, written = 0;
     const double total = static_cast<double>(decoder.frames());
     const auto block = [&](const float *decoded, std::size_t frames, bool last) {
         read += frames;
@@ -180,6 +188,13 @@ Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain
             mixDown(mix, decoded, frames, mixed);
             decoded = mixed.data();
         }
+        if (edited) {
+            kept.clear();
+            edited->process(decoded, frames, last, kept);
+            decoded = kept.data();
+            frames = kept.size() / width;
+        }
+        passed += frames;
         if (resampler) {
             resampled.clear();
             if (Status step = resampler->process(decoded, frames, false, resampled); !step.ok())
@@ -193,7 +208,7 @@ Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain
                     !step.ok())
                     return step;
                 const auto length = static_cast<std::uint64_t>(
-                    std::llround(static_cast<double>(read) * to.rate / static_cast<double>(from.rate)));
+                    std::llround(static_cast<double>(passed) * to.rate / static_cast<double>(from.rate)));
                 const std::uint64_t keep = length > written ? length - written : 0;
                 resampled.resize(std::min<std::size_t>(resampled.size(), static_cast<std::size_t>(keep) * width));
             }
@@ -214,7 +229,8 @@ Result<Pass> convertOnce(const std::string &source, WaveWriter &out, double gain
 
 } // namespace
 
-Result<Conversion> convertSound(const std::string &source, const std::string &target, const ProgressShare &progress)
+Result<Conversion> convertSound(const std::string &source, const std::string &target, const SoundEdit &edit,
+                                const ProgressShare &progress)
 {
     Conversion conversion;
     {
@@ -227,14 +243,14 @@ Result<Conversion> convertSound(const std::string &source, const std::string &ta
     WaveWriter out(target, conversion.to);
     if (Status opened = out.status(); !opened.ok())
         return opened;
-    Result<Pass> pass = convertOnce(source, out, 1.0, progress);
+    Result<Pass> pass = convertOnce(source, edit, out, 1.0, progress);
     // Too loud for 16 bits (a floating-point source beyond full scale, or the
     // overshoot of resampling): once more, scaled to fit.
     if (pass && pass->peak > kScaledPeak) {
         conversion.scaledDown = true;
         const double gain = kScaledPeak / pass->peak;
         Status again = out.restart();
-        pass = again.ok() ? convertOnce(source, out, gain, progress) : Result<Pass>(again);
+        pass = again.ok() ? convertOnce(source, edit, out, gain, progress) : Result<Pass>(again);
     }
     if (!pass)
         return pass.status();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "soundedit.h"
 #include "soundformat.h"
 #include "status.h"
 
@@ -26,7 +27,8 @@ using ProgressShare = std::function<bool(double)>;
 // resampled, and a source of more than 16 bits is reduced with TPDF dither.
 // Nothing clips: a sound that would is converted again, scaled down to fit.
 // The sound streams through in blocks, so that a long one never sits in
-// memory whole.
+// memory whole. An `edit` is put to it in the same pass (see EditedStream),
+// before any resampling, and the result dithered once at the end.
 //
 // A failure to decode is ErrorCode::BadFormat with the reason in a few words
 // ("not a sound file", "damaged after 2.1 s"), for the caller to put after
@@ -34,7 +36,7 @@ using ProgressShare = std::function<bool(double)>;
 // name the file it stands for; a cancel is
 // ErrorCode::Cancelled. After any failure `target` holds no sound, for the
 // caller to remove.
-Result<Conversion> convertSound(const std::string &source, const std::string &target,
+Result<Conversion> convertSound(const std::string &source, const std::string &target, const SoundEdit &edit = {},
                                 const ProgressShare &progress = {});
 
 } // namespace vesk

@@ -341,11 +341,11 @@ void frmmain::measureSounds()
 void frmmain::showMeasurements()
 {
     for (int k = 1; k <= vesk::kSlotCount; ++k) {
-        const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.slots(), k);
-        slotRow(k)->showSound(row.sound, row.marks);
+        const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.project(), k);
+        slotRow(k)->showSound(row);
     }
     m_soundInfo->setText(
-        QString::fromStdString(m_measurements->figures(m_editor.theme.slots(), m_editor.theme.selectedSlot())));
+        QString::fromStdString(m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot())));
 }
 
 void frmmain::showSelection()
@@ -478,7 +478,7 @@ void frmmain::mnuFileConvert_Click()
 void frmmain::mnuFileCreatepackage_Click()
 {
     (new frmpackage(
-         this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.slots(); }, m_editor.gameDirectory))
+         this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory))
         ->exec();
 }
 

@@ -53,9 +53,9 @@ void fillCombo(QComboBox *combo, const QStringList &items)
 } // namespace
 
 frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-                       std::function<vesk::SlotValues()> slotValues, std::optional<std::string> gameDirectory)
+                       std::function<vesk::Project()> project, std::optional<std::string> gameDirectory)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
-      m_dialogs(dialogs), m_slotValues(std::move(slotValues)), m_gameDirectory(std::move(gameDirectory))
+      m_dialogs(dialogs), m_project(std::move(project)), m_gameDirectory(std::move(gameDirectory))
 {
     setObjectName(QStringLiteral("frmpackage"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -173,7 +173,9 @@ void frmpackage::Command3_Click()
         = filepath2->text() == platform::fromLocal(m_picture) ? m_picture : platform::toLocal(filepath2->text());
     input.packageDirectory = m_packagePicker->localPath();
     input.editorDirectory = platform::toLocal(m_editorDirectory);
-    input.slots = m_slotValues();
+    const vesk::Project project = m_project();
+    input.slots = project.slots;
+    input.edits = project.edits;
     input.gameDirectory = m_gameDirectory;
 
     // Everything entered stays on a failure, so the player can mend it and retry.

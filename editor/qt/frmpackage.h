@@ -1,6 +1,7 @@
 #pragma once
 
 #include "packagebuild.h"
+#include "projectfile.h"
 #include "slotcatalogue.h"
 
 #include <QDialog>
@@ -32,7 +33,7 @@ class frmpackage final : public QDialog
 
 public:
     frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-               std::function<vesk::SlotValues()> slotValues, std::optional<std::string> gameDirectory = std::nullopt);
+               std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt);
 
 private:
     void Form_Load();
@@ -44,7 +45,7 @@ private:
 
     const QString m_editorDirectory;
     platform::Dialogs &m_dialogs;
-    const std::function<vesk::SlotValues()> m_slotValues;
+    const std::function<vesk::Project()> m_project;   // the theme as it is when OK builds it
     const std::optional<std::string> m_gameDirectory; // no package is built there
     std::string m_picture;                            // the picture chosen in File1, as bytes
 

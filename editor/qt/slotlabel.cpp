@@ -17,17 +17,20 @@ SlotLabel::SlotLabel(const QString &text, QWidget *parent) : QLabel(text, parent
     setTextFormat(Qt::PlainText);
 }
 
-void SlotLabel::showSound(vesk::SoundAnalyses::Entry sound, const std::vector<std::string> &marks)
+void SlotLabel::showSound(const vesk::SlotMeasurements::Row &row)
 {
     QStringList lines;
-    for (const std::string &mark : marks)
+    for (const std::string &mark : row.marks)
         lines << QString::fromStdString(mark);
     const QString tip = lines.join(QLatin1Char('\n'));
-    if (sound == m_sound && tip == toolTip())
+    const QString length = QString::fromStdString(row.length);
+    if (row.sound == m_sound && tip == toolTip() && length == m_length && row.from == m_from && row.to == m_to)
         return; // as shown already
-    m_sound = std::move(sound);
-    m_length = m_sound && m_sound->ok() ? QString::fromStdString(vesk::lengthText((*m_sound)->seconds())) : QString();
-    m_marked = !marks.empty();
+    m_sound = row.sound;
+    m_length = length;
+    m_from = row.from;
+    m_to = row.to;
+    m_marked = !row.marks.empty();
     setToolTip(tip);
     update();
 }
@@ -56,7 +59,7 @@ void SlotLabel::paintEvent(QPaintEvent *)
     const vesk::SoundAnalysis &sound = **m_sound;
     const QRect box(area.right() + 1 - picture, area.top(), picture, area.height());
     const std::vector<vesk::Waveform::Column> columns
-        = sound.waveform.resample(0, sound.frames, static_cast<std::size_t>(box.width()));
+        = sound.waveform.resample(m_from, m_to, static_cast<std::size_t>(box.width()));
     const double middle = box.top() + box.height() / 2.0, half = box.height() / 2.0;
     painter.fillRect(box, palette().color(QPalette::Base));
     // The peaks light, the body of the sound (its RMS) strong.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "soundanalyses.h"
+#include "slotmeasurements.h"
 
 #include <QLabel>
 
@@ -20,8 +20,8 @@ class SlotLabel final : public QLabel
 public:
     explicit SlotLabel(const QString &text, QWidget *parent = nullptr);
 
-    // Nothing: no sound, or not measured yet.
-    void showSound(vesk::SoundAnalyses::Entry sound, const std::vector<std::string> &marks);
+    // The slot's sound as its edit leaves it; nothing: no sound, or not measured yet.
+    void showSound(const vesk::SlotMeasurements::Row &row);
     bool marked() const { return m_marked; }
     // What the row shows of the sound as text: "2.1 s", or "" when nothing.
     QString lengthShown() const { return m_length; }
@@ -31,6 +31,7 @@ protected:
 
 private:
     vesk::SoundAnalyses::Entry m_sound;
+    std::uint64_t m_from = 0, m_to = 0; // the frames drawn
     QString m_length;
     bool m_marked = false;
 };

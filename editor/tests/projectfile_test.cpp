@@ -176,3 +176,72 @@ TEST_F(ProjectFileTest, onlyRegularFilesUpTo64MiBAreOpened)
     EXPECT_EQ(vesk::loadProject(path("zero.vsk")).code(), vesk::ErrorCode::NotAFile);
 #endif
 }
+
+// Sound edits
+TEST_F(ProjectFileTest, soundEditsFollowTheLinksAndReadBackExactly)
+{
+    Project project;
+    project.slots[0] = "/s/song.mp3";
+    project.slots[2] = "/s/boom.wav";
+    project.links = {{"Home", "http://a.example.org"}};
+    project.edits[0] = {120000, 1320500, 0, 20000, -6.3, true, 603000000};
+    project.edits[2] = {0, std::nullopt, 1, 0, 24, false, 0};
+    ASSERT_TRUE(vesk::saveProject(path("e.vsk"), project).ok());
+    const std::string bytes = readBytes(path("e.vsk"));
+    EXPECT_NE(bytes.find("http://a.example.org\r\n[sound edits]\r\n"
+                         "slot=1 start=120 end=1320.5 fade-in=0 fade-out=20 gain=-6.3 matched length=603000\r\n"
+                         "slot=3 start=0 fade-in=0.001 fade-out=0 gain=24 length=0\r\n"),
+              std::string::npos)
+        << bytes;
+    std::vector<std::string> notes;
+    const auto loaded = vesk::loadProject(path("e.vsk"), &notes);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    EXPECT_EQ(loaded->edits, project.edits);
+    EXPECT_TRUE(notes.empty());
+
+    // A reader of the links alone stops before the edits: what it reads is
+    // what a project without edits holds, and that is written as ever.
+    Project plain = project;
+    plain.edits = {};
+    std::vector<std::string> lines;
+    ASSERT_TRUE(vesk::projectFileLines(plain, lines).ok());
+    EXPECT_EQ(lines.back(), "http://a.example.org");
+}
+
+TEST_F(ProjectFileTest, aDamagedEditLineIsToldByItsLineAndTheRestLoads)
+{
+    const std::string head = "/s/a.wav\r\n/s/b.wav\r\n" + repeatLine("none", 45) + " 0 \r\n[sound edits]\r\n";
+    struct Case
+    {
+        std::string line;
+        std::string note; // empty: it loads
+    };
+    const std::vector<Case> cases = {
+        {"slot=2 start=5 gain=1.5", ""},
+        {"slot=2 start=-5", "line 50: the sound edit \"slot=2 start=-5\" cannot be read (the start -5 is not a time"},
+        {"slot=2 start=1.2345", "is not a time in milliseconds"},
+        {"slot=2 gain=25", "is not a number of dB from -24 to 24"},
+        {"slot=2 gain=1e400", "is not a number of dB"},
+        {"slot=48 gain=1", "there is no slot 48"},
+        {"start=3", "it names no slot"},
+        {"slot=2 start=100 end=105", "its end is not 10 ms after its start"},
+        {"slot=2 volume=3", "\"volume\" is no part of an edit"},
+        {"slot=2 gain=1 gain=2", "gives \"gain\" twice"},
+        {"slot=2 matched=1", "\"matched\" takes no value"},
+        {"slot=5 gain=2", "line 50: slot 5 (Mines, Level 2) holds no sound, so its edit was left out."},
+    };
+    for (const Case &c : cases) {
+        writeBytes(path("d.vsk"), head + c.line + "\r\nslot=1 gain=-2\r\n");
+        std::vector<std::string> notes;
+        const auto loaded = vesk::loadProject(path("d.vsk"), &notes);
+        ASSERT_TRUE(loaded.ok()) << c.line;
+        EXPECT_EQ(loaded->edits[0].gain, -2) << "the lines after a damaged one load: " << c.line;
+        if (c.note.empty()) {
+            EXPECT_TRUE(notes.empty()) << c.line;
+            continue;
+        }
+        ASSERT_EQ(notes.size(), 1u) << c.line;
+        EXPECT_NE(notes[0].find(c.note), std::string::npos) << notes[0];
+        EXPECT_TRUE(loaded->edits[1].empty()) << c.line;
+    }
+}

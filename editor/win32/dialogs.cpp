@@ -289,6 +289,7 @@ private:
         input.packageDirectory = m_picker->path();
         input.editorDirectory = m_editorDirectory;
         input.slots = m_editor.theme.slots();
+        input.edits = m_editor.theme.project().edits;
         input.gameDirectory = m_editor.gameDirectory;
         // Everything entered stays on a failure, so the player can mend it and retry.
         Win32Prompts prompts(hwnd());

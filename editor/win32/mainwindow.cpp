@@ -356,7 +356,7 @@ void MainWindow::showMeasurements()
     // Without tooltips, what is wrong with the selected sound comes first.
     if (m_controls.count("soundInfo"))
         SetWindowTextA(control("soundInfo"),
-                       m_measurements->figures(m_editor.theme.slots(), m_editor.theme.selectedSlot(), true).c_str());
+                       m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot(), true).c_str());
 }
 
 // A slot's row: its value, shortened in the middle of the path where it
@@ -365,7 +365,7 @@ void MainWindow::showMeasurements()
 void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
 {
     const int slot = m_slotOfControl.at(static_cast<int>(item.CtlID));
-    const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.slots(), slot);
+    const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.project(), slot);
     HDC dc = item.hDC;
     RECT area = item.rcItem;
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
@@ -373,7 +373,7 @@ void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
     HGDIOBJ oldFont = SelectObject(dc, m_font);
     const int picture = row.sound ? win32::scaled(kPictureWidth * 15, dpi()) : 0;
     const int gap = win32::scaled(kGap * 15, dpi());
-    std::string length = row.sound && row.sound->ok() ? vesk::lengthText((*row.sound)->seconds()) : std::string();
+    std::string length = row.length;
     if (!row.marks.empty())
         length = "(!) " + length;
     SIZE extent{};
@@ -398,7 +398,7 @@ void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
     RECT box{area.right - picture, area.top, area.right, area.bottom};
     FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
     const std::vector<vesk::Waveform::Column> columns
-        = sound.waveform.resample(0, sound.frames, static_cast<std::size_t>(picture));
+        = sound.waveform.resample(row.from, row.to, static_cast<std::size_t>(picture));
     const double middle = (box.top + box.bottom) / 2.0, half = (box.bottom - box.top) / 2.0;
     const auto y
         = [&](double level) { return static_cast<int>(std::lround(middle - std::clamp(level, -1.0, 1.0) * half)); };

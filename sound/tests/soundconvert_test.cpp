@@ -82,7 +82,7 @@ protected:
     static std::string data(const std::string &name) { return std::string(VESK_SOUND_DATA) + "/" + name; }
     vesk::Result<vesk::Conversion> convert(const std::string &source, const vesk::ProgressShare &progress = {})
     {
-        return vesk::convertSound(source, path("out.wav"), progress);
+        return vesk::convertSound(source, path("out.wav"), {}, progress);
     }
 };
 
@@ -251,4 +251,52 @@ TEST_F(SoundConvertTest, aCancelStopsTheConversion)
         = convert(data("tone24.flac"), [&calls](double) { return ++calls < 3; });
     EXPECT_EQ(converted.code(), vesk::ErrorCode::Cancelled);
     EXPECT_EQ(calls, 3);
+}
+
+// An edit is put to the sound in the conversion itself: cut to the sample,
+// faded in straight ramps, scaled by its gain, and a gain past full scale
+// lowered as any loud sound is.
+TEST_F(SoundConvertTest, anEditIsCutFadedAndScaledInTheOnePass)
+{
+    using vesk::SoundEdit;
+    const auto rms = [](const Heard &heard, double from, double to) {
+        const auto first = static_cast<size_t>(from * heard.rate), last = static_cast<size_t>(to * heard.rate);
+        double power = 0;
+        for (size_t i = first; i < last; ++i)
+            power += heard.first[i] * heard.first[i];
+        return 20 * std::log10(std::sqrt(power / double(last - first)) / (0.5 / std::sqrt(2.0)));
+    };
+    struct Case
+    {
+        const char *name;
+        SoundEdit edit;
+        double seconds;
+        double startLevel, middleLevel, endLevel; // dB against the tone's own RMS, over 10 ms
+        bool scaledDown;
+    };
+    const std::vector<Case> cases = {
+        {"trimmed", {100000, 400000, 0, 0, 0, false, 0}, 0.3, 0, 0, 0, false},
+        {"faded", {0, std::nullopt, 50000, 50000, 0, false, 0}, 0.5, -15, 0, -15, false},
+        {"quieter", {0, std::nullopt, 0, 0, -6, false, 0}, 0.5, -6, -6, -6, false},
+        // +12 dB of a tone at half of full scale: brought back to full scale, +6 dB.
+        {"past full scale", {0, std::nullopt, 0, 0, 12, false, 0}, 0.5, 6, 6, 6, true},
+    };
+    for (const Case &c : cases) {
+        const vesk::Result<vesk::Conversion> converted = vesk::convertSound(data("pcm16.wav"), path("out.wav"), c.edit);
+        ASSERT_TRUE(converted.ok()) << c.name << ": " << converted.error();
+        EXPECT_EQ(converted->scaledDown, c.scaledDown) << c.name;
+        const Heard heard = hear(readBytes(path("out.wav")));
+        ASSERT_GT(heard.rate, 0u) << c.name;
+        EXPECT_EQ(heard.first.size(), static_cast<size_t>(std::lround(c.seconds * heard.rate))) << c.name;
+        const double end = heard.seconds();
+        if (c.edit.fadeIn > 0) {
+            EXPECT_LT(rms(heard, 0, 0.01), c.startLevel) << c.name;
+            EXPECT_LT(rms(heard, end - 0.01, end), c.endLevel) << c.name;
+            EXPECT_LT(rms(heard, 0, 0.01), rms(heard, 0.02, 0.03) - 6) << c.name << ": a ramp rises";
+        } else {
+            EXPECT_NEAR(rms(heard, 0.01, 0.02), c.startLevel, 0.1) << c.name;
+            EXPECT_NEAR(rms(heard, end - 0.02, end - 0.01), c.endLevel, 0.1) << c.name;
+        }
+        EXPECT_NEAR(rms(heard, end / 2 - 0.005, end / 2 + 0.005), c.middleLevel, 0.1) << c.name;
+    }
 }

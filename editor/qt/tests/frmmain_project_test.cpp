@@ -455,6 +455,18 @@ void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
     const auto files
         = [&game] { return QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden); };
     const QStringList before = files();
+    // Sounds of a minute where the game has none of a few seconds: asked
+    // first, and No changes nothing.
+    trigger("mnuFileConvert");
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY2(
+        m_dialogs.questions[0].startsWith(QStringLiteral("These sounds are much longer than the game's own: slot 1 "
+                                                         "(Bombs, Level 1) ")
+                                          + big + QStringLiteral(": 1 min 0 s, the game has none; slot 2")),
+        qPrintable(m_dialogs.questions[0]));
+    QVERIFY(m_dialogs.questions[0].endsWith(QStringLiteral(". Go on with them as they are? (No cancels.)")));
+    QCOMPARE(files(), before);
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
 
     QString shown;
     QTimer watch;

@@ -89,8 +89,11 @@ void FrmPackageTest::cleanup()
 void FrmPackageTest::makeWindow()
 {
     delete m_window;
-    m_window
-        = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] { return m_slots; });
+    m_window = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] {
+        vesk::Project project;
+        project.slots = m_slots;
+        return project;
+    });
     m_window->show();
 }
 

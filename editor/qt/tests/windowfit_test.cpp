@@ -79,7 +79,7 @@ void WindowFitTest::everyWindowOpensWholeOnTheScreen()
         {"frmsettings", [&]() -> QWidget * { return main.settingsWindow(); }},
         {"frmabout", [&]() -> QWidget * { return new frmabout(&main); }},
         {"frmpackage",
-         [&]() -> QWidget * { return new frmpackage(&main, dir.path(), dialogs, [] { return vesk::SlotValues(); }); }},
+         [&]() -> QWidget * { return new frmpackage(&main, dir.path(), dialogs, [] { return vesk::Project(); }); }},
         {"frmmain2", [&]() -> QWidget * { return new frmmain2(dir.path(), dialogs, interpreter); }},
     };
     for (const auto &[name, make] : windows) {

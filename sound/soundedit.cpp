@@ -1,0 +1,96 @@
+#include "soundedit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vesk {
+
+double roundedGain(double decibels)
+{
+    return std::round(std::clamp(decibels, -kGainRange, kGainRange) * 100) / 100;
+}
+
+SoundEdit clampedEdit(SoundEdit edit, Micros length)
+{
+    if (length <= 0)
+        return edit;
+    if (edit.end && *edit.end >= length)
+        edit.end.reset();
+    const Micros end = edit.end.value_or(length);
+    edit.start = std::clamp<Micros>(edit.start, 0, std::max<Micros>(0, end - kShortestEdit));
+    edit.fadeIn = std::clamp<Micros>(edit.fadeIn, 0, end - edit.start);
+    edit.fadeOut = std::clamp<Micros>(edit.fadeOut, 0, end - edit.start);
+    return edit;
+}
+
+Micros framesToMicros(std::uint64_t frames, int rate)
+{
+    return rate > 0 ? static_cast<Micros>(std::llround(static_cast<double>(frames) * kMicrosPerSecond / rate)) : 0;
+}
+
+std::uint64_t microsToFrames(Micros time, int rate)
+{
+    return time > 0 ? static_cast<std::uint64_t>(std::llround(static_cast<double>(time) * rate / kMicrosPerSecond)) : 0;
+}
+
+EditedStream::EditedStream(const SoundEdit &edit, int rate, int channels)
+    : m_channels(static_cast<std::size_t>(channels)), m_start(microsToFrames(edit.start, rate)),
+      m_fadeIn(microsToFrames(edit.fadeIn, rate)), m_fadeOut(microsToFrames(edit.fadeOut, rate)),
+      m_gain(static_cast<float>(std::pow(10.0, edit.gain / 20)))
+{
+    if (edit.end)
+        m_end = std::max(m_start, microsToFrames(*edit.end, rate));
+}
+
+void EditedStream::process(const float *samples, std::size_t frames, bool last, std::vector<float> &out)
+{
+    // The part of this block between the start and the end.
+    const std::uint64_t from = std::max(m_read, m_start);
+    const std::uint64_t to = std::min(m_read + frames, m_end ? std::max(*m_end, m_start) : UINT64_MAX);
+    if (to > from) {
+        const float *kept = samples + (from - m_read) * m_channels;
+        const std::size_t count = static_cast<std::size_t>(to - from);
+        if (m_fadeOut == 0) {
+            emit(kept, count, m_emitted, out);
+        } else {
+            // Hold back the last m_fadeOut frames kept so far.
+            m_held.insert(m_held.end(), kept, kept + count * m_channels);
+            const std::size_t held = m_held.size() / m_channels;
+            if (held > m_fadeOut) {
+                const std::size_t release = held - static_cast<std::size_t>(m_fadeOut);
+                emit(m_held.data(), release, m_emitted, out);
+                m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(release * m_channels));
+            }
+        }
+    }
+    m_read += frames;
+    if ((last || ended()) && !m_held.empty()) {
+        // The fade-out, over what is left when the sound is shorter.
+        const std::size_t held = m_held.size() / m_channels;
+        const std::uint64_t at = m_emitted;
+        const std::size_t before = out.size();
+        emit(m_held.data(), held, at, out);
+        for (std::size_t f = 0; f < held; ++f) {
+            const float ramp = static_cast<float>(held - f) / static_cast<float>(held + 1);
+            for (std::size_t c = 0; c < m_channels; ++c)
+                out[before + f * m_channels + c] *= ramp;
+        }
+        m_held.clear();
+    }
+}
+
+void EditedStream::emit(const float *samples, std::size_t frames, std::uint64_t at, std::vector<float> &out)
+{
+    const std::size_t before = out.size();
+    out.insert(out.end(), samples, samples + frames * m_channels);
+    for (std::size_t f = 0; f < frames; ++f) {
+        float factor = m_gain;
+        if (at + f < m_fadeIn)
+            factor *= static_cast<float>(at + f + 1) / static_cast<float>(m_fadeIn + 1);
+        for (std::size_t c = 0; c < m_channels; ++c)
+            out[before + f * m_channels + c] *= factor;
+    }
+    m_emitted += frames;
+}
+
+} // namespace vesk
