@@ -2,6 +2,7 @@
 
 #include "applytheme.h"
 #include "gamebackup.h"
+#include "loudnessmatch.h"
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
@@ -351,19 +352,87 @@ void selectLink(Editor &editor, EditorUi &ui, size_t row)
 
 void play(Editor &editor, EditorUi &ui)
 {
+    // The selected slot's sound plays as its edit makes it.
+    const int slot = editor.theme.selectedSlot();
+    const bool ofSlot = editor.playName == editor.theme.slot(slot);
+    playEdited(editor, ui, editor.playName, ofSlot ? editor.theme.edit(slot) : SoundEdit());
+}
+
+void playEdited(Editor &editor, EditorUi &ui, const std::string &path, const SoundEdit &edit)
+{
     // A name that is no sound plays as it did: the sound service's matter.
-    if (editor.playName.empty() || isEmptySlot(editor.playName)) {
-        ui.playSound(editor.playName);
+    if (path.empty() || isEmptySlot(path)) {
+        ui.playSound(path);
         return;
     }
-    const Result<std::string> playable = editor.playable.playable(editor.playName);
+    const Result<std::string> playable = editor.playable.playable(path, edit);
     // A file that is there but no sound is refused as Convert refuses it;
     // any other name is still the sound service's to try.
     if (!playable && playable.code() == ErrorCode::BadFormat) {
-        report(ui, "cannot play " + editor.playName + ": " + playable.error());
+        report(ui, "cannot play " + path + ": " + playable.error());
         return;
     }
-    ui.playSound(playable ? *playable : editor.playName);
+    ui.playSound(playable ? *playable : path);
+}
+
+void keepSoundEdit(Editor &editor, EditorUi &ui, int slot, const SoundEdit &edit)
+{
+    editor.theme.setEdit(slot, edit);
+    ui.showSlot(slot);
+}
+
+void matchThemeLoudness(Editor &editor, EditorUi &ui)
+{
+    const std::string *game = requireGameDirectory(editor, ui);
+    if (!game)
+        return;
+    std::vector<int> slots;
+    for (int k = 1; k <= kSlotCount; ++k)
+        if (!isEmptySlot(editor.theme.slot(k)))
+            slots.push_back(k);
+    if (slots.empty()) {
+        ui.message("No slot holds a sound to match.", true);
+        return;
+    }
+    GameLoudness gameLoudness(*game);
+    std::string changed, unmatched;
+    std::vector<std::pair<int, SoundEdit>> matched;
+    {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Match Loudness to the Game");
+        for (size_t i = 0; i < slots.size(); ++i) {
+            const int k = slots[i];
+            const std::string &path = editor.theme.slot(k);
+            if (!progress->advance(path, static_cast<double>(i) / static_cast<double>(slots.size())))
+                return; // cancelled: nothing changed
+            const std::string named = slotDescription(k) + " " + path;
+            const MatchTarget target = gameLoudness.target(k);
+            if (!target.lufs) {
+                unmatched += "\n" + named + ": no game sound to compare";
+                continue;
+            }
+            SoundEdit edit = editor.theme.edit(k);
+            const Result<Loudness> measured = measureEdited(path, edit);
+            const std::optional<GainMatch> gain = measured ? matchGain(*measured, *target.lufs) : std::nullopt;
+            if (!gain) {
+                unmatched += "\n" + named + ": " + (measured ? std::string("silent") : measured.error());
+                continue;
+            }
+            edit.gain = gain->gain;
+            edit.matched = true;
+            if (!edit.length)
+                if (const std::optional<double> seconds = statedSeconds(path))
+                    edit.length = static_cast<Micros>(*seconds * kMicrosPerSecond + 0.5);
+            matched.emplace_back(k, edit);
+            changed += "\n" + named + ": " + matchText(*gain, target);
+        }
+    }
+    for (const auto &[k, edit] : matched)
+        keepSoundEdit(editor, ui, k, edit);
+    std::string text = changed.empty() ? "No sound could be matched to the game's loudness."
+                                       : "Matched to the game's loudness:" + changed;
+    if (!unmatched.empty())
+        text += "\n\nNot matched:" + unmatched;
+    ui.message(text + "\n\nReset in a slot's sound window, or close without saving, to undo it.", true);
 }
 
 void stop(EditorUi &ui)

@@ -120,6 +120,16 @@ void removeFile(Editor &editor, EditorUi &ui);
 void play(Editor &editor, EditorUi &ui);
 void stop(EditorUi &ui);
 
+// The sound window's OK: slot `slot` keeps `edit` (none when it changes
+// nothing), and its row shows it.
+void keepSoundEdit(Editor &editor, EditorUi &ui, int slot, const SoundEdit &edit);
+// The sound window's Play: `path` as `edit` makes it, as the game will get it.
+void playEdited(Editor &editor, EditorUi &ui, const std::string &path, const SoundEdit &edit);
+// Match Loudness to the Game: every assigned slot's gain set to the game's
+// loudness (see SoundEditing::match), with one report of what changed and
+// what could not be matched.
+void matchThemeLoudness(Editor &editor, EditorUi &ui);
+
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
 // out the selected one (nothing when none is), selecting shows a link in the
 // entry boxes.

@@ -34,6 +34,14 @@ Result<Loudness> measureEdited(const std::string &path, const SoundEdit &edit, c
     return meter.result();
 }
 
+namespace {
+
+// A little under the limit: resampling and dither in the conversion may
+// lift the true peak by some hundredths of a dB.
+constexpr double kPeakAim = kMatchedPeak - 0.1;
+
+} // namespace
+
 std::optional<GainMatch> matchGain(const Loudness &measured, double target)
 {
     // A sound under one block has its one block as its loudness.
@@ -41,14 +49,14 @@ std::optional<GainMatch> matchGain(const Loudness &measured, double target)
         return std::nullopt;
     GainMatch match;
     double gain = target - *measured.integrated;
-    if (measured.truePeak && *measured.truePeak + gain > kMatchedPeak) {
-        gain = kMatchedPeak - *measured.truePeak;
+    if (measured.truePeak && *measured.truePeak + gain > kPeakAim) {
+        gain = kPeakAim - *measured.truePeak;
         match.lowered = true;
     }
     match.limited = gain > kGainRange || gain < -kGainRange;
     match.gain = roundedGain(gain);
     // Rounding must not lift the peak past its limit.
-    if (match.lowered && measured.truePeak && *measured.truePeak + match.gain > kMatchedPeak)
+    if (match.lowered && measured.truePeak && *measured.truePeak + match.gain > kPeakAim)
         match.gain = roundedGain(match.gain - 0.01);
     return match;
 }

@@ -27,6 +27,7 @@ TEST(SlotSoundTest, marksWhatIsMuchLongerLouderOrUnreadable)
         vesk::Result<vesk::SoundAnalysis> ours;
         std::optional<vesk::SoundAnalysis> game;
         std::vector<std::string> marks;
+        vesk::SoundEdit edit = {};
     } rows[] = {
         {"like the game's", sound(1.0, -18), click, {}},
         {"a song for a click",
@@ -57,9 +58,17 @@ TEST(SlotSoundTest, marksWhatIsMuchLongerLouderOrUnreadable)
          vesk::Status::failure(vesk::ErrorCode::BadFormat, "damaged after 1.4 s"),
          click,
          {"This sound cannot be used: damaged after 1.4 s."}},
+        // The marks follow the edited sound.
+        {"a song trimmed to 1.5 s", sound(603, -20), click, {}, {1000000, 2500000, 0, 0, 0, false, 603000000}},
+        {"a loud sound turned down", sound(1, -8.1), click, {}, {0, std::nullopt, 0, 0, -10, true, 1000000}},
+        {"a sound whose file changed",
+         sound(1, -20),
+         click,
+         {"The file changed since it was edited: its edits are kept, fitted to its new length of 1.0 s."},
+         {0, 5000000, 0, 0, 0, false, 6000000}},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(vesk::soundMarks(row.ours, row.game ? &*row.game : nullptr), row.marks) << row.what;
+        EXPECT_EQ(vesk::soundMarks(row.ours, row.game ? &*row.game : nullptr, row.edit), row.marks) << row.what;
 }
 
 TEST(SlotSoundTest, saysTheFiguresAsAPlayerReadsThem)

@@ -1,0 +1,131 @@
+#include "soundediting.h"
+
+#include "gamebackup.h"
+#include "slotcatalogue.h"
+#include "slotsound.h"
+
+#include <algorithm>
+
+namespace vesk {
+
+SoundEditing::SoundEditing(int slot, std::string path, SoundAnalysis sound, std::optional<SoundAnalysis> game,
+                           const SoundEdit &edit, std::optional<std::string> gameDirectory)
+    : m_slot(slot), m_path(std::move(path)), m_sound(std::move(sound)), m_game(std::move(game)),
+      m_length(framesToMicros(m_sound.frames, m_sound.format.rate)), m_gameLoudness(gameDirectory)
+{
+    m_edit = clampedEdit(edit, m_length);
+    m_fadeOutSet = m_edit.fadeOut > 0;
+    if (!gameDirectory) {
+        m_matchUnavailable = "Choose your Kestrova directory in Options Settings to match its loudness.";
+    } else {
+        bool any = false;
+        for (int k = 1; k <= kSlotCount && !any; ++k)
+            any = gamesOwnFile(*gameDirectory, slotInfo(k).gameFile).has_value();
+        if (!any)
+            m_matchUnavailable = "The Kestrova directory holds no sound of the game to match.";
+    }
+}
+
+Micros SoundEditing::snapped(Micros time, bool snap) const
+{
+    time = std::clamp<Micros>(time, 0, m_length);
+    if (!snap || time == 0 || time == m_length)
+        return time;
+    const int rate = m_sound.format.rate;
+    const std::uint64_t frame
+        = nearestZeroCrossing(m_path, microsToFrames(time, rate), microsToFrames(kSnapReach, rate));
+    return std::clamp<Micros>(framesToMicros(frame, rate), 0, m_length);
+}
+
+void SoundEditing::setStart(Micros time, bool snap)
+{
+    m_edit.start = snapped(time, snap);
+}
+
+void SoundEditing::setEnd(Micros time, bool snap)
+{
+    time = snapped(time, snap);
+    const bool first = !m_edit.end;
+    if (time >= m_length) {
+        m_edit.end.reset();
+        return;
+    }
+    m_edit.end = time;
+    if (first && !m_fadeOutSet)
+        m_edit.fadeOut = kDefaultFadeOut;
+}
+
+void SoundEditing::setFadeIn(Micros time)
+{
+    m_edit.fadeIn = std::clamp<Micros>(time, 0, m_length);
+}
+
+void SoundEditing::setFadeOut(Micros time)
+{
+    m_edit.fadeOut = std::clamp<Micros>(time, 0, m_length);
+    m_fadeOutSet = true;
+}
+
+void SoundEditing::setGain(double decibels)
+{
+    const double gain = roundedGain(decibels);
+    if (gain != m_edit.gain)
+        m_edit.matched = false;
+    m_edit.gain = gain;
+}
+
+void SoundEditing::reset()
+{
+    m_edit = SoundEdit();
+    m_fadeOutSet = false;
+}
+
+std::optional<std::string> SoundEditing::refusal() const
+{
+    if (m_edit.start >= end())
+        return "The start must come before the end.";
+    if (end() - m_edit.start < kShortestEdit)
+        return "What is left must last at least 10 ms.";
+    return std::nullopt;
+}
+
+SoundEdit SoundEditing::kept() const
+{
+    SoundEdit edit = m_edit;
+    edit.fadeIn = std::min(edit.fadeIn, end() - edit.start);
+    edit.fadeOut = std::min(edit.fadeOut, end() - edit.start);
+    edit.length = m_length;
+    return edit;
+}
+
+std::string SoundEditing::match()
+{
+    if (m_matchUnavailable)
+        return *m_matchUnavailable;
+    if (const std::optional<std::string> refused = refusal())
+        return *refused;
+    const MatchTarget target = m_gameLoudness.target(m_slot);
+    if (!target.lufs)
+        return "Cannot match: " + target.why + ".";
+    const Result<Loudness> measured = measureEdited(m_path, m_edit);
+    if (!measured)
+        return "Cannot match: " + measured.error() + ".";
+    const std::optional<GainMatch> gain = matchGain(*measured, *target.lufs);
+    if (!gain)
+        return "Cannot match: the sound is silent.";
+    m_edit.gain = gain->gain;
+    m_edit.matched = true;
+    return "Matched: " + matchText(*gain, target) + ".";
+}
+
+std::string SoundEditing::soundFigures() const
+{
+    return "This sound: " + soundInfo(m_sound);
+}
+
+std::string SoundEditing::gameFigures() const
+{
+    return m_game ? "The game's own: " + soundInfo(*m_game) : "The game has no sound of its own for this slot.";
+}
+
+} // namespace vesk
