@@ -156,10 +156,54 @@ const std::vector<Menu> &mainMenus()
           {"mnuFileRestore", "&Restore Original Sounds", nullptr},
           {"mnuFileLine2", "-", nullptr},
           {"mnuFileExit", "E&xit", "Ctrl+Q"}}},
+        {"mnuSound",
+         "S&ound",
+         {{"mnuSoundEdit", "&Edit Sound...", "Ctrl+E"}, {"mnuSoundMatch", "&Match Loudness to the Game", nullptr}}},
         {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", nullptr}}},
         {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", nullptr}}},
     };
     return menus;
+}
+
+std::string soundWindowCaption(int slot)
+{
+    return "Sound of " + slotDescription(slot);
+}
+
+const std::vector<ControlRow> &soundWindowControls()
+{
+    static const std::vector<ControlRow> controls = {
+        {Kind::Label, "soundFigures", nullptr, 120, 120, 8760, 255, ""},
+        {Kind::Picture, "soundPicture", nullptr, 120, 420, 8760, 2100, nullptr},
+        {Kind::Label, "gameFigures", nullptr, 120, 2640, 8760, 255, ""},
+        {Kind::Picture, "gamePicture", nullptr, 120, 2940, 8760, 1200, nullptr},
+        {Kind::Label, "startLabel", nullptr, 120, 4320, 1455, 255, "Start (ms)"},
+        {Kind::TextBox, "startBox", nullptr, 120, 4575, 1455, 315, ""},
+        {Kind::Label, "endLabel", nullptr, 1695, 4320, 1455, 255, "End (ms)"},
+        {Kind::TextBox, "endBox", nullptr, 1695, 4575, 1455, 315, ""},
+        {Kind::Label, "fadeInLabel", nullptr, 3270, 4320, 1455, 255, "Fade in (ms)"},
+        {Kind::TextBox, "fadeInBox", nullptr, 3270, 4575, 1455, 315, ""},
+        {Kind::Label, "fadeOutLabel", nullptr, 4845, 4320, 1455, 255, "Fade out (ms)"},
+        {Kind::TextBox, "fadeOutBox", nullptr, 4845, 4575, 1455, 315, ""},
+        {Kind::Label, "gainLabel", nullptr, 6420, 4320, 1455, 255, "Gain (dB)"},
+        {Kind::TextBox, "gainBox", nullptr, 6420, 4575, 1455, 315, ""},
+        {Kind::Button, "matchButton", nullptr, 120, 5040, 3015, 375, "Match the game's loudness"},
+        {Kind::Label, "noteLabel", nullptr, 3255, 5040, 5625, 480, ""},
+        {Kind::Button, "playButton", nullptr, 120, 5580, 1095, 375, "Play"},
+        {Kind::Button, "stopButton", nullptr, 1320, 5580, 1095, 375, "Stop"},
+        {Kind::Button, "resetButton", nullptr, 2520, 5580, 1095, 375, "Reset"},
+        {Kind::Button, "okButton", nullptr, 6585, 5580, 1095, 375, "OK"},
+        {Kind::Button, "cancelButton", nullptr, 7785, 5580, 1095, 375, "Cancel"},
+    };
+    return controls;
+}
+
+const std::vector<const char *> &soundWindowFocusOrder()
+{
+    static const std::vector<const char *> order
+        = {"startBox",   "endBox",     "fadeInBox",   "fadeOutBox", "gainBox",     "matchButton",
+           "playButton", "stopButton", "resetButton", "okButton",   "cancelButton"};
+    return order;
 }
 
 const std::vector<const char *> &settingsFocusOrder()
@@ -222,6 +266,8 @@ int controlId(EditorWindow window, const std::string &name)
         return placeAmong(about, name, kBase);
     case EditorWindow::Package:
         return placeAmong(package, name, kBase);
+    case EditorWindow::Sound:
+        return rowControlId(soundWindowControls(), name.c_str());
     }
     return 0;
 }

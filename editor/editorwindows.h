@@ -65,6 +65,13 @@ const std::vector<ControlRow> &packageReadyControls();
 const std::vector<const char *> &packageFocusOrder();
 inline constexpr PickerControls kPackagePicker{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"};
 
+// The sound window: one slot's sound, the game's own under it on the same
+// scale, and what the player makes of it.
+std::string soundWindowCaption(int slot); // "Sound of slot 1 (Bombs, Level 1)"
+inline constexpr int kSoundWindowClientWidth = 9000, kSoundWindowClientHeight = 6075;
+const std::vector<ControlRow> &soundWindowControls();
+const std::vector<const char *> &soundWindowFocusOrder();
+
 // The Win32 windows know their controls by number: a control's place among
 // its window's tables (the main window's: the Sounds page, the four slot
 // tabs, the Links page), from 100 on; the slot labels from 1000 (1001 for
@@ -74,6 +81,7 @@ enum class EditorWindow {
     Settings,
     About,
     Package,
+    Sound,
 };
 int controlId(EditorWindow window, const std::string &name);
 inline constexpr int kSlotLabelIdBase = 1000;

@@ -35,6 +35,12 @@ void SlotMeasurements::measure(const SlotValues &slots, const std::optional<std:
     m_analyses.request(paths);
 }
 
+SoundAnalyses::Entry SlotMeasurements::gameSound(int index) const
+{
+    const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
+    return gameFile ? m_analyses.find(*gameFile) : nullptr;
+}
+
 SlotMeasurements::Row SlotMeasurements::row(const Project &project, int index) const
 {
     const std::string &path = project.slots[static_cast<size_t>(index - 1)];
@@ -70,8 +76,15 @@ std::string SlotMeasurements::figures(const Project &project, int index, bool ma
     const SoundEdit &edit = project.edits[static_cast<size_t>(index - 1)];
     if (edit.empty())
         return soundInfo(**shown.sound);
-    return soundInfo(**shown.sound) + "; edited: " + shown.length
-           + (edit.gain != 0 ? ", gain " + std::string(edit.gain > 0 ? "+" : "") + levelText(edit.gain) + " dB" : "");
+    // "…, 0.6 s of 1.0 s, …, gain −3.0 dB": the file's figures, as edited.
+    const SoundAnalysis &sound = **shown.sound;
+    std::string info = soundInfo(sound);
+    const std::string whole = lengthText(sound.seconds());
+    if (const size_t at = info.find(", " + whole); at != std::string::npos && shown.length != whole)
+        info.insert(at + 2, shown.length + " of ");
+    if (edit.gain != 0)
+        info += ", gain " + std::string(edit.gain > 0 ? "+" : "") + levelText(edit.gain) + " dB";
+    return info;
 }
 
 } // namespace vesk

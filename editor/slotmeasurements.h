@@ -33,6 +33,11 @@ public:
         std::string length;             // "2.1 s" as the slot's edit leaves it; "" when not known
         std::uint64_t from = 0, to = 0; // the frames of the sound the game gets, for its picture
     };
+    // What is known of a file now, and of the game's own sound for slot
+    // `index` (nothing: none, or not measured yet).
+    SoundAnalyses::Entry find(const std::string &path) const { return m_analyses.find(path); }
+    SoundAnalyses::Entry gameSound(int index) const;
+
     // Slot `index`'s sound as the project's edit makes it.
     Row row(const Project &project, int index) const;
     // The figures line of slot `index`: its figures, or why it cannot be

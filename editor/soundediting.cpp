@@ -5,6 +5,7 @@
 #include "slotsound.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace vesk {
 
@@ -24,6 +25,21 @@ SoundEditing::SoundEditing(int slot, std::string path, SoundAnalysis sound, std:
         if (!any)
             m_matchUnavailable = "The Kestrova directory holds no sound of the game to match.";
     }
+}
+
+Micros SoundEditing::span() const
+{
+    return std::max(m_length, m_game ? framesToMicros(m_game->frames, m_game->format.rate) : 0);
+}
+
+double SoundEditing::envelope(Micros time) const
+{
+    double level = 1;
+    if (m_edit.fadeIn > 0 && time < m_edit.start + m_edit.fadeIn)
+        level = static_cast<double>(time - m_edit.start) / static_cast<double>(m_edit.fadeIn);
+    if (m_edit.fadeOut > 0 && time > end() - m_edit.fadeOut)
+        level = std::min(level, static_cast<double>(end() - time) / static_cast<double>(m_edit.fadeOut));
+    return std::clamp(level, 0.0, 1.0);
 }
 
 Micros SoundEditing::snapped(Micros time, bool snap) const
@@ -126,6 +142,28 @@ std::string SoundEditing::soundFigures() const
 std::string SoundEditing::gameFigures() const
 {
     return m_game ? "The game's own: " + soundInfo(*m_game) : "The game has no sound of its own for this slot.";
+}
+
+Result<SoundEditing> startEditing(const Project &project, int slot, const SlotMeasurements &measurements,
+                                  const std::optional<std::string> &gameDirectory)
+{
+    const std::string &path = project.slots[static_cast<size_t>(slot - 1)];
+    if (isEmptySlot(path))
+        return Status::failure(ErrorCode::NotFound, "There is no sound in " + slotDescription(slot) + " to edit.");
+    SoundAnalyses::Entry sound = measurements.find(path);
+    if (!sound)
+        sound = std::make_shared<const Result<SoundAnalysis>>(analyseSound(path));
+    if (!sound->ok())
+        return Status::failure(sound->code(), "The sound " + path + " cannot be edited: " + sound->error() + ".");
+    std::optional<SoundAnalysis> game;
+    SoundAnalyses::Entry gameSound = measurements.gameSound(slot);
+    if (!gameSound && gameDirectory)
+        if (const std::optional<std::string> file = gamesOwnFile(*gameDirectory, slotInfo(slot).gameFile))
+            gameSound = std::make_shared<const Result<SoundAnalysis>>(analyseSound(*file));
+    if (gameSound && gameSound->ok())
+        game = gameSound->value();
+    return SoundEditing(slot, path, sound->value(), std::move(game), project.edits[static_cast<size_t>(slot - 1)],
+                        gameDirectory);
 }
 
 } // namespace vesk

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "loudnessmatch.h"
+#include "projectfile.h"
+#include "slotmeasurements.h"
 #include "soundanalysis.h"
 #include "soundedit.h"
 
@@ -25,6 +27,10 @@ public:
     const std::optional<SoundAnalysis> &game() const { return m_game; }
     const SoundEdit &edit() const { return m_edit; }
     Micros length() const { return m_length; }
+    // What the pictures show of time, the same for both: the longer sound.
+    Micros span() const;
+    // How far the fades bring the sound down at `time` (0 to 1), the gain aside.
+    double envelope(Micros time) const;
     // The edit's end: the sound's own where it is not trimmed.
     Micros end() const { return m_edit.end.value_or(m_length); }
 
@@ -71,5 +77,11 @@ private:
     GameLoudness m_gameLoudness;
     std::optional<std::string> m_matchUnavailable;
 };
+
+// The sound window's state for slot `slot` of `project`: its sound as
+// measured (measured now where it is not yet), the game's own beside it.
+// The failure says why there is nothing to edit.
+Result<SoundEditing> startEditing(const Project &project, int slot, const SlotMeasurements &measurements,
+                                  const std::optional<std::string> &gameDirectory);
 
 } // namespace vesk

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace vesk {
 
@@ -21,6 +23,38 @@ SoundEdit clampedEdit(SoundEdit edit, Micros length)
     edit.fadeIn = std::clamp<Micros>(edit.fadeIn, 0, end - edit.start);
     edit.fadeOut = std::clamp<Micros>(edit.fadeOut, 0, end - edit.start);
     return edit;
+}
+
+std::string millisecondsText(Micros time)
+{
+    std::string text = std::to_string(time / 1000);
+    if (const Micros part = time % 1000) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, ".%03d", static_cast<int>(part));
+        text += digits;
+        while (text.back() == '0')
+            text.pop_back();
+    }
+    return text;
+}
+
+std::optional<Micros> parseMilliseconds(std::string_view text)
+{
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view part = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits
+        = [](std::string_view run) { return run.find_first_not_of("0123456789") == std::string_view::npos; };
+    if (whole.empty() || whole.size() > 9 || !digits(whole) || part.size() > 3 || !digits(part)
+        || (point != std::string_view::npos && part.empty()))
+        return std::nullopt;
+    Micros micros = std::stoll(std::string(whole)) * 1000;
+    Micros scale = 100;
+    for (char digit : part) {
+        micros += (digit - '0') * scale;
+        scale /= 10;
+    }
+    return micros;
 }
 
 Micros framesToMicros(std::uint64_t frames, int rate)

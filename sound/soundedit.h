@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vesk {
@@ -43,6 +45,11 @@ double roundedGain(double decibels);
 // The edit fitted to a sound of `length`: ends past it come back to it, and
 // at least kShortestEdit is left where the sound is as long.
 SoundEdit clampedEdit(SoundEdit edit, Micros length);
+
+// A time as the player reads and types it: milliseconds to the
+// microsecond, "120" or "1320.5"; nothing for any other text.
+std::string millisecondsText(Micros time);
+std::optional<Micros> parseMilliseconds(std::string_view text);
 
 // Where an edit falls on a sound of `rate`, in frames.
 Micros framesToMicros(std::uint64_t frames, int rate);

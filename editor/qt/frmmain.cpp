@@ -18,6 +18,7 @@
 #include "slotcatalogue.h"
 #include "slotlabel.h"
 #include "soundplayer.h"
+#include "soundwindow.h"
 #include "themefiles.h"
 
 #include <QCloseEvent>
@@ -195,6 +196,8 @@ void frmmain::buildMenus()
         {"mnuFileCreatepackage", &frmmain::mnuFileCreatepackage_Click},
         {"mnuFileRestore", &frmmain::mnuFileRestore_Click},
         {"mnuFileExit", &frmmain::mnuFileExit_Click},
+        {"mnuSoundEdit", &frmmain::mnuSoundEdit_Click},
+        {"mnuSoundMatch", &frmmain::mnuSoundMatch_Click},
         {"mnuOptionsSettings", &frmmain::mnuOptionsSettings_Click},
         {"mnuHelpAbout", &frmmain::mnuHelpAbout_Click},
     };
@@ -246,6 +249,10 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
         label->setProperty(kSlotProperty, slot.index);
         const int index = slot.index;
         connect(button, &QPushButton::clicked, this, [this, index] { slotButton_Click(index); });
+        connect(label, &SlotLabel::doubleClicked, this, [this, index] {
+            slotButton_Click(index);
+            mnuSoundEdit_Click();
+        });
     }
 
     platform::buildControls(page, vesk::mainSoundsControls(), origin);
@@ -490,6 +497,31 @@ void frmmain::mnuFileRestore_Click()
 void frmmain::mnuFileExit_Click()
 {
     close();
+}
+
+// The selected slot's sound in its window; OK keeps what the player made of it.
+void frmmain::mnuSoundEdit_Click()
+{
+    const int slot = m_editor.theme.selectedSlot();
+    m_ui->setBusy(true);
+    vesk::Result<vesk::SoundEditing> editing
+        = vesk::startEditing(m_editor.theme.project(), slot, *m_measurements, m_editor.gameDirectory);
+    m_ui->setBusy(false);
+    if (!editing) {
+        m_ui->message(editing.error(), true);
+        return;
+    }
+    SoundWindow window(
+        this, std::move(editing).value(),
+        [this](const std::string &path, const vesk::SoundEdit &edit) { vesk::playEdited(m_editor, *m_ui, path, edit); },
+        [this] { vesk::stop(*m_ui); });
+    if (window.exec() == QDialog::Accepted)
+        vesk::keepSoundEdit(m_editor, *m_ui, slot, window.edit());
+}
+
+void frmmain::mnuSoundMatch_Click()
+{
+    vesk::matchThemeLoudness(m_editor, *m_ui);
 }
 
 void frmmain::mnuOptionsSettings_Click()

@@ -97,6 +97,8 @@ private:
     void mnuFileCreatepackage_Click();
     void mnuFileRestore_Click();
     void mnuFileExit_Click();
+    void mnuSoundEdit_Click();
+    void mnuSoundMatch_Click();
     void mnuOptionsSettings_Click();
     void mnuHelpAbout_Click();
 

@@ -35,6 +35,11 @@ void SlotLabel::showSound(const vesk::SlotMeasurements::Row &row)
     update();
 }
 
+void SlotLabel::mouseDoubleClickEvent(QMouseEvent *)
+{
+    Q_EMIT doubleClicked();
+}
+
 void SlotLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -26,8 +26,12 @@ public:
     // What the row shows of the sound as text: "2.1 s", or "" when nothing.
     QString lengthShown() const { return m_length; }
 
+Q_SIGNALS:
+    void doubleClicked();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     vesk::SoundAnalyses::Entry m_sound;

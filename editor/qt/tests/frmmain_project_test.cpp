@@ -3,12 +3,15 @@
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "frmsettings.h"
+#include "localtext.h"
 #include "slotlabel.h"
+#include "soundwindow.h"
 #include "wavebytes.h"
 #include "wavecheck.h"
 #include "windowtest.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -16,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -66,6 +70,7 @@ private Q_SLOTS:
     // Each slot's sound as the game will play it
     void soundRows_showLengthPictureAndMarks();
     void play_aFileThatIsNoSound_saysWhyAndPlaysNothing();
+    void soundWindow_trimsFadesAndMatchesAndThePlayerGetsExactlyThat();
 
 private:
     void makeWindow();
@@ -687,4 +692,92 @@ void FrmMainProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
     clickButton(m_window.get(), QStringLiteral("Command1"));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Cannot play %1: not a sound file.").arg(words)});
     QVERIFY(m_sound.played.isEmpty());
+}
+
+// The sound window by keyboard and mouse: a song cut to a click's length,
+// matched to the game's bomb, played, saved, opened again and put into the
+// game as it was made; Escape drops what was made meanwhile.
+void FrmMainProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExactlyThat()
+{
+    QTemporaryDir game;
+    const QString data = QStringLiteral(VESK_SOUND_DATA "/");
+    QVERIFY(QFile::copy(data + QStringLiteral("pcm16.wav"), game.filePath(QStringLiteral("bomb1.wa2"))));
+    setGameDirectory(game.path());
+    const QString song = data + QStringLiteral("long.mp3");
+    m_window->setSlotValue(1, song);
+    QTRY_VERIFY(m_window->soundsMeasured());
+    QTRY_VERIFY(m_window->slotRow(1)->marked());
+
+    // Runs `drive` on the sound window once it is open: double-click on the row.
+    const auto inWindow = [this](const std::function<void(SoundWindow &)> &drive) {
+        bool driven = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *window = qobject_cast<SoundWindow *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            QApplication::setActiveWindow(window);
+            drive(*window);
+            driven = true;
+        });
+        QTest::mouseDClick(m_window->slotRow(1), Qt::LeftButton);
+        QVERIFY(driven);
+    };
+    const auto type = [](SoundWindow &window, const char *box, const QString &text) {
+        auto *field = findControl<QLineEdit>(&window, QString::fromLatin1(box));
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+    };
+    inWindow([&](SoundWindow &window) {
+        QCOMPARE(window.windowTitle(), QStringLiteral("Sound of slot 1 (Bombs, Level 1)"));
+        type(window, "endBox", QStringLiteral("1500"));
+        // The start dragged to a tenth of the picture, exactly where it is let go.
+        QLabel *picture = findControl<QLabel>(&window, QStringLiteral("soundPicture"));
+        const int x = picture->width() / 10;
+        QTest::mouseClick(picture, Qt::LeftButton, Qt::ShiftModifier, QPoint(x, picture->height() / 2));
+        QCOMPARE(window.editing().edit().start, window.editing().span() * x / picture->width());
+        type(window, "startBox", QStringLiteral("100"));
+        clickButton(&window, QStringLiteral("matchButton"));
+        QVERIFY2(
+            findControl<QLabel>(&window, QStringLiteral("noteLabel"))->text().startsWith(QStringLiteral("Matched: ")),
+            qPrintable(findControl<QLabel>(&window, QStringLiteral("noteLabel"))->text()));
+        clickButton(&window, QStringLiteral("playButton"));
+        // Return in a box is OK (on a button, it is that button).
+        auto *gain = findControl<QLineEdit>(&window, QStringLiteral("gainBox"));
+        gain->setFocus();
+        QTest::keyClick(gain, Qt::Key_Return);
+    });
+    const vesk::SoundEdit kept = m_window->theme().edit(1);
+    QVERIFY(std::llabs(kept.start - 100000) <= vesk::SoundEditing::kSnapReach);
+    QVERIFY(kept.end && std::llabs(*kept.end - 1500000) <= vesk::SoundEditing::kSnapReach);
+    QCOMPARE(kept.fadeOut, vesk::SoundEditing::kDefaultFadeOut);
+    QVERIFY(kept.matched && kept.gain != 0);
+    QVERIFY2(!m_window->slotRow(1)->marked(), qPrintable(m_window->slotRow(1)->toolTip()));
+    QCOMPARE(m_window->slotRow(1)->lengthShown(), QStringLiteral("1.4 s"));
+    // Play played the edited sound, as the game will get it.
+    QCOMPARE(m_sound.played.size(), 1);
+    const double length = static_cast<double>(*kept.end - kept.start) * 1e-6, sample = 1.0 / 44100;
+    QVERIFY(std::fabs(vesk::waveSeconds(platform::toLocal(m_sound.played[0])).value_or(0) - length) <= sample);
+
+    inWindow([&](SoundWindow &window) {
+        type(window, "gainBox", QStringLiteral("12"));
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    QCOMPARE(m_window->theme().edit(1), kept);
+
+    const QString file = m_dir->filePath(QStringLiteral("edited.vsk"));
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileSave");
+    m_window->setSlotValue(1, song); // the same file again: its edit stays
+    m_dialogs.answers.enqueue(file);
+    trigger("mnuFileOpen");
+    QCOMPARE(m_window->theme().edit(1), kept);
+    trigger("mnuFileConvert");
+    const std::optional<double> converted
+        = vesk::waveSeconds(platform::toLocal(game.filePath(QStringLiteral("bomb1.wa2"))));
+    QVERIFY(std::fabs(converted.value_or(0) - length) <= sample);
+    QVERIFY2(m_dialogs.messages.last().contains(
+                 QStringLiteral("Edited: slot 1 (Bombs, Level 1) ") + song
+                 + QStringLiteral(" trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
+             qPrintable(m_dialogs.messages.last()));
 }
