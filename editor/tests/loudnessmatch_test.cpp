@@ -20,7 +20,7 @@ protected:
         std::vector<std::int16_t> samples(static_cast<size_t>(seconds * 44100));
         for (size_t i = 0; i < samples.size(); ++i)
             samples[i] = static_cast<std::int16_t>(
-                std::lrint(amplitude * 32767 * std::sin(2 * M_PI * 1000 * double(i) / 44100.0)));
+                std::lrint(amplitude * 32767 * std::sin(2 * 3.14159265358979323846 * 1000 * double(i) / 44100.0)));
         EXPECT_TRUE(out.write(samples.data(), samples.size()).ok());
         EXPECT_TRUE(out.finish().ok());
         return path(name);

@@ -239,6 +239,12 @@ void MainWindow::menuCommand(int id)
         vesk::restore(m_editor, *this);
     else if (is("mnuFileExit"))
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+    else if (is("mnuSoundMatch"))
+        vesk::matchThemeLoudness(m_editor, *this);
+    else if (is("mnuSoundEdit"))
+        message("vesk.exe has no sound window yet: trim, fades and gain are made in the Linux editor and kept in "
+                "the project, and this editor converts and packages them as they are.",
+                true);
     else if (is("mnuOptionsSettings")) {
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
         measureSounds(); // against the game directory in force now
