@@ -107,8 +107,7 @@ MatchTarget GameLoudness::target(int slot)
 
 std::string matchText(const GainMatch &match, const MatchTarget &target)
 {
-    std::string text = std::string(match.gain > 0 ? "+" : "") + levelText(match.gain) + " dB, to "
-                       + levelText(target.lufs.value_or(0)) + " LUFS"
+    std::string text = gainText(match.gain) + ", to " + levelText(target.lufs.value_or(0)) + " LUFS"
                        + (target.median ? " (the middle of the game's sounds)" : "");
     if (match.limited)
         text += ", as far as the gain goes";

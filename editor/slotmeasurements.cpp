@@ -83,7 +83,7 @@ std::string SlotMeasurements::figures(const Project &project, int index, bool ma
     if (const size_t at = info.find(", " + whole); at != std::string::npos && shown.length != whole)
         info.insert(at + 2, shown.length + " of ");
     if (edit.gain != 0)
-        info += ", gain " + std::string(edit.gain > 0 ? "+" : "") + levelText(edit.gain) + " dB";
+        info += ", gain " + gainText(edit.gain);
     return info;
 }
 

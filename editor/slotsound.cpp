@@ -53,6 +53,11 @@ std::string levelText(double value)
     return (value < 0 && text != "0.0" ? kMinus : "") + text;
 }
 
+std::string gainText(double decibels)
+{
+    return (decibels > 0 ? "+" : "") + levelText(decibels) + " dB";
+}
+
 std::string soundInfo(const SoundAnalysis &sound)
 {
     std::string info = sound.kind + ", " + grouped(sound.format.rate) + " Hz " + channelsText(sound.format.channels)

@@ -284,8 +284,7 @@ std::string editText(const SoundEdit &edit, double seconds)
     if (edit.fadeOut > 0)
         parts.push_back("faded out " + milliseconds(edit.fadeOut));
     if (edit.gain != 0 || edit.matched)
-        parts.push_back((edit.matched ? "matched to the game: " : "gain ") + std::string(edit.gain > 0 ? "+" : "")
-                        + levelText(edit.gain) + " dB");
+        parts.push_back((edit.matched ? "matched to the game: " : "gain ") + gainText(edit.gain));
     std::string text;
     for (const std::string &part : parts)
         text += (text.empty() ? "" : ", ") + part;
