@@ -37,12 +37,18 @@ void SoundPlayer::play(const std::string &name)
         m_effect->stop();
     if (name.empty())
         return;
-    if (!m_effect)
-        m_effect = new QSoundEffect;
     // A bare path does not decode; the source must be a file URL.
     const QUrl source = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(name)));
-    if (m_effect->source() != source)
+    if (m_effect && m_effect->source() != source) {
+        // A stopped effect given another source starts with what its stream
+        // still held of the last one: another sound gets a stream of its own.
+        delete m_effect;
+        m_effect = nullptr;
+    }
+    if (!m_effect) {
+        m_effect = new QSoundEffect;
         m_effect->setSource(source);
+    }
     m_effect->play();
 }
 

@@ -3,6 +3,8 @@
 // is recorded and whose streams are watched.
 #include "fakedialogs.h"
 #include "frmmain.h"
+#include "localtext.h"
+#include "projectfile.h"
 #include "pulseserver.h"
 #include "soundplayer.h"
 #include "wavebytes.h"
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void playOfNoPlayableFile_isSilentAndAFileThatIsNoSoundSaysWhy();
     void everyWaveFormat_sounds();
     void everyKindOfSound_isHeardAsItsConversion();
+    void aSlotsEdit_isHeardTrimmedAndAtItsGain();
 
 private:
     QString writeWave(const QString &name, const QByteArray &bytes)
@@ -241,6 +244,30 @@ void SoundTest::everyKindOfSound_isHeardAsItsConversion()
         stop();
         QTRY_VERIFY2_WITH_TIMEOUT(recentLevel(200) < 0.01, name, 2000);
     }
+    QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+// Play plays a slot as its edit makes it: half a second of a 2 s tone,
+// 6 dB down.
+void SoundTest::aSlotsEdit_isHeardTrimmedAndAtItsGain()
+{
+    vesk::Project project;
+    project.slots[0] = platform::toLocal(writeWave(QStringLiteral("edited.wav"), toneWave(2.0, 440, 0.5)));
+    vesk::SoundEdit &edit = project.edits[0];
+    edit.end = 500000;
+    edit.gain = -6.02;
+    const std::string file = platform::toLocal(m_dir.filePath(QStringLiteral("edited.vsk")));
+    QVERIFY(vesk::saveProject(file, project).ok());
+    QVERIFY(m_window->openProject(file));
+    clickButton(m_window.get(), QStringLiteral("Command5"));
+    const qint64 at = m_pulse.now();
+    clickButton(m_window.get(), QStringLiteral("Command1"));
+    // The loudest it sounds, until it falls silent again.
+    double loudest = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((loudest = std::max(loudest, recentLevel(100))) > 0.15 && recentLevel(100) < 0.01, 3000);
+    QVERIFY2(loudest < 0.2, qPrintable(QString::number(loudest))); // 0.25 / sqrt(2)
+    if (kTimed)                                                    // the whole tone would sound for 2 s
+        QVERIFY2(m_pulse.now() - at < 1500, qPrintable(QString::number(m_pulse.now() - at)));
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
