@@ -4,6 +4,7 @@
 #include "slotsound.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vesk {
 
@@ -60,6 +61,7 @@ SlotMeasurements::Row SlotMeasurements::row(const Project &project, int index) c
         const SoundEdit fitted = clampedEdit(edit, framesToMicros(sound.frames, sound.format.rate));
         row.from = std::min(sound.frames, microsToFrames(fitted.start, sound.format.rate));
         row.to = fitted.end ? std::min(sound.frames, microsToFrames(*fitted.end, sound.format.rate)) : sound.frames;
+        row.scale = std::pow(10.0, fitted.gain / 20);
     }
     return row;
 }

@@ -32,6 +32,7 @@ public:
         std::vector<std::string> marks; // what is wrong with it
         std::string length;             // "2.1 s" as the slot's edit leaves it; "" when not known
         std::uint64_t from = 0, to = 0; // the frames of the sound the game gets, for its picture
+        double scale = 1;               // and its level there: the edit's gain as a factor
     };
     // What is known of a file now, and of the game's own sound for slot
     // `index` (nothing: none, or not measured yet).

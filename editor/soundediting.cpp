@@ -5,6 +5,9 @@
 #include "slotsound.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace vesk {
@@ -40,6 +43,57 @@ double SoundEditing::envelope(Micros time) const
     if (m_edit.fadeOut > 0 && time > end() - m_edit.fadeOut)
         level = std::min(level, static_cast<double>(end() - time) / static_cast<double>(m_edit.fadeOut));
     return std::clamp(level, 0.0, 1.0);
+}
+
+std::string SoundEditing::fieldText(Field field) const
+{
+    switch (field) {
+    case Field::Start:
+        return millisecondsText(m_edit.start);
+    case Field::End:
+        return millisecondsText(end());
+    case Field::FadeIn:
+        return millisecondsText(m_edit.fadeIn);
+    case Field::FadeOut:
+        return millisecondsText(m_edit.fadeOut);
+    case Field::Gain:
+        break;
+    }
+    char gain[16];
+    std::snprintf(gain, sizeof gain, "%.2f", m_edit.gain);
+    return gain;
+}
+
+std::string SoundEditing::enter(Field field, const std::string &typed, bool snap)
+{
+    const auto first = typed.find_first_not_of(" \t"), last = typed.find_last_not_of(" \t");
+    const std::string text = first == std::string::npos ? std::string() : typed.substr(first, last - first + 1);
+    if (field == Field::Gain) {
+        char *stop = nullptr;
+        const double gain = std::strtod(text.c_str(), &stop);
+        if (text.empty() || *stop || !std::isfinite(gain))
+            return "The gain must be a number of dB from \u221224 to +24.";
+        setGain(gain);
+        return {};
+    }
+    const std::optional<Micros> time = parseMilliseconds(text);
+    if (!time)
+        return "A time is a number of milliseconds, such as 120 or 1320.5.";
+    switch (field) {
+    case Field::Start:
+        setStart(*time, snap);
+        break;
+    case Field::End:
+        setEnd(*time, snap);
+        break;
+    case Field::FadeIn:
+        setFadeIn(*time);
+        break;
+    default:
+        setFadeOut(*time);
+        break;
+    }
+    return refusal().value_or(std::string());
 }
 
 Micros SoundEditing::snapped(Micros time, bool snap) const

@@ -45,6 +45,21 @@ public:
     // The sound as its file is.
     void reset();
 
+    // The window's boxes: times in milliseconds, the gain in dB.
+    enum class Field {
+        Start,
+        End,
+        FadeIn,
+        FadeOut,
+        Gain
+    };
+    // What a box shows of the edit now ("1320.5", "-6.30").
+    std::string fieldText(Field field) const;
+    // A value the player typed into a box, cuts snapped to a zero crossing
+    // with `snap`. The note for the window: why the text was not taken, or
+    // why the edit cannot be kept as it now is; empty when all is well.
+    std::string enter(Field field, const std::string &text, bool snap);
+
     // Why the edit cannot be kept: "The start must come before the end." or
     // "What is left must last at least 10 ms."; nothing when it can.
     std::optional<std::string> refusal() const;

@@ -79,6 +79,23 @@ inline void pressKey(HWND control, WPARAM key)
     PostMessageA(control, WM_KEYDOWN, key, 1);
     PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
+// The left button pressed at (x, y) of `control`, moved to (toX, y) and
+// let go there, with `keys` held (MK_SHIFT), all posted.
+inline void drag(HWND control, int x, int toX, int y, WPARAM keys = 0)
+{
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, y));
+    PostMessageA(control, WM_MOUSEMOVE, MK_LBUTTON | keys, MAKELPARAM((x + toX) / 2, y));
+    PostMessageA(control, WM_LBUTTONUP, keys, MAKELPARAM(toX, y));
+}
+// Typed into a box as a player types: a click into it, everything in it
+// selected, then the keys, in the order the program will see them.
+inline void type(HWND box, const std::string &text)
+{
+    drag(box, 2, 2, 2);
+    PostMessageA(box, EM_SETSEL, 0, -1);
+    for (const char c : text)
+        PostMessageA(box, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
 // A menu item by its ID, posted.
 inline void choose(HWND window, int item)
 {

@@ -24,12 +24,14 @@ void SlotLabel::showSound(const vesk::SlotMeasurements::Row &row)
         lines << QString::fromStdString(mark);
     const QString tip = lines.join(QLatin1Char('\n'));
     const QString length = QString::fromStdString(row.length);
-    if (row.sound == m_sound && tip == toolTip() && length == m_length && row.from == m_from && row.to == m_to)
+    if (row.sound == m_sound && tip == toolTip() && length == m_length && row.from == m_from && row.to == m_to
+        && row.scale == m_scale)
         return; // as shown already
     m_sound = row.sound;
     m_length = length;
     m_from = row.from;
     m_to = row.to;
+    m_scale = row.scale;
     m_marked = !row.marks.empty();
     setToolTip(tip);
     update();
@@ -71,7 +73,7 @@ void SlotLabel::paintEvent(QPaintEvent *)
     const QColor rms = palette().color(QPalette::Highlight), peak = rms.lighter(160);
     for (int x = 0; x < box.width(); ++x) {
         const vesk::Waveform::Column &column = columns[static_cast<std::size_t>(x)];
-        const auto y = [&](double level) { return middle - std::clamp(level, -1.0, 1.0) * half; };
+        const auto y = [&](double level) { return middle - std::clamp(level * m_scale, -1.0, 1.0) * half; };
         painter.setPen(peak);
         painter.drawLine(QPointF(box.left() + x + 0.5, y(column.maximum)),
                          QPointF(box.left() + x + 0.5, y(column.minimum)));

@@ -36,6 +36,7 @@ protected:
 private:
     vesk::SoundAnalyses::Entry m_sound;
     std::uint64_t m_from = 0, m_to = 0; // the frames drawn
+    double m_scale = 1;                 // at the level the edit gives them
     QString m_length;
     bool m_marked = false;
 };

@@ -41,17 +41,20 @@ SoundWindow::SoundWindow(QWidget *owner, vesk::SoundEditing editing, Play play, 
     m_gamePicture = label("gamePicture");
     m_note = label("noteLabel");
     m_note->setWordWrap(true);
-    m_start = box("startBox");
-    m_end = box("endBox");
-    m_fadeIn = box("fadeInBox");
-    m_fadeOut = box("fadeOutBox");
-    m_gain = box("gainBox");
+    using Field = vesk::SoundEditing::Field;
+    m_fields = {{box("startBox"), Field::Start},
+                {box("endBox"), Field::End},
+                {box("fadeInBox"), Field::FadeIn},
+                {box("fadeOutBox"), Field::FadeOut},
+                {box("gainBox"), Field::Gain}};
     m_match = button("matchButton");
     for (QLabel *picture : {m_soundPicture, m_gamePicture})
         picture->installEventFilter(this);
     m_soundPicture->setCursor(Qt::SizeHorCursor);
-    for (QLineEdit *field : {m_start, m_end, m_fadeIn, m_fadeOut, m_gain})
+    for (const auto &entry : m_fields) {
+        QLineEdit *field = entry.first;
         connect(field, &QLineEdit::editingFinished, this, [this, field] { commit(field); });
+    }
     if (const std::optional<std::string> why = m_editing.matchUnavailable()) {
         m_match->setEnabled(false);
         m_match->setToolTip(QString::fromStdString(*why));
@@ -87,58 +90,23 @@ SoundWindow::SoundWindow(QWidget *owner, vesk::SoundEditing editing, Play play, 
 
 void SoundWindow::showEdit()
 {
-    const vesk::SoundEdit &edit = m_editing.edit();
-    m_start->setText(QString::fromStdString(vesk::millisecondsText(edit.start)));
-    m_end->setText(QString::fromStdString(vesk::millisecondsText(m_editing.end())));
-    m_fadeIn->setText(QString::fromStdString(vesk::millisecondsText(edit.fadeIn)));
-    m_fadeOut->setText(QString::fromStdString(vesk::millisecondsText(edit.fadeOut)));
-    char gain[16];
-    std::snprintf(gain, sizeof gain, "%.2f", edit.gain);
-    m_gain->setText(QString::fromLatin1(gain));
+    for (const auto &[box, field] : m_fields)
+        box->setText(QString::fromStdString(m_editing.fieldText(field)));
     m_soundPicture->update();
 }
 
-// A typed value: times in milliseconds, the gain in dB; a cut at the nearest
-// zero crossing unless Shift is held.
+// A typed value: a cut at the nearest zero crossing unless Shift is held.
 void SoundWindow::commit(QLineEdit *box)
 {
-    const std::string text = platform::toLocal(box->text().trimmed());
     const bool snap = !(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    if (box == m_gain) {
-        char *stop = nullptr;
-        const double gain = std::strtod(text.c_str(), &stop);
-        if (text.empty() || *stop || !std::isfinite(gain)) {
-            m_note->setText(QStringLiteral("The gain must be a number of dB from \u221224 to +24."));
-        } else {
-            m_editing.setGain(gain);
-            m_note->clear();
-        }
-        showEdit();
-        return;
-    }
-    const std::optional<vesk::Micros> time = vesk::parseMilliseconds(text);
-    if (!time) {
-        m_note->setText(QStringLiteral("A time is a number of milliseconds, such as 120 or 1320.5."));
-        showEdit();
-        return;
-    }
-    if (box == m_start)
-        m_editing.setStart(*time, snap);
-    else if (box == m_end)
-        m_editing.setEnd(*time, snap);
-    else if (box == m_fadeIn)
-        m_editing.setFadeIn(*time);
-    else
-        m_editing.setFadeOut(*time);
-    const std::optional<std::string> refused = m_editing.refusal();
-    m_note->setText(refused ? QString::fromStdString(*refused) : QString());
+    m_note->setText(QString::fromStdString(m_editing.enter(m_fields.at(box), platform::toLocal(box->text()), snap)));
     showEdit();
 }
 
 void SoundWindow::accepted()
 {
     // Whatever the box at hand holds counts, as if the player had left it.
-    if (auto *box = qobject_cast<QLineEdit *>(focusWidget()); box && box->isModified())
+    if (auto *box = qobject_cast<QLineEdit *>(focusWidget()); box && m_fields.count(box) && box->isModified())
         commit(box);
     if (const std::optional<std::string> refused = m_editing.refusal()) {
         m_note->setText(QString::fromStdString(*refused));

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <map>
 
 class QLabel;
 class QLineEdit;
@@ -42,7 +43,7 @@ private:
     Play m_play;
     std::function<void()> m_stop;
     QLabel *m_soundPicture, *m_gamePicture, *m_note;
-    QLineEdit *m_start, *m_end, *m_fadeIn, *m_fadeOut, *m_gain;
+    std::map<QLineEdit *, vesk::SoundEditing::Field> m_fields; // the boxes
     QPushButton *m_match;
     enum class Dragged {
         None,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "editorprocedures.h"
+#include "soundediting.h"
 #include "win32ui.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +23,13 @@ void showAbout(HINSTANCE instance, HWND owner, int dpi);
 // frmpackage: OK builds the package from what it holds and the editor's slots.
 void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
                  const std::string &editorDirectory);
+
+// The sound window: one slot's sound drawn large, the game's own under it,
+// and the player's trim, fades and gain. The edit OK kept; nothing on Cancel
+// or Escape. `play` plays a sound as an edit makes it.
+using PlayEdited = std::function<void(const std::string &path, const vesk::SoundEdit &edit)>;
+std::optional<vesk::SoundEdit> showSoundWindow(HINSTANCE instance, HWND owner, int dpi, vesk::SoundEditing editing,
+                                               const PlayEdited &play, const std::function<void()> &stop);
 
 // The 8-point face of every window of the editor.
 HFONT editorFont(int dpi);

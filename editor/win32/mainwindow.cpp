@@ -8,6 +8,7 @@
 #include "slotsound.h"
 #include "textfile.h"
 #include "themefiles.h"
+#include "waveformpicture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -186,7 +187,7 @@ void MainWindow::buildSoundsPage(HWND page, POINT origin)
             }
             const int id = vesk::kSlotLabelIdBase + slot.index;
             m_slotLabels[slot.index] = CreateWindowExA(
-                0, "STATIC", vesk::kNoSound, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX,
+                0, "STATIC", vesk::kNoSound, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY,
                 m_slotTabs->origin().x + win32::scaled(120, m_dpi) + win32::scaled(vesk::kSlotLabelLeft, m_dpi),
                 m_slotTabs->origin().y + win32::scaled(frameTop, m_dpi)
                     + win32::scaled(vesk::kSlotRowHeight * slot.row, m_dpi),
@@ -203,8 +204,12 @@ void MainWindow::buildSoundsPage(HWND page, POINT origin)
 void MainWindow::command(int id, int notification)
 {
     if (const auto slot = m_slotOfControl.find(id); slot != m_slotOfControl.end()) {
-        if (id < vesk::kSlotLabelIdBase)
+        if (id < vesk::kSlotLabelIdBase) {
             vesk::selectSlot(m_editor, *this, slot->second);
+        } else if (notification == STN_DBLCLK) { // on the row: its sound opens
+            vesk::selectSlot(m_editor, *this, slot->second);
+            editSound();
+        }
     } else if (id == idOf("Command2")) {
         vesk::addFile(m_editor, *this);
     } else if (id == idOf("Command3")) {
@@ -242,14 +247,32 @@ void MainWindow::menuCommand(int id)
     else if (is("mnuSoundMatch"))
         vesk::matchThemeLoudness(m_editor, *this);
     else if (is("mnuSoundEdit"))
-        message("vesk.exe has no sound window yet: trim, fades and gain are made in the Linux editor and kept in "
-                "the project, and this editor converts and packages them as they are.",
-                true);
+        editSound();
     else if (is("mnuOptionsSettings")) {
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
         measureSounds(); // against the game directory in force now
     } else if (is("mnuHelpAbout"))
         showAbout(m_instance, hwnd(), dpi());
+}
+
+// The selected slot's sound in the sound window; OK keeps the edit.
+void MainWindow::editSound()
+{
+    const int slot = m_editor.theme.selectedSlot();
+    setBusy(true);
+    vesk::Result<vesk::SoundEditing> editing
+        = vesk::startEditing(m_editor.theme.project(), slot, *m_measurements, m_editor.gameDirectory);
+    setBusy(false);
+    if (!editing) {
+        message(editing.error(), true);
+        return;
+    }
+    const std::optional<vesk::SoundEdit> kept = showSoundWindow(
+        m_instance, hwnd(), dpi(), std::move(editing).value(),
+        [this](const std::string &path, const vesk::SoundEdit &edit) { vesk::playEdited(m_editor, *this, path, edit); },
+        [this] { vesk::stop(*this); });
+    if (kept)
+        vesk::keepSoundEdit(m_editor, *this, slot, *kept);
 }
 
 void MainWindow::openFromCommandLine(const std::string &path)
@@ -403,29 +426,8 @@ void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
     const vesk::SoundAnalysis &sound = **row.sound;
     RECT box{area.right - picture, area.top, area.right, area.bottom};
     FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
-    const std::vector<vesk::Waveform::Column> columns
-        = sound.waveform.resample(row.from, row.to, static_cast<std::size_t>(picture));
-    const double middle = (box.top + box.bottom) / 2.0, half = (box.bottom - box.top) / 2.0;
-    const auto y
-        = [&](double level) { return static_cast<int>(std::lround(middle - std::clamp(level, -1.0, 1.0) * half)); };
-    const COLORREF strong = GetSysColor(COLOR_HIGHLIGHT);
-    HPEN peakPen = CreatePen(
-        PS_SOLID, 1,
-        RGB((GetRValue(strong) + 2 * 255) / 3, (GetGValue(strong) + 2 * 255) / 3, (GetBValue(strong) + 2 * 255) / 3));
-    HPEN rmsPen = CreatePen(PS_SOLID, 1, strong);
-    HGDIOBJ oldPen = SelectObject(dc, peakPen);
-    for (int x = 0; x < picture; ++x) {
-        const vesk::Waveform::Column &column = columns[static_cast<std::size_t>(x)];
-        SelectObject(dc, peakPen);
-        MoveToEx(dc, box.left + x, y(column.maximum), nullptr);
-        LineTo(dc, box.left + x, y(column.minimum) + 1);
-        SelectObject(dc, rmsPen);
-        MoveToEx(dc, box.left + x, y(column.rms), nullptr);
-        LineTo(dc, box.left + x, y(-column.rms) + 1);
-    }
-    SelectObject(dc, oldPen);
-    DeleteObject(peakPen);
-    DeleteObject(rmsPen);
+    drawWaveform(dc, box, sound.waveform.resample(row.from, row.to, static_cast<std::size_t>(picture)),
+                 [&](int) { return row.scale; });
 }
 
 void MainWindow::showLink(size_t row)

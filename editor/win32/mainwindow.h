@@ -34,6 +34,7 @@ private:
     void command(int id, int notification);
     void menuCommand(int id);
     void drop(HDROP files);
+    void editSound();
     HWND control(const char *name) const { return m_controls.at(name); }
 
     // vesk::EditorUi

@@ -433,6 +433,89 @@ TEST_F(VeskWindowTest, eachSlotShowsItsSoundAndWhatIsWrongWithIt)
     EXPECT_EQ(driver::text(slotLabel(1)), song);
 }
 
+// The sound window worked as a player works it, opened by a double-click on
+// the row: the end marker dragged (exactly, with Shift), times typed, the
+// game's loudness matched and Return for OK; the project keeps the edit and
+// Convert gives the game that sound. Escape drops what was changed.
+TEST_F(VeskWindowTest, theSoundWindowShapesTheSoundTheGameGets)
+{
+    writeBytes(m_game + "\\BOMB1.WA2", toneWave(0.5, 0.1));
+    const std::string song = wave("song.wav", toneWave(2.0));
+    ASSERT_TRUE(start());
+    addFile(1, song);
+    const auto openWindow = [&] {
+        HWND window = driver::waitForWindow("VeskSound", vesk::soundWindowCaption(1).c_str());
+        EXPECT_TRUE(window);
+        return window;
+    };
+    PostMessageA(slotLabel(1), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    HWND window = openWindow();
+    ASSERT_TRUE(window);
+    const auto part
+        = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::Sound, name)); };
+    const auto shows = [&](const char *name, const std::string &text) {
+        return driver::waitFor([&] { return driver::text(part(name)) == text; });
+    };
+    EXPECT_TRUE(shows("endBox", "2000"));
+    RECT picture;
+    GetClientRect(part("soundPicture"), &picture);
+    // The song is the longer of the two, so it fills the picture's width.
+    driver::drag(part("soundPicture"), picture.right - 1, picture.right / 2, picture.bottom / 2, MK_SHIFT);
+    const std::string end
+        = vesk::millisecondsText(static_cast<vesk::Micros>(std::llround(picture.right / 2 * 2e6 / picture.right)));
+    EXPECT_TRUE(shows("endBox", end)) << driver::text(part("endBox"));
+    EXPECT_TRUE(shows("fadeOutBox", "10")) << "a cut end fades out";
+
+    const struct
+    {
+        const char *box, *typed, *shown, *note;
+    } entries[] = {
+        {"fadeInBox", "20", "20", ""},
+        {"startBox", "soon", "0", "A time is a number of milliseconds, such as 120 or 1320.5."},
+        {"startBox", "1990", nullptr, "The start must come before the end."}, // snapped: near 1990
+        {"startBox", "0", "0", ""},
+    };
+    for (const auto &entry : entries) {
+        driver::type(part(entry.box), entry.typed);
+        driver::pressKey(part(entry.box), VK_TAB);
+        if (entry.shown) {
+            EXPECT_TRUE(shows(entry.box, entry.shown)) << entry.typed << ": " << driver::text(part(entry.box));
+        }
+        EXPECT_TRUE(shows("noteLabel", entry.note)) << entry.typed << ": " << driver::text(part("noteLabel"));
+    }
+    driver::click(part("matchButton"));
+    // The song is five times the game's bomb, so about 14 dB comes off.
+    EXPECT_NEAR(std::atof(driver::text(part("gainBox")).c_str()), -13.98, 0.1) << driver::text(part("noteLabel"));
+    driver::type(part("gainBox"), "-6");
+    driver::pressKey(part("gainBox"), VK_RETURN);
+    driver::waitUntilGone(window);
+    EXPECT_FALSE(IsWindow(window)) << "Return is OK";
+
+    // Escape drops what the window changed.
+    menu("mnuSoundEdit");
+    window = openWindow();
+    ASSERT_TRUE(window);
+    driver::type(part("gainBox"), "3");
+    driver::pressKey(part("gainBox"), VK_ESCAPE);
+    driver::waitUntilGone(window);
+
+    const std::string project = path("shaped.vsk");
+    save(project);
+    EXPECT_NE(read(project).find("[sound edits]\r\nslot=1 start=0 end=" + end
+                                 + " fade-in=20 fade-out=10 gain=-6 length=2000\r\n"),
+              std::string::npos)
+        << read(project);
+    menu("mnuFileConvert");
+    const std::string summary = box();
+    EXPECT_NE(summary.find("Edited: slot 1 (Bombs, Level 1) " + song
+                           + " trimmed to 1.0 s, faded in 20 ms, faded out 10 ms, gain \u22126.0 dB."),
+              std::string::npos)
+        << summary;
+    const std::optional<double> seconds = vesk::waveSeconds(m_game + "\\BOMB1.WA2");
+    ASSERT_TRUE(seconds);
+    EXPECT_NEAR(*seconds, std::atof(end.c_str()) / 1000, 1.0 / 22050);
+}
+
 TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
 {
     const struct

@@ -1,0 +1,47 @@
+#pragma once
+
+// The base of the editor's dialogs in plain Win32.
+#include "dialogs.h"
+#include "editorwindows.h"
+
+#include <functional>
+#include <string>
+
+namespace win32dialog {
+
+inline std::function<int(const char *)> idsOf(vesk::EditorWindow window)
+{
+    return [window](const char *name) { return vesk::controlId(window, name); };
+}
+
+inline constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+inline constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// What every dialog of the editor has: its controls by name and its font.
+class Dialog : public win32::Window
+{
+protected:
+    Dialog(HINSTANCE instance, int dpi, vesk::EditorWindow kind)
+        : m_instance(instance), m_dpi(dpi), m_kind(kind), m_font(editorFont(dpi))
+    {}
+    ~Dialog() override { DeleteObject(m_font); }
+
+    HWND control(const char *name) const { return m_controls.at(name); }
+    std::string text(const char *name) const { return win32::textOf(control(name)); }
+    bool is(WPARAM wParam, const char *name) const { return LOWORD(wParam) == vesk::controlId(m_kind, name); }
+
+    void show(const char *caption, int width, int height, HWND owner)
+    {
+        if (create(m_instance, className(), caption, kDialogStyle, kDialogExStyle, width, height, m_dpi, owner))
+            win32::runModal(hwnd(), owner);
+    }
+    virtual const char *className() const = 0;
+
+    HINSTANCE m_instance;
+    int m_dpi;
+    vesk::EditorWindow m_kind;
+    HFONT m_font;
+    win32::Controls m_controls;
+};
+
+} // namespace win32dialog
