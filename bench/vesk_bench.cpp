@@ -19,9 +19,12 @@
 #include "projectfile.h"
 #include "pulseserver.h"
 #include "slotlabel.h"
+#include "slotmeasurements.h"
 #include "soundanalyses.h"
+#include "soundediting.h"
 #include "soundfiles.h"
 #include "soundplayer.h"
+#include "soundwindow.h"
 #include "textfile.h"
 #include "wavebytes.h"
 #include "windowtest.h"
@@ -36,11 +39,13 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <ebur128.h>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -352,6 +357,64 @@ void benchAnalysis(const fs::path &root)
                 static_cast<double>(vesk::posix::peakResidentKiB()) / 1024.0 - before);
     std::fflush(stdout);
     fs::remove_all(mp3s);
+    fs::remove(longOne);
+}
+
+// Sounds shaped in the sound window: the edits applied in the conversion
+// pass against the same Convert of the sounds as they are, and the window
+// opened for a long sound whose analysis is at hand.
+void benchEdits(const fs::path &root)
+{
+    const fs::path mp3s = root / "edited";
+    const vesk::SlotValues slots = mp3Theme(mp3s);
+    std::array<vesk::SoundEdit, vesk::kSlotCount> edits;
+    for (vesk::SoundEdit &edit : edits) {
+        edit.start = 500000;
+        edit.end = 9500000;
+        edit.fadeIn = 20000;
+        edit.fadeOut = 50000;
+        edit.gain = -3.1;
+        edit.matched = true;
+    }
+    const fs::path game = root / "edited-game";
+    std::vector<double> ours, base;
+    for (int run = 0; run < 3; ++run) {
+        for (const bool edited : {run % 2 == 0, run % 2 != 0}) {
+            emptyDirectory(game);
+            (edited ? ours : base).push_back(seconds([&] {
+                if (!vesk::applyTheme(game.string(), vesk::planSounds(slots, edited ? edits : decltype(edits){}), {},
+                                      "\"")
+                         .status.ok())
+                    qFatal("converting apply failed");
+            }));
+        }
+    }
+    compare("convert 47 x 10 s MP3 trimmed, faded and matched", median(ours), "the same unedited", median(base), 1.05);
+    fs::remove_all(mp3s);
+
+    const fs::path longOne = root / "ten-minutes-edited.mp3";
+    if (!makeSound(longOne.string(), {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 600.0}))
+        qFatal("cannot make a long MP3");
+    emptyDirectory(game);
+    writeWave((game / "BOMB1.WA2").string(), 88200);
+    vesk::Project project;
+    project.slots[0] = longOne.string();
+    vesk::SlotMeasurements measurements([] {});
+    measurements.measure(project.slots, game.string(), vesk::InnerTab::Bombs);
+    while (measurements.busy())
+        QThread::msleep(10);
+    std::vector<double> opened;
+    for (int run = 0; run < kRuns; ++run) {
+        opened.push_back(seconds([&] {
+            vesk::Result<vesk::SoundEditing> editing = vesk::startEditing(project, 1, measurements, game.string());
+            if (!editing)
+                qFatal("no sound to edit");
+            SoundWindow window(nullptr, std::move(editing).value(), {}, {});
+            window.show();
+            window.repaint();
+        }));
+    }
+    alone("sound window of a 10 min MP3, opened and drawn", median(opened), 0.100);
     fs::remove(longOne);
 }
 
@@ -891,6 +954,11 @@ int main(int argc, char *argv[])
         benchAnalysis(temporary.path().toStdString());
         return 0;
     }
+    if (argc == 2 && QByteArray(argv[1]) == "edits") {
+        QTemporaryDir temporary;
+        benchEdits(temporary.path().toStdString());
+        return 0;
+    }
     if (argc == 2 && QByteArray(argv[1]) == "memory") {
         QTemporaryDir temporary;
         benchEditorMemory(temporary.path());
@@ -911,6 +979,7 @@ int main(int argc, char *argv[])
     benchBigPackage(root);
     benchConversion(root);
     benchAnalysis(root);
+    benchEdits(root);
 
     const double small = benchProject(dir, 1000);
     const double medium = benchProject(dir, 10000);
