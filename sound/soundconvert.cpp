@@ -191,6 +191,7 @@ Result<Pass> convertOnce(const std::string &source, const SoundEdit &edit, WaveW
         if (edited) {
             kept.clear();
             edited->process(decoded, frames, last, kept);
+            last = last || edited->ended(); // the rest is cut away: no more blocks come
             decoded = kept.data();
             frames = kept.size() / width;
         }
@@ -221,7 +222,7 @@ Result<Pass> convertOnce(const std::string &source, const SoundEdit &edit, WaveW
     };
     if (progress && !progress(0.0))
         return Status::failure(ErrorCode::Cancelled, "cancelled");
-    const Result<std::uint64_t> decoded = decodeAll(decoder, block);
+    const Result<std::uint64_t> decoded = decodeAll(decoder, block, [&] { return edited && edited->ended(); });
     if (!decoded)
         return decoded.status();
     return Pass{static_cast<double>(written) / to.rate, quantizer.peak()};

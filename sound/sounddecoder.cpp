@@ -143,7 +143,7 @@ std::string damagedAfter(std::uint64_t frames, int rate)
     return "damaged " + after(frames, rate);
 }
 
-Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block)
+Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block, const std::function<bool()> &enough)
 {
     constexpr std::size_t kBlockFrames = 8192;
     const SoundFormat format = decoder.format();
@@ -157,6 +157,8 @@ Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block
         read += *got;
         if (Status step = block(samples.data(), *got, last); !step.ok())
             return step;
+        if (!last && enough && enough())
+            return read;
     }
     if (read == 0)
         return Status::failure(ErrorCode::BadFormat, "no sound data");

@@ -44,8 +44,10 @@ using DecodedBlock = std::function<Status(const float *samples, std::size_t fram
 // A sound that fails part way, or that ends well short of the length its
 // file states (a decoder may stop at damage without a word), is
 // ErrorCode::BadFormat "damaged after N s"; one with no samples at all is
-// "no sound data".
-Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block);
+// "no sound data". Where `enough` holds after a block, the reading stops
+// there: the rest of the sound is not wanted, nor judged.
+Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block,
+                                const std::function<bool()> &enough = {});
 
 // The kind of sound a file is by its first bytes, in the words the player
 // knows: "MP3", "FLAC", "Wave", "Ogg Vorbis", "Opus", "AIFF"; "sound" when

@@ -273,6 +273,7 @@ TEST_F(SoundConvertTest, anEditIsCutFadedAndScaledInTheOnePass)
         double seconds;
         double startLevel, middleLevel, endLevel; // dB against the tone's own RMS, over 10 ms
         bool scaledDown;
+        const char *source = "pcm16.wav"; // both the same tone, half of full scale
     };
     const std::vector<Case> cases = {
         {"trimmed", {100000, 400000, 0, 0, 0, false, 0}, 0.3, 0, 0, 0, false},
@@ -280,9 +281,11 @@ TEST_F(SoundConvertTest, anEditIsCutFadedAndScaledInTheOnePass)
         {"quieter", {0, std::nullopt, 0, 0, -6, false, 0}, 0.5, -6, -6, -6, false},
         // +12 dB of a tone at half of full scale: brought back to full scale, +6 dB.
         {"past full scale", {0, std::nullopt, 0, 0, 12, false, 0}, 0.5, 6, 6, 6, true},
+        // Read only up to the end, and the resampler still drained there.
+        {"trimmed and resampled", {100000, 400000, 0, 0, 0, false, 0}, 0.3, 0, 0, 0, false, "96k.wav"},
     };
     for (const Case &c : cases) {
-        const vesk::Result<vesk::Conversion> converted = vesk::convertSound(data("pcm16.wav"), path("out.wav"), c.edit);
+        const vesk::Result<vesk::Conversion> converted = vesk::convertSound(data(c.source), path("out.wav"), c.edit);
         ASSERT_TRUE(converted.ok()) << c.name << ": " << converted.error();
         EXPECT_EQ(converted->scaledDown, c.scaledDown) << c.name;
         const Heard heard = hear(readBytes(path("out.wav")));
