@@ -18,6 +18,13 @@ namespace {
 constexpr std::size_t kBlock = 1 << 20;
 constexpr std::size_t kMaxNameLength = 255;
 
+// Why the open just tried (with errno cleared before it) failed, as the
+// system said; an I/O error where it said nothing.
+std::error_code openError()
+{
+    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
 std::uint64_t number(const char *bytes, int width)
 {
     std::uint64_t value = 0;
@@ -35,14 +42,19 @@ void append(std::string &to, std::uint64_t value, int width)
 class FileSource final : public ByteSource
 {
 public:
-    explicit FileSource(const std::string &path) : m_stream(fsPath(path), std::ios::binary)
+    explicit FileSource(const std::string &path)
     {
+        errno = 0;
+        m_stream.open(fsPath(path), std::ios::binary);
+        m_openError = openError();
         std::error_code ec;
         m_size = fileSize(path, ec);
         if (ec)
             m_size = 0;
     }
     bool isOpen() const { return m_stream.is_open(); }
+    // Why it did not open.
+    const std::error_code &error() const { return m_openError; }
     std::uint64_t size() const override { return m_size; }
     bool read(std::uint64_t offset, char *into, std::size_t length) override
     {
@@ -62,6 +74,7 @@ public:
 private:
     std::ifstream m_stream;
     std::uint64_t m_size = 0;
+    std::error_code m_openError;
 };
 
 Status damaged(const std::string &reason)
@@ -288,7 +301,7 @@ Result<std::optional<OneFileIndex>> readOneFileIndex(const std::string &path)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
     FileSource source(path);
     if (!source.isOpen())
-        return cannotRead(path, std::make_error_code(std::errc::permission_denied));
+        return cannotRead(path, source.error());
     return readOneFileIndex(source);
 }
 
@@ -313,7 +326,7 @@ Status extractOneFile(const std::string &path, const OneFileIndex &index, const 
 {
     FileSource source(path);
     if (!source.isOpen())
-        return cannotRead(path, std::make_error_code(std::errc::permission_denied));
+        return cannotRead(path, source.error());
     std::uint64_t total = 0;
     for (const OneFileEntry &entry : index.entries)
         total += entry.size;
@@ -361,9 +374,10 @@ Result<std::unique_ptr<OneFileWriter>> OneFileWriter::start(const std::string &p
         return cannotWrite(path, errno);
     std::setvbuf(file, nullptr, _IONBF, 0);
     std::unique_ptr<OneFileWriter> writer(new OneFileWriter(path, file));
+    errno = 0;
     std::ifstream in(fsPath(program), std::ios::binary);
     if (!in)
-        return cannotRead(program, std::make_error_code(std::errc::no_such_file_or_directory));
+        return cannotRead(program, openError());
     std::vector<char> block(kBlock);
     while (in) {
         in.read(block.data(), static_cast<std::streamsize>(block.size()));
@@ -395,9 +409,10 @@ Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::stri
 {
     if (entryKind(source) != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + source + ": it is not a file");
+    errno = 0;
     std::ifstream in(fsPath(source), std::ios::binary);
     if (!in)
-        return cannotRead(source, std::make_error_code(std::errc::permission_denied));
+        return cannotRead(source, openError());
     std::error_code ec;
     const double size = static_cast<double>(fileSize(source, ec));
     OneFileEntry entry{name, m_written, 0, {}};

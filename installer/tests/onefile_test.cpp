@@ -6,8 +6,11 @@
 #include "packagesums.h"
 #include "paths.h"
 #include "tempdir.h"
+#include "textfile.h"
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -120,6 +123,26 @@ TEST_F(OneFileTest, aPlainInstallerRunsFromItsFolderAndIsNoOneFilePackage)
     EXPECT_FALSE(source->unpacked());
     EXPECT_EQ(source->directory(), dir());
     EXPECT_EQ(opened(readBytes(m_program)), "damaged.exe is not a theme package made into one file.");
+}
+
+// A package that cannot be opened is refused for the reason the system
+// gives, never one made up: here, every file the process may open is open.
+TEST_F(OneFileTest, aPackageThatCannotBeOpenedIsRefusedForTheSystemsReason)
+{
+    std::vector<std::unique_ptr<std::FILE, int (*)(std::FILE *)>> held;
+    while (held.size() < 100000) {
+        std::FILE *file = vesk::openFile(path("Ocean/warp.wa2"), "rb");
+        if (!file)
+            break;
+        held.emplace_back(file, &std::fclose);
+    }
+    if (held.size() == 100000)
+        GTEST_SKIP() << "this system opens more files than the test tries";
+    const auto index = vesk::readOneFileIndex(path("Ocean.exe"));
+    held.clear();
+    ASSERT_FALSE(index);
+    EXPECT_EQ(index.error(), "cannot read " + path("Ocean.exe") + ": "
+                                 + vesk::reasonText(std::make_error_code(std::errc::too_many_files_open)));
 }
 
 // Every damage is found before anything is unpacked, or ends the unpacking
