@@ -7,9 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
+#include <memory>
 
 namespace vesk {
 
@@ -39,20 +40,30 @@ void append(std::string &to, std::uint64_t value, int width)
         to += static_cast<char>(value >> (8 * k) & 0xff);
 }
 
+// A file opened for reading, closed with it.
+using InputFile = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
+
+// Opens `path` to read; `error` says why it did not, as the system said.
+InputFile openInput(const std::string &path, std::error_code &error)
+{
+    errno = 0;
+    InputFile file(openFile(path, "rb"), &std::fclose);
+    if (!file)
+        error = openError();
+    return file;
+}
+
 class FileSource final : public ByteSource
 {
 public:
-    explicit FileSource(const std::string &path)
+    explicit FileSource(const std::string &path) : m_file(openInput(path, m_openError))
     {
-        errno = 0;
-        m_stream.open(fsPath(path), std::ios::binary);
-        m_openError = openError();
         std::error_code ec;
         m_size = fileSize(path, ec);
         if (ec)
             m_size = 0;
     }
-    bool isOpen() const { return m_stream.is_open(); }
+    bool isOpen() const { return m_file != nullptr; }
     // Why it did not open.
     const std::error_code &error() const { return m_openError; }
     std::uint64_t size() const override { return m_size; }
@@ -60,21 +71,15 @@ public:
     {
         if (offset > m_size || length > m_size - offset)
             return false;
-        m_stream.clear();
-        m_stream.seekg(static_cast<std::streamoff>(offset));
-        return readOn(into, length);
+        return seekFile(m_file.get(), offset) && readOn(into, length);
     }
     // The next `length` bytes after the last read.
-    bool readOn(char *into, std::size_t length)
-    {
-        m_stream.read(into, static_cast<std::streamsize>(length));
-        return static_cast<std::size_t>(m_stream.gcount()) == length;
-    }
+    bool readOn(char *into, std::size_t length) { return std::fread(into, 1, length, m_file.get()) == length; }
 
 private:
-    std::ifstream m_stream;
-    std::uint64_t m_size = 0;
     std::error_code m_openError;
+    InputFile m_file;
+    std::uint64_t m_size = 0;
 };
 
 Status damaged(const std::string &reason)
@@ -374,17 +379,17 @@ Result<std::unique_ptr<OneFileWriter>> OneFileWriter::start(const std::string &p
         return cannotWrite(path, errno);
     std::setvbuf(file, nullptr, _IONBF, 0);
     std::unique_ptr<OneFileWriter> writer(new OneFileWriter(path, file));
-    errno = 0;
-    std::ifstream in(fsPath(program), std::ios::binary);
+    std::error_code why;
+    const InputFile in = openInput(program, why);
     if (!in)
-        return cannotRead(program, openError());
+        return cannotRead(program, why);
     std::vector<char> block(kBlock);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        if (const Status wrote = writer->write(block.data(), static_cast<std::size_t>(in.gcount())); !wrote.ok())
+    for (std::size_t got = 1; got > 0;) {
+        got = std::fread(block.data(), 1, block.size(), in.get());
+        if (const Status wrote = writer->write(block.data(), got); !wrote.ok())
             return wrote;
     }
-    if (in.bad())
+    if (std::ferror(in.get()))
         return cannotRead(program, std::make_error_code(std::errc::io_error));
     writer->m_payloadOffset = writer->m_written;
     return writer;
@@ -409,18 +414,17 @@ Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::stri
 {
     if (entryKind(source) != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + source + ": it is not a file");
-    errno = 0;
-    std::ifstream in(fsPath(source), std::ios::binary);
+    std::error_code why;
+    const InputFile in = openInput(source, why);
     if (!in)
-        return cannotRead(source, openError());
+        return cannotRead(source, why);
     std::error_code ec;
     const double size = static_cast<double>(fileSize(source, ec));
     OneFileEntry entry{name, m_written, 0, {}};
     Sha256 hash;
     std::vector<char> block(kBlock);
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
+    for (std::size_t got = 1; got > 0;) {
+        got = std::fread(block.data(), 1, block.size(), in.get());
         hash.add(block.data(), got);
         if (const Status wrote = write(block.data(), got); !wrote.ok())
             return wrote;
@@ -431,7 +435,7 @@ Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::stri
                 progress->doneBefore + progress->share * (size > 0 ? static_cast<double>(entry.size) / size : 1)))
             return Status::failure(ErrorCode::Cancelled, "cancelled");
     }
-    if (in.bad())
+    if (std::ferror(in.get()))
         return cannotRead(source, std::make_error_code(std::errc::io_error));
     entry.digest = hash.finish();
     m_entries.push_back(entry);

@@ -2,6 +2,7 @@
 
 #include "status.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -41,6 +42,9 @@ bool isAbsolutePath(const std::string &path);
 // Opens a file as std::fopen does, whatever the length of its path (on
 // Windows the C runtime's narrow open stops at 260 characters).
 std::FILE *openFile(const std::string &path, const char *mode);
+// Moves a file openFile opened to `offset` bytes from its start, past 2 GiB
+// too; false when it cannot.
+bool seekFile(std::FILE *file, std::uint64_t offset);
 
 // Copies a file's bytes over `to`, replacing a file of that name. (The
 // standard library's own replacing copy refuses existing targets on Windows

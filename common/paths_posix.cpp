@@ -17,6 +17,11 @@ std::FILE *openFile(const std::string &path, const char *mode)
     return std::fopen(path.c_str(), mode);
 }
 
+bool seekFile(std::FILE *file, std::uint64_t offset)
+{
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
 Result<std::string> shortPath(const std::string &path)
 {
     return path;

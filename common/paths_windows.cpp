@@ -17,6 +17,11 @@ std::FILE *openFile(const std::string &path, const char *mode)
     return _wfopen(systemPath(path).c_str(), wideText(mode).c_str());
 }
 
+bool seekFile(std::FILE *file, std::uint64_t offset)
+{
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+}
+
 Status checkCommandInterpreterPath(const std::string &path)
 {
     const size_t length = wideText(path).size();

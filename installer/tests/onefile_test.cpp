@@ -8,6 +8,7 @@
 #include "tempdir.h"
 #include "textfile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -130,8 +131,11 @@ TEST_F(OneFileTest, aPlainInstallerRunsFromItsFolderAndIsNoOneFilePackage)
 TEST_F(OneFileTest, aPackageThatCannotBeOpenedIsRefusedForTheSystemsReason)
 {
     std::vector<std::unique_ptr<std::FILE, int (*)(std::FILE *)>> held;
+    int said = 0; // what the system says of the open that fails
     while (held.size() < 100000) {
+        errno = 0;
         std::FILE *file = vesk::openFile(path("Ocean/warp.wa2"), "rb");
+        said = errno;
         if (!file)
             break;
         held.emplace_back(file, &std::fclose);
@@ -142,7 +146,10 @@ TEST_F(OneFileTest, aPackageThatCannotBeOpenedIsRefusedForTheSystemsReason)
     held.clear();
     ASSERT_FALSE(index);
     EXPECT_EQ(index.error(), "cannot read " + path("Ocean.exe") + ": "
-                                 + vesk::reasonText(std::make_error_code(std::errc::too_many_files_open)));
+                                 + vesk::reasonText(std::error_code(said != 0 ? said : EIO, std::generic_category())));
+#ifndef _WIN32
+    EXPECT_EQ(said, EMFILE); // Wine's C runtime gives no reason at all
+#endif
 }
 
 // Every damage is found before anything is unpacked, or ends the unpacking
