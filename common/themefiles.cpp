@@ -2,30 +2,15 @@
 
 #include "fileops.h"
 #include "paths.h"
+#include "texttools.h"
 
 #include <algorithm>
 
 namespace vesk {
 
-namespace {
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool endsWith(const std::string &name, const char *suffix)
-{
-    const std::string tail(suffix);
-    return name.size() >= tail.size() && sameFileName(name.substr(name.size() - tail.size()), tail);
-}
-
-} // namespace
-
 bool sameFileName(const std::string &a, const std::string &b)
 {
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
+    return sameIgnoringAsciiCase(a, b);
 }
 
 std::string storedName(const std::string &name)
@@ -104,7 +89,7 @@ bool isProgramFile(const std::string &rawName)
         = {".exe", ".dll", ".com", ".bat", ".cmd", ".scr", ".pif", ".vbs", ".vbe", ".js",
            ".jse", ".wsf", ".wsh", ".ps1", ".msi", ".lnk", ".cpl", ".sys", ".ocx", ".drv"};
     return std::any_of(std::begin(kExtensions), std::end(kExtensions),
-                       [&name](const char *extension) { return endsWith(name, extension); });
+                       [&name](const char *extension) { return endsWithIgnoringAsciiCase(name, extension); });
 }
 
 PackageContents inspectPackage(const std::string &packageDirectory)

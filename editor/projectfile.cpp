@@ -2,6 +2,7 @@
 
 #include "fieldreader.h"
 #include "textfile.h"
+#include "texttools.h"
 
 #include <cmath>
 #include <cstdio>
@@ -73,6 +74,11 @@ void readEdits(std::string_view rest, size_t firstLine, Project &project, std::v
 }
 
 } // namespace
+
+bool isProjectFileName(const std::string &path)
+{
+    return endsWithIgnoringAsciiCase(path, ".vsk");
+}
 
 std::string soundEditLine(int slot, const SoundEdit &edit)
 {

@@ -36,6 +36,10 @@ Status projectFileLines(const Project &project, std::vector<std::string> &lines)
 
 // Writes the whole file beside the target and renames it over the target
 // only when it is complete, so that a failed save keeps the old file.
+// A file the editor opens as a project when it is dropped on the window:
+// a name ending in ".vsk", in any letter case.
+bool isProjectFileName(const std::string &path);
+
 Status saveProject(const std::string &path, const Project &project);
 
 // Reads and checks the whole file. `project` is set only when the file is a

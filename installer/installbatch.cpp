@@ -3,6 +3,7 @@
 #include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
+#include "texttools.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -80,11 +81,6 @@ namespace {
 bool beyondAscii(const std::string &text)
 {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
-bool startsWith(const std::string &line, const std::string &prefix)
-{
-    return line.compare(0, prefix.size(), prefix) == 0;
 }
 
 } // namespace
@@ -257,7 +253,7 @@ Status runBatchFile(const std::string &batchFile, const std::string &workingDire
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         std::error_code ec;
-        if (startsWith(line, kCopy)) {
+        if (vesk::startsWith(line, kCopy)) {
             // Names are matched as Windows matches them: a copy of bomb1.wa2
             // replaces the target's BOMB1.WA2.
             const std::string target = batchPath(line.substr(kCopy.size()));
@@ -269,7 +265,7 @@ Status runBatchFile(const std::string &batchFile, const std::string &workingDire
                 if (fileError && firstFailure.empty())
                     firstFailure = "cannot copy " + source + ": " + vesk::reasonText(fileError);
             }
-        } else if (startsWith(line, kDelete)) {
+        } else if (vesk::startsWith(line, kDelete)) {
             const fs::path doomed = vesk::fsPath(batchPath(line.substr(kDelete.size())));
             const std::string folder = doomed.parent_path().string();
             vesk::removeEntry(vesk::joinPath(folder, spelledIn(vesk::namesIn(folder), doomed.filename().string())), ec);

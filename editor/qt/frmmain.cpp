@@ -551,7 +551,7 @@ void frmmain::dropEvent(QDropEvent *event)
     if (!file || vesk::entryKind(*file) == vesk::EntryKind::Folder)
         return;
     event->acceptProposedAction();
-    if (file->size() >= 4 && vesk::sameFileName(file->substr(file->size() - 4), ".vsk")) {
+    if (vesk::isProjectFileName(*file)) {
         openProject(*file);
         return;
     }

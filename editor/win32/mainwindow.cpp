@@ -295,7 +295,7 @@ void MainWindow::drop(HDROP files)
     DragFinish(files);
     if (file.empty() || vesk::entryKind(file) == vesk::EntryKind::Folder)
         return;
-    if (file.size() >= 4 && vesk::sameFileName(file.substr(file.size() - 4), ".vsk")) {
+    if (vesk::isProjectFileName(file)) {
         vesk::openProject(m_editor, *this, file);
         return;
     }

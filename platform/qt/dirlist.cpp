@@ -3,6 +3,7 @@
 #include "fileops.h"
 #include "localtext.h"
 #include "paths.h"
+#include "texttools.h"
 
 #include <QDir>
 #include <QStyle>
@@ -80,20 +81,18 @@ void DirList::refresh()
         const bool root = !ancestor.has_relative_path();
         add(openIcon, depth++, root ? ancestor.string() : ancestor.filename().string(), ancestor.string());
     }
-    // Subdirectories by their shown names, without regard to letter case.
-    std::vector<std::pair<QString, std::string>> children;
+    // Subdirectories in the lists' one order (vesk::listedBefore).
+    std::vector<std::pair<std::string, std::string>> children; // name, path
     std::error_code ec;
     for (const auto &entry : fs::directory_iterator(fs::path(m_local), ec)) {
         std::error_code kind;
         if (entry.is_directory(kind))
-            children.emplace_back(fromLocal(entry.path().filename().string()), entry.path().string());
+            children.emplace_back(entry.path().filename().string(), entry.path().string());
     }
-    std::sort(children.begin(), children.end(), [](const auto &a, const auto &b) {
-        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a.second < b.second;
-    });
+    std::sort(children.begin(), children.end(),
+              [](const auto &a, const auto &b) { return vesk::listedBefore(a.first, b.first); });
     for (const auto &child : children)
-        add(closedIcon, depth, fs::path(child.second).filename().string(), child.second);
+        add(closedIcon, depth, child.first, child.second);
     setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 

@@ -1,6 +1,7 @@
 #include "filelist.h"
 
 #include "paths.h"
+#include "texttools.h"
 
 #include <QRegularExpression>
 
@@ -58,10 +59,8 @@ void FileList::refresh()
         if (entry.is_regular_file(kind) && pattern.match(fromLocal(name)).hasMatch())
             files.emplace_back(fromLocal(name), name);
     }
-    std::sort(files.begin(), files.end(), [](const auto &a, const auto &b) {
-        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a.second < b.second;
-    });
+    std::sort(files.begin(), files.end(),
+              [](const auto &a, const auto &b) { return vesk::listedBefore(a.second, b.second); });
     for (const auto &file : files) {
         auto *item = new QListWidgetItem(file.first, this);
         item->setData(Qt::UserRole, QByteArray::fromStdString(file.second));

@@ -4,6 +4,7 @@
 #include "fileops.h"
 #include "paths.h"
 #include "textfile.h"
+#include "texttools.h"
 #include "widepath.h"
 
 #include <wincodec.h>
@@ -554,6 +555,7 @@ bool DirectoryList::open(const std::string &path)
             children.push_back(name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    std::sort(children.begin(), children.end(), vesk::listedBefore);
 
     std::vector<std::string> chain; // from the root down
     for (std::string at = directory;;) {
@@ -643,7 +645,7 @@ void FileList::open(const std::string &directory)
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    std::sort(m_names.begin(), m_names.end());
+    std::sort(m_names.begin(), m_names.end(), vesk::listedBefore);
     SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
     for (const std::string &name : m_names)

@@ -1,0 +1,43 @@
+#include "texttools.h"
+
+#include <algorithm>
+
+namespace vesk {
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && sameIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool listedBefore(std::string_view a, std::string_view b)
+{
+    const auto byte = [](char c) { return static_cast<unsigned char>(asciiLower(c)); };
+    const bool folded = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                     [&](char x, char y) { return byte(x) < byte(y); });
+    if (folded || std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [&](char x, char y) {
+            return byte(x) < byte(y);
+        }))
+        return folded;
+    // The same but for case: the bytes decide, so that the order is whole.
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
+}
+
+} // namespace vesk

@@ -1,0 +1,20 @@
+#pragma once
+
+// Small tools for the bytes of names and lines, one home for all.
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// A to Z as a to z; every other byte as it is.
+char asciiLower(char c);
+// The same bytes but for the letter case of A to Z.
+bool sameIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool startsWith(std::string_view text, std::string_view prefix);
+bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
+
+// The order the directory and file lists show names in, in both builds:
+// by their bytes with A to Z taken as a to z, then by their bytes.
+bool listedBefore(std::string_view a, std::string_view b);
+
+} // namespace vesk
