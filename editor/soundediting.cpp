@@ -45,6 +45,31 @@ double SoundEditing::envelope(Micros time) const
     return std::clamp(level, 0.0, 1.0);
 }
 
+Micros SoundEditing::timeAt(int x, int width) const
+{
+    width = std::max(1, width);
+    return static_cast<Micros>(std::llround(std::clamp(x, 0, width) * static_cast<double>(span()) / width));
+}
+
+int SoundEditing::xOf(Micros time, int width) const
+{
+    const double whole = static_cast<double>(span());
+    return whole > 0 ? static_cast<int>(std::lround(static_cast<double>(time) * width / whole)) : 0;
+}
+
+SoundEditing::Marker SoundEditing::nearerMarker(Micros time) const
+{
+    return std::llabs(time - m_edit.start) <= std::llabs(time - end()) ? Marker::Start : Marker::End;
+}
+
+void SoundEditing::moveMarker(Marker marker, Micros time, bool snap)
+{
+    if (marker == Marker::Start)
+        setStart(time, snap);
+    else if (marker == Marker::End)
+        setEnd(time, snap);
+}
+
 std::string SoundEditing::fieldText(Field field) const
 {
     switch (field) {

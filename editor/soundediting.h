@@ -45,6 +45,19 @@ public:
     // The sound as its file is.
     void reset();
 
+    // The pictures' one time scale, `width` pixels wide for span().
+    Micros timeAt(int x, int width) const;
+    int xOf(Micros time, int width) const;
+    // The markers on the picture: a press takes the nearer one, and a move
+    // puts it at `time` (at a zero crossing with `snap`).
+    enum class Marker {
+        None,
+        Start,
+        End
+    };
+    Marker nearerMarker(Micros time) const;
+    void moveMarker(Marker marker, Micros time, bool snap);
+
     // The window's boxes: times in milliseconds, the gain in dB.
     enum class Field {
         Start,

@@ -16,6 +16,7 @@
 #include <cmath>
 
 using platform::control;
+using Marker = vesk::SoundEditing::Marker;
 
 namespace {
 
@@ -115,18 +116,14 @@ void SoundWindow::accepted()
     accept();
 }
 
-// Both pictures share one time scale: the longer sound fills the width.
 vesk::Micros SoundWindow::timeAt(int x) const
 {
-    const int width = std::max(1, m_soundPicture->width());
-    return static_cast<vesk::Micros>(
-        std::llround(std::clamp(x, 0, width) * static_cast<double>(m_editing.span()) / width));
+    return m_editing.timeAt(x, m_soundPicture->width());
 }
 
 int SoundWindow::xOf(vesk::Micros time) const
 {
-    const double span = static_cast<double>(m_editing.span());
-    return span > 0 ? static_cast<int>(std::lround(static_cast<double>(time) * m_soundPicture->width() / span)) : 0;
+    return m_editing.xOf(time, m_soundPicture->width());
 }
 
 bool SoundWindow::eventFilter(QObject *watched, QEvent *event)
@@ -146,29 +143,26 @@ bool SoundWindow::eventFilter(QObject *watched, QEvent *event)
     const int x = static_cast<int>(mouse->position().x());
     const bool exact = mouse->modifiers() & Qt::ShiftModifier;
     const auto place = [&](bool snap) {
-        if (m_dragged == Dragged::Start)
-            m_editing.setStart(timeAt(x), snap);
-        else if (m_dragged == Dragged::End)
-            m_editing.setEnd(timeAt(x), snap);
+        m_editing.moveMarker(m_dragged, timeAt(x), snap);
         showEdit();
     };
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
-        const int toStart = std::abs(x - xOf(m_editing.edit().start)), toEnd = std::abs(x - xOf(m_editing.end()));
         // The nearer marker follows; away from both, the nearer one jumps there.
-        m_dragged = toStart <= toEnd ? Dragged::Start : Dragged::End;
-        if (std::min(toStart, toEnd) > kGrip)
+        m_dragged = m_editing.nearerMarker(timeAt(x));
+        const int marker = xOf(m_dragged == Marker::Start ? m_editing.edit().start : m_editing.end());
+        if (std::abs(x - marker) > kGrip)
             place(!exact);
         return true;
     }
     case QEvent::MouseMove:
-        if (m_dragged != Dragged::None)
+        if (m_dragged != Marker::None)
             place(false); // snapped when let go: a drag reads no sound
         return true;
     case QEvent::MouseButtonRelease:
-        if (m_dragged != Dragged::None)
+        if (m_dragged != Marker::None)
             place(!exact);
-        m_dragged = Dragged::None;
+        m_dragged = Marker::None;
         if (const std::optional<std::string> refused = m_editing.refusal())
             m_note->setText(QString::fromStdString(*refused));
         return true;

@@ -45,9 +45,5 @@ private:
     QLabel *m_soundPicture, *m_gamePicture, *m_note;
     std::map<QLineEdit *, vesk::SoundEditing::Field> m_fields; // the boxes
     QPushButton *m_match;
-    enum class Dragged {
-        None,
-        Start,
-        End
-    } m_dragged = Dragged::None;
+    vesk::SoundEditing::Marker m_dragged = vesk::SoundEditing::Marker::None;
 };

@@ -12,6 +12,7 @@
 namespace {
 
 using Field = vesk::SoundEditing::Field;
+using Marker = vesk::SoundEditing::Marker;
 
 // How near the pointer must come to a marker to take it, at 96 dpi.
 constexpr int kGrip = 6;
@@ -31,12 +32,6 @@ public:
     }
 
 private:
-    enum class Dragged {
-        None,
-        Start,
-        End
-    };
-
     const char *className() const override { return "VeskSound"; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -153,20 +148,10 @@ private:
     {
         RECT box;
         GetClientRect(m_controls.at("soundPicture"), &box);
-        return std::max<int>(1, box.right);
+        return box.right;
     }
-    // Both pictures share one time scale: the longer sound fills the width.
-    vesk::Micros timeAt(int x) const
-    {
-        const int width = pictureWidth();
-        return static_cast<vesk::Micros>(
-            std::llround(std::clamp(x, 0, width) * static_cast<double>(m_editing.span()) / width));
-    }
-    int xOf(vesk::Micros time) const
-    {
-        const double span = static_cast<double>(m_editing.span());
-        return span > 0 ? static_cast<int>(std::lround(static_cast<double>(time) * pictureWidth() / span)) : 0;
-    }
+    vesk::Micros timeAt(int x) const { return m_editing.timeAt(x, pictureWidth()); }
+    int xOf(vesk::Micros time) const { return m_editing.xOf(time, pictureWidth()); }
 
     // The markers follow the pointer: the nearer one is taken, and away from
     // both the nearer one jumps there. Let go, a cut lands at the nearest
@@ -175,24 +160,21 @@ private:
     {
         const bool exact = keys & MK_SHIFT;
         const auto place = [&](bool snap) {
-            if (m_dragged == Dragged::Start)
-                m_editing.setStart(timeAt(x), snap);
-            else if (m_dragged == Dragged::End)
-                m_editing.setEnd(timeAt(x), snap);
+            m_editing.moveMarker(m_dragged, timeAt(x), snap);
             showEdit();
         };
         HWND picture = control("soundPicture");
         if (message == WM_LBUTTONDOWN) {
-            const int toStart = std::abs(x - xOf(m_editing.edit().start)), toEnd = std::abs(x - xOf(m_editing.end()));
-            m_dragged = toStart <= toEnd ? Dragged::Start : Dragged::End;
+            m_dragged = m_editing.nearerMarker(timeAt(x));
+            const int marker = xOf(m_dragged == Marker::Start ? m_editing.edit().start : m_editing.end());
             SetCapture(picture);
-            if (std::min(toStart, toEnd) > win32::scaled(kGrip * 15, m_dpi))
+            if (std::abs(x - marker) > win32::scaled(kGrip * 15, m_dpi))
                 place(!exact);
-        } else if (message == WM_MOUSEMOVE && m_dragged != Dragged::None) {
+        } else if (message == WM_MOUSEMOVE && m_dragged != Marker::None) {
             place(false); // snapped when let go: a drag reads no sound
-        } else if (message == WM_LBUTTONUP && m_dragged != Dragged::None) {
+        } else if (message == WM_LBUTTONUP && m_dragged != Marker::None) {
             place(!exact);
-            m_dragged = Dragged::None;
+            m_dragged = Marker::None;
             if (GetCapture() == picture)
                 ReleaseCapture();
             if (const std::optional<std::string> refused = m_editing.refusal())
@@ -291,7 +273,7 @@ private:
     const std::function<void()> &m_stop;
     std::map<HWND, Field> m_fields; // the boxes
     std::optional<vesk::SoundEdit> m_kept;
-    Dragged m_dragged = Dragged::None;
+    Marker m_dragged = Marker::None;
     bool m_built = false, m_closing = false;
 };
 
