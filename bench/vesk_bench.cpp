@@ -6,10 +6,10 @@
 #include "applytheme.h"
 #include "commandinterpreter.h"
 #include "fakedialogs.h"
-#include "frmmain.h"
-#include "frmmain2.h"
 #include "installbatch.h"
 #include "installerwindow.h"
+#include "installprocedure.h"
+#include "mainwindow.h"
 #include "packagebuild.h"
 #include "packagesource.h"
 #include "packagesums.h"
@@ -316,7 +316,7 @@ void benchAnalysis(const fs::path &root)
     FakeDialogs dialogs;
     FakeSound sound;
     QTemporaryDir program;
-    frmmain window(program.path(), dialogs, sound);
+    MainWindow window(program.path(), dialogs, sound);
     window.show();
     QElapsedTimer clock, gap;
     qint64 longest = 0;
@@ -541,7 +541,7 @@ double benchProject(const QString &dir, int links)
 {
     FakeDialogs dialogs;
     FakeSound sound;
-    frmmain window(dir, dialogs, sound);
+    MainWindow window(dir, dialogs, sound);
     dialogs.messages.clear(); // the start-up request for a game directory
     auto *names = window.findChild<QListView *>(QStringLiteral("List1"));
     // The theme comes in as a player's would: opened from a project file.
@@ -765,7 +765,7 @@ void benchInstallerStart(const QString &dir)
     FakeInterpreter interpreter;
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run)
-        times.push_back(timeToFirstPaint([&] { return new frmmain2(dir, dialogs, interpreter); }));
+        times.push_back(timeToFirstPaint([&] { return new InstallerWindow(dir, dialogs, interpreter); }));
     alone("installer start with a 1920x1080 picture", median(times), 0.100);
 }
 
@@ -914,7 +914,7 @@ void benchPlayLatency(const QString &dir)
 
     FakeDialogs dialogs;
     platform::SoundPlayer player;
-    frmmain window(dir, dialogs, player);
+    MainWindow window(dir, dialogs, player);
     window.show();
     window.setSlotValue(1, tone);
     clickButton(&window, QStringLiteral("Command5"));

@@ -181,6 +181,11 @@ bool hasBackup(const std::string &gameDirectory)
     return isFolder(folder) && !listDirectory(folder, ec).empty();
 }
 
+std::string restoreQuestion(const std::string &gameDirectory)
+{
+    return "Put the game's own sounds back into " + gameDirectory + " and remove every file a theme added there?";
+}
+
 std::string restoreSummary(const RestoreCount &count)
 {
     const auto files = [](size_t n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };

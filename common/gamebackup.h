@@ -67,6 +67,9 @@ struct RestoreCount
     std::vector<std::string> skippedEntries; // entries of the backup folder that are no files
 };
 
+// Restore's question, the same in the editor and the installer.
+std::string restoreQuestion(const std::string &gameDirectory);
+
 // "The game's own sounds are back: 3 files put back, 2 files removed." and
 // what was left alone.
 std::string restoreSummary(const RestoreCount &count);

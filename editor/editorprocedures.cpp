@@ -189,8 +189,7 @@ void restore(Editor &editor, EditorUi &ui)
         ui.message("There are no original sounds to restore in " + *game + ".", true);
         return;
     }
-    if (ui.ask("Put the game's own sounds back into " + *game + " and remove every file a theme added there?", false)
-        != Prompts::Answer::Yes)
+    if (ui.ask(restoreQuestion(*game), false) != Prompts::Answer::Yes)
         return;
     ui.setBusy(true);
     const Result<RestoreCount> restored = restoreOriginals(*game);

@@ -12,7 +12,7 @@ namespace vesk {
 // (twips) and control tables, with the object names the windows are known
 // by. The Qt windows and the Win32 ones are built from these.
 
-// frmmain
+// The main window
 inline constexpr const char *kMainCaption = "Kestrova Theme Editor (VESK)";
 inline constexpr int kMainClientWidth = 9180, kMainClientHeight = 7815;
 inline constexpr int kMainTabs[4] = {0, 0, 8895, 7815};     // SSTab1: Sounds, Pictures, Links
@@ -44,18 +44,18 @@ inline constexpr const char *kSoundFilter
       "(*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff)|*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff"
       "|Wave Files *.wav|*.wav";
 
-// frmsettings, captioned with nothing
+// The settings window, captioned with nothing
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
 const std::vector<ControlRow> &settingsControls();
 const std::vector<const char *> &settingsFocusOrder();
 inline constexpr PickerControls kSettingsPicker{"Drive1", "Dir1", "text1", "dirname1", "Command3"};
 
-// frmabout, captioned with nothing
+// The about box, captioned with nothing
 inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
 const std::vector<ControlRow> &aboutControls();
 const std::vector<const char *> &aboutFocusOrder();
 
-// frmpackage: three tabs
+// The package window: three tabs
 inline constexpr const char *kPackageCaption = "Create Theme Package";
 inline constexpr int kPackageClientWidth = 8400, kPackageClientHeight = 6060;
 inline constexpr int kPackageTabs[4] = {0, 0, 8415, 6015};

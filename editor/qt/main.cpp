@@ -1,7 +1,7 @@
 #include "controls.h"
 #include "dialogs.h"
-#include "frmmain.h"
 #include "localtext.h"
+#include "mainwindow.h"
 #include "paths.h"
 #include "settingslocation.h"
 #include "soundplayer.h"
@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     const std::string programDirectory = vesk::programDirectory();
     const std::string settings = vesk::settingsFileFor(
         programDirectory, platform::toLocal(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
-    frmmain window(platform::fromLocal(programDirectory), dialogs, sound, nullptr, platform::fromLocal(settings));
+    MainWindow window(platform::fromLocal(programDirectory), dialogs, sound, nullptr, platform::fromLocal(settings));
     window.show();
     // The icon comes from the desktop's theme, or the one built in; it is
     // looked up once the window shows, off the start's path.

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-// frmmain in plain Win32: the menus, the slot tabs with their buttons and
+// The main window in plain Win32: the menus, the slot tabs with their buttons and
 // labels, the file name box, Add File, Remove File, Play and Stop, and the
 // link list. Its procedures are the editor's own (editorprocedures.h).
 class MainWindow final : public win32::Window, private vesk::EditorUi

@@ -1,7 +1,6 @@
 #include "commandinterpreter.h"
 #include "controls.h"
 #include "dialogs.h"
-#include "frmmain2.h"
 #include "installbatch.h"
 #include "installerwindow.h"
 #include "localtext.h"
@@ -52,8 +51,8 @@ int main(int argc, char *argv[])
     if (!options.files.isEmpty() && !package)
         return 1;
     platform::SystemCommandInterpreter interpreter;
-    frmmain2 window(platform::fromLocal(package ? package->directory() : vesk::programDirectory()), dialogs,
-                    interpreter);
+    InstallerWindow window(platform::fromLocal(package ? package->directory() : vesk::programDirectory()), dialogs,
+                           interpreter);
     window.show();
     return app.exec();
 }

@@ -1,7 +1,7 @@
 #include "packagefile.h"
 
 #include "dialogs.h"
-#include "installerwindow.h"
+#include "installerlayout.h"
 #include "localtext.h"
 #include "progresswindow.h"
 

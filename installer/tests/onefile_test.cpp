@@ -1,6 +1,6 @@
 #include "filelock.h"
 #include "installbatch.h"
-#include "installerwindow.h"
+#include "installprocedure.h"
 #include "onefile.h"
 #include "packagesource.h"
 #include "packagesums.h"

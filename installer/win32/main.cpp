@@ -3,7 +3,8 @@
 // and installs with the same procedure as the Qt window.
 #include "displaytext.h"
 #include "gamebackup.h"
-#include "installerwindow.h"
+#include "installerlayout.h"
+#include "installprocedure.h"
 #include "listenwindow.h"
 #include "packagesource.h"
 #include "paths.h"

@@ -4,10 +4,10 @@
 #include "applytheme.h"
 #include "damagecheck.h"
 #include "fakedialogs.h"
-#include "frmmain.h"
-#include "frmsettings.h"
+#include "mainwindow.h"
 #include "packagebuild.h"
 #include "posixhelpers.h"
+#include "settingswindow.h"
 #include "wavebytes.h"
 #include "windowtest.h"
 
@@ -57,7 +57,7 @@ private:
     std::unique_ptr<CaseDir> m_dir;
     FakeDialogs m_dialogs;
     FakeSound m_sound;
-    std::unique_ptr<frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     DamageCheck m_damage;
 };
 
@@ -77,7 +77,7 @@ void EditorBadInputTest::init()
     m_window.reset();
     m_dir = std::make_unique<CaseDir>();
     m_dialogs = FakeDialogs();
-    m_window = std::make_unique<frmmain>(m_dir->path(), m_dialogs, m_sound);
+    m_window = std::make_unique<MainWindow>(m_dir->path(), m_dialogs, m_sound);
     m_window->show();
     m_dialogs.messages.clear();
 }

@@ -2,8 +2,8 @@
 // real sound player, playing into a private PulseAudio server whose null sink
 // is recorded and whose streams are watched.
 #include "fakedialogs.h"
-#include "frmmain.h"
 #include "localtext.h"
+#include "mainwindow.h"
 #include "projectfile.h"
 #include "pulseserver.h"
 #include "soundplayer.h"
@@ -113,7 +113,7 @@ private:
     QTemporaryDir m_dir;
     FakeDialogs m_dialogs;
     std::unique_ptr<platform::SoundPlayer> m_player;
-    std::unique_ptr<frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     qsizetype m_streamBase = 0;
 };
 
@@ -122,7 +122,7 @@ void SoundTest::initTestCase()
     VESK_START_RECORDING_OR_SKIP(m_pulse);
     m_pulse.watchStreams();
     m_player = std::make_unique<platform::SoundPlayer>();
-    m_window = std::make_unique<frmmain>(m_dir.path(), m_dialogs, *m_player);
+    m_window = std::make_unique<MainWindow>(m_dir.path(), m_dialogs, *m_player);
     m_window->show();
     m_dialogs.messages.clear(); // the start-up request for a game directory
     // The monitor takes a moment before its recording flows.

@@ -2,12 +2,12 @@
 // scale and screen size the test is run with (QT_SCALE_FACTOR, and the
 // offscreen screen of VESK_TEST_SCREEN): where it does not fit, it shrinks
 // to that area and each of its controls can be scrolled fully into view.
+#include "aboutbox.h"
 #include "fakedialogs.h"
-#include "frmabout.h"
-#include "frmmain.h"
-#include "frmmain2.h"
-#include "frmpackage.h"
-#include "frmsettings.h"
+#include "installerwindow.h"
+#include "mainwindow.h"
+#include "packagewindow.h"
+#include "settingswindow.h"
 #include "windowtest.h"
 
 #include <QAbstractButton>
@@ -70,17 +70,17 @@ void WindowFitTest::everyWindowOpensWholeOnTheScreen()
     FakeDialogs dialogs;
     FakeSound sound;
     FakeInterpreter interpreter;
-    frmmain main(dir.path(), dialogs, sound);
+    MainWindow main(dir.path(), dialogs, sound);
     const QRect area = main.screen()->availableGeometry();
     qInfo("screen's free area %dx%d at scale %s", area.width(), area.height(), qgetenv("QT_SCALE_FACTOR").constData());
 
     const std::pair<const char *, std::function<QWidget *()>> windows[] = {
-        {"frmmain", [&]() -> QWidget * { return &main; }},
-        {"frmsettings", [&]() -> QWidget * { return main.settingsWindow(); }},
-        {"frmabout", [&]() -> QWidget * { return new frmabout(&main); }},
-        {"frmpackage",
-         [&]() -> QWidget * { return new frmpackage(&main, dir.path(), dialogs, [] { return vesk::Project(); }); }},
-        {"frmmain2", [&]() -> QWidget * { return new frmmain2(dir.path(), dialogs, interpreter); }},
+        {"MainWindow", [&]() -> QWidget * { return &main; }},
+        {"SettingsWindow", [&]() -> QWidget * { return main.settingsWindow(); }},
+        {"AboutBox", [&]() -> QWidget * { return new AboutBox(&main); }},
+        {"PackageWindow",
+         [&]() -> QWidget * { return new PackageWindow(&main, dir.path(), dialogs, [] { return vesk::Project(); }); }},
+        {"InstallerWindow", [&]() -> QWidget * { return new InstallerWindow(dir.path(), dialogs, interpreter); }},
     };
     for (const auto &[name, make] : windows) {
         QWidget *window = make();

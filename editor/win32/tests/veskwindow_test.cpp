@@ -3,7 +3,7 @@
 // boxes are answered, and what it writes is read back byte for byte.
 #include "editorprocedures.h"
 #include "editorwindows.h"
-#include "installerwindow.h"
+#include "installerlayout.h"
 #include "slotlayout.h"
 #include "tempdir.h"
 #include "wavecheck.h"
@@ -631,7 +631,7 @@ void VeskWindowTest::playAndStop(const std::string &tone)
         EXPECT_LT(levels[b], 0.01) << "block " << b << " after Stop";
 }
 
-// The Qt build is held to the same rectangles (frmmain_test). Run at 96
+// The Qt build is held to the same rectangles (mainwindow_test). Run at 96
 // and at 144 dpi: the window and every button grow as one.
 TEST_F(VeskWindowTest, slotButtonsLieWhereTheTablesPlaceThem)
 {

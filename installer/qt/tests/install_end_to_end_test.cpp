@@ -2,9 +2,9 @@
 // which is a copy of the real installer program carrying out 1.bat.
 #include "commandinterpreter.h"
 #include "fakedialogs.h"
-#include "frmmain.h"
-#include "frmmain2.h"
 #include "installbatch.h"
+#include "installerwindow.h"
+#include "mainwindow.h"
 #include "packagebuild.h"
 #include "wavebytes.h"
 #include "windowtest.h"
@@ -141,7 +141,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
 
     FakeDialogs dialogs;
     platform::SystemCommandInterpreter vpak((package + QStringLiteral("/install.exe")).toStdString());
-    frmmain2 installer(package, dialogs, vpak);
+    InstallerWindow installer(package, dialogs, vpak);
     installer.show();
     typeAndPress(&installer, QStringLiteral("filepath1"), game, QStringLiteral("Command2"));
     QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Install Completed")});
@@ -150,7 +150,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
 
     writeFile(editor + QStringLiteral("/vesk.cfg"), game.toLocal8Bit() + "\r\n");
     FakeSound sound;
-    frmmain window(editor, dialogs, sound);
+    MainWindow window(editor, dialogs, sound);
     dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
     findControl<QAction>(&window, QStringLiteral("mnuFileRestore"))->trigger();
     QCOMPARE(dialogs.messages.last(),

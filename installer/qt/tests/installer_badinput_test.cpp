@@ -5,8 +5,8 @@
 #include "commandinterpreter.h"
 #include "damagecheck.h"
 #include "fakedialogs.h"
-#include "frmmain2.h"
 #include "installbatch.h"
+#include "installerwindow.h"
 #include "posixhelpers.h"
 #include "windowtest.h"
 
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<CaseDir> m_package;
     FakeDialogs m_dialogs;
     platform::SystemCommandInterpreter m_interpreter;
-    std::unique_ptr<frmmain2> m_window;
+    std::unique_ptr<InstallerWindow> m_window;
     DamageCheck m_damage;
 };
 
@@ -131,7 +131,7 @@ void InstallerBadInputTest::cleanup()
 void InstallerBadInputTest::openWindow()
 {
     m_damage.snapshot(m_package->path());
-    m_window = std::make_unique<frmmain2>(m_package->path(), m_dialogs, m_interpreter);
+    m_window = std::make_unique<InstallerWindow>(m_package->path(), m_dialogs, m_interpreter);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }

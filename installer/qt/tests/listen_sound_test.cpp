@@ -1,7 +1,7 @@
 // The installer's Listen window heard through a sound server of the test's
 // own, whose output is recorded.
 #include "fakedialogs.h"
-#include "frmmain2.h"
+#include "installerwindow.h"
 #include "listenwindow.h"
 #include "pulseserver.h"
 #include "soundplayer.h"
@@ -54,7 +54,7 @@ void ListenSoundTest::returnPlaysTheSelectedSoundAndStopSilencesIt()
     FakeDialogs dialogs;
     FakeInterpreter interpreter;
     platform::SoundPlayer player;
-    frmmain2 window(package.path(), dialogs, interpreter, nullptr, &player);
+    InstallerWindow window(package.path(), dialogs, interpreter, nullptr, &player);
     window.show();
     bool heard = false, silenced = false;
     QTimer::singleShot(0, this, [&] {

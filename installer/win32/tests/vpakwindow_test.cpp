@@ -2,7 +2,8 @@
 // is started from a package folder, found by its caption, its controls by
 // their IDs, and its message boxes are read and answered.
 #include "fileops.h"
-#include "installerwindow.h"
+#include "installerlayout.h"
+#include "installprocedure.h"
 #include "layout.h"
 #include "listen.h"
 #include "onefile.h"

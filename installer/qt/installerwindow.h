@@ -20,16 +20,17 @@ class SoundOutput;
 
 // The installer's only window: the theme's description over its background
 // picture, a picker for the game directory, and the install itself.
-class frmmain2 final : public QWidget
+class InstallerWindow final : public QWidget
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmmain2)
+    Q_DISABLE_COPY_MOVE(InstallerWindow)
 
 public:
     // Listen plays through `sound`, or the system's sound service when none is given.
-    frmmain2(const QString &programDirectory, platform::Dialogs &dialogs, platform::CommandInterpreter &interpreter,
-             QWidget *parent = nullptr, platform::SoundOutput *sound = nullptr);
-    ~frmmain2() override;
+    InstallerWindow(const QString &programDirectory, platform::Dialogs &dialogs,
+                    platform::CommandInterpreter &interpreter, QWidget *parent = nullptr,
+                    platform::SoundOutput *sound = nullptr);
+    ~InstallerWindow() override;
 
     // The picture drawn under the controls; null when there is none.
     const QImage &backgroundPicture() const { return m_picture; }

@@ -1,7 +1,7 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
-#include "frmsettings.h"
 #include "settingsfile.h"
+#include "settingswindow.h"
 #include "windowtest.h"
 
 #include <QDir>
@@ -33,7 +33,7 @@ private Q_SLOTS:
     void unwritableSettingsFile_saysSoAndStaysOpen();
 
 private:
-    std::unique_ptr<frmsettings> makeWindow();
+    std::unique_ptr<SettingsWindow> makeWindow();
     template<typename T>
     T *find(const QString &name) const
     {
@@ -51,7 +51,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_programDir;
     std::unique_ptr<QTemporaryDir> m_games;
     FakeDialogs m_dialogs;
-    std::unique_ptr<frmsettings> m_window;
+    std::unique_ptr<SettingsWindow> m_window;
 };
 
 void FrmSettingsTest::init()
@@ -66,11 +66,11 @@ void FrmSettingsTest::cleanup()
     m_window.reset();
 }
 
-std::unique_ptr<frmsettings> FrmSettingsTest::makeWindow()
+std::unique_ptr<SettingsWindow> FrmSettingsTest::makeWindow()
 {
     // The editor hands over what vesk.cfg remembers.
     const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(m_programDir->path().toStdString()));
-    auto window = std::make_unique<frmsettings>(settingsPath(), stored, m_dialogs, nullptr);
+    auto window = std::make_unique<SettingsWindow>(settingsPath(), stored, m_dialogs, nullptr);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     return window;
@@ -218,4 +218,4 @@ void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
 }
 
 QTEST_MAIN(FrmSettingsTest)
-#include "frmsettings_test.moc"
+#include "settingswindow_test.moc"

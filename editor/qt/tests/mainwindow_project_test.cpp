@@ -1,9 +1,9 @@
 // The main window's link list, project files and applying a theme, driven
 // through the window's own controls and menus.
 #include "fakedialogs.h"
-#include "frmmain.h"
-#include "frmsettings.h"
 #include "localtext.h"
+#include "mainwindow.h"
+#include "settingswindow.h"
 #include "slotlabel.h"
 #include "soundwindow.h"
 #include "wavebytes.h"
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeDialogs m_dialogs;
     FakeSound m_sound;
-    std::unique_ptr<frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 static QByteArray readFile(const QString &path)
@@ -120,7 +120,7 @@ void FrmMainProjectTest::cleanup()
 void FrmMainProjectTest::makeWindow()
 {
     m_window.reset();
-    m_window = std::make_unique<frmmain>(m_dir->path(), m_dialogs, m_sound);
+    m_window = std::make_unique<MainWindow>(m_dir->path(), m_dialogs, m_sound);
     m_window->show();
 }
 
@@ -543,7 +543,7 @@ void FrmMainProjectTest::withoutGameDirectory_convertWritesNothing()
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
     trigger("mnuFileConvert");
     // Settings refuse an empty or relative path and stay open.
-    QPointer<frmsettings> settings = m_window->settingsWindow();
+    QPointer<SettingsWindow> settings = m_window->settingsWindow();
     settings->show();
     for (const QString &typed : {QString(), QStringLiteral("game")})
         typeAndPress(settings, QStringLiteral("text1"), typed, QStringLiteral("Command1"));
@@ -617,7 +617,7 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
     QCOMPARE(m_window->slotValue(5), wave);
     QCOMPARE(m_window->theme().selectedSlot(), 5);
     QCOMPARE(box("filename1")->text(), wave);
-    drop(findControl<QLabel>(m_window.get(), frmmain::slotLabelName(6)), other);
+    drop(findControl<QLabel>(m_window.get(), MainWindow::slotLabelName(6)), other);
     QCOMPARE(m_window->slotValue(6), other);
 
     const QString project = m_dir->filePath(QStringLiteral("dropped.vsk"));
@@ -640,7 +640,7 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
 }
 
 QTEST_MAIN(FrmMainProjectTest)
-#include "frmmain_project_test.moc"
+#include "mainwindow_project_test.moc"
 
 void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
 {

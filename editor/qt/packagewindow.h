@@ -26,14 +26,14 @@ class FileList;
 // The package window: who made the theme, how the installer shows it, its
 // background picture and the directory to build the package in. "OK" builds
 // the package from these and the main window's slots.
-class frmpackage final : public QDialog
+class PackageWindow final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmpackage)
+    Q_DISABLE_COPY_MOVE(PackageWindow)
 
 public:
-    frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-               std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt);
+    PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
+                  std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt);
 
 private:
     void Form_Load();

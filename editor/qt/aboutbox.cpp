@@ -1,4 +1,4 @@
-#include "frmabout.h"
+#include "aboutbox.h"
 
 #include "version.h"
 
@@ -14,9 +14,9 @@ using platform::control;
 using platform::ControlRow;
 using platform::Kind;
 
-frmabout::frmabout(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+AboutBox::AboutBox(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("frmabout"));
+    setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
     setFixedSize(platform::pixels(vesk::kAboutClientWidth), platform::pixels(vesk::kAboutClientHeight));
@@ -34,11 +34,11 @@ frmabout::frmabout(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFi
     }
     auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
     platform::setFocusOrder(this, vesk::aboutFocusOrder());
-    connect(ok, &QPushButton::clicked, this, &frmabout::Command1_Click);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::Command1_Click);
     platform::fitToScreen(this);
 }
 
-void frmabout::Command1_Click()
+void AboutBox::Command1_Click()
 {
     accept();
 }

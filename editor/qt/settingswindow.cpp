@@ -1,4 +1,4 @@
-#include "frmsettings.h"
+#include "settingswindow.h"
 
 #include "controls.h"
 #include "dialogs.h"
@@ -19,12 +19,12 @@ using platform::control;
 using platform::ControlRow;
 using platform::Kind;
 
-frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
-                         platform::Dialogs &dialogs, QWidget *owner)
+SettingsWindow::SettingsWindow(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
+                               platform::Dialogs &dialogs, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_settingsFile(settingsFile),
       m_current(gameDirectory), m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("frmsettings"));
+    setObjectName(QStringLiteral("SettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
     setFixedSize(platform::pixels(vesk::kSettingsClientWidth), platform::pixels(vesk::kSettingsClientHeight));
@@ -42,14 +42,14 @@ frmsettings::frmsettings(const QString &settingsFile, const std::optional<std::s
     }
     platform::setFocusOrder(this, vesk::settingsFocusOrder());
 
-    connect(ok, &QPushButton::clicked, this, &frmsettings::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmsettings::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &SettingsWindow::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &SettingsWindow::Command2_Click);
 
     platform::fitToScreen(this);
     Form_Load();
 }
 
-void frmsettings::Form_Load()
+void SettingsWindow::Form_Load()
 {
     // The working directory is only where browsing starts; it becomes the
     // game directory only when the player presses OK.
@@ -61,14 +61,14 @@ void frmsettings::Form_Load()
 
 // The bytes of what text1 shows. A value shown unchanged keeps the bytes it
 // came with, even where they are no text of the code page.
-std::string frmsettings::typedDirectory() const
+std::string SettingsWindow::typedDirectory() const
 {
     if (m_current && text1->text() == platform::fromLocal(*m_current))
         return *m_current;
     return m_picker->localPath();
 }
 
-void frmsettings::Command1_Click()
+void SettingsWindow::Command1_Click()
 {
     std::optional<std::string> chosen;
     const std::optional<std::string> refused
@@ -84,7 +84,7 @@ void frmsettings::Command1_Click()
     accept();
 }
 
-void frmsettings::Command2_Click()
+void SettingsWindow::Command2_Click()
 {
     reject();
 }

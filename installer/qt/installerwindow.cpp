@@ -1,4 +1,4 @@
-#include "frmmain2.h"
+#include "installerwindow.h"
 
 #include "commandinterpreter.h"
 #include "controls.h"
@@ -7,7 +7,8 @@
 #include "dirlist.h"
 #include "drivelist.h"
 #include "gamebackup.h"
-#include "installerwindow.h"
+#include "installerlayout.h"
+#include "installprocedure.h"
 #include "listenwindow.h"
 #include "localtext.h"
 #include "paths.h"
@@ -84,13 +85,14 @@ private:
 
 } // namespace
 
-frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
-                   platform::CommandInterpreter &interpreter, QWidget *parent, platform::SoundOutput *sound)
+InstallerWindow::InstallerWindow(const QString &programDirectory, platform::Dialogs &dialogs,
+                                 platform::CommandInterpreter &interpreter, QWidget *parent,
+                                 platform::SoundOutput *sound)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_programDirectory(programDirectory), m_dialogs(dialogs), m_interpreter(interpreter), m_sound(sound)
 {
-    setObjectName(QStringLiteral("frmmain2"));
+    setObjectName(QStringLiteral("InstallerWindow"));
     setWindowTitle(QString::fromLatin1(vpak::kWindowCaption));
     setFixedSize(platform::pixels(vpak::kClientWidth), platform::pixels(vpak::kClientHeight));
     platform::buildControls(this, vpak::installerControls());
@@ -120,20 +122,20 @@ frmmain2::frmmain2(const QString &programDirectory, platform::Dialogs &dialogs,
         order.push_back(control<QWidget>(this, QString::fromLatin1(name)));
     platform::setFocusOrder(order);
 
-    connect(install, &QPushButton::clicked, this, &frmmain2::Command2_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmmain2::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmmain2::Command4_Click);
-    connect(m_listen, &QPushButton::clicked, this, &frmmain2::listen);
+    connect(install, &QPushButton::clicked, this, &InstallerWindow::Command2_Click);
+    connect(cancel, &QPushButton::clicked, this, &InstallerWindow::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &InstallerWindow::Command4_Click);
+    connect(m_listen, &QPushButton::clicked, this, &InstallerWindow::listen);
     // Restore is offered only where there is something to restore.
-    connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &frmmain2::showRestoreState);
+    connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &InstallerWindow::showRestoreState);
 
     platform::fitToScreen(this);
     Form_Load();
 }
 
-frmmain2::~frmmain2() = default;
+InstallerWindow::~InstallerWindow() = default;
 
-void frmmain2::listen()
+void InstallerWindow::listen()
 {
     const std::string package = platform::toLocal(m_programDirectory);
     bool cancelled = false;
@@ -154,7 +156,7 @@ void frmmain2::listen()
     window.exec();
 }
 
-void frmmain2::Form_Load()
+void InstallerWindow::Form_Load()
 {
     m_picker->open(QString());
     // A package without sounds has nothing to listen to.
@@ -166,7 +168,7 @@ void frmmain2::Form_Load()
                     .value_or(QImage());
 }
 
-void frmmain2::readDescription()
+void InstallerWindow::readDescription()
 {
     const vesk::Result<vesk::ThemeReading> read
         = vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), "theme.cfg"));
@@ -202,7 +204,7 @@ void frmmain2::readDescription()
     }
 }
 
-void frmmain2::paintEvent(QPaintEvent *)
+void InstallerWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
@@ -211,7 +213,7 @@ void frmmain2::paintEvent(QPaintEvent *)
         painter.drawImage(QPoint(0, 0), m_picture);
 }
 
-void frmmain2::Command2_Click()
+void InstallerWindow::Command2_Click()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
     const bool completed = vpak::install(platform::toLocal(m_programDirectory), m_picker->localPath(), ui);
@@ -220,19 +222,19 @@ void frmmain2::Command2_Click()
         close();
 }
 
-void frmmain2::Command4_Click()
+void InstallerWindow::Command4_Click()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
     vpak::restore(m_picker->localPath(), ui);
     showRestoreState();
 }
 
-void frmmain2::showRestoreState()
+void InstallerWindow::showRestoreState()
 {
     Command4->setEnabled(vesk::hasBackup(m_picker->localPath()));
 }
 
-void frmmain2::Command3_Click()
+void InstallerWindow::Command3_Click()
 {
     close();
 }

@@ -1,4 +1,4 @@
-#include "frmpackage.h"
+#include "packagewindow.h"
 
 #include "colours.h"
 #include "controls.h"
@@ -52,12 +52,12 @@ void fillCombo(QComboBox *combo, const QStringList &items)
 
 } // namespace
 
-frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-                       std::function<vesk::Project()> project, std::optional<std::string> gameDirectory)
+PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
+                             std::function<vesk::Project()> project, std::optional<std::string> gameDirectory)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
       m_dialogs(dialogs), m_project(std::move(project)), m_gameDirectory(std::move(gameDirectory))
 {
-    setObjectName(QStringLiteral("frmpackage"));
+    setObjectName(QStringLiteral("PackageWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromLatin1(vesk::kPackageCaption));
     setFixedSize(platform::pixels(vesk::kPackageClientWidth), platform::pixels(vesk::kPackageClientHeight));
@@ -113,33 +113,33 @@ frmpackage::frmpackage(QWidget *owner, const QString &editorDirectory, platform:
     ok->setDefault(true);
     platform::setFocusOrder(this, vesk::packageFocusOrder());
 
-    connect(Drive2, &platform::DriveList::changed, this, &frmpackage::Drive2_Change);
-    connect(Dir2, &platform::DirList::changed, this, &frmpackage::Dir2_Change);
-    connect(File1, &platform::FileList::clicked, this, &frmpackage::File1_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmpackage::Command2_Click);
-    connect(ok, &QPushButton::clicked, this, &frmpackage::Command3_Click);
+    connect(Drive2, &platform::DriveList::changed, this, &PackageWindow::Drive2_Change);
+    connect(Dir2, &platform::DirList::changed, this, &PackageWindow::Dir2_Change);
+    connect(File1, &platform::FileList::clicked, this, &PackageWindow::File1_Click);
+    connect(cancel, &QPushButton::clicked, this, &PackageWindow::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &PackageWindow::Command3_Click);
 
     platform::fitToScreen(this);
     Form_Load();
 }
 
-void frmpackage::Form_Load()
+void PackageWindow::Form_Load()
 {
     m_packagePicker->open(QString());
     Dir2->setPath(Drive2->currentDirectory());
 }
 
-void frmpackage::Drive2_Change()
+void PackageWindow::Drive2_Change()
 {
     Drive2->steer(Dir2, m_dialogs);
 }
 
-void frmpackage::Dir2_Change()
+void PackageWindow::Dir2_Change()
 {
     File1->setLocalPath(Dir2->localPath());
 }
 
-void frmpackage::File1_Click()
+void PackageWindow::File1_Click()
 {
     m_picture = File1->localFilePath();
     filepath2->setText(platform::fromLocal(m_picture));
@@ -151,14 +151,14 @@ void frmpackage::File1_Click()
         QPixmap::fromImage(picture->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-void frmpackage::Command2_Click()
+void PackageWindow::Command2_Click()
 {
     reject();
 }
 
 // Whatever else lies in the package folder would be copied into other
 // players' game directories; the player decides before anything is written.
-void frmpackage::Command3_Click()
+void PackageWindow::Command3_Click()
 {
     vesk::PackageInput input;
     input.theme.name = platform::toLocal(name1->text());

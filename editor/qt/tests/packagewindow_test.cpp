@@ -1,9 +1,9 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
 #include "filelist.h"
-#include "frmmain.h"
-#include "frmpackage.h"
+#include "mainwindow.h"
 #include "packagebuild.h"
+#include "packagewindow.h"
 #include "wavecheck.h"
 #include "windowtest.h"
 
@@ -53,7 +53,7 @@ private:
     QString m_savedCwd;
     FakeDialogs m_dialogs;
     vesk::SlotValues m_slots;
-    QPointer<frmpackage> m_window;
+    QPointer<PackageWindow> m_window;
 };
 
 static QByteArray readFile(const QString &path)
@@ -89,7 +89,7 @@ void FrmPackageTest::cleanup()
 void FrmPackageTest::makeWindow()
 {
     delete m_window;
-    m_window = new frmpackage(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] {
+    m_window = new PackageWindow(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] {
         vesk::Project project;
         project.slots = m_slots;
         return project;
@@ -342,4 +342,4 @@ void FrmPackageTest::returnOnTheLastTab_buildsAsOkDoes()
 }
 
 QTEST_MAIN(FrmPackageTest)
-#include "frmpackage_test.moc"
+#include "packagewindow_test.moc"

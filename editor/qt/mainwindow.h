@@ -26,22 +26,22 @@ class Dialogs;
 class SoundOutput;
 } // namespace platform
 
-class frmsettings;
+class SettingsWindow;
 
 // The editor's main window. It owns the theme being edited and the chosen
 // game directory; its controls show them: the label array Label1 (elements 1
 // to 47) the slot values, the hidden box id1 the selected slot, List1 and
 // List2 the links.
-class frmmain final : public QMainWindow
+class MainWindow final : public QMainWindow
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmmain)
+    Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
     // `settingsFile` is where vesk.cfg lives; by default beside the program.
-    frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
-            QWidget *parent = nullptr, const QString &settingsFile = {});
-    ~frmmain() override;
+    MainWindow(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
+               QWidget *parent = nullptr, const QString &settingsFile = {});
+    ~MainWindow() override;
 
     const vesk::Theme &theme() const { return m_editor.theme; }
     const std::optional<std::string> &gameDirectory() const { return m_editor.gameDirectory; }
@@ -60,7 +60,7 @@ public:
     bool soundsMeasured() const { return !m_measurements->busy(); }
 
     // The settings window, made hidden when it does not exist yet.
-    frmsettings *settingsWindow();
+    SettingsWindow *settingsWindow();
 
     // Opens a project as "&Open" does once a file is chosen, asking first
     // about unsaved changes. False when nothing was opened.
@@ -122,7 +122,7 @@ private:
     platform::Dialogs &m_dialogs;
     platform::SoundOutput &m_sound;
     std::unique_ptr<platform::CommonDialog> CommonDialog1;
-    QPointer<frmsettings> m_settings;
+    QPointer<SettingsWindow> m_settings;
 
     vesk::Editor m_editor;
     std::unique_ptr<Ui> m_ui;

@@ -1,8 +1,8 @@
 #include "dirlist.h"
 #include "fakedialogs.h"
-#include "frmmain2.h"
 #include "gamebackup.h"
 #include "installbatch.h"
+#include "installerwindow.h"
 #include "listenwindow.h"
 #include "packagesums.h"
 #include "posixhelpers.h"
@@ -77,7 +77,7 @@ private:
     FakeDialogs m_dialogs;
     FakeInterpreter m_interpreter;
     FakeSound m_sound;
-    std::unique_ptr<frmmain2> m_window;
+    std::unique_ptr<InstallerWindow> m_window;
     QColor m_designText;
     QColor m_designBackground;
 };
@@ -116,7 +116,7 @@ void FrmMain2Test::writeFile(const QString &name, const QByteArray &bytes)
 
 void FrmMain2Test::makeWindow()
 {
-    m_window = std::make_unique<frmmain2>(m_package->path(), m_dialogs, m_interpreter, nullptr, &m_sound);
+    m_window = std::make_unique<InstallerWindow>(m_package->path(), m_dialogs, m_interpreter, nullptr, &m_sound);
     m_window->show();
 }
 
@@ -556,4 +556,4 @@ void FrmMain2Test::listen_refusesAnAlteredPackageAndNeedsSounds()
 }
 
 QTEST_MAIN(FrmMain2Test)
-#include "frmmain2_test.moc"
+#include "installerwindow_test.moc"

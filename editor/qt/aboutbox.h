@@ -3,13 +3,13 @@
 #include <QDialog>
 
 // The about box: the maker, its addresses and the version.
-class frmabout final : public QDialog
+class AboutBox final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmabout)
+    Q_DISABLE_COPY_MOVE(AboutBox)
 
 public:
-    explicit frmabout(QWidget *owner);
+    explicit AboutBox(QWidget *owner);
 
 private:
     void Command1_Click();

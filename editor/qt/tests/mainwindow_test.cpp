@@ -1,9 +1,9 @@
+#include "aboutbox.h"
 #include "fakedialogs.h"
-#include "frmabout.h"
-#include "frmmain.h"
-#include "frmsettings.h"
+#include "mainwindow.h"
 #include "settingsfile.h"
 #include "settingslocation.h"
+#include "settingswindow.h"
 #include "slotlayout.h"
 #include "windowtest.h"
 
@@ -56,7 +56,7 @@ private Q_SLOTS:
     void commandLineProject_isOpenedAsOpenOpensIt();
 
 private:
-    std::unique_ptr<frmmain> makeWindow();
+    std::unique_ptr<MainWindow> makeWindow();
     template<typename T>
     T *find(const QString &name) const
     {
@@ -68,7 +68,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_programDir;
     FakeDialogs m_dialogs;
     FakeSound m_sound;
-    std::unique_ptr<frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void FrmMainTest::init()
@@ -83,9 +83,9 @@ void FrmMainTest::cleanup()
     m_window.reset();
 }
 
-std::unique_ptr<frmmain> FrmMainTest::makeWindow()
+std::unique_ptr<MainWindow> FrmMainTest::makeWindow()
 {
-    auto window = std::make_unique<frmmain>(m_programDir->path(), m_dialogs, m_sound);
+    auto window = std::make_unique<MainWindow>(m_programDir->path(), m_dialogs, m_sound);
     window->show();
     return window;
 }
@@ -103,7 +103,7 @@ void FrmMainTest::withoutSettingsFile_asksForTheGameDirectoryOnce()
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Please go to Options Settings and select your Kestrova directory")});
     QCOMPARE(m_dialogs.captions, QStringList{QStringLiteral("VESK")});
-    QVERIFY2(!m_window->findChild<frmsettings *>(), "the settings window is not made when nothing was read");
+    QVERIFY2(!m_window->findChild<SettingsWindow *>(), "the settings window is not made when nothing was read");
 }
 
 void FrmMainTest::withSettingsFile_putsTheStoredTextIntoTheSettingsWindow()
@@ -246,7 +246,7 @@ void FrmMainTest::markupInAPath_isShownAsTyped()
     const QString path = QStringLiteral("/sounds/<b>loud</b> <img src=\"/dev/zero\">.wav");
     m_dialogs.answers.enqueue(path);
     click(QStringLiteral("Command2"));
-    auto *label = find<QLabel>(frmmain::slotLabelName(1));
+    auto *label = find<QLabel>(MainWindow::slotLabelName(1));
     QCOMPARE(label->text(), path);
     QCOMPARE(label->textFormat(), Qt::PlainText);
 }
@@ -272,12 +272,12 @@ void FrmMainTest::settings_isShownModallyAndDestroyedOnClose()
     bool wasSettings = false;
     const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger(); },
                                                [&](QWidget *settings) {
-                                                   wasSettings = qobject_cast<frmsettings *>(settings) != nullptr;
+                                                   wasSettings = qobject_cast<SettingsWindow *>(settings) != nullptr;
                                                    clickButton(settings, QStringLiteral("Command2"));
                                                });
     QVERIFY(wasSettings);
     QTRY_VERIFY(seen.isNull());
-    QVERIFY(!m_window->findChild<frmsettings *>());
+    QVERIFY(!m_window->findChild<SettingsWindow *>());
 }
 
 void FrmMainTest::createPackage_opensThePackageWindowModally()
@@ -298,7 +298,7 @@ void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
 {
     writeSettings("/games\r\n");
     m_window = makeWindow();
-    QPointer<frmsettings> settings = m_window->settingsWindow();
+    QPointer<SettingsWindow> settings = m_window->settingsWindow();
     find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
     QVERIFY(!m_window->isVisible());
     QVERIFY(settings.isNull());
@@ -318,11 +318,11 @@ void FrmMainTest::installedEditor_keepsItsSettingsPerUser()
     const QString perUser = QString::fromStdString(vesk::settingsFileFor(bin.toStdString(), userFolder));
     QCOMPARE(perUser, config.filePath(QStringLiteral("vesk/vesk.cfg")));
 
-    m_window = std::make_unique<frmmain>(bin, m_dialogs, m_sound, nullptr, perUser);
+    m_window = std::make_unique<MainWindow>(bin, m_dialogs, m_sound, nullptr, perUser);
     typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), games.path(), QStringLiteral("Command1"));
     QVERIFY(QFile::exists(perUser));
     QCOMPARE(QDir(bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
-    m_window = std::make_unique<frmmain>(bin, m_dialogs, m_sound, nullptr, perUser);
+    m_window = std::make_unique<MainWindow>(bin, m_dialogs, m_sound, nullptr, perUser);
     QCOMPARE(m_window->gameDirectory(), std::optional<std::string>(games.path().toStdString()));
 }
 
@@ -345,4 +345,4 @@ void FrmMainTest::commandLineProject_isOpenedAsOpenOpensIt()
 }
 
 QTEST_MAIN(FrmMainTest)
-#include "frmmain_test.moc"
+#include "mainwindow_test.moc"

@@ -1,20 +1,20 @@
-#include "frmmain.h"
+#include "mainwindow.h"
 
+#include "aboutbox.h"
 #include "applytheme.h"
 #include "controls.h"
 #include "dialogprompts.h"
 #include "dialogs.h"
 #include "editorwindows.h"
 #include "fieldreader.h"
-#include "frmabout.h"
-#include "frmpackage.h"
-#include "frmsettings.h"
 #include "gamebackup.h"
 #include "linklistmodel.h"
 #include "localtext.h"
+#include "packagewindow.h"
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
+#include "settingswindow.h"
 #include "slotcatalogue.h"
 #include "slotlabel.h"
 #include "soundplayer.h"
@@ -74,10 +74,10 @@ std::optional<std::string> draggedFile(const QMimeData *data)
 
 } // namespace
 
-class frmmain::Ui final : public vesk::EditorUi
+class MainWindow::Ui final : public vesk::EditorUi
 {
 public:
-    explicit Ui(frmmain &window) : m_window(window), m_prompts(window.m_dialogs, &window) {}
+    explicit Ui(MainWindow &window) : m_window(window), m_prompts(window.m_dialogs, &window) {}
 
     void message(const std::string &text, bool captioned) override { m_prompts.message(text, captioned); }
     Answer ask(const std::string &text, bool withCancel) override { return m_prompts.ask(text, withCancel); }
@@ -133,12 +133,12 @@ private:
         return platform::toLocal(dialog.fileName);
     }
 
-    frmmain &m_window;
+    MainWindow &m_window;
     DialogPrompts m_prompts;
 };
 
-frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
-                 QWidget *parent, const QString &settingsFile)
+MainWindow::MainWindow(const QString &programDirectory, platform::Dialogs &dialogs, platform::SoundOutput &sound,
+                       QWidget *parent, const QString &settingsFile)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_programDirectory(programDirectory),
@@ -159,7 +159,7 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
                   Qt::QueuedConnection);
       }))
 {
-    setObjectName(QStringLiteral("frmmain"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(vesk::kMainCaption));
     setAcceptDrops(true);
     buildMenus();
@@ -185,21 +185,21 @@ frmmain::frmmain(const QString &programDirectory, platform::Dialogs &dialogs, pl
     Form_Load();
 }
 
-frmmain::~frmmain() = default;
+MainWindow::~MainWindow() = default;
 
-void frmmain::buildMenus()
+void MainWindow::buildMenus()
 {
-    const std::map<std::string_view, void (frmmain::*)()> handlers = {
-        {"mnuFileOpen", &frmmain::mnuFileOpen_Click},
-        {"mnuFileSave", &frmmain::mnuFileSave_Click},
-        {"mnuFileConvert", &frmmain::mnuFileConvert_Click},
-        {"mnuFileCreatepackage", &frmmain::mnuFileCreatepackage_Click},
-        {"mnuFileRestore", &frmmain::mnuFileRestore_Click},
-        {"mnuFileExit", &frmmain::mnuFileExit_Click},
-        {"mnuSoundEdit", &frmmain::mnuSoundEdit_Click},
-        {"mnuSoundMatch", &frmmain::mnuSoundMatch_Click},
-        {"mnuOptionsSettings", &frmmain::mnuOptionsSettings_Click},
-        {"mnuHelpAbout", &frmmain::mnuHelpAbout_Click},
+    const std::map<std::string_view, void (MainWindow::*)()> handlers = {
+        {"mnuFileOpen", &MainWindow::mnuFileOpen_Click},
+        {"mnuFileSave", &MainWindow::mnuFileSave_Click},
+        {"mnuFileConvert", &MainWindow::mnuFileConvert_Click},
+        {"mnuFileCreatepackage", &MainWindow::mnuFileCreatepackage_Click},
+        {"mnuFileRestore", &MainWindow::mnuFileRestore_Click},
+        {"mnuFileExit", &MainWindow::mnuFileExit_Click},
+        {"mnuSoundEdit", &MainWindow::mnuSoundEdit_Click},
+        {"mnuSoundMatch", &MainWindow::mnuSoundMatch_Click},
+        {"mnuOptionsSettings", &MainWindow::mnuOptionsSettings_Click},
+        {"mnuHelpAbout", &MainWindow::mnuHelpAbout_Click},
     };
     for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
@@ -216,7 +216,7 @@ void frmmain::buildMenus()
     }
 }
 
-void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
+void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
 {
     auto *inner = new platform::TabContainer(page);
     inner->setObjectName(QStringLiteral("SSTab2"));
@@ -264,18 +264,18 @@ void frmmain::buildSoundsTab(QWidget *page, QPoint origin)
     m_soundInfo = control<QLabel>(this, QStringLiteral("soundInfo"));
     m_soundInfo->setTextFormat(Qt::PlainText);
     // The shown tab's sounds are measured first.
-    connect(inner, &QTabWidget::currentChanged, this, &frmmain::measureSounds);
+    connect(inner, &QTabWidget::currentChanged, this, &MainWindow::measureSounds);
     connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this,
-            &frmmain::Command1_Click);
+            &MainWindow::Command1_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this,
-            &frmmain::Command2_Click);
+            &MainWindow::Command2_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command3")), &QPushButton::clicked, this,
-            &frmmain::Command3_Click);
+            &MainWindow::Command3_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this,
-            &frmmain::Command4_Click);
+            &MainWindow::Command4_Click);
 }
 
-void frmmain::buildLinksTab(QWidget *page, QPoint origin)
+void MainWindow::buildLinksTab(QWidget *page, QPoint origin)
 {
     platform::buildControls(page, vesk::mainLinksControls(), origin);
     List1 = control<QListView>(this, QStringLiteral("List1"));
@@ -293,51 +293,51 @@ void frmmain::buildLinksTab(QWidget *page, QPoint origin)
     char1->hide();
     // Selection, not the keyboard cursor, is what shows a link: focus alone
     // must not fill the entry boxes.
-    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmmain::List1_Click);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::List1_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command39")), &QPushButton::clicked, this,
-            &frmmain::Command39_Click);
+            &MainWindow::Command39_Click);
     connect(control<QPushButton>(this, QStringLiteral("Command40")), &QPushButton::clicked, this,
-            &frmmain::Command40_Click);
+            &MainWindow::Command40_Click);
 }
 
-QString frmmain::slotLabelName(int index)
+QString MainWindow::slotLabelName(int index)
 {
     return QStringLiteral("Label1(%1)").arg(index);
 }
 
-QLabel *frmmain::slotLabel(int index) const
+QLabel *MainWindow::slotLabel(int index) const
 {
     return control<QLabel>(this, slotLabelName(index));
 }
 
-QString frmmain::slotValue(int index) const
+QString MainWindow::slotValue(int index) const
 {
     return slotLabel(index)->text();
 }
 
-void frmmain::setSlotValue(int index, const QString &path)
+void MainWindow::setSlotValue(int index, const QString &path)
 {
     m_editor.theme.setSlot(index, platform::toLocal(path));
     showSlot(index);
     measureSounds();
 }
 
-void frmmain::showSlot(int index)
+void MainWindow::showSlot(int index)
 {
     slotLabel(index)->setText(platform::fromLocal(m_editor.theme.slot(index)));
 }
 
-SlotLabel *frmmain::slotRow(int index) const
+SlotLabel *MainWindow::slotRow(int index) const
 {
     return control<SlotLabel>(this, slotLabelName(index));
 }
 
-QString frmmain::soundInfoShown() const
+QString MainWindow::soundInfoShown() const
 {
     return m_soundInfo->text();
 }
 
-void frmmain::measureSounds()
+void MainWindow::measureSounds()
 {
     const int shown = m_slotTabs ? std::max(0, m_slotTabs->currentIndex()) : 0;
     m_measurements->measure(m_editor.theme.slots(), m_editor.gameDirectory,
@@ -345,7 +345,7 @@ void frmmain::measureSounds()
     showMeasurements();
 }
 
-void frmmain::showMeasurements()
+void MainWindow::showMeasurements()
 {
     for (int k = 1; k <= vesk::kSlotCount; ++k) {
         const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.project(), k);
@@ -355,17 +355,17 @@ void frmmain::showMeasurements()
         QString::fromStdString(m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot())));
 }
 
-void frmmain::showSelection()
+void MainWindow::showSelection()
 {
     id1->setText(QString::number(m_editor.theme.selectedSlot()));
     filename1->setText(platform::fromLocal(m_editor.playName));
 }
 
-frmsettings *frmmain::settingsWindow()
+SettingsWindow *MainWindow::settingsWindow()
 {
     if (!m_settings) {
-        m_settings = new frmsettings(m_settingsFile, m_editor.gameDirectory, m_dialogs, this);
-        connect(m_settings, &frmsettings::gameDirectoryChosen, this, [this, settings = m_settings.data()] {
+        m_settings = new SettingsWindow(m_settingsFile, m_editor.gameDirectory, m_dialogs, this);
+        connect(m_settings, &SettingsWindow::gameDirectoryChosen, this, [this, settings = m_settings.data()] {
             m_editor.gameDirectory = settings->chosenDirectory();
             measureSounds();
         });
@@ -373,14 +373,14 @@ frmsettings *frmmain::settingsWindow()
     return m_settings;
 }
 
-void frmmain::Form_Load()
+void MainWindow::Form_Load()
 {
     m_editor.gameDirectory = vesk::readGameDirectory(platform::toLocal(m_settingsFile));
     if (!m_editor.gameDirectory)
         m_dialogs.message(nullptr, QString::fromLatin1(vesk::kNoGameDirectory), kCaption);
 }
 
-void frmmain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!vesk::mayDiscardChanges(m_editor, *m_ui, vesk::Leaving::Closing)) {
         event->ignore();
@@ -390,55 +390,55 @@ void frmmain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmmain::Form_Unload()
+void MainWindow::Form_Unload()
 {
     delete m_settings;
 }
 
-void frmmain::slotButton_Click(int index)
+void MainWindow::slotButton_Click(int index)
 {
     vesk::selectSlot(m_editor, *m_ui, index);
 }
 
-void frmmain::Command2_Click()
+void MainWindow::Command2_Click()
 {
     vesk::addFile(m_editor, *m_ui);
 }
 
-void frmmain::Command3_Click()
+void MainWindow::Command3_Click()
 {
     vesk::removeFile(m_editor, *m_ui);
 }
 
-void frmmain::Command1_Click()
+void MainWindow::Command1_Click()
 {
     vesk::play(m_editor, *m_ui);
 }
 
-void frmmain::Command4_Click()
+void MainWindow::Command4_Click()
 {
     vesk::stop(*m_ui);
 }
 
-void frmmain::Command39_Click()
+void MainWindow::Command39_Click()
 {
     // Typed text becomes bytes once, here.
     vesk::addLink(m_editor, *m_ui, {platform::toLocal(name1->text()), platform::toLocal(url1->text())});
 }
 
-void frmmain::Command40_Click()
+void MainWindow::Command40_Click()
 {
     vesk::removeLink(m_editor, *m_ui);
 }
 
-void frmmain::List1_Click()
+void MainWindow::List1_Click()
 {
     const int row = selectedRow(List1);
     if (row >= 0)
         vesk::selectLink(m_editor, *m_ui, static_cast<size_t>(row));
 }
 
-void frmmain::showLink(int row)
+void MainWindow::showLink(int row)
 {
     List1->setCurrentIndex(m_links->index(row, LinkListModel::Name));
     List2->setCurrentIndex(m_links->index(row, LinkListModel::Address));
@@ -446,7 +446,7 @@ void frmmain::showLink(int row)
     url1->setText(m_links->index(row, LinkListModel::Address).data().toString());
 }
 
-void frmmain::eraseLink(int row)
+void MainWindow::eraseLink(int row)
 {
     const QSignalBlocker block(List1->selectionModel());
     m_links->remove(row);
@@ -456,51 +456,51 @@ void frmmain::eraseLink(int row)
     }
 }
 
-bool frmmain::openProject(const std::string &path)
+bool MainWindow::openProject(const std::string &path)
 {
     return vesk::openProject(m_editor, *m_ui, path);
 }
 
-void frmmain::openFromCommandLine(const QStringList &files)
+void MainWindow::openFromCommandLine(const QStringList &files)
 {
     if (files.size() == 1)
         openProject(QFile::encodeName(files.first()).toStdString());
 }
 
-void frmmain::mnuFileOpen_Click()
+void MainWindow::mnuFileOpen_Click()
 {
     vesk::openProjectFromDialog(m_editor, *m_ui);
 }
 
-void frmmain::mnuFileSave_Click()
+void MainWindow::mnuFileSave_Click()
 {
     vesk::saveProject(m_editor, *m_ui);
 }
 
-void frmmain::mnuFileConvert_Click()
+void MainWindow::mnuFileConvert_Click()
 {
     vesk::convert(m_editor, *m_ui, platform::toLocal(char1->text()));
 }
 
-void frmmain::mnuFileCreatepackage_Click()
+void MainWindow::mnuFileCreatepackage_Click()
 {
-    (new frmpackage(
+    (new PackageWindow(
          this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory))
         ->exec();
 }
 
-void frmmain::mnuFileRestore_Click()
+void MainWindow::mnuFileRestore_Click()
 {
     vesk::restore(m_editor, *m_ui);
 }
 
-void frmmain::mnuFileExit_Click()
+void MainWindow::mnuFileExit_Click()
 {
     close();
 }
 
 // The selected slot's sound in its window; OK keeps what the player made of it.
-void frmmain::mnuSoundEdit_Click()
+void MainWindow::mnuSoundEdit_Click()
 {
     const int slot = m_editor.theme.selectedSlot();
     m_ui->setBusy(true);
@@ -519,23 +519,23 @@ void frmmain::mnuSoundEdit_Click()
         vesk::keepSoundEdit(m_editor, *m_ui, slot, window.edit());
 }
 
-void frmmain::mnuSoundMatch_Click()
+void MainWindow::mnuSoundMatch_Click()
 {
     vesk::matchThemeLoudness(m_editor, *m_ui);
 }
 
-void frmmain::mnuOptionsSettings_Click()
+void MainWindow::mnuOptionsSettings_Click()
 {
     // exec() destroys the window when it closes, whichever way it closes.
     settingsWindow()->exec();
 }
 
-void frmmain::mnuHelpAbout_Click()
+void MainWindow::mnuHelpAbout_Click()
 {
-    (new frmabout(this))->exec();
+    (new AboutBox(this))->exec();
 }
 
-void frmmain::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     // A folder is no sound and no project: Add File would not take it either.
     const auto file = draggedFile(event->mimeData());
@@ -545,7 +545,7 @@ void frmmain::dragEnterEvent(QDragEnterEvent *event)
 
 // A project dropped anywhere opens; any other file dropped on a slot's button
 // or label becomes that slot's file, as "Add File" would make it.
-void frmmain::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     const auto file = draggedFile(event->mimeData());
     if (!file || vesk::entryKind(*file) == vesk::EntryKind::Folder)

@@ -16,16 +16,16 @@ class DirectoryPicker;
 // The settings window: the game directory, picked with the drive and
 // directory lists and remembered in vesk.cfg. "OK" hands the choice to the
 // editor; every way of closing the window destroys it.
-class frmsettings final : public QDialog
+class SettingsWindow final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmsettings)
+    Q_DISABLE_COPY_MOVE(SettingsWindow)
 
 public:
     // `gameDirectory` is the editor's choice in force, shown in text1; "OK"
     // remembers the choice in `settingsFile`.
-    frmsettings(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
-                platform::Dialogs &dialogs, QWidget *owner);
+    SettingsWindow(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
+                   platform::Dialogs &dialogs, QWidget *owner);
 
     QLineEdit *text1 = nullptr;
 
