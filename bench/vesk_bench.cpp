@@ -543,7 +543,7 @@ double benchProject(const QString &dir, int links)
     FakeSound sound;
     MainWindow window(dir, dialogs, sound);
     dialogs.messages.clear(); // the start-up request for a game directory
-    auto *names = window.findChild<QListView *>(QStringLiteral("List1"));
+    auto *names = window.findChild<QListView *>(QStringLiteral("linkList"));
     // The theme comes in as a player's would: opened from a project file.
     vesk::Project project;
     for (int k = 1; k <= vesk::kSlotCount; ++k)
@@ -555,8 +555,8 @@ double benchProject(const QString &dir, int links)
     if (!vesk::saveProject(seed, project).ok() || !window.openProject(seed))
         qFatal("cannot prepare the project");
 
-    auto *save = window.findChild<QAction *>(QStringLiteral("mnuFileSave"));
-    auto *open = window.findChild<QAction *>(QStringLiteral("mnuFileOpen"));
+    auto *save = window.findChild<QAction *>(QStringLiteral("saveItem"));
+    auto *open = window.findChild<QAction *>(QStringLiteral("openItem"));
     const QString file = dir + QStringLiteral("/bench.vsk");
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run) {
@@ -917,14 +917,14 @@ void benchPlayLatency(const QString &dir)
     MainWindow window(dir, dialogs, player);
     window.show();
     window.setSlotValue(1, tone);
-    clickButton(&window, QStringLiteral("Command5"));
+    clickButton(&window, QStringLiteral("slotButton1"));
     const auto latency = [&] {
         const size_t from = pulse.samplesRecorded();
         const qint64 clicked = pulse.now();
-        clickButton(&window, QStringLiteral("Command1"));
+        clickButton(&window, QStringLiteral("playButton"));
         QTest::qWait(600);
         const qint64 heard = pulse.firstSound(from);
-        clickButton(&window, QStringLiteral("Command4"));
+        clickButton(&window, QStringLiteral("stopButton"));
         QTest::qWait(300);
         return heard < 0 ? 9.999 : double(heard - clicked) / 1000.0;
     };

@@ -58,8 +58,8 @@ public:
     // The views follow the model.
     virtual void showTheme() = 0; // every slot and link anew
     virtual void showSlot(int index) = 0;
-    virtual void showSelection() = 0; // id1 and filename1
-    // Link `row` selected in List1 and List2 and shown in name1 and url1.
+    virtual void showSelection() = 0; // id1 and fileNameBox
+    // Link `row` selected in linkList and addressList and shown in linkNameBox and linkAddressBox.
     virtual void showLink(size_t row) = 0;
     // The theme's links change only through these, so that the link views
     // are told around the change: a project's values wholesale, one link
@@ -71,13 +71,13 @@ public:
 };
 
 // The editor's state: the theme, the game directory in force (chosen in
-// Settings) and the file Play plays (what filename1 shows).
+// Settings) and the file Play plays (what fileNameBox shows).
 struct Editor
 {
     Theme theme;
     std::optional<std::string> gameDirectory;
     std::string playName;
-    std::optional<size_t> selectedLink; // in List1
+    std::optional<size_t> selectedLink; // in linkList
     PlayableSounds playable;            // what Play converted
 };
 
@@ -109,13 +109,13 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote);
 // Restore Original Sounds, with its question and summary.
 void restore(Editor &editor, EditorUi &ui);
 
-// A slot button: the slot selected, its file shown in filename1.
+// A slot button: the slot selected, its file shown in fileNameBox.
 void selectSlot(Editor &editor, EditorUi &ui, int index);
 // A file for a slot (Add File, a drop): the slot selected and its file set.
 void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path);
 void addFile(Editor &editor, EditorUi &ui);
 void removeFile(Editor &editor, EditorUi &ui);
-// Play: the file filename1 shows, even after Remove File, as the game will
+// Play: the file fileNameBox shows, even after Remove File, as the game will
 // play it (a sound of another kind converted first); Stop: silence.
 void play(Editor &editor, EditorUi &ui);
 void stop(EditorUi &ui);

@@ -12,12 +12,12 @@ namespace vesk {
 const std::vector<ControlRow> &mainSoundsControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Frame, "Frame2", nullptr, 120, 7080, 6255, 615, "File Name"},
-        {Kind::TextBox, "filename1", "Frame2", 120, 240, 6015, 285, ""},
-        {Kind::Button, "Command3", nullptr, 6480, 6930, 1095, 375, "Remove File"},
-        {Kind::Button, "Command4", nullptr, 7680, 6930, 1095, 375, "Stop"},
-        {Kind::Button, "Command2", nullptr, 6480, 7320, 1095, 375, "Add File"},
-        {Kind::Button, "Command1", nullptr, 7680, 7320, 1095, 375, "Play"},
+        {Kind::Frame, "fileNameFrame", nullptr, 120, 7080, 6255, 615, "File Name"},
+        {Kind::TextBox, "fileNameBox", "fileNameFrame", 120, 240, 6015, 285, ""},
+        {Kind::Button, "removeFileButton", nullptr, 6480, 6930, 1095, 375, "Remove File"},
+        {Kind::Button, "stopButton", nullptr, 7680, 6930, 1095, 375, "Stop"},
+        {Kind::Button, "addFileButton", nullptr, 6480, 7320, 1095, 375, "Add File"},
+        {Kind::Button, "playButton", nullptr, 7680, 7320, 1095, 375, "Play"},
         {Kind::TextBox, "id1", nullptr, 0, 0, 0, 0, "1"},
         {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
         // The selected slot's sound in figures, between the slot tabs and File Name.
@@ -29,14 +29,14 @@ const std::vector<ControlRow> &mainSoundsControls()
 const std::vector<ControlRow> &mainLinksControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::ListBox, "List1", nullptr, 240, 480, 3375, 7080, nullptr},
-        {Kind::Label, "Label2", nullptr, 3720, 480, 495, 255, "Name"},
-        {Kind::TextBox, "name1", nullptr, 3720, 720, 5055, 285, ""},
-        {Kind::Label, "Label3", nullptr, 3720, 1080, 255, 255, "Url"},
-        {Kind::TextBox, "url1", nullptr, 3720, 1320, 5055, 285, "http://"},
-        {Kind::Button, "Command39", nullptr, 6480, 1680, 1095, 375, "Add"},
-        {Kind::Button, "Command40", nullptr, 7680, 1680, 1095, 375, "Remove"},
-        {Kind::ListBox, "List2", nullptr, 0, 0, 0, 0, nullptr},
+        {Kind::ListBox, "linkList", nullptr, 240, 480, 3375, 7080, nullptr},
+        {Kind::Label, "linkNameLabel", nullptr, 3720, 480, 495, 255, "Name"},
+        {Kind::TextBox, "linkNameBox", nullptr, 3720, 720, 5055, 285, ""},
+        {Kind::Label, "linkAddressLabel", nullptr, 3720, 1080, 255, 255, "Url"},
+        {Kind::TextBox, "linkAddressBox", nullptr, 3720, 1320, 5055, 285, "http://"},
+        {Kind::Button, "addLinkButton", nullptr, 6480, 1680, 1095, 375, "Add"},
+        {Kind::Button, "removeLinkButton", nullptr, 7680, 1680, 1095, 375, "Remove"},
+        {Kind::ListBox, "addressList", nullptr, 0, 0, 0, 0, nullptr},
         {Kind::TextBox, "char1", nullptr, 0, 0, 0, 0, "\""},
     };
     return controls;
@@ -45,16 +45,16 @@ const std::vector<ControlRow> &mainLinksControls()
 const std::vector<ControlRow> &settingsControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Frame, "Frame3", nullptr, 0, 0, 4335, 4935, "Kestrova Directory?"},
-        {Kind::DriveList, "Drive1", "Frame3", 120, 360, 4095, 315, nullptr},
-        {Kind::DirList, "Dir1", "Frame3", 120, 840, 4095, 2790, nullptr},
-        {Kind::Label, "Label9", "Frame3", 120, 3720, 2175, 255, "File Path:"},
-        {Kind::TextBox, "text1", "Frame3", 120, 3960, 4095, 285, ""},
-        {Kind::Label, "Label8", "Frame3", 120, 4320, 1815, 255, "Directory Name:"},
-        {Kind::TextBox, "dirname1", "Frame3", 120, 4560, 2175, 285, ""},
-        {Kind::Button, "Command3", "Frame3", 2520, 4440, 1695, 375, "Make Directory"},
-        {Kind::Button, "Command1", nullptr, 2040, 5040, 1095, 375, "OK"},
-        {Kind::Button, "Command2", nullptr, 3240, 5040, 1095, 375, "Cancel"},
+        {Kind::Frame, "gameDirectoryFrame", nullptr, 0, 0, 4335, 4935, "Kestrova Directory?"},
+        {Kind::DriveList, "driveList", "gameDirectoryFrame", 120, 360, 4095, 315, nullptr},
+        {Kind::DirList, "directoryList", "gameDirectoryFrame", 120, 840, 4095, 2790, nullptr},
+        {Kind::Label, "pathLabel", "gameDirectoryFrame", 120, 3720, 2175, 255, "File Path:"},
+        {Kind::TextBox, "pathBox", "gameDirectoryFrame", 120, 3960, 4095, 285, ""},
+        {Kind::Label, "newDirectoryLabel", "gameDirectoryFrame", 120, 4320, 1815, 255, "Directory Name:"},
+        {Kind::TextBox, "newDirectoryBox", "gameDirectoryFrame", 120, 4560, 2175, 285, ""},
+        {Kind::Button, "makeDirectoryButton", "gameDirectoryFrame", 2520, 4440, 1695, 375, "Make Directory"},
+        {Kind::Button, "okButton", nullptr, 2040, 5040, 1095, 375, "OK"},
+        {Kind::Button, "cancelButton", nullptr, 3240, 5040, 1095, 375, "Cancel"},
     };
     return controls;
 }
@@ -62,11 +62,11 @@ const std::vector<ControlRow> &settingsControls()
 const std::vector<ControlRow> &aboutControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Label, "Label1", nullptr, 1200, 0, 2175, 495, kMakerName},
-        {Kind::TextBox, "Text1", nullptr, 1200, 600, 2055, 285, kMakerWebPage},
-        {Kind::TextBox, "Text2", nullptr, 1380, 960, 1695, 285, kMakerEmail},
-        {Kind::Label, "Label2", nullptr, 1800, 1320, 975, 255, "Version " VESK_VERSION},
-        {Kind::Button, "Command1", nullptr, 1800, 1560, 855, 255, "OK"},
+        {Kind::Label, "makerLabel", nullptr, 1200, 0, 2175, 495, kMakerName},
+        {Kind::TextBox, "webPageBox", nullptr, 1200, 600, 2055, 285, kMakerWebPage},
+        {Kind::TextBox, "emailBox", nullptr, 1380, 960, 1695, 285, kMakerEmail},
+        {Kind::Label, "versionLabel", nullptr, 1800, 1320, 975, 255, "Version " VESK_VERSION},
+        {Kind::Button, "okButton", nullptr, 1800, 1560, 855, 255, "OK"},
     };
     return controls;
 }
@@ -74,19 +74,19 @@ const std::vector<ControlRow> &aboutControls()
 const std::vector<ControlRow> &packageOptionsControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Frame, "Frame1", nullptr, 120, 480, 8175, 2775, "Creater"},
-        {Kind::Label, "Label1", "Frame1", 120, 240, 495, 255, "Name"},
-        {Kind::TextBox, "name1", "Frame1", 120, 480, 7935, 285, ""},
-        {Kind::Label, "Label5", "Frame1", 120, 840, 1335, 255, "Email Address"},
-        {Kind::TextBox, "email1", "Frame1", 120, 1080, 7935, 285, ""},
-        {Kind::Label, "Label6", "Frame1", 120, 1440, 975, 255, "Webpage"},
-        {Kind::TextBox, "webpage1", "Frame1", 120, 1680, 7935, 285, "http://"},
-        {Kind::Label, "Label2", "Frame1", 120, 2040, 375, 255, "Font"},
-        {Kind::ComboBox, "font1", "Frame1", 120, 2280, 615, 315, "10"},
-        {Kind::Label, "Label3", "Frame1", 960, 2040, 1215, 255, "Font Color"},
-        {Kind::ComboBox, "fontcolor1", "Frame1", 960, 2280, 1215, 315, "Black"},
-        {Kind::Label, "Label4", "Frame1", 2400, 2040, 1335, 255, "Background Color"},
-        {Kind::ComboBox, "bgcolor1", "Frame1", 2400, 2280, 1455, 315, "White"},
+        {Kind::Frame, "creatorFrame", nullptr, 120, 480, 8175, 2775, "Creater"},
+        {Kind::Label, "creatorNameLabel", "creatorFrame", 120, 240, 495, 255, "Name"},
+        {Kind::TextBox, "creatorNameBox", "creatorFrame", 120, 480, 7935, 285, ""},
+        {Kind::Label, "emailLabel", "creatorFrame", 120, 840, 1335, 255, "Email Address"},
+        {Kind::TextBox, "emailBox", "creatorFrame", 120, 1080, 7935, 285, ""},
+        {Kind::Label, "webPageLabel", "creatorFrame", 120, 1440, 975, 255, "Webpage"},
+        {Kind::TextBox, "webPageBox", "creatorFrame", 120, 1680, 7935, 285, "http://"},
+        {Kind::Label, "fontLabel", "creatorFrame", 120, 2040, 375, 255, "Font"},
+        {Kind::ComboBox, "fontSizeBox", "creatorFrame", 120, 2280, 615, 315, "10"},
+        {Kind::Label, "fontColourLabel", "creatorFrame", 960, 2040, 1215, 255, "Font Color"},
+        {Kind::ComboBox, "fontColourBox", "creatorFrame", 960, 2280, 1215, 315, "Black"},
+        {Kind::Label, "backgroundColourLabel", "creatorFrame", 2400, 2040, 1335, 255, "Background Color"},
+        {Kind::ComboBox, "backgroundColourBox", "creatorFrame", 2400, 2280, 1455, 315, "White"},
     };
     return controls;
 }
@@ -94,15 +94,15 @@ const std::vector<ControlRow> &packageOptionsControls()
 const std::vector<ControlRow> &packagePackageControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Frame, "Frame2", nullptr, 120, 360, 8175, 975, "Package Settings"},
-        {Kind::Label, "Label7", "Frame2", 120, 240, 2175, 255, "Name of Theme"},
-        {Kind::TextBox, "themename1", "Frame2", 120, 480, 7935, 285, ""},
-        {Kind::Frame, "Frame4", nullptr, 120, 1440, 8175, 4335, "Background Picture"},
-        {Kind::DriveList, "Drive2", "Frame4", 120, 240, 4215, 315, nullptr},
-        {Kind::DirList, "Dir2", "Frame4", 120, 600, 4215, 1890, nullptr},
-        {Kind::FileList, "File1", "Frame4", 120, 2520, 4215, 1650, nullptr},
-        {Kind::Picture, "Image1", "Frame4", 4440, 240, 3615, 3975, nullptr},
-        {Kind::TextBox, "filepath2", "Frame4", 4440, 2640, 3615, 285, ""},
+        {Kind::Frame, "themeFrame", nullptr, 120, 360, 8175, 975, "Package Settings"},
+        {Kind::Label, "themeNameLabel", "themeFrame", 120, 240, 2175, 255, "Name of Theme"},
+        {Kind::TextBox, "themeNameBox", "themeFrame", 120, 480, 7935, 285, ""},
+        {Kind::Frame, "pictureFrame", nullptr, 120, 1440, 8175, 4335, "Background Picture"},
+        {Kind::DriveList, "pictureDriveList", "pictureFrame", 120, 240, 4215, 315, nullptr},
+        {Kind::DirList, "pictureDirectoryList", "pictureFrame", 120, 600, 4215, 1890, nullptr},
+        {Kind::FileList, "pictureFileList", "pictureFrame", 120, 2520, 4215, 1650, nullptr},
+        {Kind::Picture, "picturePreview", "pictureFrame", 4440, 240, 3615, 3975, nullptr},
+        {Kind::TextBox, "picturePathBox", "pictureFrame", 4440, 2640, 3615, 285, ""},
     };
     return controls;
 }
@@ -110,16 +110,16 @@ const std::vector<ControlRow> &packagePackageControls()
 const std::vector<ControlRow> &packageReadyControls()
 {
     static const std::vector<ControlRow> controls = {
-        {Kind::Frame, "Frame3", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
-        {Kind::DriveList, "Drive1", "Frame3", 120, 360, 7935, 315, nullptr},
-        {Kind::DirList, "Dir1", "Frame3", 120, 840, 7935, 2790, nullptr},
-        {Kind::Label, "Label9", "Frame3", 120, 3720, 2175, 255, "File Path:"},
-        {Kind::TextBox, "filepath1", "Frame3", 120, 3960, 7935, 285, ""},
-        {Kind::Label, "Label8", "Frame3", 120, 4320, 1815, 255, "Directory Name:"},
-        {Kind::TextBox, "dirname1", "Frame3", 120, 4560, 6135, 285, ""},
-        {Kind::Button, "Command1", "Frame3", 6360, 4440, 1695, 375, "Make Directory"},
-        {Kind::Button, "Command3", nullptr, 5880, 5520, 1095, 375, "OK"},
-        {Kind::Button, "Command2", nullptr, 7080, 5520, 1215, 375, "Cancel"},
+        {Kind::Frame, "targetFrame", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
+        {Kind::DriveList, "driveList", "targetFrame", 120, 360, 7935, 315, nullptr},
+        {Kind::DirList, "directoryList", "targetFrame", 120, 840, 7935, 2790, nullptr},
+        {Kind::Label, "pathLabel", "targetFrame", 120, 3720, 2175, 255, "File Path:"},
+        {Kind::TextBox, "pathBox", "targetFrame", 120, 3960, 7935, 285, ""},
+        {Kind::Label, "newDirectoryLabel", "targetFrame", 120, 4320, 1815, 255, "Directory Name:"},
+        {Kind::TextBox, "newDirectoryBox", "targetFrame", 120, 4560, 6135, 285, ""},
+        {Kind::Button, "makeDirectoryButton", "targetFrame", 6360, 4440, 1695, 375, "Make Directory"},
+        {Kind::Button, "okButton", nullptr, 5880, 5520, 1095, 375, "OK"},
+        {Kind::Button, "cancelButton", nullptr, 7080, 5520, 1215, 375, "Cancel"},
     };
     return controls;
 }
@@ -146,21 +146,22 @@ std::vector<ControlRow> slotTabControls(InnerTab tab)
 const std::vector<Menu> &mainMenus()
 {
     static const std::vector<Menu> menus = {
-        {"mnuFile",
+        {"fileMenu",
          "&File",
-         {{"mnuFileOpen", "&Open", "Ctrl+O"},
-          {"mnuFileSave", "&Save", "Ctrl+S"},
-          {"mnuFileLine1", "-", nullptr},
-          {"mnuFileConvert", "&Convert To Wa2 + Bm2", nullptr},
-          {"mnuFileCreatepackage", "Create Theme &Package", nullptr},
-          {"mnuFileRestore", "&Restore Original Sounds", nullptr},
-          {"mnuFileLine2", "-", nullptr},
-          {"mnuFileExit", "E&xit", "Ctrl+Q"}}},
-        {"mnuSound",
+         {{"openItem", "&Open", "Ctrl+O"},
+          {"saveItem", "&Save", "Ctrl+S"},
+          {"fileSeparator1", "-", nullptr},
+          {"convertItem", "&Convert To Wa2 + Bm2", nullptr},
+          {"createPackageItem", "Create Theme &Package", nullptr},
+          {"restoreItem", "&Restore Original Sounds", nullptr},
+          {"fileSeparator2", "-", nullptr},
+          {"exitItem", "E&xit", "Ctrl+Q"}}},
+        {"soundMenu",
          "S&ound",
-         {{"mnuSoundEdit", "&Edit Sound...", "Ctrl+E"}, {"mnuSoundMatch", "&Match Loudness to the Game", nullptr}}},
-        {"mnuOptions", "&Options", {{"mnuOptionsSettings", "&Settings", nullptr}}},
-        {"mnuHelp", "&Help", {{"mnuHelpAbout", "&About", nullptr}}},
+         {{"editSoundItem", "&Edit Sound...", "Ctrl+E"},
+          {"matchLoudnessItem", "&Match Loudness to the Game", nullptr}}},
+        {"optionsMenu", "&Options", {{"settingsItem", "&Settings", nullptr}}},
+        {"helpMenu", "&Help", {{"aboutItem", "&About", nullptr}}},
     };
     return menus;
 }
@@ -208,22 +209,24 @@ const std::vector<const char *> &soundWindowFocusOrder()
 
 const std::vector<const char *> &settingsFocusOrder()
 {
-    static const std::vector<const char *> order
-        = {"Drive1", "Dir1", "text1", "dirname1", "Command3", "Command1", "Command2"};
+    static const std::vector<const char *> order = {
+        "driveList", "directoryList", "pathBox", "newDirectoryBox", "makeDirectoryButton", "okButton", "cancelButton"};
     return order;
 }
 
 const std::vector<const char *> &aboutFocusOrder()
 {
-    static const std::vector<const char *> order = {"Text1", "Text2", "Command1"};
+    static const std::vector<const char *> order = {"webPageBox", "emailBox", "okButton"};
     return order;
 }
 
 const std::vector<const char *> &packageFocusOrder()
 {
     static const std::vector<const char *> order
-        = {"name1", "email1",   "webpage1", "font1",    "fontcolor1", "bgcolor1", "themename1", "Drive1",
-           "Dir1",  "Command1", "dirname1", "Command2", "Command3",   "Dir2",     "Drive2",     "File1"};
+        = {"creatorNameBox",      "emailBox",     "webPageBox", "fontSizeBox",          "fontColourBox",
+           "backgroundColourBox", "themeNameBox", "driveList",  "directoryList",        "makeDirectoryButton",
+           "newDirectoryBox",     "cancelButton", "okButton",   "pictureDirectoryList", "pictureDriveList",
+           "pictureFileList"};
     return order;
 }
 

@@ -48,7 +48,8 @@ inline constexpr const char *kSoundFilter
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
 const std::vector<ControlRow> &settingsControls();
 const std::vector<const char *> &settingsFocusOrder();
-inline constexpr PickerControls kSettingsPicker{"Drive1", "Dir1", "text1", "dirname1", "Command3"};
+inline constexpr PickerControls kSettingsPicker{"driveList", "directoryList", "pathBox", "newDirectoryBox",
+                                                "makeDirectoryButton"};
 
 // The about box, captioned with nothing
 inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
@@ -63,7 +64,8 @@ const std::vector<ControlRow> &packageOptionsControls();
 const std::vector<ControlRow> &packagePackageControls();
 const std::vector<ControlRow> &packageReadyControls();
 const std::vector<const char *> &packageFocusOrder();
-inline constexpr PickerControls kPackagePicker{"Drive1", "Dir1", "filepath1", "dirname1", "Command1"};
+inline constexpr PickerControls kPackagePicker{"driveList", "directoryList", "pathBox", "newDirectoryBox",
+                                               "makeDirectoryButton"};
 
 // The sound window: one slot's sound, the game's own under it on the same
 // scale, and what the player makes of it.

@@ -69,7 +69,7 @@ inline bool nothingSelected(const QListView *list)
 }
 
 // Types into a window's text box and presses one of its buttons, as the
-// player does in the settings window: typeAndPress(settings, "text1", dir, "Command1").
+// player does in the settings window: typeAndPress(settings, "pathBox", dir, "okButton").
 inline void typeAndPress(const QObject *window, const QString &box, const QString &text, const QString &button)
 {
     findControl<QLineEdit>(window, box)->setText(text);

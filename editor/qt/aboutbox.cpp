@@ -22,23 +22,23 @@ AboutBox::AboutBox(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::MSWindowsFi
     setFixedSize(platform::pixels(vesk::kAboutClientWidth), platform::pixels(vesk::kAboutClientHeight));
     platform::buildControls(this, vesk::aboutControls());
 
-    auto *title = control<QLabel>(this, QStringLiteral("Label1"));
+    auto *title = control<QLabel>(this, QStringLiteral("makerLabel"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(18);
     font.setBold(true);
     title->setFont(font);
-    for (const char *name : {"Text1", "Text2"}) {
+    for (const char *name : {"webPageBox", "emailBox"}) {
         auto *box = control<QLineEdit>(this, QString::fromLatin1(name));
         box->setReadOnly(true);
         box->setCursorPosition(0);
     }
-    auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
+    auto *ok = control<QPushButton>(this, QStringLiteral("okButton"));
     platform::setFocusOrder(this, vesk::aboutFocusOrder());
-    connect(ok, &QPushButton::clicked, this, &AboutBox::Command1_Click);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::onOk);
     platform::fitToScreen(this);
 }
 
-void AboutBox::Command1_Click()
+void AboutBox::onOk()
 {
     accept();
 }

@@ -12,5 +12,5 @@ public:
     explicit AboutBox(QWidget *owner);
 
 private:
-    void Command1_Click();
+    void onOk();
 };

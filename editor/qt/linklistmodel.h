@@ -6,8 +6,8 @@
 
 #include <functional>
 
-// The theme's links as the link list shows them: column 0 the names (List1),
-// column 1 the addresses (the hidden List2), both views of this one model.
+// The theme's links as the link list shows them: column 0 the names (linkList),
+// column 1 the addresses (the hidden addressList), both views of this one model.
 // Every change to the links goes through it, so that the views follow.
 class LinkListModel final : public QAbstractTableModel
 {

@@ -169,7 +169,7 @@ MainWindow::MainWindow(const QString &programDirectory, platform::Dialogs &dialo
     setCentralWidget(client);
 
     auto *outer = new platform::TabContainer(client);
-    outer->setObjectName(QStringLiteral("SSTab1"));
+    outer->setObjectName(QStringLiteral("mainTabs"));
     const auto rect = [](const int(&twips)[4]) { return platform::twipsRect(twips[0], twips[1], twips[2], twips[3]); };
     outer->setGeometry(rect(vesk::kMainTabs));
     QWidget *sounds = outer->addPage(QStringLiteral("Sounds"));
@@ -182,7 +182,7 @@ MainWindow::MainWindow(const QString &programDirectory, platform::Dialogs &dialo
     resize(sizeHint());
     platform::fitToScreen(this);
 
-    Form_Load();
+    readSettings();
 }
 
 MainWindow::~MainWindow() = default;
@@ -190,16 +190,11 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     const std::map<std::string_view, void (MainWindow::*)()> handlers = {
-        {"mnuFileOpen", &MainWindow::mnuFileOpen_Click},
-        {"mnuFileSave", &MainWindow::mnuFileSave_Click},
-        {"mnuFileConvert", &MainWindow::mnuFileConvert_Click},
-        {"mnuFileCreatepackage", &MainWindow::mnuFileCreatepackage_Click},
-        {"mnuFileRestore", &MainWindow::mnuFileRestore_Click},
-        {"mnuFileExit", &MainWindow::mnuFileExit_Click},
-        {"mnuSoundEdit", &MainWindow::mnuSoundEdit_Click},
-        {"mnuSoundMatch", &MainWindow::mnuSoundMatch_Click},
-        {"mnuOptionsSettings", &MainWindow::mnuOptionsSettings_Click},
-        {"mnuHelpAbout", &MainWindow::mnuHelpAbout_Click},
+        {"openItem", &MainWindow::onOpen},           {"saveItem", &MainWindow::onSave},
+        {"convertItem", &MainWindow::onConvert},     {"createPackageItem", &MainWindow::onCreatePackage},
+        {"restoreItem", &MainWindow::onRestore},     {"exitItem", &MainWindow::onExit},
+        {"editSoundItem", &MainWindow::onEditSound}, {"matchLoudnessItem", &MainWindow::onMatchLoudness},
+        {"settingsItem", &MainWindow::onSettings},   {"aboutItem", &MainWindow::onAbout},
     };
     for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
@@ -219,7 +214,7 @@ void MainWindow::buildMenus()
 void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
 {
     auto *inner = new platform::TabContainer(page);
-    inner->setObjectName(QStringLiteral("SSTab2"));
+    inner->setObjectName(QStringLiteral("slotTabs"));
     m_slotTabs = inner;
     inner->setGeometry(
         platform::twipsRect(vesk::kSlotTabs[0], vesk::kSlotTabs[1], vesk::kSlotTabs[2], vesk::kSlotTabs[3])
@@ -248,15 +243,15 @@ void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
         button->setProperty(kSlotProperty, slot.index);
         label->setProperty(kSlotProperty, slot.index);
         const int index = slot.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { slotButton_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onSlotButton(index); });
         connect(label, &SlotLabel::doubleClicked, this, [this, index] {
-            slotButton_Click(index);
-            mnuSoundEdit_Click();
+            onSlotButton(index);
+            onEditSound();
         });
     }
 
     platform::buildControls(page, vesk::mainSoundsControls(), origin);
-    filename1 = control<QLineEdit>(this, QStringLiteral("filename1"));
+    fileNameBox = control<QLineEdit>(this, QStringLiteral("fileNameBox"));
     id1 = control<QLineEdit>(this, QStringLiteral("id1"));
     none1 = control<QLineEdit>(this, QStringLiteral("none1"));
     id1->hide();
@@ -265,39 +260,37 @@ void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
     m_soundInfo->setTextFormat(Qt::PlainText);
     // The shown tab's sounds are measured first.
     connect(inner, &QTabWidget::currentChanged, this, &MainWindow::measureSounds);
-    connect(control<QPushButton>(this, QStringLiteral("Command1")), &QPushButton::clicked, this,
-            &MainWindow::Command1_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command2")), &QPushButton::clicked, this,
-            &MainWindow::Command2_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command3")), &QPushButton::clicked, this,
-            &MainWindow::Command3_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command4")), &QPushButton::clicked, this,
-            &MainWindow::Command4_Click);
+    connect(control<QPushButton>(this, QStringLiteral("playButton")), &QPushButton::clicked, this, &MainWindow::onPlay);
+    connect(control<QPushButton>(this, QStringLiteral("addFileButton")), &QPushButton::clicked, this,
+            &MainWindow::onAddFile);
+    connect(control<QPushButton>(this, QStringLiteral("removeFileButton")), &QPushButton::clicked, this,
+            &MainWindow::onRemoveFile);
+    connect(control<QPushButton>(this, QStringLiteral("stopButton")), &QPushButton::clicked, this, &MainWindow::onStop);
 }
 
 void MainWindow::buildLinksTab(QWidget *page, QPoint origin)
 {
     platform::buildControls(page, vesk::mainLinksControls(), origin);
-    List1 = control<QListView>(this, QStringLiteral("List1"));
-    List2 = control<QListView>(this, QStringLiteral("List2"));
+    linkList = control<QListView>(this, QStringLiteral("linkList"));
+    addressList = control<QListView>(this, QStringLiteral("addressList"));
     // Both lists show the theme's links through one model, never copies.
     m_links = new LinkListModel(m_editor.theme, this);
-    List1->setModel(m_links);
-    List1->setModelColumn(LinkListModel::Name);
-    List2->setModel(m_links);
-    List2->setModelColumn(LinkListModel::Address);
-    name1 = control<QLineEdit>(this, QStringLiteral("name1"));
-    url1 = control<QLineEdit>(this, QStringLiteral("url1"));
+    linkList->setModel(m_links);
+    linkList->setModelColumn(LinkListModel::Name);
+    addressList->setModel(m_links);
+    addressList->setModelColumn(LinkListModel::Address);
+    linkNameBox = control<QLineEdit>(this, QStringLiteral("linkNameBox"));
+    linkAddressBox = control<QLineEdit>(this, QStringLiteral("linkAddressBox"));
     char1 = control<QLineEdit>(this, QStringLiteral("char1"));
-    List2->hide();
+    addressList->hide();
     char1->hide();
     // Selection, not the keyboard cursor, is what shows a link: focus alone
     // must not fill the entry boxes.
-    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::List1_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command39")), &QPushButton::clicked, this,
-            &MainWindow::Command39_Click);
-    connect(control<QPushButton>(this, QStringLiteral("Command40")), &QPushButton::clicked, this,
-            &MainWindow::Command40_Click);
+    connect(linkList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::onLinkSelected);
+    connect(control<QPushButton>(this, QStringLiteral("addLinkButton")), &QPushButton::clicked, this,
+            &MainWindow::onAddLink);
+    connect(control<QPushButton>(this, QStringLiteral("removeLinkButton")), &QPushButton::clicked, this,
+            &MainWindow::onRemoveLink);
 }
 
 QString MainWindow::slotLabelName(int index)
@@ -358,7 +351,7 @@ void MainWindow::showMeasurements()
 void MainWindow::showSelection()
 {
     id1->setText(QString::number(m_editor.theme.selectedSlot()));
-    filename1->setText(platform::fromLocal(m_editor.playName));
+    fileNameBox->setText(platform::fromLocal(m_editor.playName));
 }
 
 SettingsWindow *MainWindow::settingsWindow()
@@ -373,7 +366,7 @@ SettingsWindow *MainWindow::settingsWindow()
     return m_settings;
 }
 
-void MainWindow::Form_Load()
+void MainWindow::readSettings()
 {
     m_editor.gameDirectory = vesk::readGameDirectory(platform::toLocal(m_settingsFile));
     if (!m_editor.gameDirectory)
@@ -386,71 +379,71 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    Form_Unload();
+    dropSettingsWindow();
     event->accept();
 }
 
-void MainWindow::Form_Unload()
+void MainWindow::dropSettingsWindow()
 {
     delete m_settings;
 }
 
-void MainWindow::slotButton_Click(int index)
+void MainWindow::onSlotButton(int index)
 {
     vesk::selectSlot(m_editor, *m_ui, index);
 }
 
-void MainWindow::Command2_Click()
+void MainWindow::onAddFile()
 {
     vesk::addFile(m_editor, *m_ui);
 }
 
-void MainWindow::Command3_Click()
+void MainWindow::onRemoveFile()
 {
     vesk::removeFile(m_editor, *m_ui);
 }
 
-void MainWindow::Command1_Click()
+void MainWindow::onPlay()
 {
     vesk::play(m_editor, *m_ui);
 }
 
-void MainWindow::Command4_Click()
+void MainWindow::onStop()
 {
     vesk::stop(*m_ui);
 }
 
-void MainWindow::Command39_Click()
+void MainWindow::onAddLink()
 {
     // Typed text becomes bytes once, here.
-    vesk::addLink(m_editor, *m_ui, {platform::toLocal(name1->text()), platform::toLocal(url1->text())});
+    vesk::addLink(m_editor, *m_ui, {platform::toLocal(linkNameBox->text()), platform::toLocal(linkAddressBox->text())});
 }
 
-void MainWindow::Command40_Click()
+void MainWindow::onRemoveLink()
 {
     vesk::removeLink(m_editor, *m_ui);
 }
 
-void MainWindow::List1_Click()
+void MainWindow::onLinkSelected()
 {
-    const int row = selectedRow(List1);
+    const int row = selectedRow(linkList);
     if (row >= 0)
         vesk::selectLink(m_editor, *m_ui, static_cast<size_t>(row));
 }
 
 void MainWindow::showLink(int row)
 {
-    List1->setCurrentIndex(m_links->index(row, LinkListModel::Name));
-    List2->setCurrentIndex(m_links->index(row, LinkListModel::Address));
-    name1->setText(m_links->index(row, LinkListModel::Name).data().toString());
-    url1->setText(m_links->index(row, LinkListModel::Address).data().toString());
+    linkList->setCurrentIndex(m_links->index(row, LinkListModel::Name));
+    addressList->setCurrentIndex(m_links->index(row, LinkListModel::Address));
+    linkNameBox->setText(m_links->index(row, LinkListModel::Name).data().toString());
+    linkAddressBox->setText(m_links->index(row, LinkListModel::Address).data().toString());
 }
 
 void MainWindow::eraseLink(int row)
 {
-    const QSignalBlocker block(List1->selectionModel());
+    const QSignalBlocker block(linkList->selectionModel());
     m_links->remove(row);
-    for (QListView *list : {List1, List2}) {
+    for (QListView *list : {linkList, addressList}) {
         list->selectionModel()->clear();
         list->setCurrentIndex(QModelIndex());
     }
@@ -467,40 +460,40 @@ void MainWindow::openFromCommandLine(const QStringList &files)
         openProject(QFile::encodeName(files.first()).toStdString());
 }
 
-void MainWindow::mnuFileOpen_Click()
+void MainWindow::onOpen()
 {
     vesk::openProjectFromDialog(m_editor, *m_ui);
 }
 
-void MainWindow::mnuFileSave_Click()
+void MainWindow::onSave()
 {
     vesk::saveProject(m_editor, *m_ui);
 }
 
-void MainWindow::mnuFileConvert_Click()
+void MainWindow::onConvert()
 {
     vesk::convert(m_editor, *m_ui, platform::toLocal(char1->text()));
 }
 
-void MainWindow::mnuFileCreatepackage_Click()
+void MainWindow::onCreatePackage()
 {
     (new PackageWindow(
          this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory))
         ->exec();
 }
 
-void MainWindow::mnuFileRestore_Click()
+void MainWindow::onRestore()
 {
     vesk::restore(m_editor, *m_ui);
 }
 
-void MainWindow::mnuFileExit_Click()
+void MainWindow::onExit()
 {
     close();
 }
 
 // The selected slot's sound in its window; OK keeps what the player made of it.
-void MainWindow::mnuSoundEdit_Click()
+void MainWindow::onEditSound()
 {
     const int slot = m_editor.theme.selectedSlot();
     m_ui->setBusy(true);
@@ -519,18 +512,18 @@ void MainWindow::mnuSoundEdit_Click()
         vesk::keepSoundEdit(m_editor, *m_ui, slot, window.edit());
 }
 
-void MainWindow::mnuSoundMatch_Click()
+void MainWindow::onMatchLoudness()
 {
     vesk::matchThemeLoudness(m_editor, *m_ui);
 }
 
-void MainWindow::mnuOptionsSettings_Click()
+void MainWindow::onSettings()
 {
     // exec() destroys the window when it closes, whichever way it closes.
     settingsWindow()->exec();
 }
 
-void MainWindow::mnuHelpAbout_Click()
+void MainWindow::onAbout()
 {
     (new AboutBox(this))->exec();
 }

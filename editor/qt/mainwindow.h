@@ -30,8 +30,8 @@ class SettingsWindow;
 
 // The editor's main window. It owns the theme being edited and the chosen
 // game directory; its controls show them: the label array Label1 (elements 1
-// to 47) the slot values, the hidden box id1 the selected slot, List1 and
-// List2 the links.
+// to 47) the slot values, the hidden box id1 the selected slot, linkList and
+// addressList the links.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -81,26 +81,26 @@ private:
     void buildSoundsTab(QWidget *page, QPoint origin);
     void buildLinksTab(QWidget *page, QPoint origin);
 
-    void Form_Load();
-    void Form_Unload();
-    void slotButton_Click(int index); // Command5_Click ... Command53_Click
-    void Command2_Click();            // Add File
-    void Command3_Click();            // Remove File
-    void Command1_Click();            // Play
-    void Command4_Click();            // Stop
-    void Command39_Click();           // Add link
-    void Command40_Click();           // Remove link
-    void List1_Click();
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileConvert_Click();
-    void mnuFileCreatepackage_Click();
-    void mnuFileRestore_Click();
-    void mnuFileExit_Click();
-    void mnuSoundEdit_Click();
-    void mnuSoundMatch_Click();
-    void mnuOptionsSettings_Click();
-    void mnuHelpAbout_Click();
+    void readSettings();
+    void dropSettingsWindow();
+    void onSlotButton(int index); // each slot button
+    void onAddFile();             // Add File
+    void onRemoveFile();          // Remove File
+    void onPlay();                // Play
+    void onStop();                // Stop
+    void onAddLink();             // Add link
+    void onRemoveLink();          // Remove link
+    void onLinkSelected();
+    void onOpen();
+    void onSave();
+    void onConvert();
+    void onCreatePackage();
+    void onRestore();
+    void onExit();
+    void onEditSound();
+    void onMatchLoudness();
+    void onSettings();
+    void onAbout();
 
     // Views of the model.
     QLabel *slotLabel(int index) const;
@@ -127,14 +127,14 @@ private:
     vesk::Editor m_editor;
     std::unique_ptr<Ui> m_ui;
 
-    QLineEdit *filename1 = nullptr;
+    QLineEdit *fileNameBox = nullptr;
     QLineEdit *id1 = nullptr;
     QLineEdit *none1 = nullptr;
-    QListView *List1 = nullptr; // the names
-    QListView *List2 = nullptr; // the addresses, hidden
+    QListView *linkList = nullptr;    // the names
+    QListView *addressList = nullptr; // the addresses, hidden
     LinkListModel *m_links = nullptr;
-    QLineEdit *name1 = nullptr;
-    QLineEdit *url1 = nullptr;
+    QLineEdit *linkNameBox = nullptr;
+    QLineEdit *linkAddressBox = nullptr;
     QLineEdit *char1 = nullptr;
     QTabWidget *m_slotTabs = nullptr;
     QLabel *m_soundInfo = nullptr;

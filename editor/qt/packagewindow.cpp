@@ -63,7 +63,7 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
     setFixedSize(platform::pixels(vesk::kPackageClientWidth), platform::pixels(vesk::kPackageClientHeight));
 
     auto *tabs = new platform::TabContainer(this);
-    tabs->setObjectName(QStringLiteral("SSTab1"));
+    tabs->setObjectName(QStringLiteral("packageTabs"));
     tabs->setGeometry(platform::twipsRect(vesk::kPackageTabs[0], vesk::kPackageTabs[1], vesk::kPackageTabs[2],
                                           vesk::kPackageTabs[3]));
     QWidget *options = tabs->addPage(QStringLiteral("Options"));
@@ -74,36 +74,36 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
     platform::buildControls(package, vesk::packagePackageControls(), origin);
     platform::buildControls(ready, vesk::packageReadyControls(), origin);
 
-    name1 = control<QLineEdit>(this, QStringLiteral("name1"));
-    email1 = control<QLineEdit>(this, QStringLiteral("email1"));
-    webpage1 = control<QLineEdit>(this, QStringLiteral("webpage1"));
-    themename1 = control<QLineEdit>(this, QStringLiteral("themename1"));
-    font1 = control<QComboBox>(this, QStringLiteral("font1"));
-    fontcolor1 = control<QComboBox>(this, QStringLiteral("fontcolor1"));
-    bgcolor1 = control<QComboBox>(this, QStringLiteral("bgcolor1"));
+    creatorNameBox = control<QLineEdit>(this, QStringLiteral("creatorNameBox"));
+    emailBox = control<QLineEdit>(this, QStringLiteral("emailBox"));
+    webPageBox = control<QLineEdit>(this, QStringLiteral("webPageBox"));
+    themeNameBox = control<QLineEdit>(this, QStringLiteral("themeNameBox"));
+    fontSizeBox = control<QComboBox>(this, QStringLiteral("fontSizeBox"));
+    fontColourBox = control<QComboBox>(this, QStringLiteral("fontColourBox"));
+    backgroundColourBox = control<QComboBox>(this, QStringLiteral("backgroundColourBox"));
     m_packagePicker = new platform::DirectoryPicker(this, vesk::kPackagePicker, dialogs);
-    Drive2 = control<platform::DriveList>(this, QStringLiteral("Drive2"));
-    Dir2 = control<platform::DirList>(this, QStringLiteral("Dir2"));
-    File1 = control<platform::FileList>(this, QStringLiteral("File1"));
-    Image1 = control<QLabel>(this, QStringLiteral("Image1"));
-    filepath2 = control<QLineEdit>(this, QStringLiteral("filepath2"));
-    QLineEdit *filepath1 = m_packagePicker->pathBox();
+    pictureDriveList = control<platform::DriveList>(this, QStringLiteral("pictureDriveList"));
+    pictureDirectoryList = control<platform::DirList>(this, QStringLiteral("pictureDirectoryList"));
+    pictureFileList = control<platform::FileList>(this, QStringLiteral("pictureFileList"));
+    picturePreview = control<QLabel>(this, QStringLiteral("picturePreview"));
+    picturePathBox = control<QLineEdit>(this, QStringLiteral("picturePathBox"));
+    QLineEdit *pathBox = m_packagePicker->pathBox();
     QPushButton *makeDirectory = m_packagePicker->makeDirectoryButton();
-    auto *cancel = control<QPushButton>(this, QStringLiteral("Command2"));
-    auto *ok = control<QPushButton>(this, QStringLiteral("Command3"));
+    auto *cancel = control<QPushButton>(this, QStringLiteral("cancelButton"));
+    auto *ok = control<QPushButton>(this, QStringLiteral("okButton"));
 
-    fillCombo(font1, fontSizes());
-    fillCombo(fontcolor1, colourNames());
-    fillCombo(bgcolor1, colourNames());
-    filepath2->hide();
-    File1->setPattern(QStringLiteral("*.jpg"));
-    Image1->setAlignment(Qt::AlignCenter);
-    // The package directory follows Dir1 and cannot be typed.
-    filepath1->setReadOnly(true);
-    filepath1->setFocusPolicy(Qt::NoFocus);
-    QPalette grey = filepath1->palette();
+    fillCombo(fontSizeBox, fontSizes());
+    fillCombo(fontColourBox, colourNames());
+    fillCombo(backgroundColourBox, colourNames());
+    picturePathBox->hide();
+    pictureFileList->setPattern(QStringLiteral("*.jpg"));
+    picturePreview->setAlignment(Qt::AlignCenter);
+    // The package directory follows directoryList and cannot be typed.
+    pathBox->setReadOnly(true);
+    pathBox->setFocusPolicy(Qt::NoFocus);
+    QPalette grey = pathBox->palette();
     grey.setColor(QPalette::Base, palette().color(QPalette::Mid));
-    filepath1->setPalette(grey);
+    pathBox->setPalette(grey);
     for (QPushButton *button : {makeDirectory, cancel, ok}) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -113,64 +113,65 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
     ok->setDefault(true);
     platform::setFocusOrder(this, vesk::packageFocusOrder());
 
-    connect(Drive2, &platform::DriveList::changed, this, &PackageWindow::Drive2_Change);
-    connect(Dir2, &platform::DirList::changed, this, &PackageWindow::Dir2_Change);
-    connect(File1, &platform::FileList::clicked, this, &PackageWindow::File1_Click);
-    connect(cancel, &QPushButton::clicked, this, &PackageWindow::Command2_Click);
-    connect(ok, &QPushButton::clicked, this, &PackageWindow::Command3_Click);
+    connect(pictureDriveList, &platform::DriveList::changed, this, &PackageWindow::onPictureDriveChanged);
+    connect(pictureDirectoryList, &platform::DirList::changed, this, &PackageWindow::onPictureDirectoryChanged);
+    connect(pictureFileList, &platform::FileList::clicked, this, &PackageWindow::onPictureChosen);
+    connect(cancel, &QPushButton::clicked, this, &PackageWindow::onCancel);
+    connect(ok, &QPushButton::clicked, this, &PackageWindow::onOk);
 
     platform::fitToScreen(this);
-    Form_Load();
+    openStartDirectories();
 }
 
-void PackageWindow::Form_Load()
+void PackageWindow::openStartDirectories()
 {
     m_packagePicker->open(QString());
-    Dir2->setPath(Drive2->currentDirectory());
+    pictureDirectoryList->setPath(pictureDriveList->currentDirectory());
 }
 
-void PackageWindow::Drive2_Change()
+void PackageWindow::onPictureDriveChanged()
 {
-    Drive2->steer(Dir2, m_dialogs);
+    pictureDriveList->steer(pictureDirectoryList, m_dialogs);
 }
 
-void PackageWindow::Dir2_Change()
+void PackageWindow::onPictureDirectoryChanged()
 {
-    File1->setLocalPath(Dir2->localPath());
+    pictureFileList->setLocalPath(pictureDirectoryList->localPath());
 }
 
-void PackageWindow::File1_Click()
+void PackageWindow::onPictureChosen()
 {
-    m_picture = File1->localFilePath();
-    filepath2->setText(platform::fromLocal(m_picture));
+    m_picture = pictureFileList->localFilePath();
+    picturePathBox->setText(platform::fromLocal(m_picture));
     // A file that is no readable picture keeps the previous preview.
     const auto picture = platform::loadPicture(m_picture);
     if (!picture)
         return;
-    Image1->setPixmap(
-        QPixmap::fromImage(picture->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    picturePreview->setPixmap(
+        QPixmap::fromImage(picture->scaled(picturePreview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-void PackageWindow::Command2_Click()
+void PackageWindow::onCancel()
 {
     reject();
 }
 
 // Whatever else lies in the package folder would be copied into other
 // players' game directories; the player decides before anything is written.
-void PackageWindow::Command3_Click()
+void PackageWindow::onOk()
 {
     vesk::PackageInput input;
-    input.theme.name = platform::toLocal(name1->text());
-    input.theme.email = platform::toLocal(email1->text());
-    input.theme.webpage = platform::toLocal(webpage1->text());
-    input.theme.font = platform::toLocal(font1->currentText());
-    input.theme.fontcolor = platform::toLocal(fontcolor1->currentText());
-    input.theme.bgcolor = platform::toLocal(bgcolor1->currentText());
-    input.theme.themename = platform::toLocal(themename1->text());
+    input.theme.name = platform::toLocal(creatorNameBox->text());
+    input.theme.email = platform::toLocal(emailBox->text());
+    input.theme.webpage = platform::toLocal(webPageBox->text());
+    input.theme.font = platform::toLocal(fontSizeBox->currentText());
+    input.theme.fontcolor = platform::toLocal(fontColourBox->currentText());
+    input.theme.bgcolor = platform::toLocal(backgroundColourBox->currentText());
+    input.theme.themename = platform::toLocal(themeNameBox->text());
     // Paths shown as they were chosen keep the bytes they were chosen with.
-    input.picture
-        = filepath2->text() == platform::fromLocal(m_picture) ? m_picture : platform::toLocal(filepath2->text());
+    input.picture = picturePathBox->text() == platform::fromLocal(m_picture)
+                        ? m_picture
+                        : platform::toLocal(picturePathBox->text());
     input.packageDirectory = m_packagePicker->localPath();
     input.editorDirectory = platform::toLocal(m_editorDirectory);
     const vesk::Project project = m_project();

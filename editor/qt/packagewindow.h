@@ -36,25 +36,26 @@ public:
                   std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt);
 
 private:
-    void Form_Load();
-    void Drive2_Change();
-    void Dir2_Change();
-    void File1_Click();
-    void Command2_Click(); // Cancel
-    void Command3_Click(); // OK: build the package
+    void openStartDirectories();
+    void onPictureDriveChanged();
+    void onPictureDirectoryChanged();
+    void onPictureChosen();
+    void onCancel(); // Cancel
+    void onOk();     // OK: build the package
 
     const QString m_editorDirectory;
     platform::Dialogs &m_dialogs;
     const std::function<vesk::Project()> m_project;   // the theme as it is when OK builds it
     const std::optional<std::string> m_gameDirectory; // no package is built there
-    std::string m_picture;                            // the picture chosen in File1, as bytes
+    std::string m_picture;                            // the picture chosen in pictureFileList, as bytes
 
-    QLineEdit *name1, *email1, *webpage1, *themename1;
-    QComboBox *font1, *fontcolor1, *bgcolor1;
-    platform::DirectoryPicker *m_packagePicker; // Drive1, Dir1, filepath1, dirname1, Command1
-    platform::DriveList *Drive2;
-    platform::DirList *Dir2;
-    platform::FileList *File1;
-    QLabel *Image1;
-    QLineEdit *filepath2;
+    QLineEdit *creatorNameBox, *emailBox, *webPageBox, *themeNameBox;
+    QComboBox *fontSizeBox, *fontColourBox, *backgroundColourBox;
+    platform::DirectoryPicker
+        *m_packagePicker; // driveList, directoryList, pathBox, newDirectoryBox, makeDirectoryButton
+    platform::DriveList *pictureDriveList;
+    platform::DirList *pictureDirectoryList;
+    platform::FileList *pictureFileList;
+    QLabel *picturePreview;
+    QLineEdit *picturePathBox;
 };

@@ -31,9 +31,9 @@ SettingsWindow::SettingsWindow(const QString &settingsFile, const std::optional<
     platform::buildControls(this, vesk::settingsControls());
     m_picker = new platform::DirectoryPicker(this, vesk::kSettingsPicker, dialogs);
 
-    text1 = m_picker->pathBox();
-    auto *ok = control<QPushButton>(this, QStringLiteral("Command1"));
-    auto *cancel = control<QPushButton>(this, QStringLiteral("Command2"));
+    pathBox = m_picker->pathBox();
+    auto *ok = control<QPushButton>(this, QStringLiteral("okButton"));
+    auto *cancel = control<QPushButton>(this, QStringLiteral("cancelButton"));
 
     // Neither button answers Enter or Esc.
     for (QPushButton *button : {m_picker->makeDirectoryButton(), ok, cancel}) {
@@ -42,33 +42,33 @@ SettingsWindow::SettingsWindow(const QString &settingsFile, const std::optional<
     }
     platform::setFocusOrder(this, vesk::settingsFocusOrder());
 
-    connect(ok, &QPushButton::clicked, this, &SettingsWindow::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &SettingsWindow::Command2_Click);
+    connect(ok, &QPushButton::clicked, this, &SettingsWindow::onOk);
+    connect(cancel, &QPushButton::clicked, this, &SettingsWindow::onCancel);
 
     platform::fitToScreen(this);
-    Form_Load();
+    showDirectoryInForce();
 }
 
-void SettingsWindow::Form_Load()
+void SettingsWindow::showDirectoryInForce()
 {
     // The working directory is only where browsing starts; it becomes the
     // game directory only when the player presses OK.
     const QString current = m_current ? platform::fromLocal(*m_current) : QString();
     m_picker->openLocal(m_current.value_or(std::string()));
     if (m_current && m_picker->dirList()->localPath() != platform::localDirectory(*m_current))
-        text1->setText(current);
+        pathBox->setText(current);
 }
 
-// The bytes of what text1 shows. A value shown unchanged keeps the bytes it
+// The bytes of what pathBox shows. A value shown unchanged keeps the bytes it
 // came with, even where they are no text of the code page.
 std::string SettingsWindow::typedDirectory() const
 {
-    if (m_current && text1->text() == platform::fromLocal(*m_current))
+    if (m_current && pathBox->text() == platform::fromLocal(*m_current))
         return *m_current;
     return m_picker->localPath();
 }
 
-void SettingsWindow::Command1_Click()
+void SettingsWindow::onOk()
 {
     std::optional<std::string> chosen;
     const std::optional<std::string> refused
@@ -84,7 +84,7 @@ void SettingsWindow::Command1_Click()
     accept();
 }
 
-void SettingsWindow::Command2_Click()
+void SettingsWindow::onCancel()
 {
     reject();
 }

@@ -22,12 +22,12 @@ class SettingsWindow final : public QDialog
     Q_DISABLE_COPY_MOVE(SettingsWindow)
 
 public:
-    // `gameDirectory` is the editor's choice in force, shown in text1; "OK"
+    // `gameDirectory` is the editor's choice in force, shown in pathBox; "OK"
     // remembers the choice in `settingsFile`.
     SettingsWindow(const QString &settingsFile, const std::optional<std::string> &gameDirectory,
                    platform::Dialogs &dialogs, QWidget *owner);
 
-    QLineEdit *text1 = nullptr;
+    QLineEdit *pathBox = nullptr;
 
     // What "OK" stored, as bytes; set once gameDirectoryChosen was emitted.
     const std::string &chosenDirectory() const { return m_chosen; }
@@ -36,9 +36,9 @@ Q_SIGNALS:
     void gameDirectoryChosen();
 
 private:
-    void Form_Load();
-    void Command1_Click(); // OK
-    void Command2_Click(); // Cancel
+    void showDirectoryInForce();
+    void onOk();     // OK
+    void onCancel(); // Cancel
     std::string typedDirectory() const;
 
     const QString m_settingsFile;

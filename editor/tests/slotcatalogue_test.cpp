@@ -27,9 +27,9 @@ TEST(SlotCatalogue, buttonsAndGameFilesAreUnique)
 TEST(SlotCatalogue, rowsOfBombsAndMinesEndWithTheLaterSlots)
 {
     EXPECT_EQ(slotInfo(35).row, 4);
-    EXPECT_STREQ(slotInfo(35).frame, "Frame1");
+    EXPECT_STREQ(slotInfo(35).frame, "bombsFrame");
     EXPECT_EQ(slotInfo(36).row, 4);
-    EXPECT_STREQ(slotInfo(36).frame, "Frame3");
+    EXPECT_STREQ(slotInfo(36).frame, "minesFrame");
     EXPECT_EQ(slotInfo(15).row, 6);
     EXPECT_EQ(slotInfo(24).row, 7) << "Rocket 2 sits between Rocket 1 and Portal";
     EXPECT_EQ(slotInfo(16).row, 8);
@@ -37,10 +37,10 @@ TEST(SlotCatalogue, rowsOfBombsAndMinesEndWithTheLaterSlots)
 
 TEST(SlotCatalogue, explosionButtonsRunBackwardsAgainstTheirNames)
 {
-    EXPECT_STREQ(slotInfo(32).button, "Command38");
+    EXPECT_STREQ(slotInfo(32).button, "slotButton32");
     EXPECT_STREQ(slotInfo(32).caption, "Explode 0");
-    EXPECT_STREQ(slotInfo(33).button, "Command37");
-    EXPECT_STREQ(slotInfo(34).button, "Command36");
+    EXPECT_STREQ(slotInfo(33).button, "slotButton33");
+    EXPECT_STREQ(slotInfo(34).button, "slotButton34");
     EXPECT_STREQ(slotInfo(34).gameFile, "explode2.wa2");
 }
 
@@ -63,8 +63,8 @@ TEST(SlotCatalogue, framesHoldTheirSlotsAndFitAboveTheNextFrame)
     for (const vesk::FrameInfo &frame : vesk::frameCatalogue())
         rows += vesk::frameRowCount(frame.name);
     EXPECT_EQ(rows, vesk::kSlotCount);
-    EXPECT_EQ(vesk::frameRowCount("Frame5"), 8);
-    EXPECT_EQ(vesk::frameRowCount("Frame12"), 3);
+    EXPECT_EQ(vesk::frameRowCount("itemsFrame"), 8);
+    EXPECT_EQ(vesk::frameRowCount("explosionsFrame"), 3);
 
     const auto &frames = vesk::frameCatalogue();
     for (size_t i = 0; i + 1 < frames.size(); ++i) {

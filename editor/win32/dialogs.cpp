@@ -28,14 +28,14 @@ private:
     {
         switch (message) {
         case WM_CREATE:
-            Form_Load();
+            build();
             return 0;
         case WM_COMMAND:
             if (!m_picker || m_picker->command(reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
                 return 0;
-            if (is(wParam, "Command1"))
-                Command1_Click();
-            else if (is(wParam, "Command2") || LOWORD(wParam) == IDCANCEL) // Cancel, or Escape
+            if (is(wParam, "okButton"))
+                onOk();
+            else if (is(wParam, "cancelButton") || LOWORD(wParam) == IDCANCEL) // Cancel, or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -43,7 +43,7 @@ private:
         }
     }
 
-    void Form_Load()
+    void build()
     {
         win32::buildControls(m_controls, hwnd(), m_instance, vesk::settingsControls(), idsOf(m_kind), m_dpi, m_font);
         win32::setFocusOrder(m_controls, vesk::settingsFocusOrder());
@@ -52,14 +52,14 @@ private:
         // it in another form or cannot open it.
         m_picker->open(m_gameDirectory.value_or(std::string()));
         if (m_gameDirectory && m_picker->openDirectory() != *m_gameDirectory)
-            SetWindowTextA(control("text1"), m_gameDirectory->c_str());
-        SetFocus(control("dirname1"));
+            SetWindowTextA(control("pathBox"), m_gameDirectory->c_str());
+        SetFocus(control("newDirectoryBox"));
     }
 
-    void Command1_Click()
+    void onOk()
     {
         const std::optional<std::string> refused
-            = vesk::acceptGameDirectory(m_gameDirectory, m_settingsFile, text("text1"), "C:\\Games\\Kestrova");
+            = vesk::acceptGameDirectory(m_gameDirectory, m_settingsFile, text("pathBox"), "C:\\Games\\Kestrova");
         if (refused) {
             // The choice stays in the window, so the player can retry or cancel.
             Win32Prompts(hwnd()).message(*refused, false);
@@ -92,17 +92,17 @@ private:
         case WM_CREATE:
             win32::buildControls(m_controls, hwnd(), m_instance, vesk::aboutControls(), idsOf(m_kind), m_dpi, m_font);
             m_titleFont = win32::makeFont("MS Sans Serif", 18, m_dpi, true);
-            SendMessageA(control("Label1"), WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
+            SendMessageA(control("makerLabel"), WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
             // The addresses can be selected and copied, not changed.
-            for (const char *name : {"Text1", "Text2"}) {
+            for (const char *name : {"webPageBox", "emailBox"}) {
                 SendMessageA(control(name), EM_SETREADONLY, TRUE, 0);
                 win32::fitWidthToText(control(name));
             }
             win32::setFocusOrder(m_controls, vesk::aboutFocusOrder());
-            SetFocus(control("Text1"));
+            SetFocus(control("webPageBox"));
             return 0;
         case WM_COMMAND:
-            if (is(wParam, "Command1") || LOWORD(wParam) == IDCANCEL) // OK, or Escape
+            if (is(wParam, "okButton") || LOWORD(wParam) == IDCANCEL) // OK, or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -134,7 +134,7 @@ private:
     {
         switch (message) {
         case WM_CREATE:
-            Form_Load();
+            build();
             return 0;
         case WM_NOTIFY:
             if (m_tabs)
@@ -143,7 +143,7 @@ private:
         case DM_GETDEFID:
             // Return builds the package on its tab, whatever has the focus there.
             if (m_tabs && SendMessageA(m_tabs->tabs(), TCM_GETCURSEL, 0, 0) == kReadyPage)
-                return MAKELRESULT(vesk::controlId(m_kind, "Command3"), DC_HASDEFID);
+                return MAKELRESULT(vesk::controlId(m_kind, "okButton"), DC_HASDEFID);
             return 0;
         case WM_COMMAND:
             if (m_pictureFiles) // made last
@@ -154,7 +154,7 @@ private:
         }
     }
 
-    void Form_Load()
+    void build()
     {
         m_tabs = std::make_unique<win32::TabPages>(hwnd(), m_instance, vesk::kPackageTabs,
                                                    std::vector<const char *>{"Options", "Package", "Ready?"},
@@ -165,28 +165,28 @@ private:
             win32::buildControls(m_controls, m_tabs->page(page), m_instance, *tables[page], idsOf(m_kind), m_dpi,
                                  m_font, m_tabs->origin());
 
-        fill("font1", [] {
+        fill("fontSizeBox", [] {
             std::vector<std::string> sizes;
             for (int size = 8; size <= 20; ++size)
                 sizes.push_back(std::to_string(size));
             return sizes;
         }());
-        fill("fontcolor1", vesk::editorColourNames());
-        fill("bgcolor1", vesk::editorColourNames());
-        ShowWindow(control("filepath2"), SW_HIDE);
+        fill("fontColourBox", vesk::editorColourNames());
+        fill("backgroundColourBox", vesk::editorColourNames());
+        ShowWindow(control("picturePathBox"), SW_HIDE);
         // The package directory follows Dir1 and cannot be typed.
-        SendMessageA(control("filepath1"), EM_SETREADONLY, TRUE, 0);
-        SetWindowLongPtrA(control("filepath1"), GWL_STYLE,
-                          GetWindowLongPtrA(control("filepath1"), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        SendMessageA(control("pathBox"), EM_SETREADONLY, TRUE, 0);
+        SetWindowLongPtrA(control("pathBox"), GWL_STYLE,
+                          GetWindowLongPtrA(control("pathBox"), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
         win32::setFocusOrder(m_controls, vesk::packageFocusOrder());
 
         m_picker = std::make_unique<win32::DirectoryPicker>(m_controls, vesk::kPackagePicker, Win32Prompts::kCaption);
         m_picker->open(std::string());
-        m_pictureDrive = std::make_unique<win32::DriveList>(control("Drive2"));
-        m_pictureDirectory = std::make_unique<win32::DirectoryList>(control("Dir2"));
-        m_pictureFiles = std::make_unique<win32::FileList>(control("File1"), "*.jpg");
+        m_pictureDrive = std::make_unique<win32::DriveList>(control("pictureDriveList"));
+        m_pictureDirectory = std::make_unique<win32::DirectoryList>(control("pictureDirectoryList"));
+        m_pictureFiles = std::make_unique<win32::FileList>(control("pictureFileList"), "*.jpg");
         openPictureDirectory(m_pictureDrive->picked());
-        SetFocus(control("name1"));
+        SetFocus(control("creatorNameBox"));
     }
 
     void fill(const char *name, const std::vector<std::string> &items)
@@ -210,50 +210,50 @@ private:
         const int notification = HIWORD(wParam);
         if (m_picker->command(from, notification))
             return;
-        if (is(wParam, "Drive2") && notification == CBN_SELCHANGE) {
+        if (is(wParam, "pictureDriveList") && notification == CBN_SELCHANGE) {
             m_pictureDrive->steer([this](const std::string &drive) { return openPictureDirectory(drive); },
                                   Win32Prompts::kCaption);
-        } else if (is(wParam, "Dir2") && notification == LBN_DBLCLK) {
+        } else if (is(wParam, "pictureDirectoryList") && notification == LBN_DBLCLK) {
             if (const std::string opens = m_pictureDirectory->selectedPath(); !opens.empty())
                 openPictureDirectory(opens);
-        } else if (is(wParam, "File1") && notification == LBN_SELCHANGE) {
-            File1_Click();
-        } else if (is(wParam, "Command2") || LOWORD(wParam) == IDCANCEL) { // Cancel, or Escape
+        } else if (is(wParam, "pictureFileList") && notification == LBN_SELCHANGE) {
+            onPictureChosen();
+        } else if (is(wParam, "cancelButton") || LOWORD(wParam) == IDCANCEL) { // Cancel, or Escape
             DestroyWindow(hwnd());
-        } else if (is(wParam, "Command3")) {
-            Command3_Click();
+        } else if (is(wParam, "okButton")) {
+            onOk();
         }
     }
 
-    void File1_Click()
+    void onPictureChosen()
     {
         const std::string picture = m_pictureFiles->selectedPath();
         if (picture.empty())
             return;
-        SetWindowTextA(control("filepath2"), picture.c_str());
+        SetWindowTextA(control("picturePathBox"), picture.c_str());
         // A file that is no readable picture keeps the previous preview.
         RECT box;
-        GetClientRect(control("Image1"), &box);
+        GetClientRect(control("picturePreview"), &box);
         HBITMAP preview = win32::loadPictureToFit(picture, {box.right, box.bottom});
         if (!preview)
             return;
-        SendMessageA(control("Image1"), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(preview));
+        SendMessageA(control("picturePreview"), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(preview));
         if (m_preview)
             DeleteObject(m_preview);
         m_preview = preview;
     }
 
-    void Command3_Click()
+    void onOk()
     {
         vesk::PackageInput input;
-        input.theme.name = text("name1");
-        input.theme.email = text("email1");
-        input.theme.webpage = text("webpage1");
-        input.theme.font = text("font1");
-        input.theme.fontcolor = text("fontcolor1");
-        input.theme.bgcolor = text("bgcolor1");
-        input.theme.themename = text("themename1");
-        input.picture = text("filepath2");
+        input.theme.name = text("creatorNameBox");
+        input.theme.email = text("emailBox");
+        input.theme.webpage = text("webPageBox");
+        input.theme.font = text("fontSizeBox");
+        input.theme.fontcolor = text("fontColourBox");
+        input.theme.bgcolor = text("backgroundColourBox");
+        input.theme.themename = text("themeNameBox");
+        input.picture = text("picturePathBox");
         input.packageDirectory = m_picker->path();
         input.editorDirectory = m_editorDirectory;
         input.slots = m_editor.theme.slots();

@@ -63,7 +63,7 @@ MainWindow::~MainWindow()
 
 bool MainWindow::open(int show)
 {
-    Form_Load();
+    readSettings();
     HMENU menus = CreateMenu();
     std::vector<ACCEL> shortcuts;
     for (const vesk::Menu &menu : vesk::mainMenus()) {
@@ -96,7 +96,7 @@ bool MainWindow::open(int show)
 
 // Start-up: the game directory in force is the one the settings file names;
 // without one the player is told where to choose it, before the window opens.
-void MainWindow::Form_Load()
+void MainWindow::readSettings()
 {
     m_editor.gameDirectory = vesk::readGameDirectory(m_settingsFile);
     if (!m_editor.gameDirectory)
@@ -210,20 +210,21 @@ void MainWindow::command(int id, int notification)
             vesk::selectSlot(m_editor, *this, slot->second);
             editSound();
         }
-    } else if (id == idOf("Command2")) {
+    } else if (id == idOf("addFileButton")) {
         vesk::addFile(m_editor, *this);
-    } else if (id == idOf("Command3")) {
+    } else if (id == idOf("removeFileButton")) {
         vesk::removeFile(m_editor, *this);
-    } else if (id == idOf("Command1")) {
+    } else if (id == idOf("playButton")) {
         vesk::play(m_editor, *this);
-    } else if (id == idOf("Command4")) {
+    } else if (id == idOf("stopButton")) {
         vesk::stop(*this);
-    } else if (id == idOf("Command39")) {
-        vesk::addLink(m_editor, *this, {win32::textOf(control("name1")), win32::textOf(control("url1"))});
-    } else if (id == idOf("Command40")) {
+    } else if (id == idOf("addLinkButton")) {
+        vesk::addLink(m_editor, *this,
+                      {win32::textOf(control("linkNameBox")), win32::textOf(control("linkAddressBox"))});
+    } else if (id == idOf("removeLinkButton")) {
         vesk::removeLink(m_editor, *this);
-    } else if (id == idOf("List1") && notification == LBN_SELCHANGE) {
-        const LRESULT row = SendMessageA(control("List1"), LB_GETCURSEL, 0, 0);
+    } else if (id == idOf("linkList") && notification == LBN_SELCHANGE) {
+        const LRESULT row = SendMessageA(control("linkList"), LB_GETCURSEL, 0, 0);
         if (row != LB_ERR)
             vesk::selectLink(m_editor, *this, static_cast<size_t>(row));
     }
@@ -232,26 +233,26 @@ void MainWindow::command(int id, int notification)
 void MainWindow::menuCommand(int id)
 {
     const auto is = [id](const char *name) { return id == vesk::menuItemId(name); };
-    if (is("mnuFileOpen"))
+    if (is("openItem"))
         vesk::openProjectFromDialog(m_editor, *this);
-    else if (is("mnuFileSave"))
+    else if (is("saveItem"))
         vesk::saveProject(m_editor, *this);
-    else if (is("mnuFileConvert"))
+    else if (is("convertItem"))
         vesk::convert(m_editor, *this, win32::textOf(control("char1")));
-    else if (is("mnuFileCreatepackage"))
+    else if (is("createPackageItem"))
         showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory);
-    else if (is("mnuFileRestore"))
+    else if (is("restoreItem"))
         vesk::restore(m_editor, *this);
-    else if (is("mnuFileExit"))
+    else if (is("exitItem"))
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
-    else if (is("mnuSoundMatch"))
+    else if (is("matchLoudnessItem"))
         vesk::matchThemeLoudness(m_editor, *this);
-    else if (is("mnuSoundEdit"))
+    else if (is("editSoundItem"))
         editSound();
-    else if (is("mnuOptionsSettings")) {
+    else if (is("settingsItem")) {
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
         measureSounds(); // against the game directory in force now
-    } else if (is("mnuHelpAbout"))
+    } else if (is("aboutItem"))
         showAbout(m_instance, hwnd(), dpi());
 }
 
@@ -366,7 +367,7 @@ void MainWindow::showSlot(int index)
 void MainWindow::showSelection()
 {
     SetWindowTextA(control("id1"), std::to_string(m_editor.theme.selectedSlot()).c_str());
-    SetWindowTextA(control("filename1"), m_editor.playName.c_str());
+    SetWindowTextA(control("fileNameBox"), m_editor.playName.c_str());
     showMeasurements();
 }
 
@@ -433,22 +434,23 @@ void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
 void MainWindow::showLink(size_t row)
 {
     const vesk::Link &link = m_editor.theme.links().at(row);
-    SendMessageA(control("List1"), LB_SETCURSEL, row, 0);
-    SendMessageA(control("List2"), LB_SETCURSEL, row, 0);
-    SetWindowTextA(control("name1"), vesk::displayText(link.name).c_str());
-    SetWindowTextA(control("url1"), vesk::displayText(link.address).c_str());
+    SendMessageA(control("linkList"), LB_SETCURSEL, row, 0);
+    SendMessageA(control("addressList"), LB_SETCURSEL, row, 0);
+    SetWindowTextA(control("linkNameBox"), vesk::displayText(link.name).c_str());
+    SetWindowTextA(control("linkAddressBox"), vesk::displayText(link.address).c_str());
 }
 
 void MainWindow::listLink(const vesk::Link &link)
 {
-    SendMessageA(control("List1"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
-    SendMessageA(control("List2"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
+    SendMessageA(control("linkList"), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vesk::displayText(link.name).c_str()));
+    SendMessageA(control("addressList"), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
 }
 
 void MainWindow::replaceTheme(vesk::Theme &theme, vesk::Project project)
 {
     theme.load(std::move(project));
-    for (const char *list : {"List1", "List2"})
+    for (const char *list : {"linkList", "addressList"})
         SendMessageA(control(list), LB_RESETCONTENT, 0, 0);
     for (const vesk::Link &link : theme.links())
         listLink(link);
@@ -463,7 +465,7 @@ void MainWindow::appendLink(vesk::Theme &theme, vesk::Link link)
 void MainWindow::eraseLink(vesk::Theme &theme, size_t row)
 {
     theme.removeLink(row);
-    for (const char *list : {"List1", "List2"}) {
+    for (const char *list : {"linkList", "addressList"}) {
         SendMessageA(control(list), LB_DELETESTRING, row, 0);
         SendMessageA(control(list), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }

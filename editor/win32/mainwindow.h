@@ -28,7 +28,7 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Form_Load();
+    void readSettings();
     void buildMenus();
     void buildSoundsPage(HWND page, POINT origin);
     void command(int id, int notification);
@@ -64,7 +64,7 @@ private:
     void drawSlotRow(const DRAWITEMSTRUCT &item);
 
     std::optional<std::string> chooseFile(Files kind, bool save);
-    void listLink(const vesk::Link &link); // at the end of List1 and List2
+    void listLink(const vesk::Link &link); // at the end of linkList and addressList
 
     HINSTANCE m_instance;
     const std::string m_programDirectory;

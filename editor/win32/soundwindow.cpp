@@ -37,7 +37,7 @@ private:
     {
         switch (message) {
         case WM_CREATE:
-            Form_Load();
+            build();
             return 0;
         case DM_GETDEFID:
             // Return is OK, from the boxes too: what the box holds counts.
@@ -51,7 +51,7 @@ private:
         }
     }
 
-    void Form_Load()
+    void build()
     {
         win32::buildControls(m_controls, hwnd(), m_instance, vesk::soundWindowControls(), win32dialog::idsOf(m_kind),
                              m_dpi, m_font);

@@ -97,40 +97,32 @@ InstallerWindow::InstallerWindow(const QString &programDirectory, platform::Dial
     setFixedSize(platform::pixels(vpak::kClientWidth), platform::pixels(vpak::kClientHeight));
     platform::buildControls(this, vpak::installerControls());
 
-    Label1 = control<QLabel>(this, QStringLiteral("Label1"));
-    Label2 = control<QLabel>(this, QStringLiteral("Label2"));
-    Label3 = control<QLabel>(this, QStringLiteral("Label3"));
-    Label4 = control<QLabel>(this, QStringLiteral("Label4"));
-    Label5 = control<QLabel>(this, QStringLiteral("Label5"));
-    Label6 = control<QLabel>(this, QStringLiteral("Label6"));
-    Label7 = control<QLabel>(this, QStringLiteral("Label7"));
-    Label8 = control<QLabel>(this, QStringLiteral("Label8"));
     m_picker = new platform::DirectoryPicker(this, vpak::kInstallerPicker, dialogs);
-    auto *install = control<QPushButton>(this, QStringLiteral("Command2"));
-    auto *cancel = control<QPushButton>(this, QStringLiteral("Command3"));
-    Command4 = control<QPushButton>(this, QStringLiteral("Command4"));
+    auto *install = control<QPushButton>(this, QStringLiteral("installButton"));
+    auto *cancel = control<QPushButton>(this, QStringLiteral("cancelButton"));
+    restoreButton = control<QPushButton>(this, QStringLiteral("restoreButton"));
     m_listen = control<QPushButton>(this, QStringLiteral("listenButton"));
 
     QFont valueFont(QString::fromLatin1(vpak::kValueFont));
     valueFont.setPointSizeF(vpak::kDesignFontSize);
     for (const char *name : vpak::kValueLabels)
         control<QLabel>(this, QString::fromLatin1(name))->setFont(valueFont);
-    setTextColour(Label7, {0, 0, 0});
+    setTextColour(control<QLabel>(this, QStringLiteral("themeNameLabel")), {0, 0, 0});
 
     std::vector<QWidget *> order;
     for (const char *name : vpak::installerFocusOrder())
         order.push_back(control<QWidget>(this, QString::fromLatin1(name)));
     platform::setFocusOrder(order);
 
-    connect(install, &QPushButton::clicked, this, &InstallerWindow::Command2_Click);
-    connect(cancel, &QPushButton::clicked, this, &InstallerWindow::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &InstallerWindow::Command4_Click);
+    connect(install, &QPushButton::clicked, this, &InstallerWindow::onInstall);
+    connect(cancel, &QPushButton::clicked, this, &InstallerWindow::onCancel);
+    connect(restoreButton, &QPushButton::clicked, this, &InstallerWindow::onRestore);
     connect(m_listen, &QPushButton::clicked, this, &InstallerWindow::listen);
     // Restore is offered only where there is something to restore.
     connect(m_picker->pathBox(), &QLineEdit::textChanged, this, &InstallerWindow::showRestoreState);
 
     platform::fitToScreen(this);
-    Form_Load();
+    showPackage();
 }
 
 InstallerWindow::~InstallerWindow() = default;
@@ -156,7 +148,7 @@ void InstallerWindow::listen()
     window.exec();
 }
 
-void InstallerWindow::Form_Load()
+void InstallerWindow::showPackage()
 {
     m_picker->open(QString());
     // A package without sounds has nothing to listen to.
@@ -175,26 +167,20 @@ void InstallerWindow::readDescription()
     if (!read)
         return;
     const vpak::ThemeLook look = vpak::themeLook(*read);
-    const std::pair<QLabel *, const std::optional<std::string> *> texts[]
-        = {{Label1, &look.name}, {Label2, &look.email}, {Label3, &look.webpage}, {Label7, &look.themename}};
-    for (const auto &[label, text] : texts) {
-        if (*text)
-            label->setText(platform::fromText(**text));
+    for (const vpak::LabelLook &shown : look.labels) {
+        QLabel *label = control<QLabel>(this, QString::fromLatin1(shown.label));
+        if (shown.text)
+            label->setText(platform::fromText(*shown.text));
+        if (shown.colour)
+            setTextColour(label, *shown.colour);
     }
     if (look.fontSize) {
-        for (QLabel *label : {Label1, Label2, Label3, Label7}) {
+        for (const char *name : vpak::kValueLabels) {
+            QLabel *label = control<QLabel>(this, QString::fromLatin1(name));
             QFont font = label->font();
             font.setPointSizeF(*look.fontSize);
             label->setFont(font);
         }
-    }
-    if (look.captionColour) {
-        for (QLabel *label : {Label1, Label2, Label4, Label5, Label6, Label8})
-            setTextColour(label, *look.captionColour);
-    }
-    if (look.accentColour) {
-        setTextColour(Label3, *look.accentColour);
-        setTextColour(Label7, *look.accentColour);
     }
     if (look.background) {
         QPalette background = palette();
@@ -213,7 +199,7 @@ void InstallerWindow::paintEvent(QPaintEvent *)
         painter.drawImage(QPoint(0, 0), m_picture);
 }
 
-void InstallerWindow::Command2_Click()
+void InstallerWindow::onInstall()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
     const bool completed = vpak::install(platform::toLocal(m_programDirectory), m_picker->localPath(), ui);
@@ -222,7 +208,7 @@ void InstallerWindow::Command2_Click()
         close();
 }
 
-void InstallerWindow::Command4_Click()
+void InstallerWindow::onRestore()
 {
     QtInstallerUi ui(this, m_dialogs, m_interpreter);
     vpak::restore(m_picker->localPath(), ui);
@@ -231,10 +217,10 @@ void InstallerWindow::Command4_Click()
 
 void InstallerWindow::showRestoreState()
 {
-    Command4->setEnabled(vesk::hasBackup(m_picker->localPath()));
+    restoreButton->setEnabled(vesk::hasBackup(m_picker->localPath()));
 }
 
-void InstallerWindow::Command3_Click()
+void InstallerWindow::onCancel()
 {
     close();
 }

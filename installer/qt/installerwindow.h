@@ -39,11 +39,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void Form_Load();
+    void showPackage();
     void readDescription();
-    void Command2_Click(); // Install Theme
-    void Command3_Click(); // Cancel
-    void Command4_Click(); // Restore Original Sounds
+    void onInstall(); // Install Theme
+    void onCancel();  // Cancel
+    void onRestore(); // Restore Original Sounds
     void listen();
     void showRestoreState();
 
@@ -52,10 +52,8 @@ private:
     platform::CommandInterpreter &m_interpreter;
     QImage m_picture;
 
-    QLabel *Label1, *Label2, *Label3, *Label7;
-    QLabel *Label4, *Label5, *Label6, *Label8;
-    platform::DirectoryPicker *m_picker; // Drive1, Dir1, filepath1, dirname1, Command1
-    QPushButton *Command4;
+    platform::DirectoryPicker *m_picker; // driveList, directoryList, pathBox, newDirectoryBox, makeDirectoryButton
+    QPushButton *restoreButton;
     QPushButton *m_listen;
     std::unique_ptr<platform::SoundOutput> m_ownSound;
     platform::SoundOutput *m_sound;

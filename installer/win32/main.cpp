@@ -68,7 +68,7 @@ std::string textOf(HWND control)
 
 void showRestoreState()
 {
-    EnableWindow(item("Command4"), vesk::hasBackup(textOf(item("filepath1"))));
+    EnableWindow(item("restoreButton"), vesk::hasBackup(textOf(item("pathBox"))));
 }
 
 // The install's hold on this window.
@@ -151,21 +151,21 @@ void command(int id, int notification)
     if (!g.picker) // the controls are still being made
         return;
     if (g.picker->command(GetDlgItem(g.hwnd, id), notification)) {
-        if (id == controlId("Drive1") || id == controlId("Dir1"))
+        if (id == controlId("driveList") || id == controlId("directoryList"))
             showRestoreState();
-    } else if (id == controlId("filepath1") && notification == EN_CHANGE) {
+    } else if (id == controlId("pathBox") && notification == EN_CHANGE) {
         showRestoreState();
-    } else if (id == controlId("Command2")) {
+    } else if (id == controlId("installButton")) {
         Win32Ui ui;
-        if (vpak::install(g.programDirectory, textOf(item("filepath1")), ui))
+        if (vpak::install(g.programDirectory, textOf(item("pathBox")), ui))
             DestroyWindow(g.hwnd);
         else
             showRestoreState();
-    } else if (id == controlId("Command4")) {
+    } else if (id == controlId("restoreButton")) {
         Win32Ui ui;
-        vpak::restore(textOf(item("filepath1")), ui);
+        vpak::restore(textOf(item("pathBox")), ui);
         showRestoreState();
-    } else if (id == controlId("Command3")) {
+    } else if (id == controlId("cancelButton")) {
         DestroyWindow(g.hwnd);
     } else if (id == controlId("listenButton")) {
         listen();
@@ -190,22 +190,12 @@ void createControls(HINSTANCE instance)
     win32::setFocusOrder(made, vpak::installerFocusOrder());
 
     // What theme.cfg asks for.
-    const std::pair<const char *, const std::optional<std::string> *> texts[] = {{"Label1", &g.look.name},
-                                                                                 {"Label2", &g.look.email},
-                                                                                 {"Label3", &g.look.webpage},
-                                                                                 {"Label7", &g.look.themename}};
-    for (const auto &[name, text] : texts) {
-        if (*text)
-            SetWindowTextA(made[name], vesk::displayText(**text).c_str());
-    }
-    g.textColours[controlId("Label7")] = RGB(0, 0, 0);
-    if (g.look.captionColour) {
-        for (const char *name : {"Label1", "Label2", "Label4", "Label5", "Label6", "Label8"})
-            g.textColours[controlId(name)] = colourOf(*g.look.captionColour);
-    }
-    if (g.look.accentColour) {
-        for (const char *name : {"Label3", "Label7"})
-            g.textColours[controlId(name)] = colourOf(*g.look.accentColour);
+    g.textColours[controlId("themeNameLabel")] = RGB(0, 0, 0);
+    for (const vpak::LabelLook &shown : g.look.labels) {
+        if (shown.text)
+            SetWindowTextA(made[shown.label], vesk::displayText(*shown.text).c_str());
+        if (shown.colour)
+            g.textColours[controlId(shown.label)] = colourOf(*shown.colour);
     }
 }
 
@@ -346,7 +336,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
         pictureAt(placed);
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
-    SetFocus(item("Drive1"));
+    SetFocus(item("driveList"));
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -19,10 +19,10 @@ DirectoryPicker::DirectoryPicker(QWidget *window, const PickerControls &names, D
       m_name(control<QLineEdit>(window, QString::fromLatin1(names.nameBox))),
       m_make(control<QPushButton>(window, QString::fromLatin1(names.makeDirectory)))
 {
-    connect(m_drive, &DriveList::changed, this, &DirectoryPicker::Drive_Change);
-    connect(m_dir, &DirList::changed, this, &DirectoryPicker::Dir_Change);
-    connect(m_dir, &DirList::clicked, this, &DirectoryPicker::Dir_Click);
-    connect(m_make, &QPushButton::clicked, this, &DirectoryPicker::MakeDirectory_Click);
+    connect(m_drive, &DriveList::changed, this, &DirectoryPicker::onDriveChanged);
+    connect(m_dir, &DirList::changed, this, &DirectoryPicker::onDirectoryChanged);
+    connect(m_dir, &DirList::clicked, this, &DirectoryPicker::onDirectoryClicked);
+    connect(m_make, &QPushButton::clicked, this, &DirectoryPicker::onMakeDirectory);
 }
 
 void DirectoryPicker::open(const QString &directory)
@@ -49,24 +49,24 @@ std::string DirectoryPicker::localPath() const
     return m_path->text() == m_dir->path() ? m_dir->localPath() : toLocal(m_path->text());
 }
 
-void DirectoryPicker::Drive_Change()
+void DirectoryPicker::onDriveChanged()
 {
     m_drive->steer(m_dir, m_dialogs);
 }
 
-void DirectoryPicker::Dir_Change()
+void DirectoryPicker::onDirectoryChanged()
 {
     m_path->setText(m_dir->path());
 }
 
-void DirectoryPicker::Dir_Click()
+void DirectoryPicker::onDirectoryClicked()
 {
     // The open directory, not the entry under the click: a single click only
     // resets what was typed.
     m_path->setText(m_dir->path());
 }
 
-void DirectoryPicker::MakeDirectory_Click()
+void DirectoryPicker::onMakeDirectory()
 {
     const vesk::Status made = m_dir->makeDirectory(localPath(), toLocal(m_name->text()));
     if (!made.ok())

@@ -51,10 +51,10 @@ public:
     QPushButton *makeDirectoryButton() const { return m_make; }
 
 private:
-    void Drive_Change();
-    void Dir_Change();
-    void Dir_Click();
-    void MakeDirectory_Click();
+    void onDriveChanged();
+    void onDirectoryChanged();
+    void onDirectoryClicked();
+    void onMakeDirectory();
 
     QWidget *m_window;
     Dialogs &m_dialogs;

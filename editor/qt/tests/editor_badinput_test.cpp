@@ -138,7 +138,7 @@ void EditorBadInputTest::brokenProjectFiles_areRefusedOrReadWhole()
     m_damage.snapshot(m_dir->path());
 
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileOpen");
+    trigger("openItem");
 
     if (loads) {
         QVERIFY(m_dialogs.messages.isEmpty());
@@ -148,7 +148,7 @@ void EditorBadInputTest::brokenProjectFiles_areRefusedOrReadWhole()
         QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0].left(300)));
         QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/kept.wav"));
     }
-    QCOMPARE(findControl<QListView>(m_window.get(), QStringLiteral("List1"))->model()->rowCount(), links);
+    QCOMPARE(findControl<QListView>(m_window.get(), QStringLiteral("linkList"))->model()->rowCount(), links);
     QCOMPARE(m_damage.damaged(), 0);
 }
 
@@ -179,19 +179,19 @@ void EditorBadInputTest::awkwardPaths_roundTripAndApplyAndPackage()
     m_damage.snapshot(m_dir->path());
 
     m_dialogs.answers.enqueue(wave);
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    clickButton(m_window.get(), QStringLiteral("addFileButton"));
     m_window->setSlotValue(47, wave);
     const QString project = m_dir->filePath(folder + QStringLiteral("/") + name.left(8) + QStringLiteral(".vsk"));
     m_dialogs.answers.enqueue(project);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     m_window->setSlotValue(1, QStringLiteral("none"));
     m_dialogs.answers.enqueue(project);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QCOMPARE(m_window->slotValue(1), wave);
 
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
-    trigger("mnuFileConvert");
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
+    trigger("convertItem");
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QFile bomb(game + QStringLiteral("/bomb1.wa2"));
     QVERIFY(bomb.open(QIODevice::ReadOnly));
@@ -217,9 +217,9 @@ void EditorBadInputTest::gameFileThatIsADirectory_isReported()
     QVERIFY(QDir().mkpath(game + QStringLiteral("/bomb2.wa2")));
     write(QStringLiteral("game/links.txt"), "old links");
     m_window->setSlotValue(2, write(QStringLiteral("b.wav"), pcmWave("b")));
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
     m_damage.snapshot(m_dir->path());
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("bomb2.wa2")), qPrintable(m_dialogs.messages[0]));
     QCOMPARE(m_damage.damaged(), 0);
@@ -231,11 +231,11 @@ void EditorBadInputTest::waveThatVanishesBeforeConvert_isReported()
     QVERIFY(QDir().mkpath(game));
     const QString wave = write(QStringLiteral("gone.wav"), pcmWave("gone"));
     m_dialogs.answers.enqueue(wave);
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    clickButton(m_window.get(), QStringLiteral("addFileButton"));
     QVERIFY(QFile::remove(wave));
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
     m_damage.snapshot(m_dir->path());
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("Slot 1")), qPrintable(m_dialogs.messages[0]));
     QVERIFY2(m_dialogs.messages[0].contains(wave), qPrintable(m_dialogs.messages[0]));
@@ -251,10 +251,10 @@ void EditorBadInputTest::readOnlyGameDirectory_isReported()
     const QString game = m_dir->filePath(QStringLiteral("game"));
     QVERIFY(QDir().mkpath(game));
     m_window->setSlotValue(1, write(QStringLiteral("a.wav"), pcmWave("a")));
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
     QFile::setPermissions(game, QFile::ReadOwner | QFile::ExeOwner);
     m_damage.snapshot(m_dir->path());
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QFile::setPermissions(game, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("permission denied")), qPrintable(m_dialogs.messages[0]));
@@ -293,7 +293,7 @@ void EditorBadInputTest::projectThatIsNoFile_isRefused()
     m_window->setSlotValue(1, QStringLiteral("/sounds/kept.wav"));
     m_damage.snapshot(m_dir->path());
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
     QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/kept.wav"));
@@ -346,7 +346,7 @@ void EditorBadInputTest::awkwardSaveTargets_keepEveryOtherFile()
     m_window->setSlotValue(1, QStringLiteral("/sounds/new.wav"));
     m_damage.snapshot(m_dir->path(), {written, file});
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QCOMPARE(m_dialogs.messages.isEmpty(), saves);
     if (saves) {
         QFile out(written);
@@ -399,8 +399,8 @@ void EditorBadInputTest::soundsThatAreNoFiles_areReportedByConvertAndPackage()
         input.slots = m_window->theme().slots();
         failure = QString::fromStdString(vesk::buildPackage(input, vesk::planSounds(input.slots)).status.error());
     } else {
-        typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
-        trigger("mnuFileConvert");
+        typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
+        trigger("convertItem");
         QCOMPARE(m_dialogs.messages.size(), 1);
         failure = m_dialogs.messages[0];
     }
@@ -480,10 +480,10 @@ void EditorBadInputTest::strangeBackups_restoreOnlyWhatAThemeChanged()
         QVERIFY(QFile::link(outside, game + QStringLiteral("/vesk-originals/") + stray.chopped(5)));
     else if (!stray.isEmpty())
         QVERIFY(QDir().mkpath(game + QStringLiteral("/vesk-originals/") + stray));
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
     m_damage.snapshot(m_dir->path(), {sound, kept, game + QStringLiteral("/vesk-originals/added.txt")});
     m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
-    trigger("mnuFileRestore");
+    trigger("restoreItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(said), qPrintable(m_dialogs.messages[0]));
     QCOMPARE(m_damage.damaged({sound, kept, game + QStringLiteral("/vesk-originals/added.txt")}), 0);
@@ -507,11 +507,11 @@ void EditorBadInputTest::fullGameFileSystem_leavesTheGameAsItWas()
     const QString own = write(QStringLiteral("game/bomb1.wa2"), "the game's bomb");
     for (int k = 1; k <= 4; ++k)
         m_window->setSlotValue(k, write(QStringLiteral("big%1.wav").arg(k), pcmWave(QByteArray(80 * 1024, '\x80'))));
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), game, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), game, QStringLiteral("okButton"));
     const QStringList before = QDir(game).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     m_damage.snapshot(m_dir->path(), {own});
     for (int attempt = 0; attempt < 2; ++attempt)
-        trigger("mnuFileConvert");
+        trigger("convertItem");
     QCOMPARE(m_dialogs.messages.size(), 2);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no space left on device")),
              qPrintable(m_dialogs.messages[0]));

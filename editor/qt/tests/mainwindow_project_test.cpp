@@ -74,7 +74,7 @@ private Q_SLOTS:
 
 private:
     void makeWindow();
-    // List1 and List2 are two views of one model of the theme's links.
+    // linkList and addressList are two views of one model of the theme's links.
     QListView *list(const char *name) const
     {
         return findControl<QListView>(m_window.get(), QString::fromLatin1(name));
@@ -126,9 +126,9 @@ void FrmMainProjectTest::makeWindow()
 
 void FrmMainProjectTest::addLink(const QString &name, const QString &url)
 {
-    box("name1")->setText(name);
-    box("url1")->setText(url);
-    clickButton(m_window.get(), QStringLiteral("Command39"));
+    box("linkNameBox")->setText(name);
+    box("linkAddressBox")->setText(url);
+    clickButton(m_window.get(), QStringLiteral("addLinkButton"));
 }
 
 QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &bytes)
@@ -142,44 +142,44 @@ QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &byte
 
 void FrmMainProjectTest::setGameDirectory(const QString &directory)
 {
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), directory, QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), directory, QStringLiteral("okButton"));
 }
 
 void FrmMainProjectTest::add_twiceAppendsTheSameLinkTwice()
 {
-    QCOMPARE(box("url1")->text(), QStringLiteral("http://"));
-    clickButton(m_window.get(), QStringLiteral("Command39"));
-    clickButton(m_window.get(), QStringLiteral("Command39"));
-    QCOMPARE(listTexts(list("List1")), (QStringList{QString(), QString()}));
-    QCOMPARE(listTexts(list("List2")), (QStringList{QStringLiteral("http://"), QStringLiteral("http://")}));
-    QVERIFY(nothingSelected(list("List1")));
+    QCOMPARE(box("linkAddressBox")->text(), QStringLiteral("http://"));
+    clickButton(m_window.get(), QStringLiteral("addLinkButton"));
+    clickButton(m_window.get(), QStringLiteral("addLinkButton"));
+    QCOMPARE(listTexts(list("linkList")), (QStringList{QString(), QString()}));
+    QCOMPARE(listTexts(list("addressList")), (QStringList{QStringLiteral("http://"), QStringLiteral("http://")}));
+    QVERIFY(nothingSelected(list("linkList")));
 }
 
 void FrmMainProjectTest::remove_withNothingSelected_doesNothing_andTwiceRemovesOne()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
-    clickButton(m_window.get(), QStringLiteral("Command40"));
-    QCOMPARE(list("List1")->model()->rowCount(), 2);
+    clickButton(m_window.get(), QStringLiteral("removeLinkButton"));
+    QCOMPARE(list("linkList")->model()->rowCount(), 2);
 
-    clickRow(list("List1"), 0);
-    clickButton(m_window.get(), QStringLiteral("Command40"));
-    clickButton(m_window.get(), QStringLiteral("Command40"));
-    QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("B")});
-    QCOMPARE(listTexts(list("List2")), QStringList{QStringLiteral("http://b")});
-    QVERIFY(nothingSelected(list("List1")));
+    clickRow(list("linkList"), 0);
+    clickButton(m_window.get(), QStringLiteral("removeLinkButton"));
+    clickButton(m_window.get(), QStringLiteral("removeLinkButton"));
+    QCOMPARE(listTexts(list("linkList")), QStringList{QStringLiteral("B")});
+    QCOMPARE(listTexts(list("addressList")), QStringList{QStringLiteral("http://b")});
+    QVERIFY(nothingSelected(list("linkList")));
     // The removed link stays in the boxes.
-    QCOMPARE(box("name1")->text(), QStringLiteral("A"));
+    QCOMPARE(box("linkNameBox")->text(), QStringLiteral("A"));
 }
 
 void FrmMainProjectTest::selectingThenAdd_appendsACopyAtTheEnd()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
-    clickRow(list("List1"), 0);
-    clickButton(m_window.get(), QStringLiteral("Command39"));
-    QCOMPARE(listTexts(list("List1")), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A")}));
-    QCOMPARE(listTexts(list("List2")),
+    clickRow(list("linkList"), 0);
+    clickButton(m_window.get(), QStringLiteral("addLinkButton"));
+    QCOMPARE(listTexts(list("linkList")), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A")}));
+    QCOMPARE(listTexts(list("addressList")),
              (QStringList{QStringLiteral("http://a"), QStringLiteral("http://b"), QStringLiteral("http://a")}));
 }
 
@@ -187,18 +187,18 @@ void FrmMainProjectTest::selecting_followsInTheHiddenList()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
-    clickRow(list("List1"), 1);
-    QCOMPARE(currentRow(list("List2")), 1);
-    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
-    QCOMPARE(box("url1")->text(), QStringLiteral("http://b"));
-    QVERIFY(list("List2")->isHidden());
+    clickRow(list("linkList"), 1);
+    QCOMPARE(currentRow(list("addressList")), 1);
+    QCOMPARE(box("linkNameBox")->text(), QStringLiteral("B"));
+    QCOMPARE(box("linkAddressBox")->text(), QStringLiteral("http://b"));
+    QVERIFY(list("addressList")->isHidden());
 }
 
 void FrmMainProjectTest::save_freshEditor_writes47NonesAndZero()
 {
     const QString file = m_dir->filePath(QStringLiteral("fresh.vsk"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QCOMPARE(m_dialogs.requests.last().filter, QStringLiteral("VESK Project File *.vsk|*.vsk"));
     QVERIFY(m_dialogs.requests.last().save);
     QCOMPARE(readFile(file), QByteArray("none\r\n").repeated(47) + " 0 \r\n");
@@ -211,43 +211,43 @@ void FrmMainProjectTest::saveThenOpen_restoresSlotsAndLinksWithoutDoubling()
     addLink(QStringLiteral("Forum"), QStringLiteral("http://forum.example.org"));
     const QString file = m_dir->filePath(QStringLiteral("theme.vsk"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
 
     m_window->setSlotValue(3, QStringLiteral("changed"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QVERIFY(m_dialogs.messages.isEmpty());
     QCOMPARE(m_window->slotValue(3), QStringLiteral("/sounds/c, with comma.wav"));
     QCOMPARE(m_window->slotValue(4), QStringLiteral("none"));
-    QCOMPARE(listTexts(list("List1")), (QStringList{QStringLiteral("Home"), QStringLiteral("Forum")}));
-    QCOMPARE(listTexts(list("List2")),
+    QCOMPARE(listTexts(list("linkList")), (QStringList{QStringLiteral("Home"), QStringLiteral("Forum")}));
+    QCOMPARE(listTexts(list("addressList")),
              (QStringList{QStringLiteral("http://home.example.org"), QStringLiteral("http://forum.example.org")}));
-    QVERIFY(nothingSelected(list("List1")));
+    QVERIFY(nothingSelected(list("linkList")));
 }
 
 void FrmMainProjectTest::save_selectsTheLastLink()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
-    box("name1")->setText(QStringLiteral("typed"));
+    box("linkNameBox")->setText(QStringLiteral("typed"));
     m_dialogs.answers.enqueue(m_dir->filePath(QStringLiteral("x.vsk")));
-    trigger("mnuFileSave");
-    QCOMPARE(currentRow(list("List1")), 1);
-    QCOMPARE(currentRow(list("List2")), 1);
-    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
-    QCOMPARE(box("url1")->text(), QStringLiteral("http://b"));
+    trigger("saveItem");
+    QCOMPARE(currentRow(list("linkList")), 1);
+    QCOMPARE(currentRow(list("addressList")), 1);
+    QCOMPARE(box("linkNameBox")->text(), QStringLiteral("B"));
+    QCOMPARE(box("linkAddressBox")->text(), QStringLiteral("http://b"));
     // Saving again with the last link still selected shows it afresh too.
-    box("name1")->setText(QStringLiteral("typed again"));
+    box("linkNameBox")->setText(QStringLiteral("typed again"));
     m_dialogs.answers.enqueue(m_dir->filePath(QStringLiteral("x.vsk")));
-    trigger("mnuFileSave");
-    QCOMPARE(box("name1")->text(), QStringLiteral("B"));
+    trigger("saveItem");
+    QCOMPARE(box("linkNameBox")->text(), QStringLiteral("B"));
 }
 
 void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
 {
     const QString file = m_dir->filePath(QStringLiteral("mytheme"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QVERIFY(QFile::exists(file));
     QVERIFY(!QFile::exists(file + QStringLiteral(".vsk")));
 }
@@ -255,9 +255,9 @@ void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
 void FrmMainProjectTest::save_cancelled_writesNothing()
 {
     m_dialogs.answers.enqueue(std::nullopt);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     m_dialogs.answers.enqueue(std::nullopt);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
     QVERIFY(m_dialogs.messages.isEmpty());
 }
@@ -268,7 +268,7 @@ void FrmMainProjectTest::save_uncarriableValue_isRefusedWithAMessage()
     writeFile(file, "old");
     addLink(QStringLiteral("\"Quoted\", name"), QStringLiteral("http://"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("\"Quoted\", name")), qPrintable(m_dialogs.messages[0]));
     QCOMPARE(readFile(file), QByteArray("old"));
@@ -281,7 +281,7 @@ void FrmMainProjectTest::save_failing_keepsTheOldFile()
     QVERIFY(QDir().mkdir(file));
     writeFile(file + QStringLiteral("/inside"), "old project");
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
     QCOMPARE(readFile(file + QStringLiteral("/inside")), QByteArray("old project"));
@@ -301,11 +301,11 @@ void FrmMainProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
         writeFile(file, bytes);
         m_dialogs.messages.clear();
         m_dialogs.answers.enqueue(file);
-        trigger("mnuFileOpen");
+        trigger("openItem");
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY2(m_dialogs.messages[0].contains(file), qPrintable(m_dialogs.messages[0]));
         QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/keep.wav"));
-        QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("Keep")});
+        QCOMPARE(listTexts(list("linkList")), QStringList{QStringLiteral("Keep")});
     }
 }
 
@@ -316,35 +316,35 @@ void FrmMainProjectTest::convert_roundTripThroughTheWindows()
     const QString alarm = makeWave(QStringLiteral("alarm.wav"), "RIFF alarm");
     // A player's session: set slots, add a link, save, quit.
     m_dialogs.answers.enqueue(bomb);
-    clickButton(m_window.get(), QStringLiteral("Command2"));
-    clickButton(m_window.get(), QStringLiteral("Command31"));
+    clickButton(m_window.get(), QStringLiteral("addFileButton"));
+    clickButton(m_window.get(), QStringLiteral("slotButton27"));
     m_dialogs.answers.enqueue(alarm);
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    clickButton(m_window.get(), QStringLiteral("addFileButton"));
     addLink(QStringLiteral("Clan"), QStringLiteral("http://clan.example.org"));
     const QString project = m_dir->filePath(QStringLiteral("night.vsk"));
     m_dialogs.answers.enqueue(project);
-    trigger("mnuFileSave");
+    trigger("saveItem");
 
     // Start again with the game directory remembered, open, convert.
     writeFile(m_dir->filePath(QStringLiteral("vesk.cfg")), game.path().toLocal8Bit() + "\r\n");
     makeWindow();
     m_dialogs.answers.enqueue(project);
-    trigger("mnuFileOpen");
-    trigger("mnuFileConvert");
+    trigger("openItem");
+    trigger("convertItem");
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(bomb));
     QCOMPARE(readFile(game.filePath(QStringLiteral("Alarm.wa2"))), readFile(alarm));
     QCOMPARE(readFile(game.filePath(QStringLiteral("links.txt"))),
              QByteArray("\"Halvick Soft\",\"http://halvick.example.org\"\r\n\"Clan\",\"http://clan.example.org\"\r\n"));
     QCOMPARE(QDir(game.path()).entryList(QDir::Files).size(), 3);
-    QCOMPARE(box("name1")->text(), QStringLiteral("Clan"));
+    QCOMPARE(box("linkNameBox")->text(), QStringLiteral("Clan"));
 }
 
 void FrmMainProjectTest::convert_refusesAMissingGameDirectory()
 {
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
     setGameDirectory(m_dir->filePath(QStringLiteral("not-there")));
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("not-there")), qPrintable(m_dialogs.messages[0]));
 }
@@ -355,7 +355,7 @@ void FrmMainProjectTest::convert_failingSlot_reportsIt()
     setGameDirectory(game.path());
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
     m_window->setSlotValue(2, m_dir->filePath(QStringLiteral("vanished.wav")));
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("Slot 2")), qPrintable(m_dialogs.messages[0]));
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("vanished.wav")), qPrintable(m_dialogs.messages[0]));
@@ -378,9 +378,9 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     };
 
     m_dialogs.questionAnswers << Answer::No << Answer::Yes;
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(gameFiles(), untouched);
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.questions.size(), 2);
     QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 1 (Bombs, Level 1) ") + mp3
                                              + QStringLiteral(": not a sound file")),
@@ -390,13 +390,13 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QVERIFY(QFile::exists(game.filePath(QStringLiteral("links.txt"))));
 
     m_dialogs.questionAnswers << Answer::Yes;
-    trigger("mnuFileRestore");
+    trigger("restoreItem");
     QVERIFY(m_dialogs.questions.last().contains(game.path()));
     QCOMPARE(m_dialogs.messages.last(),
              QStringLiteral("The game's own sounds are back: 0 files put back, 1 file removed."));
     QCOMPARE(gameFiles(), untouched);
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
-    trigger("mnuFileRestore");
+    trigger("restoreItem");
     QCOMPARE(m_dialogs.messages.last(),
              QStringLiteral("There are no original sounds to restore in %1.").arg(game.path()));
     QCOMPARE(m_dialogs.captions.last(), QStringLiteral("VESK"));
@@ -405,7 +405,7 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QFile::remove(game.filePath(QStringLiteral("bomb1.wa2")));
     m_dialogs.confirmGameDirectory = false;
     m_dialogs.questionAnswers << Answer::Yes << Answer::No;
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.questions.last(),
              game.path() + QStringLiteral(" holds none of Kestrova's sound files. Is it really the game directory?"));
     QCOMPARE(gameFiles(), QStringList());
@@ -426,7 +426,7 @@ void FrmMainProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
     const auto before = QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
 
     m_dialogs.questionAnswers << Answer::Yes;
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.questions.size(), 1);
     QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 4 (Mines, Level 1) ") + words
                                              + QStringLiteral(": not a sound file")),
@@ -442,7 +442,7 @@ void FrmMainProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
     QCOMPARE(m_window->slotValue(2), mp3); // the project keeps the player's own file
 
     m_dialogs.questionAnswers << Answer::Yes;
-    trigger("mnuFileRestore");
+    trigger("restoreItem");
     QCOMPARE(QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), before);
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb2.wa2"))), QByteArray("the game's bomb 2"));
 }
@@ -462,7 +462,7 @@ void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
     const QStringList before = files();
     // Sounds of a minute where the game has none of a few seconds: asked
     // first, and No changes nothing.
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QCOMPARE(m_dialogs.questions.size(), 1);
     QVERIFY2(
         m_dialogs.questions[0].startsWith(QStringLiteral("These sounds are much longer than the game's own: slot 1 "
@@ -483,7 +483,7 @@ void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
             }
     });
     watch.start(10);
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QVERIFY2(shown.contains(QStringLiteral("studio.wav")), qPrintable(shown));
     QCOMPARE(files(), before);
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), QByteArray("the game's bomb"));
@@ -501,7 +501,7 @@ void FrmMainProjectTest::convert_asksAgainAboutASoundFoundDamagedPartWay()
     m_window->setSlotValue(1, broken);
 
     m_dialogs.questionAnswers << Answer::Yes;
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     if (m_dialogs.questions.isEmpty())
         QSKIP("this libsndfile reads past the damage");
     QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 1 (Bombs, Level 1) ") + broken
@@ -522,10 +522,10 @@ void FrmMainProjectTest::openThenSave_keepsEveryByte()
     const QString out = m_dir->filePath(QStringLiteral("out.vsk"));
     writeFile(in, bytes);
     m_dialogs.answers.enqueue(in);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QVERIFY(m_window->slotValue(1).contains(QChar(0xFFFD)));
     m_dialogs.answers.enqueue(out);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
     QCOMPARE(readFile(out), bytes);
 }
@@ -536,19 +536,19 @@ void FrmMainProjectTest::withoutGameDirectory_convertWritesNothing()
     const QString before = QDir::currentPath();
     QDir::setCurrent(workingDirectory.path());
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     // A settings file holding only a line end, or a relative path, chooses nothing either.
     writeFile(m_dir->filePath(QStringLiteral("vesk.cfg")), "\r\n");
     makeWindow();
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     // Settings refuse an empty or relative path and stay open.
     QPointer<SettingsWindow> settings = m_window->settingsWindow();
     settings->show();
     for (const QString &typed : {QString(), QStringLiteral("game")})
-        typeAndPress(settings, QStringLiteral("text1"), typed, QStringLiteral("Command1"));
+        typeAndPress(settings, QStringLiteral("pathBox"), typed, QStringLiteral("okButton"));
     QVERIFY(settings && settings->isVisible());
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     QDir::setCurrent(before);
 
     QCOMPARE(QDir(workingDirectory.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
@@ -584,13 +584,13 @@ void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
     makeWindow();
     m_window->setSlotValue(1, QStringLiteral("/sounds/a.wav"));
     m_dialogs.answers.enqueue(saved);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QCOMPARE(m_dialogs.questions.size(), 4);
     QCOMPARE(m_dialogs.questions.last(),
              QStringLiteral("Save the changes to this theme before opening another project?"));
     QCOMPARE(m_window->slotValue(3), QStringLiteral("/sounds/c.wav"));
     // Save then offers the file that was opened.
-    trigger("mnuFileSave");
+    trigger("saveItem");
     QCOMPARE(m_dialogs.requests.last().fileName, saved);
     QVERIFY(m_window->close());
     makeWindow();
@@ -612,30 +612,30 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
     };
     const QString wave = makeWave(QStringLiteral("drop.wav"), "RIFF");
     const QString other = makeWave(QStringLiteral("drop.ogg"), "OggS");
-    clickButton(m_window.get(), QStringLiteral("Command8")); // the Mines tab's first slot is on show
-    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), wave);
+    clickButton(m_window.get(), QStringLiteral("slotButton4")); // the Mines tab's first slot is on show
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("slotButton5")), wave);
     QCOMPARE(m_window->slotValue(5), wave);
     QCOMPARE(m_window->theme().selectedSlot(), 5);
-    QCOMPARE(box("filename1")->text(), wave);
+    QCOMPARE(box("fileNameBox")->text(), wave);
     drop(findControl<QLabel>(m_window.get(), MainWindow::slotLabelName(6)), other);
     QCOMPARE(m_window->slotValue(6), other);
 
     const QString project = m_dir->filePath(QStringLiteral("dropped.vsk"));
     writeFile(project, QByteArray("none\r\n").repeated(47) + " 1 \r\nDropped\r\nhttp://d\r\n");
     m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
-    drop(box("filename1"), project);
+    drop(box("fileNameBox"), project);
     QCOMPARE(m_dialogs.questions, QStringList{QStringLiteral("Save the changes to this theme before opening another "
                                                              "project?")});
     QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
-    QCOMPARE(listTexts(list("List1")), QStringList{QStringLiteral("Dropped")});
+    QCOMPARE(listTexts(list("linkList")), QStringList{QStringLiteral("Dropped")});
 
     // A name that is no UTF-8 keeps its bytes; a folder is no sound.
     const std::string latin1 = QFile::encodeName(m_dir->path()).toStdString() + "/caf\xE9.wav";
     std::ofstream(latin1) << "RIFF";
-    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), QString(),
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("slotButton5")), QString(),
          "file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/"));
     QCOMPARE(m_window->theme().slot(5), latin1);
-    drop(findControl<QWidget>(m_window.get(), QStringLiteral("Command9")), m_dir->path());
+    drop(findControl<QWidget>(m_window.get(), QStringLiteral("slotButton5")), m_dir->path());
     QCOMPARE(m_window->theme().slot(5), latin1);
 }
 
@@ -674,13 +674,13 @@ void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
     // The path stays the row's text, however it is shortened on screen.
     QCOMPARE(m_window->slotValue(1), song);
 
-    clickButton(m_window.get(), QStringLiteral("Command7")); // slot 3
+    clickButton(m_window.get(), QStringLiteral("slotButton3")); // slot 3
     QVERIFY2(m_window->soundInfoShown().startsWith(QStringLiteral("MP3, 44,100 Hz stereo, 1.0 s, ")),
              qPrintable(m_window->soundInfoShown()));
     QVERIFY2(m_window->soundInfoShown().contains(QStringLiteral(" dBTP")), qPrintable(m_window->soundInfoShown()));
-    clickButton(m_window.get(), QStringLiteral("Command6")); // slot 2
+    clickButton(m_window.get(), QStringLiteral("slotButton2")); // slot 2
     QCOMPARE(m_window->soundInfoShown(), QStringLiteral("This sound cannot be used: not a sound file."));
-    clickButton(m_window.get(), QStringLiteral("Command8")); // slot 4, empty
+    clickButton(m_window.get(), QStringLiteral("slotButton4")); // slot 4, empty
     QCOMPARE(m_window->soundInfoShown(), QString());
 }
 
@@ -688,8 +688,8 @@ void FrmMainProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
 {
     const QString words = QStringLiteral(VESK_SOUND_DATA "/text.mp3");
     m_window->setSlotValue(1, words);
-    clickButton(m_window.get(), QStringLiteral("Command5"));
-    clickButton(m_window.get(), QStringLiteral("Command1"));
+    clickButton(m_window.get(), QStringLiteral("slotButton1"));
+    clickButton(m_window.get(), QStringLiteral("playButton"));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Cannot play %1: not a sound file.").arg(words)});
     QVERIFY(m_sound.played.isEmpty());
 }
@@ -767,12 +767,12 @@ void FrmMainProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExactly
 
     const QString file = m_dir->filePath(QStringLiteral("edited.vsk"));
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileSave");
+    trigger("saveItem");
     m_window->setSlotValue(1, song); // the same file again: its edit stays
     m_dialogs.answers.enqueue(file);
-    trigger("mnuFileOpen");
+    trigger("openItem");
     QCOMPARE(m_window->theme().edit(1), kept);
-    trigger("mnuFileConvert");
+    trigger("convertItem");
     const std::optional<double> converted
         = vesk::waveSeconds(platform::toLocal(game.filePath(QStringLiteral("bomb1.wa2"))));
     QVERIFY(std::fabs(converted.value_or(0) - length) <= sample);

@@ -114,14 +114,14 @@ void FrmMainTest::withSettingsFile_putsTheStoredTextIntoTheSettingsWindow()
     m_window = makeWindow();
     QVERIFY(m_dialogs.messages.isEmpty());
     QCOMPARE(m_window->gameDirectory(), std::optional<std::string>("/no/such/kestrova"));
-    QCOMPARE(m_window->settingsWindow()->text1->text(), QStringLiteral("/no/such/kestrova"));
+    QCOMPARE(m_window->settingsWindow()->pathBox->text(), QStringLiteral("/no/such/kestrova"));
 }
 
 // The Win32 build is held to the same rectangles (veskwindow_test).
 void FrmMainTest::slotButtonsLieWhereTheTablesPlaceThem()
 {
     m_window = makeWindow();
-    auto *tabs = find<QWidget>(QStringLiteral("SSTab2"));
+    auto *tabs = find<QWidget>(QStringLiteral("slotTabs"));
     for (const auto &[name, expected] : expectedSlotButtons()) {
         auto *button = find<QPushButton>(QString::fromLatin1(name.c_str()));
         const QPoint at = button->mapTo(tabs, QPoint(0, 0));
@@ -146,7 +146,7 @@ void FrmMainTest::startsWithEverySlotNoneAndSlotOneSelected()
     QVERIFY(find<QLabel>(QStringLiteral("Label1(0)"))->isHidden());
     QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("1"));
     QVERIFY(find<QLineEdit>(QStringLiteral("id1"))->isHidden());
-    QVERIFY(find<QLineEdit>(QStringLiteral("filename1"))->text().isEmpty());
+    QVERIFY(find<QLineEdit>(QStringLiteral("fileNameBox"))->text().isEmpty());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Kestrova Theme Editor (VESK)"));
 }
 
@@ -154,40 +154,40 @@ void FrmMainTest::menusCarryTheirCaptions()
 {
     m_window = makeWindow();
     const QList<QPair<QString, QString>> expected = {
-        {QStringLiteral("mnuFileOpen"), QStringLiteral("&Open")},
-        {QStringLiteral("mnuFileSave"), QStringLiteral("&Save")},
-        {QStringLiteral("mnuFileConvert"), QStringLiteral("&Convert To Wa2 + Bm2")},
-        {QStringLiteral("mnuFileCreatepackage"), QStringLiteral("Create Theme &Package")},
-        {QStringLiteral("mnuFileExit"), QStringLiteral("E&xit")},
-        {QStringLiteral("mnuOptionsSettings"), QStringLiteral("&Settings")},
-        {QStringLiteral("mnuHelpAbout"), QStringLiteral("&About")},
+        {QStringLiteral("openItem"), QStringLiteral("&Open")},
+        {QStringLiteral("saveItem"), QStringLiteral("&Save")},
+        {QStringLiteral("convertItem"), QStringLiteral("&Convert To Wa2 + Bm2")},
+        {QStringLiteral("createPackageItem"), QStringLiteral("Create Theme &Package")},
+        {QStringLiteral("exitItem"), QStringLiteral("E&xit")},
+        {QStringLiteral("settingsItem"), QStringLiteral("&Settings")},
+        {QStringLiteral("aboutItem"), QStringLiteral("&About")},
     };
     for (const auto &[name, caption] : expected)
         QCOMPARE(find<QAction>(name)->text(), caption);
-    QCOMPARE(find<QMenu>(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
-    QCOMPARE(find<QMenu>(QStringLiteral("mnuOptions"))->title(), QStringLiteral("&Options"));
-    QCOMPARE(find<QMenu>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
+    QCOMPARE(find<QMenu>(QStringLiteral("fileMenu"))->title(), QStringLiteral("&File"));
+    QCOMPARE(find<QMenu>(QStringLiteral("optionsMenu"))->title(), QStringLiteral("&Options"));
+    QCOMPARE(find<QMenu>(QStringLiteral("helpMenu"))->title(), QStringLiteral("&Help"));
 }
 
 void FrmMainTest::slotButton_selectsTheSlotByCatalogueIndex()
 {
     m_window = makeWindow();
     m_window->setSlotValue(32, QStringLiteral("/sounds/boom.wav"));
-    click(QStringLiteral("Command38")); // "Explode 0" is slot 32
+    click(QStringLiteral("slotButton32")); // "Explode 0" is slot 32
     QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("32"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/boom.wav"));
-    click(QStringLiteral("Command28")); // "Rocket 2" is slot 24
+    QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("/sounds/boom.wav"));
+    click(QStringLiteral("slotButton24")); // "Rocket 2" is slot 24
     QCOMPARE(find<QLineEdit>(QStringLiteral("id1"))->text(), QStringLiteral("24"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("none"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("none"));
 }
 
 void FrmMainTest::addFileRightAfterStart_goesToSlotOne()
 {
     m_window = makeWindow();
     m_dialogs.answers.enqueue(QStringLiteral("/sounds/bomb.wav"));
-    click(QStringLiteral("Command2"));
+    click(QStringLiteral("addFileButton"));
     QCOMPARE(m_window->slotValue(1), QStringLiteral("/sounds/bomb.wav"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/bomb.wav"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("/sounds/bomb.wav"));
     QCOMPARE(m_dialogs.requests.size(), 1);
     QVERIFY(!m_dialogs.requests[0].save);
     QCOMPARE(m_dialogs.requests[0].filter,
@@ -198,20 +198,20 @@ void FrmMainTest::addFileRightAfterStart_goesToSlotOne()
 void FrmMainTest::addFile_cancelled_changesNothing()
 {
     m_window = makeWindow();
-    click(QStringLiteral("Command9")); // slot 5
+    click(QStringLiteral("slotButton5")); // slot 5
     m_dialogs.answers.enqueue(std::nullopt);
-    click(QStringLiteral("Command2"));
+    click(QStringLiteral("addFileButton"));
     QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("none"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("none"));
 }
 
 void FrmMainTest::fileDialog_opensWithTheLastChosenName()
 {
     m_window = makeWindow();
     m_dialogs.answers.enqueue(QStringLiteral("/sounds/first.wav"));
-    click(QStringLiteral("Command2"));
+    click(QStringLiteral("addFileButton"));
     m_dialogs.answers.enqueue(std::nullopt);
-    click(QStringLiteral("Command2"));
+    click(QStringLiteral("addFileButton"));
     QCOMPARE(m_dialogs.requests.size(), 2);
     QVERIFY(m_dialogs.requests[0].fileName.isEmpty());
     QCOMPARE(m_dialogs.requests[1].fileName, QStringLiteral("/sounds/first.wav"));
@@ -220,23 +220,23 @@ void FrmMainTest::fileDialog_opensWithTheLastChosenName()
 void FrmMainTest::removeFile_keepsTheFileNameBox_andPlayStillPlaysIt()
 {
     m_window = makeWindow();
-    click(QStringLiteral("Command53")); // slot 47
+    click(QStringLiteral("slotButton47")); // slot 47
     m_dialogs.answers.enqueue(QStringLiteral("/sounds/warp.wav"));
-    click(QStringLiteral("Command2"));
-    click(QStringLiteral("Command3"));
+    click(QStringLiteral("addFileButton"));
+    click(QStringLiteral("removeFileButton"));
     QCOMPARE(m_window->slotValue(47), QStringLiteral("none"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("filename1"))->text(), QStringLiteral("/sounds/warp.wav"));
-    click(QStringLiteral("Command1"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("/sounds/warp.wav"));
+    click(QStringLiteral("playButton"));
     QCOMPARE(m_sound.played, QStringList{QStringLiteral("/sounds/warp.wav")});
 }
 
 void FrmMainTest::playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty()
 {
     m_window = makeWindow();
-    click(QStringLiteral("Command1"));
-    click(QStringLiteral("Command5"));
-    click(QStringLiteral("Command1"));
-    click(QStringLiteral("Command4"));
+    click(QStringLiteral("playButton"));
+    click(QStringLiteral("slotButton1"));
+    click(QStringLiteral("playButton"));
+    click(QStringLiteral("stopButton"));
     QCOMPARE(m_sound.played, (QStringList{QString(), QStringLiteral("none"), QString()}));
 }
 
@@ -245,7 +245,7 @@ void FrmMainTest::markupInAPath_isShownAsTyped()
     m_window = makeWindow();
     const QString path = QStringLiteral("/sounds/<b>loud</b> <img src=\"/dev/zero\">.wav");
     m_dialogs.answers.enqueue(path);
-    click(QStringLiteral("Command2"));
+    click(QStringLiteral("addFileButton"));
     auto *label = find<QLabel>(MainWindow::slotLabelName(1));
     QCOMPARE(label->text(), path);
     QCOMPARE(label->textFormat(), Qt::PlainText);
@@ -255,12 +255,12 @@ void FrmMainTest::about_showsTheVersionAndClosesOnOk()
 {
     m_window = makeWindow();
     QString version;
-    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("mnuHelpAbout"))->trigger(); },
-                                               [&](QWidget *about) {
-                                                   version
-                                                       = findControl<QLabel>(about, QStringLiteral("Label2"))->text();
-                                                   clickButton(about, QStringLiteral("Command1"));
-                                               });
+    const QPointer<QWidget> seen
+        = answerModal([&] { find<QAction>(QStringLiteral("aboutItem"))->trigger(); },
+                      [&](QWidget *about) {
+                          version = findControl<QLabel>(about, QStringLiteral("versionLabel"))->text();
+                          clickButton(about, QStringLiteral("okButton"));
+                      });
     QCOMPARE(version, QStringLiteral("Version 1.02"));
     QTRY_VERIFY(seen.isNull());
 }
@@ -270,10 +270,10 @@ void FrmMainTest::settings_isShownModallyAndDestroyedOnClose()
     writeSettings(QDir::tempPath().toLocal8Bit() + "\r\n");
     m_window = makeWindow();
     bool wasSettings = false;
-    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("mnuOptionsSettings"))->trigger(); },
+    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("settingsItem"))->trigger(); },
                                                [&](QWidget *settings) {
                                                    wasSettings = qobject_cast<SettingsWindow *>(settings) != nullptr;
-                                                   clickButton(settings, QStringLiteral("Command2"));
+                                                   clickButton(settings, QStringLiteral("cancelButton"));
                                                });
     QVERIFY(wasSettings);
     QTRY_VERIFY(seen.isNull());
@@ -284,12 +284,11 @@ void FrmMainTest::createPackage_opensThePackageWindowModally()
 {
     m_window = makeWindow();
     QString title;
-    const QPointer<QWidget> seen
-        = answerModal([&] { find<QAction>(QStringLiteral("mnuFileCreatepackage"))->trigger(); },
-                      [&](QWidget *package) {
-                          title = package->windowTitle();
-                          clickButton(package, QStringLiteral("Command2"));
-                      });
+    const QPointer<QWidget> seen = answerModal([&] { find<QAction>(QStringLiteral("createPackageItem"))->trigger(); },
+                                               [&](QWidget *package) {
+                                                   title = package->windowTitle();
+                                                   clickButton(package, QStringLiteral("cancelButton"));
+                                               });
     QCOMPARE(title, QStringLiteral("Create Theme Package"));
     QTRY_VERIFY(seen.isNull());
 }
@@ -299,7 +298,7 @@ void FrmMainTest::exit_closesTheWindowAndTheHiddenSettingsWindow()
     writeSettings("/games\r\n");
     m_window = makeWindow();
     QPointer<SettingsWindow> settings = m_window->settingsWindow();
-    find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+    find<QAction>(QStringLiteral("exitItem"))->trigger();
     QVERIFY(!m_window->isVisible());
     QVERIFY(settings.isNull());
 }
@@ -319,7 +318,7 @@ void FrmMainTest::installedEditor_keepsItsSettingsPerUser()
     QCOMPARE(perUser, config.filePath(QStringLiteral("vesk/vesk.cfg")));
 
     m_window = std::make_unique<MainWindow>(bin, m_dialogs, m_sound, nullptr, perUser);
-    typeAndPress(m_window->settingsWindow(), QStringLiteral("text1"), games.path(), QStringLiteral("Command1"));
+    typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), games.path(), QStringLiteral("okButton"));
     QVERIFY(QFile::exists(perUser));
     QCOMPARE(QDir(bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     m_window = std::make_unique<MainWindow>(bin, m_dialogs, m_sound, nullptr, perUser);

@@ -111,22 +111,22 @@ void FrmPackageTest::opensWithTheDefaults_everyTime()
 {
     for (int opening = 0; opening < 2; ++opening) {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Create Theme Package"));
-        QCOMPARE(find<QLineEdit>("webpage1")->text(), QStringLiteral("http://"));
-        QCOMPARE(find<QComboBox>("font1")->currentText(), QStringLiteral("10"));
-        QCOMPARE(find<QComboBox>("font1")->count(), 13);
-        QCOMPARE(find<QComboBox>("font1")->itemText(0), QStringLiteral("8"));
-        QCOMPARE(find<QComboBox>("font1")->itemText(12), QStringLiteral("20"));
-        QCOMPARE(find<QComboBox>("fontcolor1")->currentText(), QStringLiteral("Black"));
-        QCOMPARE(find<QComboBox>("bgcolor1")->currentText(), QStringLiteral("White"));
-        QCOMPARE(find<QComboBox>("bgcolor1")->itemText(2), QStringLiteral("Brown"));
-        QVERIFY(find<QLineEdit>("name1")->text().isEmpty());
-        QVERIFY(find<QLineEdit>("themename1")->text().isEmpty());
-        QVERIFY(find<QLineEdit>("filepath2")->text().isEmpty());
-        QVERIFY(find<QLineEdit>("filepath1")->isReadOnly());
-        QCOMPARE(m_window->focusWidget(), find<QLineEdit>("name1")); // typing goes to the creator's name
+        QCOMPARE(find<QLineEdit>("webPageBox")->text(), QStringLiteral("http://"));
+        QCOMPARE(find<QComboBox>("fontSizeBox")->currentText(), QStringLiteral("10"));
+        QCOMPARE(find<QComboBox>("fontSizeBox")->count(), 13);
+        QCOMPARE(find<QComboBox>("fontSizeBox")->itemText(0), QStringLiteral("8"));
+        QCOMPARE(find<QComboBox>("fontSizeBox")->itemText(12), QStringLiteral("20"));
+        QCOMPARE(find<QComboBox>("fontColourBox")->currentText(), QStringLiteral("Black"));
+        QCOMPARE(find<QComboBox>("backgroundColourBox")->currentText(), QStringLiteral("White"));
+        QCOMPARE(find<QComboBox>("backgroundColourBox")->itemText(2), QStringLiteral("Brown"));
+        QVERIFY(find<QLineEdit>("creatorNameBox")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("themeNameBox")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("picturePathBox")->text().isEmpty());
+        QVERIFY(find<QLineEdit>("pathBox")->isReadOnly());
+        QCOMPARE(m_window->focusWidget(), find<QLineEdit>("creatorNameBox")); // typing goes to the creator's name
 
-        find<QLineEdit>("name1")->setText(QStringLiteral("entered"));
-        find<QComboBox>("font1")->setEditText(QStringLiteral("14"));
+        find<QLineEdit>("creatorNameBox")->setText(QStringLiteral("entered"));
+        find<QComboBox>("fontSizeBox")->setEditText(QStringLiteral("14"));
         makeWindow();
     }
 }
@@ -137,7 +137,7 @@ void FrmPackageTest::pictureList_showsJpgInAnyCase_andNothingElse()
     jpeg(QStringLiteral("B.JPG"), Qt::blue);
     QImage(4, 4, QImage::Format_RGB32).save(m_dir->filePath(QStringLiteral("pictures/c.png")), "PNG");
     makeWindow();
-    QCOMPARE(listTexts(find<platform::FileList>("File1")),
+    QCOMPARE(listTexts(find<platform::FileList>("pictureFileList")),
              (QStringList{QStringLiteral("a.jpg"), QStringLiteral("B.JPG")}));
 }
 
@@ -145,10 +145,10 @@ void FrmPackageTest::clickingAPicture_setsThePathAndThePreview()
 {
     const QString picture = jpeg(QStringLiteral("night.jpg"), Qt::darkBlue);
     makeWindow();
-    auto *files = find<platform::FileList>("File1");
+    auto *files = find<platform::FileList>("pictureFileList");
     clickRow(files, 0);
-    QCOMPARE(find<QLineEdit>("filepath2")->text(), QDir::toNativeSeparators(picture));
-    QVERIFY(!find<QLabel>("Image1")->pixmap().isNull());
+    QCOMPARE(find<QLineEdit>("picturePathBox")->text(), QDir::toNativeSeparators(picture));
+    QVERIFY(!find<QLabel>("picturePreview")->pixmap().isNull());
 }
 
 void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
@@ -159,35 +159,32 @@ void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
     broken.write("not a picture");
     broken.close();
     makeWindow();
-    auto *files = find<platform::FileList>("File1");
+    auto *files = find<platform::FileList>("pictureFileList");
     clickRow(files, 0);
-    const qint64 shown = find<QLabel>("Image1")->pixmap().cacheKey();
+    const qint64 shown = find<QLabel>("picturePreview")->pixmap().cacheKey();
     clickRow(files, 1);
-    QVERIFY(find<QLineEdit>("filepath2")->text().endsWith(QStringLiteral("b.jpg")));
-    QCOMPARE(find<QLabel>("Image1")->pixmap().cacheKey(), shown);
+    QVERIFY(find<QLineEdit>("picturePathBox")->text().endsWith(QStringLiteral("b.jpg")));
+    QCOMPARE(find<QLabel>("picturePreview")->pixmap().cacheKey(), shown);
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
 void FrmPackageTest::packageDirectory_followsTheDirectoryList()
 {
-    QCOMPARE(find<QLineEdit>("filepath1")->text(),
-             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
-    auto *dir1 = find<platform::DirList>("Dir1");
+    QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+    auto *dir1 = find<platform::DirList>("directoryList");
     QVERIFY(dir1->setPath(m_dir->filePath(QStringLiteral("package"))));
-    QCOMPARE(find<QLineEdit>("filepath1")->text(),
-             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
+    QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
 }
 
 void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
 {
-    auto *dir1 = find<platform::DirList>("Dir1");
+    auto *dir1 = find<platform::DirList>("directoryList");
     const int entries = dir1->count();
-    find<QLineEdit>("dirname1")->setText(QStringLiteral("Night"));
-    clickButton(m_window.data(), QStringLiteral("Command1"));
+    find<QLineEdit>("newDirectoryBox")->setText(QStringLiteral("Night"));
+    clickButton(m_window.data(), QStringLiteral("makeDirectoryButton"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("pictures/Night"))).isDir());
     QCOMPARE(dir1->count(), entries + 1);
-    QCOMPARE(find<QLineEdit>("filepath1")->text(),
-             QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
+    QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
 }
 
 void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
@@ -199,14 +196,14 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     wave.close();
     m_slots[31] = (m_dir->filePath(QStringLiteral("boom.wav"))).toStdString();
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
     const QString package = m_dir->filePath(QStringLiteral("package"));
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
-    find<QLineEdit>("name1")->setText(QStringLiteral("Ann"));
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
+    find<QLineEdit>("creatorNameBox")->setText(QStringLiteral("Ann"));
 
     // "RIFF boom" is no sound: the player is asked first, and leaves it out.
     m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.questions.size(), 1);
     QVERIFY2(m_dialogs.questions[0].contains(QStringLiteral("slot 32 (Explosions,"))
                  && m_dialogs.questions[0].contains(QStringLiteral(": not a sound file")),
@@ -228,10 +225,10 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
     const QString editor = m_dir->filePath(QStringLiteral("editor/"));
     QVERIFY(QFile::rename(editor + QLatin1String(vesk::kWindowsInstaller), editor + QStringLiteral("vpak")));
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
     m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.messages.last(),
              QStringLiteral("Theme package created in %1 (with the Linux installer: vpak.exe was not found beside the "
                             "editor). To send it as one file: %1.exe (2 KB).")
@@ -249,9 +246,9 @@ void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
     }
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.questions,
              QStringList{QStringLiteral("The folder %1 already holds other files (BOMB2.WA2 (left from an earlier "
                                         "build), a.txt, b.png, c.doc, d.ini, and 2 more). The installer would copy "
@@ -266,11 +263,11 @@ void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
     // A folder holding only what the last build wrote raises no question.
     for (const QString &name : QDir(package).entryList(QDir::Files))
         QFile::remove(package + QLatin1Char('/') + name);
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.questions.size(), 1);
     QCOMPARE(m_dialogs.messages.size(), 2);
 }
@@ -281,10 +278,10 @@ void FrmPackageTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
     const QString mp3 = QStringLiteral(VESK_SOUND_DATA "/tone.mp3");
     m_slots[31] = mp3.toStdString();
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
     const QString package = m_dir->filePath(QStringLiteral("package"));
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QVERIFY2(m_dialogs.questions.isEmpty(), qPrintable(m_dialogs.questions.join(QLatin1Char('\n'))));
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Theme package created in %1. To send it as one file: %1.exe (%3).\n\n1 sound "
@@ -298,12 +295,12 @@ void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
 {
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(m_dir->filePath(QStringLiteral("package"))));
-    find<QComboBox>("fontcolor1")->setEditText(QStringLiteral("Teal"));
-    find<QComboBox>("bgcolor1")->setEditText(QStringLiteral("black"));
-    find<QComboBox>("font1")->setEditText(QStringLiteral("12pt"));
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(m_dir->filePath(QStringLiteral("package"))));
+    find<QComboBox>("fontColourBox")->setEditText(QStringLiteral("Teal"));
+    find<QComboBox>("backgroundColourBox")->setEditText(QStringLiteral("black"));
+    find<QComboBox>("fontSizeBox")->setEditText(QStringLiteral("12pt"));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("package/theme.cfg"))),
              QByteArray("\r\n\r\nhttp://\r\n12pt\r\nTeal\r\nblack\r\n\r\n"));
 }
@@ -311,30 +308,30 @@ void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
 void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
 {
     // No picture chosen.
-    find<QLineEdit>("themename1")->setText(QStringLiteral("Dusk"));
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(m_dir->filePath(QStringLiteral("package"))));
-    clickButton(m_window.data(), QStringLiteral("Command3"));
+    find<QLineEdit>("themeNameBox")->setText(QStringLiteral("Dusk"));
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(m_dir->filePath(QStringLiteral("package"))));
+    clickButton(m_window.data(), QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("incomplete")), qPrintable(m_dialogs.messages[0]));
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no background picture was chosen")),
              qPrintable(m_dialogs.messages[0]));
     QVERIFY(!m_dialogs.messages[0].startsWith(QStringLiteral("Theme package created")));
     QVERIFY(m_window->isVisible());
-    QCOMPARE(find<QLineEdit>("themename1")->text(), QStringLiteral("Dusk"));
+    QCOMPARE(find<QLineEdit>("themeNameBox")->text(), QStringLiteral("Dusk"));
 }
 
 void FrmPackageTest::returnOnTheLastTab_buildsAsOkDoes()
 {
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
-    clickRow(find<platform::FileList>("File1"), 0);
+    clickRow(find<platform::FileList>("pictureFileList"), 0);
     const QString package = m_dir->filePath(QStringLiteral("package"));
-    QVERIFY(find<platform::DirList>("Dir1")->setPath(package));
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(package));
     // Elsewhere Return does nothing; on "Ready?" it builds.
-    QTest::keyClick(find<QLineEdit>("name1"), Qt::Key_Return);
+    QTest::keyClick(find<QLineEdit>("creatorNameBox"), Qt::Key_Return);
     QVERIFY(m_dialogs.messages.isEmpty());
-    find<QTabWidget>("SSTab1")->setCurrentIndex(2);
-    QTest::keyClick(find<QLineEdit>("dirname1"), Qt::Key_Return);
+    find<QTabWidget>("packageTabs")->setCurrentIndex(2);
+    QTest::keyClick(find<QLineEdit>("newDirectoryBox"), Qt::Key_Return);
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].startsWith(
                  QStringLiteral("Theme package created in %1.").arg(QDir::toNativeSeparators(package))),

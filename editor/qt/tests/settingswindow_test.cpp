@@ -39,7 +39,7 @@ private:
     {
         return findControl<T>(m_window.get(), name);
     }
-    QLineEdit *text1() const { return find<QLineEdit>(QStringLiteral("text1")); }
+    QLineEdit *pathBox() const { return find<QLineEdit>(QStringLiteral("pathBox")); }
     void click(const QString &button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QString settingsPath() const { return m_programDir->filePath(QStringLiteral("vesk.cfg")); }
     QByteArray settingsBytes() const
@@ -80,9 +80,9 @@ void FrmSettingsTest::withoutSettingsFile_opensOnTheWorkingDirectory()
 {
     m_window = makeWindow();
     const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
-    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), cwd);
-    QCOMPARE(text1()->text(), cwd);
-    click(QStringLiteral("Command1"));
+    QCOMPARE(find<platform::DirList>(QStringLiteral("directoryList"))->path(), cwd);
+    QCOMPARE(pathBox()->text(), cwd);
+    click(QStringLiteral("okButton"));
     QCOMPARE(settingsBytes(), cwd.toLocal8Bit() + "\r\n");
 }
 
@@ -93,15 +93,16 @@ void FrmSettingsTest::storedDirectory_opensTheListThere()
     file.write(m_games->path().toLocal8Bit() + "\r\n");
     file.close();
     m_window = makeWindow();
-    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), QDir::toNativeSeparators(m_games->path()));
-    QCOMPARE(text1()->text(), QDir::toNativeSeparators(m_games->path()));
+    QCOMPARE(find<platform::DirList>(QStringLiteral("directoryList"))->path(),
+             QDir::toNativeSeparators(m_games->path()));
+    QCOMPARE(pathBox()->text(), QDir::toNativeSeparators(m_games->path()));
 }
 
 void FrmSettingsTest::ok_writesExactlyTheTypedTextAndCrLf()
 {
     m_window = makeWindow();
-    text1()->setText(QStringLiteral("/does/not/exist yet"));
-    click(QStringLiteral("Command1"));
+    pathBox()->setText(QStringLiteral("/does/not/exist yet"));
+    click(QStringLiteral("okButton"));
     QCOMPARE(settingsBytes(), QByteArray("/does/not/exist yet\r\n"));
     QCOMPARE(m_window->result(), int(QDialog::Accepted));
     QVERIFY(m_dialogs.messages.isEmpty());
@@ -110,8 +111,8 @@ void FrmSettingsTest::ok_writesExactlyTheTypedTextAndCrLf()
 void FrmSettingsTest::cancel_writesNothing()
 {
     m_window = makeWindow();
-    text1()->setText(QStringLiteral("/elsewhere"));
-    click(QStringLiteral("Command2"));
+    pathBox()->setText(QStringLiteral("/elsewhere"));
+    click(QStringLiteral("cancelButton"));
     QCOMPARE(settingsBytes(), QByteArray("<missing>"));
     QVERIFY(!m_window->isVisible());
 }
@@ -120,20 +121,20 @@ void FrmSettingsTest::clickInDirectoryList_resetsTypedText()
 {
     QDir(m_games->path()).mkdir(QStringLiteral("child"));
     m_window = makeWindow();
-    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    auto *dir1 = find<platform::DirList>(QStringLiteral("directoryList"));
     QVERIFY(dir1->setPath(m_games->path()));
-    text1()->setText(QStringLiteral("typed by hand"));
+    pathBox()->setText(QStringLiteral("typed by hand"));
     QListWidgetItem *child = dir1->item(dir1->count() - 1);
     QVERIFY(child->text().endsWith(QStringLiteral("child")));
     QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, dir1->visualItemRect(child).center());
-    QCOMPARE(text1()->text(), QDir::toNativeSeparators(m_games->path()));
+    QCOMPARE(pathBox()->text(), QDir::toNativeSeparators(m_games->path()));
 }
 
 void FrmSettingsTest::doubleClick_opensTheEntry()
 {
     QDir(m_games->path()).mkdir(QStringLiteral("child"));
     m_window = makeWindow();
-    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    auto *dir1 = find<platform::DirList>(QStringLiteral("directoryList"));
     QVERIFY(dir1->setPath(m_games->path()));
     QListWidgetItem *child = dir1->item(dir1->count() - 1);
     const QPoint at = dir1->visualItemRect(child).center();
@@ -141,16 +142,16 @@ void FrmSettingsTest::doubleClick_opensTheEntry()
     QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, at);
     const QString opened = QDir::toNativeSeparators(m_games->filePath(QStringLiteral("child")));
     QCOMPARE(dir1->path(), opened);
-    QCOMPARE(text1()->text(), opened);
+    QCOMPARE(pathBox()->text(), opened);
 }
 
 void FrmSettingsTest::makeDirectory_emptyName_doesNothing()
 {
     m_window = makeWindow();
-    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    auto *dir1 = find<platform::DirList>(QStringLiteral("directoryList"));
     QVERIFY(dir1->setPath(m_games->path()));
     const int entries = dir1->count();
-    click(QStringLiteral("Command3"));
+    click(QStringLiteral("makeDirectoryButton"));
     QCOMPARE(dir1->count(), entries);
     QCOMPARE(QDir(m_games->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     QVERIFY(m_dialogs.messages.isEmpty());
@@ -160,29 +161,29 @@ void FrmSettingsTest::makeDirectory_createsUnderThePathBox()
 {
     QTemporaryDir other;
     m_window = makeWindow();
-    auto *dir1 = find<platform::DirList>(QStringLiteral("Dir1"));
+    auto *dir1 = find<platform::DirList>(QStringLiteral("directoryList"));
     QVERIFY(dir1->setPath(m_games->path()));
     const int entries = dir1->count();
 
-    find<QLineEdit>(QStringLiteral("dirname1"))->setText(QStringLiteral("Themes"));
-    click(QStringLiteral("Command3"));
+    find<QLineEdit>(QStringLiteral("newDirectoryBox"))->setText(QStringLiteral("Themes"));
+    click(QStringLiteral("makeDirectoryButton"));
     QVERIFY(QFileInfo(m_games->filePath(QStringLiteral("Themes"))).isDir());
     QCOMPARE(dir1->count(), entries + 1);
 
     // Typed elsewhere: made there, and the open list shows nothing new.
-    text1()->setText(other.path());
-    click(QStringLiteral("Command3"));
+    pathBox()->setText(other.path());
+    click(QStringLiteral("makeDirectoryButton"));
     QVERIFY(QFileInfo(other.filePath(QStringLiteral("Themes"))).isDir());
     QCOMPARE(dir1->path(), QDir::toNativeSeparators(m_games->path()));
-    QCOMPARE(text1()->text(), other.path());
+    QCOMPARE(pathBox()->text(), other.path());
 
     // The name is taken now: silently nothing.
-    click(QStringLiteral("Command3"));
+    click(QStringLiteral("makeDirectoryButton"));
     QVERIFY(m_dialogs.messages.isEmpty());
 
     // A folder that cannot be made says why.
-    find<QLineEdit>(QStringLiteral("dirname1"))->setText(QStringLiteral("no such/Themes"));
-    click(QStringLiteral("Command3"));
+    find<QLineEdit>(QStringLiteral("newDirectoryBox"))->setText(QStringLiteral("no such/Themes"));
+    click(QStringLiteral("makeDirectoryButton"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].startsWith(
                  QStringLiteral("Cannot make the folder %1/no such/Themes: ").arg(other.path())),
@@ -194,13 +195,13 @@ void FrmSettingsTest::pathWithComma_roundTrips()
     const QString withComma = m_games->filePath(QStringLiteral("Kestrova, Deluxe"));
     QVERIFY(QDir().mkdir(withComma));
     m_window = makeWindow();
-    text1()->setText(withComma);
-    click(QStringLiteral("Command1"));
+    pathBox()->setText(withComma);
+    click(QStringLiteral("okButton"));
     QCOMPARE(settingsBytes(), '"' + withComma.toLocal8Bit() + "\"\r\n");
 
     m_window = makeWindow();
-    QCOMPARE(text1()->text(), QDir::toNativeSeparators(withComma));
-    QCOMPARE(find<platform::DirList>(QStringLiteral("Dir1"))->path(), QDir::toNativeSeparators(withComma));
+    QCOMPARE(pathBox()->text(), QDir::toNativeSeparators(withComma));
+    QCOMPARE(find<platform::DirList>(QStringLiteral("directoryList"))->path(), QDir::toNativeSeparators(withComma));
 }
 
 void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
@@ -208,13 +209,13 @@ void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
     // A directory in the file's place cannot be written by anyone.
     QVERIFY(QDir().mkdir(settingsPath()));
     m_window = makeWindow();
-    text1()->setText(m_games->path());
-    click(QStringLiteral("Command1"));
+    pathBox()->setText(m_games->path());
+    click(QStringLiteral("okButton"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(settingsPath()), qPrintable(m_dialogs.messages[0]));
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("directory")), qPrintable(m_dialogs.messages[0]));
     QVERIFY(m_window->isVisible());
-    QCOMPARE(text1()->text(), m_games->path());
+    QCOMPARE(pathBox()->text(), m_games->path());
 }
 
 QTEST_MAIN(FrmSettingsTest)

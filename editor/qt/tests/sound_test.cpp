@@ -58,15 +58,15 @@ private:
     qint64 play(const QString &path)
     {
         m_window->setSlotValue(1, path);
-        clickButton(m_window.get(), QStringLiteral("Command5"));
+        clickButton(m_window.get(), QStringLiteral("slotButton1"));
         const qint64 at = m_pulse.now();
-        clickButton(m_window.get(), QStringLiteral("Command1"));
+        clickButton(m_window.get(), QStringLiteral("playButton"));
         return at;
     }
     qint64 stop()
     {
         const qint64 at = m_pulse.now();
-        clickButton(m_window.get(), QStringLiteral("Command4"));
+        clickButton(m_window.get(), QStringLiteral("stopButton"));
         return at;
     }
     // The first stream event of a kind at or after `since`, waiting up to a second.
@@ -199,8 +199,8 @@ void SoundTest::playOfNoPlayableFile_isSilentAndAFileThatIsNoSoundSaysWhy()
         if (name.isEmpty()) {
             // An empty name: Play with an empty file name box.
             m_window->setSlotValue(1, QString());
-            clickButton(m_window.get(), QStringLiteral("Command5"));
-            clickButton(m_window.get(), QStringLiteral("Command1"));
+            clickButton(m_window.get(), QStringLiteral("slotButton1"));
+            clickButton(m_window.get(), QStringLiteral("playButton"));
         } else {
             play(name);
         }
@@ -259,9 +259,9 @@ void SoundTest::aSlotsEdit_isHeardTrimmedAndAtItsGain()
     const std::string file = platform::toLocal(m_dir.filePath(QStringLiteral("edited.vsk")));
     QVERIFY(vesk::saveProject(file, project).ok());
     QVERIFY(m_window->openProject(file));
-    clickButton(m_window.get(), QStringLiteral("Command5"));
+    clickButton(m_window.get(), QStringLiteral("slotButton1"));
     const qint64 at = m_pulse.now();
-    clickButton(m_window.get(), QStringLiteral("Command1"));
+    clickButton(m_window.get(), QStringLiteral("playButton"));
     // The loudest it sounds, until it falls silent again.
     double loudest = 0;
     QTRY_VERIFY_WITH_TIMEOUT((loudest = std::max(loudest, recentLevel(100))) > 0.15 && recentLevel(100) < 0.01, 3000);

@@ -184,14 +184,14 @@ protected:
     std::string addFile(int slot, const std::string &file)
     {
         driver::click(slotButton(slot));
-        driver::press(control("Command2"));
+        driver::press(control("addFileButton"));
         const std::string offered = driver::answerFileDialog("Open", file);
         EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(slot)) == file; })) << file;
         return offered;
     }
     void save(const std::string &file)
     {
-        menu("mnuFileSave");
+        menu("saveItem");
         driver::answerFileDialog("Save As", file);
         // The dialog itself makes the file, empty, to test that it can, and
         // removes it again; the editor's save then renames a whole project
@@ -221,20 +221,20 @@ TEST_F(VeskWindowTest, settingsKeepTheGameDirectoryBesideTheProgram)
     ASSERT_TRUE(start("", [&] { asked = box(); }));
     EXPECT_EQ(asked, vesk::kNoGameDirectory);
     for (const std::string &typed : {std::string("Kestrova"), m_game}) {
-        menu("mnuOptionsSettings");
+        menu("settingsItem");
         HWND settings = driver::waitForWindow("VeskSettings", nullptr);
         ASSERT_TRUE(settings);
         EXPECT_EQ(driver::text(settings), "") << "no caption";
         const auto settingsControl = [&](const char *name) {
             return driver::descendant(settings, vesk::controlId(EditorWindow::Settings, name));
         };
-        driver::setText(settingsControl("text1"), typed);
-        driver::press(settingsControl("Command1"));
+        driver::setText(settingsControl("pathBox"), typed);
+        driver::press(settingsControl("okButton"));
         if (typed == m_game)
             break;
         EXPECT_NE(box().find("Please choose the full path of your Kestrova directory"), std::string::npos);
         EXPECT_FALSE(fs::exists(m_program / "vesk.cfg"));
-        driver::press(settingsControl("Command2"));
+        driver::press(settingsControl("cancelButton"));
         driver::waitUntilGone(settings);
     }
     // Written in place, so that it may be seen empty for a moment.
@@ -252,8 +252,8 @@ TEST_F(VeskWindowTest, escapeClosesTheSettingsWindowAndTheAboutBox)
         const char *menuItem, *className;
         EditorWindow kind;
         const char *focused;
-    } cases[] = {{"mnuOptionsSettings", "VeskSettings", EditorWindow::Settings, "dirname1"},
-                 {"mnuHelpAbout", "VeskAbout", EditorWindow::About, "Text1"}};
+    } cases[] = {{"settingsItem", "VeskSettings", EditorWindow::Settings, "newDirectoryBox"},
+                 {"aboutItem", "VeskAbout", EditorWindow::About, "webPageBox"}};
     for (const auto &c : cases) {
         menu(c.menuItem);
         HWND window = driver::waitForWindow(c.className, nullptr);
@@ -269,34 +269,34 @@ TEST_F(VeskWindowTest, escapeClosesTheSettingsWindowAndTheAboutBox)
 TEST_F(VeskWindowTest, makeDirectorySaysWhyAndReturnBuildsThePackage)
 {
     ASSERT_TRUE(start());
-    menu("mnuOptionsSettings");
+    menu("settingsItem");
     HWND settings = driver::waitForWindow("VeskSettings", nullptr);
     ASSERT_TRUE(settings);
     const auto settingsControl
         = [&](const char *name) { return driver::descendant(settings, vesk::controlId(EditorWindow::Settings, name)); };
-    driver::setText(settingsControl("text1"), m_game);
-    driver::setText(settingsControl("dirname1"), "a?b");
-    driver::press(settingsControl("Command3"));
+    driver::setText(settingsControl("pathBox"), m_game);
+    driver::setText(settingsControl("newDirectoryBox"), "a?b");
+    driver::press(settingsControl("makeDirectoryButton"));
     const std::string refused = box();
     EXPECT_EQ(refused.rfind("Cannot make the folder " + m_game + "\\a?b: ", 0), 0u) << refused;
-    driver::press(settingsControl("Command2"));
+    driver::press(settingsControl("cancelButton"));
     driver::waitUntilGone(settings);
 
     addFile(1, wave("bomb.wav", toneWave(0.1)));
     const std::string package = path("package");
     fs::create_directories(fs::u8path(package));
-    menu("mnuFileCreatepackage");
+    menu("createPackageItem");
     HWND window = driver::waitForWindow("VeskPackage", vesk::kPackageCaption);
     ASSERT_TRUE(window);
     const auto packageControl
         = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::Package, name)); };
-    driver::setText(packageControl("filepath2"), PICTURE_JPG);
-    driver::setText(packageControl("filepath1"), package);
+    driver::setText(packageControl("picturePathBox"), PICTURE_JPG);
+    driver::setText(packageControl("pathBox"), package);
     HWND tabs = driver::descendant(window, vesk::kPackageTabsId);
     for (int step = 0; step < 2; ++step) // to "Ready?"
         driver::pressKey(tabs, VK_RIGHT);
-    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(packageControl("dirname1")) != FALSE; }));
-    driver::pressKey(packageControl("dirname1"), VK_RETURN);
+    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(packageControl("newDirectoryBox")) != FALSE; }));
+    driver::pressKey(packageControl("newDirectoryBox"), VK_RETURN);
     const std::string said = box();
     EXPECT_EQ(said.rfind("Theme package created in " + package + ".", 0), 0u) << said;
     driver::waitUntilGone(window);
@@ -314,19 +314,19 @@ TEST_F(VeskWindowTest, addFileSaveAndReopenKeepEveryByte)
         const std::string file = wave(c.wave, toneWave(0.1));
         addFile(6, file);
         EXPECT_EQ(driver::text(slotLabel(6)), file);
-        EXPECT_EQ(driver::text(control("filename1")), file);
-        driver::setText(control("name1"), u8"Café Kestrova");
-        driver::click(control("Command39"));
+        EXPECT_EQ(driver::text(control("fileNameBox")), file);
+        driver::setText(control("linkNameBox"), u8"Café Kestrova");
+        driver::click(control("addLinkButton"));
         save(path(c.project));
         const std::string saved = read(path(c.project));
         EXPECT_NE(saved.find(file), std::string::npos) << c.project;
         ASSERT_TRUE(close()) << "saved: no question";
 
         ASSERT_TRUE(start());
-        menu("mnuFileOpen");
+        menu("openItem");
         driver::answerFileDialog("Open", path(c.project));
         EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(6)) == file; }));
-        EXPECT_EQ(SendMessageA(control("List1"), LB_GETCOUNT, 0, 0), 1);
+        EXPECT_EQ(SendMessageA(control("linkList"), LB_GETCOUNT, 0, 0), 1);
         save(path(c.project) + ".again");
         EXPECT_EQ(read(path(c.project) + ".again"), saved) << c.project;
         ASSERT_TRUE(close());
@@ -344,17 +344,17 @@ TEST_F(VeskWindowTest, convertBacksUpAndRestorePutsBackWhileAFailingConvertChang
     // nothing in the game directory changes.
     fs::rename(fs::u8path(file), fs::u8path(file + ".away"));
     const auto before = snapshot(m_game);
-    menu("mnuFileConvert");
+    menu("convertItem");
     EXPECT_NE(box().find(file), std::string::npos);
     EXPECT_EQ(snapshot(m_game), before);
 
     fs::rename(fs::u8path(file + ".away"), fs::u8path(file));
-    driver::run(m_main, vesk::menuItemId("mnuFileConvert"));
+    driver::run(m_main, vesk::menuItemId("convertItem"));
     EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1)) << "under the game's own spelling";
     EXPECT_EQ(read(m_game + "\\vesk-originals\\BOMB1.WA2"), "the game's bomb");
     EXPECT_TRUE(fs::exists(fs::u8path(m_game + "\\links.txt")));
 
-    menu("mnuFileRestore");
+    menu("restoreItem");
     EXPECT_NE(box(IDYES).find("Put the game's own sounds back"), std::string::npos);
     EXPECT_FALSE(box().empty()) << "the summary";
     EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), "the game's bomb");
@@ -378,11 +378,11 @@ TEST_F(VeskWindowTest, convertTurnsEverySoundIntoThePlainWaveTheGamePlays)
     addFile(4, words);
     const auto before = snapshot(m_game);
 
-    menu("mnuFileConvert");
+    menu("convertItem");
     EXPECT_NE(box(IDNO).find("slot 4 (Mines, Level 1) " + words + ": not a sound file"), std::string::npos);
     EXPECT_EQ(snapshot(m_game), before) << "No cancels";
 
-    menu("mnuFileConvert");
+    menu("convertItem");
     EXPECT_NE(box(IDYES).find(words), std::string::npos);
     const std::string summary = box();
     if (summary.find("2 sounds were converted to 16-bit PCM") == std::string::npos && vesk::waveProblem(mp3))
@@ -394,7 +394,7 @@ TEST_F(VeskWindowTest, convertTurnsEverySoundIntoThePlainWaveTheGamePlays)
         EXPECT_FALSE(vesk::waveProblem(m_game + converted)) << converted;
     EXPECT_FALSE(fs::exists(fs::u8path(m_game + "\\mine1.wa2")));
 
-    menu("mnuFileRestore");
+    menu("restoreItem");
     box(IDYES);
     box();
     EXPECT_EQ(snapshot(m_game), before);
@@ -492,7 +492,7 @@ TEST_F(VeskWindowTest, theSoundWindowShapesTheSoundTheGameGets)
     EXPECT_FALSE(IsWindow(window)) << "Return is OK";
 
     // Escape drops what the window changed.
-    menu("mnuSoundEdit");
+    menu("editSoundItem");
     window = openWindow();
     ASSERT_TRUE(window);
     driver::type(part("gainBox"), "3");
@@ -505,7 +505,7 @@ TEST_F(VeskWindowTest, theSoundWindowShapesTheSoundTheGameGets)
                                  + " fade-in=20 fade-out=10 gain=-6 length=2000\r\n"),
               std::string::npos)
         << read(project);
-    menu("mnuFileConvert");
+    menu("convertItem");
     const std::string summary = box();
     EXPECT_NE(summary.find("Edited: slot 1 (Bombs, Level 1) " + song
                            + " trimmed to 1.0 s, faded in 20 ms, faded out 10 ms, gain \u22126.0 dB."),
@@ -526,8 +526,8 @@ TEST_F(VeskWindowTest, exitAsksAboutUnsavedChanges)
     for (const auto &c : cases) {
         const std::string project = path("answer" + std::to_string(c.answer) + ".vsk");
         ASSERT_TRUE(start());
-        driver::click(control("Command39")); // a link: a change
-        menu("mnuFileExit");
+        driver::click(control("addLinkButton")); // a link: a change
+        menu("exitItem");
         EXPECT_EQ(box(c.answer), "Save the changes to this theme before closing?");
         if (c.saves)
             driver::answerFileDialog("Save As", project);
@@ -555,16 +555,16 @@ TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
         fs::create_directories(fs::u8path(package));
         ASSERT_TRUE(start()) << c.game;
         addFile(1, file);
-        menu("mnuFileCreatepackage");
+        menu("createPackageItem");
         HWND window = driver::waitForWindow("VeskPackage", vesk::kPackageCaption);
         ASSERT_TRUE(window);
         const auto packageControl = [&](const char *name) {
             return driver::descendant(window, vesk::controlId(EditorWindow::Package, name));
         };
-        driver::setText(packageControl("themename1"), u8"Nuit d'été");
-        driver::setText(packageControl("filepath2"), PICTURE_JPG); // as File1 sets it
-        driver::setText(packageControl("filepath1"), package);
-        driver::press(packageControl("Command3"));
+        driver::setText(packageControl("themeNameBox"), u8"Nuit d'été");
+        driver::setText(packageControl("picturePathBox"), PICTURE_JPG); // as File1 sets it
+        driver::setText(packageControl("pathBox"), package);
+        driver::press(packageControl("okButton"));
         const std::string said = box(), told = "Theme package created in " + package
                                                + ". To send it as one file: " + package + ".exe (";
         EXPECT_EQ(said.substr(0, told.size()), told);
@@ -579,9 +579,9 @@ TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
         ASSERT_TRUE(m_vpak.start(fs::u8path(installer).string(), "", dir()));
         HWND shown = driver::waitForWindow(nullptr, vpak::kWindowCaption);
         ASSERT_TRUE(shown);
-        EXPECT_EQ(driver::text(GetDlgItem(shown, vpak::controlId("Label7"))), u8"Nuit d'été");
-        driver::setText(GetDlgItem(shown, vpak::controlId("filepath1")), m_game);
-        driver::press(GetDlgItem(shown, vpak::controlId("Command2")));
+        EXPECT_EQ(driver::text(GetDlgItem(shown, vpak::controlId("themeNameLabel"))), u8"Nuit d'été");
+        driver::setText(GetDlgItem(shown, vpak::controlId("pathBox")), m_game);
+        driver::press(GetDlgItem(shown, vpak::controlId("installButton")));
         EXPECT_EQ(driver::answerBox(vpak::kMessageCaption), "Install Completed") << c.game;
         EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1)) << c.game;
         EXPECT_EQ(read(m_game + "\\vesk-originals\\BOMB1.WA2"), "the game's bomb");
@@ -609,10 +609,10 @@ void VeskWindowTest::playAndStop(const std::string &tone)
     addFile(1, tone);
     Recording heard;
     const bool recording = heard.start();
-    driver::click(control("Command1"));
+    driver::click(control("playButton"));
     if (!recording) {
         // No sound server here: Play and Stop must still return, silently.
-        driver::click(control("Command4"));
+        driver::click(control("stopButton"));
         EXPECT_TRUE(IsWindowEnabled(m_main));
         EXPECT_FALSE(FindWindowA("#32770", kCaption));
         if (std::getenv("VESK_REQUIRE_AUDIO"))
@@ -623,7 +623,7 @@ void VeskWindowTest::playAndStop(const std::string &tone)
         return std::count_if(levels.begin(), levels.end(), [](double level) { return level > 0.2; });
     };
     ASSERT_TRUE(driver::waitFor([&] { return loud(heard.levels()) >= 5; })) << "the tone is heard: " << kind;
-    driver::click(control("Command4"));
+    driver::click(control("stopButton"));
     ASSERT_TRUE(driver::waitFor([&] { return heard.levels().size() == Recording::kBlocks; }));
     const std::vector<double> levels = heard.levels();
     EXPECT_LT(loud(levels), 20) << "Stop ends the tone before its three seconds";

@@ -143,7 +143,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
     platform::SystemCommandInterpreter vpak((package + QStringLiteral("/install.exe")).toStdString());
     InstallerWindow installer(package, dialogs, vpak);
     installer.show();
-    typeAndPress(&installer, QStringLiteral("filepath1"), game, QStringLiteral("Command2"));
+    typeAndPress(&installer, QStringLiteral("pathBox"), game, QStringLiteral("installButton"));
     QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Install Completed")});
     QCOMPARE(QDir(game).entryList(QDir::Files, QDir::Name),
              (QStringList{QStringLiteral("1.bat"), QStringLiteral("bomb1.wa2"), QStringLiteral("readme.txt")}));
@@ -152,7 +152,7 @@ void InstallEndToEndTest::installedThemeIsTakenBackOutByTheEditorsRestore()
     FakeSound sound;
     MainWindow window(editor, dialogs, sound);
     dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
-    findControl<QAction>(&window, QStringLiteral("mnuFileRestore"))->trigger();
+    findControl<QAction>(&window, QStringLiteral("restoreItem"))->trigger();
     QCOMPARE(dialogs.messages.last(),
              QStringLiteral("The game's own sounds are back: 1 file put back, 1 file removed."));
     QCOMPARE(QDir(game).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden, QDir::Name),

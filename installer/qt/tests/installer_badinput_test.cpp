@@ -140,8 +140,8 @@ void InstallerBadInputTest::openWindow()
 // in a copy of this program, as vpak does.
 void InstallerBadInputTest::install(const QString &target)
 {
-    findControl<QLineEdit>(m_window.get(), QStringLiteral("filepath1"))->setText(target);
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    findControl<QLineEdit>(m_window.get(), QStringLiteral("pathBox"))->setText(target);
+    clickButton(m_window.get(), QStringLiteral("installButton"));
 }
 
 // The real vpak, started as install.exe from the package, opens its window
@@ -201,7 +201,7 @@ void InstallerBadInputTest::finishCase(const QStringList &mayChange)
 void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("name"); // what Label1 then shows
+    QTest::addColumn<QString>("name"); // what makerNameLabel then shows
     QTest::addColumn<double>("size");  // the value labels' font size
 
     QByteArray random(64 * 1024, Qt::Uninitialized);
@@ -250,7 +250,7 @@ void InstallerBadInputTest::brokenThemeCfg_opensTheWindowSilently()
     write(QStringLiteral("theme.cfg"), bytes);
     openWindow();
     QVERIFY(m_dialogs.messages.isEmpty());
-    auto *label1 = findControl<QLabel>(m_window.get(), QStringLiteral("Label1"));
+    auto *label1 = findControl<QLabel>(m_window.get(), QStringLiteral("makerNameLabel"));
     if (!name.isNull())
         QCOMPARE(label1->text(), name);
     if (size > 0)
@@ -291,7 +291,7 @@ void InstallerBadInputTest::themeCfgThatIsNoFile_isLikeAMissingOne()
         write(QStringLiteral("theme.cfg"), "Ann\r\n");
     openWindow();
     QVERIFY(m_dialogs.messages.isEmpty());
-    QCOMPARE(findControl<QLabel>(m_window.get(), QStringLiteral("Label1"))->text(),
+    QCOMPARE(findControl<QLabel>(m_window.get(), QStringLiteral("makerNameLabel"))->text(),
              name == QStringLiteral("theme.cfg") ? QStringLiteral("Label1") : QStringLiteral("Ann"));
     QVERIFY(m_window->backgroundPicture().isNull());
     expectTheRealInstallerOpens();
@@ -333,7 +333,7 @@ void InstallerBadInputTest::brokenBgimage_leavesNoPicture()
         QVERIFY(m_window->backgroundPicture().isNull());
     if (shown)
         QCOMPARE(m_window->backgroundPicture().size(), QSize(30, 20));
-    QCOMPARE(findControl<QLabel>(m_window.get(), QStringLiteral("Label1"))->text(), QStringLiteral("Ann"));
+    QCOMPARE(findControl<QLabel>(m_window.get(), QStringLiteral("makerNameLabel"))->text(), QStringLiteral("Ann"));
     expectTheRealInstallerOpens();
     finishCase();
 }

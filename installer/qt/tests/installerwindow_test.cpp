@@ -134,12 +134,13 @@ void FrmMain2Test::editorDefaults_blackOnWhiteAtSizeTen()
     writeFile(QStringLiteral("theme.cfg"), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
     makeWindow();
     QCOMPARE(m_window->windowTitle(), QStringLiteral("VESK Theme Packager - Halvick Soft"));
-    QCOMPARE(label("Label1")->text(), QString());
-    QCOMPARE(label("Label3")->text(), QStringLiteral("http://"));
-    QCOMPARE(label("Label7")->text(), QString());
-    for (const char *name : {"Label1", "Label2", "Label3", "Label7"})
+    QCOMPARE(label("makerNameLabel")->text(), QString());
+    QCOMPARE(label("makerWebPageLabel")->text(), QStringLiteral("http://"));
+    QCOMPARE(label("themeNameLabel")->text(), QString());
+    for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "themeNameLabel"})
         QCOMPARE(label(name)->font().pointSizeF(), 10.0);
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+    for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "createdByLabel", "emailLabel",
+                             "webPageLabel", "themeNameLabel", "gameDirectoryLabel"})
         QCOMPARE(textColour(label(name)), QColor(Qt::black));
     QCOMPARE(background(), QColor(Qt::white));
     QVERIFY(m_dialogs.messages.isEmpty());
@@ -149,22 +150,24 @@ void FrmMain2Test::pink_coloursOnlyTheWebPageAndTheThemeName()
 {
     writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n12\r\nPink\r\nPurple\r\nDusk\r\n");
     makeWindow();
-    const QColor pink = textColour(label("Label3"));
+    const QColor pink = textColour(label("makerWebPageLabel"));
     QVERIFY(pink != m_designText && pink != QColor(Qt::black));
-    QCOMPARE(textColour(label("Label7")), pink);
-    for (const char *name : {"Label1", "Label2", "Label4", "Label5", "Label6", "Label8"})
+    QCOMPARE(textColour(label("themeNameLabel")), pink);
+    for (const char *name :
+         {"makerNameLabel", "makerEmailLabel", "createdByLabel", "emailLabel", "webPageLabel", "gameDirectoryLabel"})
         QCOMPARE(textColour(label(name)), m_designText);
     QVERIFY(background() != m_designBackground);
-    QCOMPARE(label("Label7")->text(), QStringLiteral("Dusk"));
+    QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("Dusk"));
 }
 
 void FrmMain2Test::brown_coloursAllEightLabels()
 {
     writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nBrown\r\nWhite\r\nt\r\n");
     makeWindow();
-    const QColor brown = textColour(label("Label1"));
+    const QColor brown = textColour(label("makerNameLabel"));
     QVERIFY(brown != m_designText);
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+    for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "createdByLabel", "emailLabel",
+                             "webPageLabel", "themeNameLabel", "gameDirectoryLabel"})
         QCOMPARE(textColour(label(name)), brown);
 }
 
@@ -173,19 +176,19 @@ void FrmMain2Test::lowerCaseBackground_isIgnored()
     writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nRed\r\nblack\r\nt\r\n");
     makeWindow();
     QCOMPARE(background(), m_designBackground);
-    QCOMPARE(textColour(label("Label1")), QColor(Qt::red));
-    QCOMPARE(label("Label7")->text(), QStringLiteral("t"));
+    QCOMPARE(textColour(label("makerNameLabel")), QColor(Qt::red));
+    QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("t"));
 }
 
 void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
 {
     writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n");
     makeWindow();
-    QCOMPARE(label("Label1")->text(), QStringLiteral("Ann"));
-    QCOMPARE(label("Label2")->text(), QStringLiteral("ann@example.org"));
-    QCOMPARE(label("Label3")->text(), QStringLiteral("http://ann"));
-    QCOMPARE(label("Label7")->text(), QStringLiteral("Label1"));
-    QCOMPARE(label("Label1")->font().pointSizeF(), 19.5);
+    QCOMPARE(label("makerNameLabel")->text(), QStringLiteral("Ann"));
+    QCOMPARE(label("makerEmailLabel")->text(), QStringLiteral("ann@example.org"));
+    QCOMPARE(label("makerWebPageLabel")->text(), QStringLiteral("http://ann"));
+    QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("Label1"));
+    QCOMPARE(label("makerNameLabel")->font().pointSizeF(), 19.5);
     QCOMPARE(background(), m_designBackground);
 }
 
@@ -195,9 +198,10 @@ void FrmMain2Test::markupInEveryField_isShownAsTyped()
     writeFile(QStringLiteral("theme.cfg"), "<b>Ann</b>\r\n<i>a@b</i>\r\n<a href=x>web</a>\r\n12\r\n<u>Red</u>\r\n"
                                            "<s>Blue</s>\r\n<img src=\"/dev/zero\">\r\n");
     makeWindow();
-    QCOMPARE(label("Label1")->text(), QStringLiteral("<b>Ann</b>"));
-    QCOMPARE(label("Label7")->text(), QStringLiteral("<img src=\"/dev/zero\">"));
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"})
+    QCOMPARE(label("makerNameLabel")->text(), QStringLiteral("<b>Ann</b>"));
+    QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("<img src=\"/dev/zero\">"));
+    for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "createdByLabel", "emailLabel",
+                             "webPageLabel", "themeNameLabel", "gameDirectoryLabel"})
         QCOMPARE(label(name)->textFormat(), Qt::PlainText);
 }
 
@@ -206,20 +210,20 @@ void FrmMain2Test::webPageWithComma_stopsAtTheSize()
     writeFile(QStringLiteral("theme.cfg"),
               "Ann\r\nann@example.org\r\nhttp://a.example.org/x,y\r\n10\r\nRed\r\nBlue\r\nT\r\n");
     makeWindow();
-    QCOMPARE(label("Label3")->text(), QStringLiteral("http://a.example.org/x"));
-    QCOMPARE(label("Label3")->font().pointSizeF(), 19.5);
-    QCOMPARE(textColour(label("Label1")), m_designText);
-    QCOMPARE(label("Label7")->text(), QStringLiteral("Label1"));
+    QCOMPARE(label("makerWebPageLabel")->text(), QStringLiteral("http://a.example.org/x"));
+    QCOMPARE(label("makerWebPageLabel")->font().pointSizeF(), 19.5);
+    QCOMPARE(textColour(label("makerNameLabel")), m_designText);
+    QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("Label1"));
 }
 
 void FrmMain2Test::nothingInThePackage_placeholdersAtDesignSize()
 {
     makeWindow();
-    for (const char *name : {"Label1", "Label2", "Label3", "Label7"}) {
+    for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "themeNameLabel"}) {
         QCOMPARE(label(name)->text(), QStringLiteral("Label1"));
         QCOMPARE(label(name)->font().pointSizeF(), 19.5);
     }
-    QCOMPARE(label("Label4")->text(), QStringLiteral("Created By:"));
+    QCOMPARE(label("createdByLabel")->text(), QStringLiteral("Created By:"));
     QVERIFY(m_window->backgroundPicture().isNull());
     QVERIFY(m_dialogs.messages.isEmpty());
 }
@@ -240,7 +244,7 @@ void FrmMain2Test::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
 
     makeWindow(); // the working directory is the game directory here
     QCOMPARE(m_window->backgroundPicture().size(), QSize(64, 48));
-    QCOMPARE(label("Label1")->text(), QStringLiteral("Own"));
+    QCOMPARE(label("makerNameLabel")->text(), QStringLiteral("Own"));
 }
 
 void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
@@ -249,15 +253,15 @@ void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
     for (const auto &[size, shown] : cases) {
         writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n" + size + "\r\nRed\r\n");
         makeWindow();
-        QCOMPARE(label("Label1")->font().pointSizeF(), shown);
+        QCOMPARE(label("makerNameLabel")->font().pointSizeF(), shown);
     }
 }
 
 void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
 {
     makeWindow();
-    box("filepath1")->setText(m_game->path());
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    box("pathBox")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QFile batch(m_package->filePath(QStringLiteral("1.bat")));
     QVERIFY(batch.open(QIODevice::ReadOnly));
     const QByteArray target = m_game->path().toLocal8Bit();
@@ -276,17 +280,17 @@ void FrmMain2Test::install_refusesUnusableTargets()
 {
     QDir::setCurrent(m_package->path()); // started from its package: the default target is the package
     makeWindow();
-    QCOMPARE(box("filepath1")->text(), QDir::toNativeSeparators(m_package->path()));
+    QCOMPARE(box("pathBox")->text(), QDir::toNativeSeparators(m_package->path()));
     // Started elsewhere, "." and a name that exists only there are no targets
     // for a batch that runs in the package.
     QDir::setCurrent(m_game->path());
     QDir(m_game->path()).mkdir(QStringLiteral("game"));
-    const QStringList targets = {box("filepath1")->text(), QString(), m_game->filePath(QStringLiteral("missing")),
+    const QStringList targets = {box("pathBox")->text(), QString(), m_game->filePath(QStringLiteral("missing")),
                                  QStringLiteral("."), QStringLiteral("game")};
     for (const QString &target : targets) {
         m_dialogs.messages.clear();
-        box("filepath1")->setText(target);
-        clickButton(m_window.get(), QStringLiteral("Command2"));
+        box("pathBox")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("installButton"));
         QCOMPARE(m_dialogs.messages.size(), 1);
         expectNoInstall();
     }
@@ -299,8 +303,8 @@ void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
     // Each try gives its one message; the window stays open.
     const auto install = [this](const QString &target) -> QString {
         m_dialogs.messages.clear();
-        box("filepath1")->setText(target);
-        clickButton(m_window.get(), QStringLiteral("Command2"));
+        box("pathBox")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("installButton"));
         return m_window->isVisible() ? m_dialogs.messages.join(QLatin1Char('|')) : QStringLiteral("closed");
     };
 
@@ -350,8 +354,8 @@ void FrmMain2Test::install_refusesWhatWouldHarmTheGameOrTheSystem()
     makeWindow();
     const auto refused = [this](const QString &target, const QString &named) {
         m_dialogs.messages.clear();
-        box("filepath1")->setText(target);
-        clickButton(m_window.get(), QStringLiteral("Command2"));
+        box("pathBox")->setText(target);
+        clickButton(m_window.get(), QStringLiteral("installButton"));
         QVERIFY2(m_dialogs.messages.join(QLatin1Char('|')).contains(named),
                  qPrintable(m_dialogs.messages.join(QLatin1Char('|'))));
         expectNoInstall();
@@ -392,8 +396,8 @@ void FrmMain2Test::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsThei
     gameFile(QStringLiteral("BOMB1.WA2"), "the game's bomb");
     gameFile(QStringLiteral("Bomb1.Wa2"), "another spelling");
     makeWindow();
-    box("filepath1")->setText(m_game->path());
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    box("pathBox")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
     QVERIFY(m_dialogs.gameDirectoryQuestions.isEmpty());
     const std::string game = m_game->path().toStdString();
@@ -416,9 +420,9 @@ void FrmMain2Test::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsThei
 void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
 {
     makeWindow();
-    auto *restore = findControl<QPushButton>(m_window.get(), QStringLiteral("Command4"));
+    auto *restore = findControl<QPushButton>(m_window.get(), QStringLiteral("restoreButton"));
     QCOMPARE(restore->text(), QStringLiteral("Restore Original Sounds"));
-    box("filepath1")->setText(m_game->path());
+    box("pathBox")->setText(m_game->path());
     QVERIFY(!restore->isEnabled());
 
     QFile bomb(m_game->filePath(QStringLiteral("bomb1.wa2")));
@@ -427,11 +431,11 @@ void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
     bomb.close();
     QVERIFY(vesk::recordBeforeReplacing(m_game->path().toStdString(), {"bomb1.wa2", "links.txt"}).ok());
     QFile::remove(m_game->filePath(QStringLiteral("bomb1.wa2")));
-    box("filepath1")->setText(m_game->path() + QLatin1Char('/'));
+    box("pathBox")->setText(m_game->path() + QLatin1Char('/'));
     QVERIFY(restore->isEnabled());
 
     m_dialogs.questionAnswers << platform::Dialogs::Answer::Yes;
-    clickButton(m_window.get(), QStringLiteral("Command4"));
+    clickButton(m_window.get(), QStringLiteral("restoreButton"));
     QCOMPARE(m_dialogs.questionCaptions, QStringList{QStringLiteral("Lanternkit")});
     QCOMPARE(m_dialogs.messages.last(),
              QStringLiteral("The game's own sounds are back: 1 file put back, 0 files removed."));
@@ -448,15 +452,15 @@ void FrmMain2Test::install_asksAboutFilesThatAreNoThemeSounds()
     makeWindow();
     writeFile(QStringLiteral("readme.txt"), "hello");
     m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
-    box("filepath1")->setText(m_game->path());
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    box("pathBox")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QCOMPARE(m_dialogs.questions,
              QStringList{QStringLiteral("This package also holds files that are not theme sounds: readme.txt. They "
                                         "will be copied into the game directory. Install anyway?")});
     expectNoInstall();
 
     QFile::remove(m_package->filePath(QStringLiteral("readme.txt")));
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QCOMPARE(m_dialogs.questions.size(), 1);
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
 }
@@ -466,8 +470,8 @@ void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
     // 1.bat cannot be created where a directory has its name.
     QVERIFY(QDir(m_package->path()).mkdir(QStringLiteral("1.bat")));
     makeWindow();
-    box("filepath1")->setText(m_game->path());
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    box("pathBox")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(m_package->filePath(QStringLiteral("1.bat"))),
              qPrintable(m_dialogs.messages[0]));
@@ -478,8 +482,8 @@ void FrmMain2Test::install_interpreterThatWillNotStart_saysSo()
 {
     m_interpreter.fails = true;
     makeWindow();
-    box("filepath1")->setText(m_game->path());
-    clickButton(m_window.get(), QStringLiteral("Command2"));
+    box("pathBox")->setText(m_game->path());
+    clickButton(m_window.get(), QStringLiteral("installButton"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no interpreter")), qPrintable(m_dialogs.messages[0]));
     QVERIFY(m_window->isVisible());
@@ -488,7 +492,7 @@ void FrmMain2Test::install_interpreterThatWillNotStart_saysSo()
 void FrmMain2Test::cancel_writesNothing()
 {
     makeWindow();
-    clickButton(m_window.get(), QStringLiteral("Command3"));
+    clickButton(m_window.get(), QStringLiteral("cancelButton"));
     QVERIFY(!m_window->isVisible());
     QCOMPARE(QDir(m_package->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
@@ -496,14 +500,14 @@ void FrmMain2Test::cancel_writesNothing()
 void FrmMain2Test::makeDirectory_createsUnderTheTarget()
 {
     makeWindow();
-    auto *dir1 = findControl<platform::DirList>(m_window.get(), QStringLiteral("Dir1"));
+    auto *dir1 = findControl<platform::DirList>(m_window.get(), QStringLiteral("directoryList"));
     QVERIFY(dir1->setPath(m_game->path()));
     const int entries = dir1->count();
-    box("dirname1")->setText(QStringLiteral("Kestrova"));
-    clickButton(m_window.get(), QStringLiteral("Command1"));
+    box("newDirectoryBox")->setText(QStringLiteral("Kestrova"));
+    clickButton(m_window.get(), QStringLiteral("makeDirectoryButton"));
     QVERIFY(QFileInfo(m_game->filePath(QStringLiteral("Kestrova"))).isDir());
     QCOMPARE(dir1->count(), entries + 1);
-    clickButton(m_window.get(), QStringLiteral("Command1")); // taken now: silently nothing
+    clickButton(m_window.get(), QStringLiteral("makeDirectoryButton")); // taken now: silently nothing
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 

@@ -79,11 +79,11 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
 {
     HWND window = start();
     ASSERT_TRUE(window);
-    EXPECT_EQ(text(control(window, "Label1")), "Ann <b>Example</b>");
-    EXPECT_EQ(text(control(window, "Label2")), "ann@example.org");
-    EXPECT_EQ(text(control(window, "Label3")), "http://ann.example.org");
-    EXPECT_EQ(text(control(window, "Label7")), "Night & Day B\xC3\xB6se");
-    EXPECT_EQ(text(control(window, "Command4")), "Restore Original Sounds");
+    EXPECT_EQ(text(control(window, "makerNameLabel")), "Ann <b>Example</b>");
+    EXPECT_EQ(text(control(window, "makerEmailLabel")), "ann@example.org");
+    EXPECT_EQ(text(control(window, "makerWebPageLabel")), "http://ann.example.org");
+    EXPECT_EQ(text(control(window, "themeNameLabel")), "Night & Day B\xC3\xB6se");
+    EXPECT_EQ(text(control(window, "restoreButton")), "Restore Original Sounds");
     // The layout's size (438 x 397 at 96 dpi) at the display's DPI.
     const int dpi = driver::shownDpi(window);
     EXPECT_EQ(dpi, driver::askedDpi());
@@ -93,10 +93,10 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
     EXPECT_EQ(client.right, at(438));
     EXPECT_EQ(client.bottom, at(397));
     RECT label;
-    GetWindowRect(control(window, "Label7"), &label);
+    GetWindowRect(control(window, "themeNameLabel"), &label);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&label), 2);
-    EXPECT_EQ(label.left, vesk::pixelsAt(vpakRow("Label7").left, dpi));
-    EXPECT_EQ(label.top, vesk::pixelsAt(vpakRow("Label7").top, dpi));
+    EXPECT_EQ(label.left, vesk::pixelsAt(vpakRow("themeNameLabel").left, dpi));
+    EXPECT_EQ(label.top, vesk::pixelsAt(vpakRow("themeNameLabel").top, dpi));
 
     // What the screen shows: the picture (120 x 80 at 96 dpi, blue) at the
     // top left, the background colour (Purple) beside it where no control lies.
@@ -150,8 +150,8 @@ TEST_F(VpakWindowTest, missingOrRelativeTargetIsRefusedAndTheWindowStays)
     ASSERT_FALSE(ec) << ec.message();
     for (const std::string &target : {std::string("game"), std::string("C:\\no\\such\\kestrova"), std::string("Z:\\"),
                                       std::string("C:\\"), std::string("C:\\windows\\system32"), tooLong}) {
-        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
-        press(window, "Command2");
+        SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+        press(window, "installButton");
         const std::string said = answerBox();
         EXPECT_FALSE(said.empty()) << target;
         EXPECT_EQ(said.find("Is it really"), std::string::npos) << said;
@@ -169,9 +169,9 @@ TEST_F(VpakWindowTest, packageCarryingAProgramIsRefused)
     fs::create_directories(m_dir / "game");
     HWND window = start();
     ASSERT_TRUE(window);
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0,
+    SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>((m_dir / "game").string().c_str()));
-    press(window, "Command2");
+    press(window, "installButton");
     EXPECT_NE(answerBox().find("evil.dll"), std::string::npos);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(fs::exists(m_package / "1.bat"));
@@ -207,8 +207,8 @@ TEST_F(VpakWindowTest, installArrivesAndKeepsTheGamesFileWhateverTheNames)
         writeBytes((game / "BOMB1.WA2").string(), "the game's bomb");
         HWND window = start();
         ASSERT_TRUE(window) << c.game;
-        SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(game.string().c_str()));
-        press(window, "Command2");
+        SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(game.string().c_str()));
+        press(window, "installButton");
         EXPECT_EQ(answerBox(), "Install Completed") << c.game;
         EXPECT_TRUE(hasEnded(10000)) << "the window closes after the install";
         m_program.stop();
@@ -225,7 +225,7 @@ TEST_F(VpakWindowTest, cancelWritesNothing)
 {
     HWND window = start();
     ASSERT_TRUE(window);
-    press(window, "Command3");
+    press(window, "cancelButton");
     EXPECT_TRUE(hasEnded(10000));
     size_t files = 0;
     for (const auto &entry : fs::recursive_directory_iterator(m_dir)) {
@@ -272,9 +272,9 @@ TEST_F(VpakWindowTest, aOneFilePackageShowsItsThemeInstallsAndLeavesNoTemporaryF
     ASSERT_TRUE(m_program.start(ocean, "", path("downloads")));
     HWND window = driver::waitForWindow(nullptr, vpak::kWindowCaption);
     ASSERT_TRUE(window);
-    EXPECT_EQ(text(control(window, "Label1")), "Ann <b>Example</b>");
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
-    press(window, "Command2");
+    EXPECT_EQ(text(control(window, "makerNameLabel")), "Ann <b>Example</b>");
+    SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "installButton");
     EXPECT_EQ(answerBox(), "Install Completed");
     EXPECT_TRUE(hasEnded(10000));
     EXPECT_EQ(readBytes(path("game\\bomb1.wa2")), "RIFF new bomb");
@@ -296,8 +296,8 @@ TEST_F(VpakWindowTest, aFolderWhoseSoundDiffersFromItsSumsIsRefused)
     fs::create_directories(m_dir / "game");
     HWND window = start();
     ASSERT_TRUE(window);
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
-    press(window, "Command2");
+    SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "installButton");
     EXPECT_EQ(answerBox(),
               "The theme package is damaged (bomb1.wa2 does not match its checksum). Ask for the package again.");
     EXPECT_TRUE(IsWindow(window));
@@ -323,8 +323,8 @@ TEST_F(VpakWindowTest, aBigPackageInstallsWithItsWindowAnswering)
     writeBytes(path("game\\bomb1.wa2"), "the game's bomb");
     HWND window = start();
     ASSERT_TRUE(window);
-    SendMessageA(control(window, "filepath1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
-    press(window, "Command2");
+    SendMessageA(control(window, "pathBox"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path("game").c_str()));
+    press(window, "installButton");
     int answeredWhileShown = 0;
     for (int poll = 0; poll < 4 * driver::kPolls && !FindWindowA("#32770", vpak::kMessageCaption); ++poll) {
         const auto shown = [] {
