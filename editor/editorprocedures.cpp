@@ -71,7 +71,10 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
         return false;
     }
     editor.selectedLink.reset();
-    ui.replaceTheme(editor.theme, std::move(loaded).value());
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
+    ui.linksChanging(change);
+    editor.theme.load(std::move(loaded).value());
+    ui.linksChanged(change);
     ui.showTheme();
     if (!notes.empty()) {
         std::string text = "Some sound edits of " + path + " were left out:";
@@ -146,7 +149,7 @@ auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const std::optional<std
 
 } // namespace
 
-void convert(Editor &editor, EditorUi &ui, const std::string &quote)
+void convert(Editor &editor, EditorUi &ui)
 {
     const std::string *game = requireGameDirectory(editor, ui);
     if (!game)
@@ -166,7 +169,7 @@ void convert(Editor &editor, EditorUi &ui, const std::string &quote)
             return ApplyResult{0, std::nullopt, Status::failure(ErrorCode::Cancelled, "cancelled"), std::nullopt};
         asked = true;
         const std::unique_ptr<Progress> progress = ui.startProgress("Convert To Wa2 + Bm2");
-        return applyTheme(*game, plan, editor.theme.links(), quote, *progress);
+        return applyTheme(*game, plan, editor.theme.links(), kLinkQuote, *progress);
     };
     const std::optional<ApplyResult> applied = stepAsked(ui, plan, editor.gameDirectory, apply);
     if (!applied || applied->status.code() == ErrorCode::Cancelled)
@@ -329,7 +332,10 @@ void removeFile(Editor &editor, EditorUi &ui)
 
 void addLink(Editor &editor, EditorUi &ui, Link link)
 {
-    ui.appendLink(editor.theme, std::move(link));
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::Appended, editor.theme.links().size()};
+    ui.linksChanging(change);
+    editor.theme.addLink(std::move(link));
+    ui.linksChanged(change);
 }
 
 void removeLink(Editor &editor, EditorUi &ui)
@@ -338,7 +344,10 @@ void removeLink(Editor &editor, EditorUi &ui)
         return;
     const size_t row = *editor.selectedLink;
     editor.selectedLink.reset();
-    ui.eraseLink(editor.theme, row);
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::Erased, row};
+    ui.linksChanging(change);
+    editor.theme.removeLink(row);
+    ui.linksChanged(change);
 }
 
 void selectLink(Editor &editor, EditorUi &ui, size_t row)

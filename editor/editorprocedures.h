@@ -58,16 +58,24 @@ public:
     // The views follow the model.
     virtual void showTheme() = 0; // every slot and link anew
     virtual void showSlot(int index) = 0;
-    virtual void showSelection() = 0; // id1 and fileNameBox
-    // Link `row` selected in linkList and addressList and shown in linkNameBox and linkAddressBox.
+    virtual void showSelection() = 0; // the selected slot and the file Play plays
+    // Link `row` selected in the link list and shown in the entry boxes.
     virtual void showLink(size_t row) = 0;
-    // The theme's links change only through these, so that the link views
-    // are told around the change: a project's values wholesale, one link
-    // added at the end, one removed (afterwards no link is selected and the
-    // entry boxes keep what they show).
-    virtual void replaceTheme(Theme &theme, Project project) = 0;
-    virtual void appendLink(Theme &theme, Link link) = 0;
-    virtual void eraseLink(Theme &theme, size_t row) = 0;
+    // The procedures alone change the theme's links, and tell the link views
+    // before and after each change: every link (a project opened), one added
+    // at the end, one removed (afterwards no link is selected and the entry
+    // boxes keep what they show).
+    struct LinkChange
+    {
+        enum class Kind {
+            All,
+            Appended,
+            Erased,
+        } kind;
+        size_t row = 0; // the link added or removed
+    };
+    virtual void linksChanging(const LinkChange &change) = 0;
+    virtual void linksChanged(const LinkChange &change) = 0;
 };
 
 // The editor's state: the theme, the game directory in force (chosen in
@@ -102,9 +110,8 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
 // Save: the file dialog, then the project; true when it was saved.
 bool saveProject(Editor &editor, EditorUi &ui);
 
-// Convert To Wa2 + Bm2, with its checks and questions; `quote` encloses
-// links.txt's values.
-void convert(Editor &editor, EditorUi &ui, const std::string &quote);
+// Convert To Wa2 + Bm2, with its checks and questions.
+void convert(Editor &editor, EditorUi &ui);
 
 // Restore Original Sounds, with its question and summary.
 void restore(Editor &editor, EditorUi &ui);

@@ -18,8 +18,6 @@ const std::vector<ControlRow> &mainSoundsControls()
         {Kind::Button, "stopButton", nullptr, 7680, 6930, 1095, 375, "Stop"},
         {Kind::Button, "addFileButton", nullptr, 6480, 7320, 1095, 375, "Add File"},
         {Kind::Button, "playButton", nullptr, 7680, 7320, 1095, 375, "Play"},
-        {Kind::TextBox, "id1", nullptr, 0, 0, 0, 0, "1"},
-        {Kind::TextBox, "none1", nullptr, 0, 0, 0, 0, ""},
         // The selected slot's sound in figures, between the slot tabs and File Name.
         {Kind::Label, "soundInfo", nullptr, 120, 6855, 6255, 225, ""},
     };
@@ -37,7 +35,6 @@ const std::vector<ControlRow> &mainLinksControls()
         {Kind::Button, "addLinkButton", nullptr, 6480, 1680, 1095, 375, "Add"},
         {Kind::Button, "removeLinkButton", nullptr, 7680, 1680, 1095, 375, "Remove"},
         {Kind::ListBox, "addressList", nullptr, 0, 0, 0, 0, nullptr},
-        {Kind::TextBox, "char1", nullptr, 0, 0, 0, 0, "\""},
     };
     return controls;
 }

@@ -16,6 +16,9 @@ struct Link
     bool operator==(const Link &other) const { return name == other.name && address == other.address; }
 };
 
+// What encloses each part of a link in links.txt: a double quote.
+inline constexpr const char *kLinkQuote = "\"";
+
 // links.txt in the game directory: the maker's line, then one line per link,
 // each part enclosed in `quote` and the two joined by a comma. Nothing is
 // escaped, as the game reads it.

@@ -24,24 +24,35 @@ QVariant LinkListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-void LinkListModel::add(const vesk::Link &link)
+void LinkListModel::aboutToChange(const vesk::EditorUi::LinkChange &change)
 {
-    const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    m_theme.addLink(link);
-    endInsertRows();
+    using Kind = vesk::EditorUi::LinkChange::Kind;
+    const int row = static_cast<int>(change.row);
+    switch (change.kind) {
+    case Kind::All:
+        beginResetModel();
+        break;
+    case Kind::Appended:
+        beginInsertRows(QModelIndex(), row, row);
+        break;
+    case Kind::Erased:
+        beginRemoveRows(QModelIndex(), row, row);
+        break;
+    }
 }
 
-void LinkListModel::remove(int row)
+void LinkListModel::changed(const vesk::EditorUi::LinkChange &change)
 {
-    beginRemoveRows(QModelIndex(), row, row);
-    m_theme.removeLink(static_cast<size_t>(row));
-    endRemoveRows();
-}
-
-void LinkListModel::replace(const std::function<void()> &change)
-{
-    beginResetModel();
-    change();
-    endResetModel();
+    using Kind = vesk::EditorUi::LinkChange::Kind;
+    switch (change.kind) {
+    case Kind::All:
+        endResetModel();
+        break;
+    case Kind::Appended:
+        endInsertRows();
+        break;
+    case Kind::Erased:
+        endRemoveRows();
+        break;
+    }
 }

@@ -89,7 +89,7 @@ public:
     std::optional<std::string> saveFile(Files kind) override { return choose(kind, true); }
     void offerFileName(const std::string &path) override
     {
-        m_window.CommonDialog1->fileName = platform::fromLocal(path);
+        m_window.m_fileDialog->fileName = platform::fromLocal(path);
     }
     void playSound(const std::string &name) override { m_window.m_sound.play(name); }
     void setBusy(bool busy) override
@@ -116,17 +116,24 @@ public:
         m_window.showMeasurements();
     }
     void showLink(size_t row) override { m_window.showLink(static_cast<int>(row)); }
-    void replaceTheme(vesk::Theme &theme, vesk::Project project) override
+    // A removal changes the selection, which must not show another link.
+    void linksChanging(const LinkChange &change) override
     {
-        m_window.m_links->replace([&] { theme.load(std::move(project)); });
+        const QSignalBlocker block(m_window.linkList->selectionModel());
+        m_window.m_links->aboutToChange(change);
     }
-    void appendLink(vesk::Theme &, vesk::Link link) override { m_window.m_links->add(link); }
-    void eraseLink(vesk::Theme &, size_t row) override { m_window.eraseLink(static_cast<int>(row)); }
+    void linksChanged(const LinkChange &change) override
+    {
+        const QSignalBlocker block(m_window.linkList->selectionModel());
+        m_window.m_links->changed(change);
+        if (change.kind == LinkChange::Kind::Erased)
+            m_window.clearLinkSelection();
+    }
 
 private:
     std::optional<std::string> choose(Files kind, bool save)
     {
-        platform::CommonDialog &dialog = *m_window.CommonDialog1;
+        platform::CommonDialog &dialog = *m_window.m_fileDialog;
         dialog.filter = kind == Files::Sounds ? QString::fromLatin1(vesk::kSoundFilter) : kProjectFilter;
         if (!(save ? dialog.showSave(&m_window) : dialog.showOpen(&m_window)))
             return std::nullopt;
@@ -145,7 +152,7 @@ MainWindow::MainWindow(const QString &programDirectory, platform::Dialogs &dialo
       m_settingsFile(settingsFile.isEmpty()
                          ? platform::fromLocal(vesk::settingsFilePath(platform::toLocal(programDirectory)))
                          : settingsFile),
-      m_dialogs(dialogs), m_sound(sound), CommonDialog1(std::make_unique<platform::CommonDialog>(dialogs)),
+      m_dialogs(dialogs), m_sound(sound), m_fileDialog(std::make_unique<platform::CommonDialog>(dialogs)),
       m_ui(std::make_unique<Ui>(*this)), m_measurements(std::make_unique<vesk::SlotMeasurements>([this] {
           // From a worker thread: the window takes it up on its own, once
           // for however many arrive meanwhile.
@@ -231,9 +238,6 @@ void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
     // The slot labels sit beside their buttons; their names carry the slot
     // index, so they are placed here rather than in a table. Both carry the
     // index for drops.
-    auto *hidden = new QLabel(QStringLiteral("Label1"), page);
-    hidden->setObjectName(slotLabelName(0));
-    hidden->hide();
     for (const vesk::SlotInfo &slot : vesk::slotCatalogue()) {
         auto *button = control<QPushButton>(this, QString::fromLatin1(slot.button));
         auto *label = new SlotLabel(QString::fromLatin1(vesk::kNoSound), button->parentWidget());
@@ -252,10 +256,6 @@ void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
 
     platform::buildControls(page, vesk::mainSoundsControls(), origin);
     fileNameBox = control<QLineEdit>(this, QStringLiteral("fileNameBox"));
-    id1 = control<QLineEdit>(this, QStringLiteral("id1"));
-    none1 = control<QLineEdit>(this, QStringLiteral("none1"));
-    id1->hide();
-    none1->hide();
     m_soundInfo = control<QLabel>(this, QStringLiteral("soundInfo"));
     m_soundInfo->setTextFormat(Qt::PlainText);
     // The shown tab's sounds are measured first.
@@ -281,9 +281,7 @@ void MainWindow::buildLinksTab(QWidget *page, QPoint origin)
     addressList->setModelColumn(LinkListModel::Address);
     linkNameBox = control<QLineEdit>(this, QStringLiteral("linkNameBox"));
     linkAddressBox = control<QLineEdit>(this, QStringLiteral("linkAddressBox"));
-    char1 = control<QLineEdit>(this, QStringLiteral("char1"));
     addressList->hide();
-    char1->hide();
     // Selection, not the keyboard cursor, is what shows a link: focus alone
     // must not fill the entry boxes.
     connect(linkList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::onLinkSelected);
@@ -295,7 +293,7 @@ void MainWindow::buildLinksTab(QWidget *page, QPoint origin)
 
 QString MainWindow::slotLabelName(int index)
 {
-    return QStringLiteral("Label1(%1)").arg(index);
+    return QStringLiteral("slotLabel%1").arg(index);
 }
 
 QLabel *MainWindow::slotLabel(int index) const
@@ -350,7 +348,6 @@ void MainWindow::showMeasurements()
 
 void MainWindow::showSelection()
 {
-    id1->setText(QString::number(m_editor.theme.selectedSlot()));
     fileNameBox->setText(platform::fromLocal(m_editor.playName));
 }
 
@@ -439,10 +436,8 @@ void MainWindow::showLink(int row)
     linkAddressBox->setText(m_links->index(row, LinkListModel::Address).data().toString());
 }
 
-void MainWindow::eraseLink(int row)
+void MainWindow::clearLinkSelection()
 {
-    const QSignalBlocker block(linkList->selectionModel());
-    m_links->remove(row);
     for (QListView *list : {linkList, addressList}) {
         list->selectionModel()->clear();
         list->setCurrentIndex(QModelIndex());
@@ -472,7 +467,7 @@ void MainWindow::onSave()
 
 void MainWindow::onConvert()
 {
-    vesk::convert(m_editor, *m_ui, platform::toLocal(char1->text()));
+    vesk::convert(m_editor, *m_ui);
 }
 
 void MainWindow::onCreatePackage()

@@ -29,9 +29,9 @@ class SoundOutput;
 class SettingsWindow;
 
 // The editor's main window. It owns the theme being edited and the chosen
-// game directory; its controls show them: the label array Label1 (elements 1
-// to 47) the slot values, the hidden box id1 the selected slot, linkList and
-// addressList the links.
+// game directory; its controls show them: a row for each slot (its file, its
+// sound's length, picture and marks), the selected slot's file and figures,
+// and the links.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -46,7 +46,7 @@ public:
     const vesk::Theme &theme() const { return m_editor.theme; }
     const std::optional<std::string> &gameDirectory() const { return m_editor.gameDirectory; }
 
-    // Element k of the label array; object names run "Label1(0)" to "Label1(47)".
+    // Slot k's row; object names run "slotLabel1" to "slotLabel47".
     static QString slotLabelName(int index);
     // Slot k as shown, and set as if chosen in a file dialog.
     QString slotValue(int index) const;
@@ -111,7 +111,7 @@ private:
     void showMeasurements();
     void showSelection();
     void showLink(int row);
-    void eraseLink(int row);
+    void clearLinkSelection();
 
     // The procedures' hold on this window (editorprocedures.h).
     class Ui;
@@ -121,21 +121,18 @@ private:
     const QString m_settingsFile;
     platform::Dialogs &m_dialogs;
     platform::SoundOutput &m_sound;
-    std::unique_ptr<platform::CommonDialog> CommonDialog1;
+    std::unique_ptr<platform::CommonDialog> m_fileDialog;
     QPointer<SettingsWindow> m_settings;
 
     vesk::Editor m_editor;
     std::unique_ptr<Ui> m_ui;
 
     QLineEdit *fileNameBox = nullptr;
-    QLineEdit *id1 = nullptr;
-    QLineEdit *none1 = nullptr;
     QListView *linkList = nullptr;    // the names
     QListView *addressList = nullptr; // the addresses, hidden
     LinkListModel *m_links = nullptr;
     QLineEdit *linkNameBox = nullptr;
     QLineEdit *linkAddressBox = nullptr;
-    QLineEdit *char1 = nullptr;
     QTabWidget *m_slotTabs = nullptr;
     QLabel *m_soundInfo = nullptr;
 

@@ -119,6 +119,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         buildSoundsPage(m_tabs->page(0), m_tabs->origin());
         win32::buildControls(m_controls, m_tabs->page(2), m_instance, vesk::mainLinksControls(), idOf, m_dpi, m_font,
                              m_tabs->origin());
+        m_built = true;
         return 0;
     }
     case WM_NOTIFY: {
@@ -142,7 +143,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (lParam == 0)
             menuCommand(LOWORD(wParam));
-        else if (m_controls.count("char1")) // the last control made
+        else if (m_built) // none of the controls' own notes while they are made
             command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DROPFILES:
@@ -238,7 +239,7 @@ void MainWindow::menuCommand(int id)
     else if (is("saveItem"))
         vesk::saveProject(m_editor, *this);
     else if (is("convertItem"))
-        vesk::convert(m_editor, *this, win32::textOf(control("char1")));
+        vesk::convert(m_editor, *this);
     else if (is("createPackageItem"))
         showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory);
     else if (is("restoreItem"))
@@ -366,7 +367,6 @@ void MainWindow::showSlot(int index)
 
 void MainWindow::showSelection()
 {
-    SetWindowTextA(control("id1"), std::to_string(m_editor.theme.selectedSlot()).c_str());
     SetWindowTextA(control("fileNameBox"), m_editor.playName.c_str());
     showMeasurements();
 }
@@ -447,26 +447,25 @@ void MainWindow::listLink(const vesk::Link &link)
                  reinterpret_cast<LPARAM>(vesk::displayText(link.address).c_str()));
 }
 
-void MainWindow::replaceTheme(vesk::Theme &theme, vesk::Project project)
-{
-    theme.load(std::move(project));
-    for (const char *list : {"linkList", "addressList"})
-        SendMessageA(control(list), LB_RESETCONTENT, 0, 0);
-    for (const vesk::Link &link : theme.links())
-        listLink(link);
-}
+void MainWindow::linksChanging(const LinkChange &) {}
 
-void MainWindow::appendLink(vesk::Theme &theme, vesk::Link link)
+void MainWindow::linksChanged(const LinkChange &change)
 {
-    listLink(link);
-    theme.addLink(std::move(link));
-}
-
-void MainWindow::eraseLink(vesk::Theme &theme, size_t row)
-{
-    theme.removeLink(row);
-    for (const char *list : {"linkList", "addressList"}) {
-        SendMessageA(control(list), LB_DELETESTRING, row, 0);
-        SendMessageA(control(list), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    switch (change.kind) {
+    case LinkChange::Kind::All:
+        for (const char *list : {"linkList", "addressList"})
+            SendMessageA(control(list), LB_RESETCONTENT, 0, 0);
+        for (const vesk::Link &link : m_editor.theme.links())
+            listLink(link);
+        break;
+    case LinkChange::Kind::Appended:
+        listLink(m_editor.theme.links().at(change.row));
+        break;
+    case LinkChange::Kind::Erased:
+        for (const char *list : {"linkList", "addressList"}) {
+            SendMessageA(control(list), LB_DELETESTRING, change.row, 0);
+            SendMessageA(control(list), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        }
+        break;
     }
 }

@@ -53,9 +53,8 @@ private:
     void showSlot(int index) override;
     void showSelection() override;
     void showLink(size_t row) override;
-    void replaceTheme(vesk::Theme &theme, vesk::Project project) override;
-    void appendLink(vesk::Theme &theme, vesk::Link link) override;
-    void eraseLink(vesk::Theme &theme, size_t row) override;
+    void linksChanging(const LinkChange &change) override;
+    void linksChanged(const LinkChange &change) override;
 
     // The sounds measured in the background, the shown slot tab's first;
     // each row and the figures line follow them.
@@ -77,6 +76,7 @@ private:
     win32::SoundPlayer m_player;
     vesk::Editor m_editor;
     win32::Controls m_controls;
+    bool m_built = false;               // all the controls made
     std::map<int, int> m_slotOfControl; // a slot button's or label's ID: its slot
     HWND m_slotLabels[vesk::kSlotCount + 1] = {};
     std::unique_ptr<win32::TabPages> m_tabs, m_slotTabs;
