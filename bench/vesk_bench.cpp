@@ -6,6 +6,7 @@
 #include "applytheme.h"
 #include "commandinterpreter.h"
 #include "fakedialogs.h"
+#include "files.h"
 #include "installbatch.h"
 #include "installerwindow.h"
 #include "installprocedure.h"
@@ -25,7 +26,6 @@
 #include "soundfiles.h"
 #include "soundplayer.h"
 #include "soundwindow.h"
-#include "textfile.h"
 #include "wavebytes.h"
 #include "windowtest.h"
 

@@ -1,6 +1,6 @@
 #include "fileops.h"
 
-#include "textfile.h"
+#include "files.h"
 
 namespace vesk {
 

@@ -1,8 +1,8 @@
 #include "gamebackup.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "onefile.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>
@@ -40,14 +40,11 @@ void append(std::string &to, std::uint64_t value, int width)
         to += static_cast<char>(value >> (8 * k) & 0xff);
 }
 
-// A file opened for reading, closed with it.
-using InputFile = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
-
 // Opens `path` to read; `error` says why it did not, as the system said.
-InputFile openInput(const std::string &path, std::error_code &error)
+FilePtr openInput(const std::string &path, std::error_code &error)
 {
     errno = 0;
-    InputFile file(openFile(path, "rb"), &std::fclose);
+    FilePtr file(openFile(path, "rb"));
     if (!file)
         error = openError();
     return file;
@@ -78,7 +75,7 @@ public:
 
 private:
     std::error_code m_openError;
-    InputFile m_file;
+    FilePtr m_file;
     std::uint64_t m_size = 0;
 };
 
@@ -318,15 +315,6 @@ bool hasOneFileTrailer(const std::string &path)
     return source.isOpen() && endsInTag(source);
 }
 
-namespace {
-
-struct FileCloser
-{
-    void operator()(std::FILE *f) const { std::fclose(f); }
-};
-
-} // namespace
-
 Status extractOneFile(const std::string &path, const OneFileIndex &index, const std::string &folder, Progress &progress)
 {
     FileSource source(path);
@@ -341,7 +329,7 @@ Status extractOneFile(const std::string &path, const OneFileIndex &index, const 
     for (const OneFileEntry &entry : index.entries) {
         const std::string target = joinPath(folder, entry.name);
         errno = 0;
-        std::unique_ptr<std::FILE, FileCloser> out(openFile(target, "wb"));
+        FilePtr out(openFile(target, "wb"));
         if (!out)
             return cannotWrite(target, errno);
         std::setvbuf(out.get(), nullptr, _IONBF, 0);
@@ -380,7 +368,7 @@ Result<std::unique_ptr<OneFileWriter>> OneFileWriter::start(const std::string &p
     std::setvbuf(file, nullptr, _IONBF, 0);
     std::unique_ptr<OneFileWriter> writer(new OneFileWriter(path, file));
     std::error_code why;
-    const InputFile in = openInput(program, why);
+    const FilePtr in = openInput(program, why);
     if (!in)
         return cannotRead(program, why);
     std::vector<char> block(kBlock);
@@ -415,7 +403,7 @@ Result<Sha256Digest> OneFileWriter::add(const std::string &name, const std::stri
     if (entryKind(source) != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + source + ": it is not a file");
     std::error_code why;
-    const InputFile in = openInput(source, why);
+    const FilePtr in = openInput(source, why);
     if (!in)
         return cannotRead(source, why);
     std::error_code ec;

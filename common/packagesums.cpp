@@ -1,8 +1,8 @@
 #include "packagesums.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <filesystem>

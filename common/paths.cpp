@@ -1,6 +1,6 @@
 #include "paths.h"
 
-#include "textfile.h"
+#include "files.h"
 
 #include <filesystem>
 #include <random>

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -42,6 +43,12 @@ bool isAbsolutePath(const std::string &path);
 // Opens a file as std::fopen does, whatever the length of its path (on
 // Windows the C runtime's narrow open stops at 260 characters).
 std::FILE *openFile(const std::string &path, const char *mode);
+// The one owner of an open file: closed when it goes.
+struct FileCloser
+{
+    void operator()(std::FILE *file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Moves a file openFile opened to `offset` bytes from its start, past 2 GiB
 // too; false when it cannot.
 bool seekFile(std::FILE *file, std::uint64_t offset);

@@ -1,5 +1,5 @@
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 
 #include <cerrno>
 #include <cstdlib>

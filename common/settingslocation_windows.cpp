@@ -1,7 +1,7 @@
 #include "settingslocation.h"
 
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "widepath.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 #include "sha256.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +38,8 @@ Result<Sha256Digest> sha256OfFile(const std::string &path, HashProgress *progres
     if (kind != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
     errno = 0;
-    std::FILE *file = openFile(path, "rb");
+    const FilePtr opened(openFile(path, "rb"));
+    std::FILE *file = opened.get();
     if (!file)
         return Status::failure(codeFromErrno(errno), "cannot read " + path + ": " + reasonFromErrno(errno));
     std::setvbuf(file, nullptr, _IONBF, 0);
@@ -56,13 +57,11 @@ Result<Sha256Digest> sha256OfFile(const std::string &path, HashProgress *progres
         if (progress
             && !progress->progress.advance(progress->shownAs,
                                            progress->doneBefore + progress->share * (size > 0 ? read / size : 1))) {
-            std::fclose(file);
             return Status::failure(ErrorCode::Cancelled, "cancelled");
         }
     }
     const bool failed = std::ferror(file) != 0;
     const int err = errno;
-    std::fclose(file);
     if (failed)
         return Status::failure(codeFromErrno(err), "cannot read " + path + ": " + reasonFromErrno(err));
     return hash.finish();

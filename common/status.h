@@ -84,4 +84,16 @@ private:
     std::variant<T, Status> m_state;
 };
 
+// "permission denied", "no such file or directory": the reason in the form the
+// messages embed it.
+std::string reasonText(const std::error_code &ec);
+std::string reasonFromErrno(int err);
+
+// "cannot read PATH: REASON" with the code that goes with the reason.
+Status cannotRead(const std::string &path, const std::error_code &ec);
+// "cannot write PATH: REASON", from errno (0 counts as an I/O error) or the
+// system's code.
+Status cannotWrite(const std::string &path, int err);
+Status cannotWrite(const std::string &path, const std::error_code &ec);
+
 } // namespace vesk

@@ -40,4 +40,14 @@ bool listedBefore(std::string_view a, std::string_view b)
     });
 }
 
+std::string sizeText(std::size_t bytes)
+{
+    constexpr std::size_t KiB = 1024, MiB = 1024 * 1024;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return std::to_string(bytes / MiB) + " MiB";
+    if (bytes >= KiB && bytes % KiB == 0)
+        return std::to_string(bytes / KiB) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 } // namespace vesk

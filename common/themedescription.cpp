@@ -1,7 +1,7 @@
 #include "themedescription.h"
 
 #include "fieldreader.h"
-#include "textfile.h"
+#include "files.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "applytheme.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "gamebackup.h"
 #include "paths.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <cstdio>
@@ -40,10 +40,8 @@ Status checkSlotFile(int index, const std::string &path)
         return Status::failure(ErrorCode::NotFound, slot + ": " + path + " does not exist");
     if (kind != EntryKind::File)
         return Status::failure(ErrorCode::NotAFile, slot + ": " + path + " is not a file");
-    std::FILE *file = vesk::openFile(path, "rb");
-    if (!file)
+    if (!FilePtr(openFile(path, "rb")))
         return Status::failure(codeFromErrno(errno), slot + ": cannot read " + path + ": " + reasonFromErrno(errno));
-    std::fclose(file);
     return Status::success();
 }
 

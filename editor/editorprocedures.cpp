@@ -1,13 +1,13 @@
 #include "editorprocedures.h"
 
 #include "applytheme.h"
+#include "files.h"
 #include "gamebackup.h"
 #include "loudnessmatch.h"
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "soundplan.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "links.h"
 
+#include "files.h"
 #include "maker.h"
-#include "textfile.h"
 
 namespace vesk {
 

@@ -1,12 +1,12 @@
 #include "packagebuild.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "gamebackup.h"
 #include "onefile.h"
 #include "packagesums.h"
 #include "paths.h"
 #include "settingslocation.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "projectfile.h"
 
 #include "fieldreader.h"
-#include "textfile.h"
+#include "files.h"
 #include "texttools.h"
 
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "fieldreader.h"
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 
 #include <filesystem>
 

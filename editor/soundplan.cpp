@@ -3,11 +3,11 @@
 #include "applytheme.h"
 #include "displaytext.h"
 #include "fileops.h"
+#include "files.h"
 #include "gamebackup.h"
 #include "paths.h"
 #include "slotsound.h"
 #include "sounddecoder.h"
-#include "textfile.h"
 #include "wavecheck.h"
 
 #include <algorithm>

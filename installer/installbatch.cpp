@@ -1,8 +1,8 @@
 #include "installbatch.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "texttools.h"
 
 #include <algorithm>
@@ -166,8 +166,7 @@ enum class Compared {
 Compared compareBytes(const std::string &original, const std::string &copy,
                       const std::function<bool(std::size_t)> &read)
 {
-    using File = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
-    File a(vesk::openFile(original, "rb"), std::fclose), b(vesk::openFile(copy, "rb"), std::fclose);
+    const vesk::FilePtr a(vesk::openFile(original, "rb")), b(vesk::openFile(copy, "rb"));
     if (!b)
         return Compared::Unreadable;
     std::error_code ec;

@@ -1,11 +1,11 @@
 #include "installprocedure.h"
 
+#include "files.h"
 #include "gamebackup.h"
 #include "installbatch.h"
 #include "packagesource.h"
 #include "packagesums.h"
 #include "paths.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>

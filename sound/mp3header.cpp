@@ -31,7 +31,8 @@ std::uint64_t Mp3Header::length() const
 
 std::optional<Mp3Header> readMp3Header(const std::string &path)
 {
-    std::FILE *file = openFile(path, "rb");
+    const FilePtr opened(openFile(path, "rb"));
+    std::FILE *file = opened.get();
     if (!file)
         return std::nullopt;
     std::string bytes(10, '\0');
@@ -50,7 +51,6 @@ std::optional<Mp3Header> readMp3Header(const std::string &path)
     // The first frame's header and what it carries fit in 256 bytes.
     bytes.assign(256, '\0');
     bytes.resize(std::fseek(file, tag, SEEK_SET) == 0 ? std::fread(&bytes[0], 1, bytes.size(), file) : 0);
-    std::fclose(file);
     const std::size_t at = 0;
     if (bytes.size() < at + 4 || byteAt(bytes, at) != 0xFF || (byteAt(bytes, at + 1) & 0xE0) != 0xE0)
         return std::nullopt;

@@ -1,9 +1,9 @@
 #include "playablesound.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
 #include "soundconvert.h"
-#include "textfile.h"
 #include "wavecheck.h"
 
 namespace vesk {

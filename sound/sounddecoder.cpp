@@ -17,11 +17,10 @@ namespace {
 std::string firstBytes(const std::string &path, std::size_t count)
 {
     std::string bytes(count, '\0');
-    std::FILE *file = openFile(path, "rb");
+    const FilePtr file(openFile(path, "rb"));
     if (!file)
         return std::string();
-    bytes.resize(std::fread(&bytes[0], 1, count, file));
-    std::fclose(file);
+    bytes.resize(std::fread(&bytes[0], 1, count, file.get()));
     return bytes;
 }
 

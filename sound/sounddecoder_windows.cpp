@@ -468,19 +468,6 @@ private:
     std::uint64_t m_frames = 0;
 };
 
-bool startsWith(const std::string &path, const char *magic, size_t at = 0)
-{
-    char bytes[16] = {};
-    const size_t length = std::strlen(magic);
-    FILE *file = openFile(path, "rb");
-    if (!file)
-        return false;
-    const bool read
-        = std::fseek(file, static_cast<long>(at), SEEK_SET) == 0 && std::fread(bytes, 1, length, file) == length;
-    std::fclose(file);
-    return read && std::memcmp(bytes, magic, length) == 0;
-}
-
 class MediaFoundationResampler final : public Resampler
 {
 public:
@@ -568,13 +555,14 @@ Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path)
 {
     // Ogg Vorbis first, which no decoder of Windows reads; an Ogg that is
     // no Vorbis (Opus) goes on to Media Foundation.
-    if (startsWith(path, "OggS")) {
+    const std::string kind = soundKind(path);
+    if (kind == "Ogg Vorbis" || kind == "Ogg") {
         if (Result<std::unique_ptr<SoundDecoder>> vorbis = VorbisDecoder::open(path))
             return vorbis;
     }
     if (Result<std::unique_ptr<SoundDecoder>> decoded = MediaFoundationDecoder::open(path))
         return decoded;
-    if (startsWith(path, "RIFF") && startsWith(path, "WAVE", 8))
+    if (kind == "Wave")
         return AcmDecoder::open(path);
     return notASound();
 }

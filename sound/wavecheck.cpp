@@ -64,7 +64,7 @@ std::optional<std::string> readWave(const std::string &path, WaveFacts &facts)
         return std::string(kind != EntryKind::Missing ? "not a file" : "the file is missing");
     // A theme's plan checks every slot's file: the plain C file is the
     // quickest to open.
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(openFile(path, "rb"), std::fclose);
+    const FilePtr file(openFile(path, "rb"));
     const std::uintmax_t size = fileSize(path, ec);
     // The chunk headers of most waves lie in the first few KiB, read at once.
     char start[4096];

@@ -1,7 +1,7 @@
 #include "wavewriter.h"
 
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
+#include "files.h"
 #include "gamebackup.h"
 #include "paths.h"
 #include "tempdir.h"
-#include "textfile.h"
 #include "themefiles.h"
 
 #include <algorithm>

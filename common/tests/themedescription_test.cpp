@@ -1,6 +1,6 @@
 #include "colours.h"
+#include "files.h"
 #include "tempdir.h"
-#include "textfile.h"
 #include "themedescription.h"
 #include "themefiles.h"
 

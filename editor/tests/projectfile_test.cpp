@@ -1,6 +1,6 @@
+#include "files.h"
 #include "projectfile.h"
 #include "tempdir.h"
-#include "textfile.h"
 
 #include <algorithm>
 

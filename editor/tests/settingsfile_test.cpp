@@ -1,6 +1,6 @@
+#include "files.h"
 #include "settingsfile.h"
 #include "tempdir.h"
-#include "textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include "dialogs.h"
 #include "displaytext.h"
 #include "editorwindows.h"
+#include "files.h"
 #include "paths.h"
 #include "settingsfile.h"
 #include "slotsound.h"
-#include "textfile.h"
 #include "themefiles.h"
 #include "waveformpicture.h"
 

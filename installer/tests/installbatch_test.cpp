@@ -1,7 +1,7 @@
+#include "files.h"
 #include "installbatch.h"
 #include "paths.h"
 #include "tempdir.h"
-#include "textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "filelock.h"
+#include "files.h"
 #include "installbatch.h"
 #include "installprocedure.h"
 #include "onefile.h"
@@ -6,7 +7,6 @@
 #include "packagesums.h"
 #include "paths.h"
 #include "tempdir.h"
-#include "textfile.h"
 
 #include <cerrno>
 #include <cstdio>

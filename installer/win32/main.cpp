@@ -2,6 +2,7 @@
 // the game on Windows. It draws the same table, reads theme.cfg the same way
 // and installs with the same procedure as the Qt window.
 #include "displaytext.h"
+#include "files.h"
 #include "gamebackup.h"
 #include "installerlayout.h"
 #include "installprocedure.h"
@@ -9,7 +10,6 @@
 #include "packagesource.h"
 #include "paths.h"
 #include "progresswindow.h"
-#include "textfile.h"
 #include "themedescription.h"
 #include "themefiles.h"
 #include "win32ui.h"

@@ -1,6 +1,6 @@
 #include "picture.h"
 
-#include "textfile.h"
+#include "files.h"
 
 #include "displaytext.h"
 

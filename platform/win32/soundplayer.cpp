@@ -1,6 +1,6 @@
 #include "soundplayer.h"
 
-#include "textfile.h"
+#include "files.h"
 
 #include <windows.h>
 

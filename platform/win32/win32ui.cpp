@@ -2,8 +2,8 @@
 
 #include "displaytext.h"
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
-#include "textfile.h"
 #include "texttools.h"
 #include "widepath.h"
 

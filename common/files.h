@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paths.h"
 #include "status.h"
 
 #include <cstddef>
@@ -41,9 +42,6 @@ Status probeWritable(const std::string &directory);
 // plain create would give it (0666 less the user's mask).
 std::error_code giveNewFileMode(const std::string &path, const std::string &replaced);
 
-// "64 KiB", "64 MiB", "100 bytes": a size in the unit that fits it.
-std::string sizeText(std::size_t bytes);
-
 // The small files read field by field (vesk.cfg, theme.cfg) are read no
 // further than this: what lies beyond counts as the end of the file.
 inline constexpr std::size_t kSmallFileLimit = 64 * 1024;
@@ -59,17 +57,5 @@ enum class Overflow {
 // (ErrorCode::NotAFile) and is never opened for reading, so that it can
 // neither hang nor flood the caller.
 Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow);
-
-// "permission denied", "no such file or directory": the reason in the form the
-// messages embed it.
-std::string reasonText(const std::error_code &ec);
-std::string reasonFromErrno(int err);
-
-// "cannot read PATH: REASON" with the code that goes with the reason.
-Status cannotRead(const std::string &path, const std::error_code &ec);
-// "cannot write PATH: REASON", from errno (0 counts as an I/O error) or the
-// system's code.
-Status cannotWrite(const std::string &path, int err);
-Status cannotWrite(const std::string &path, const std::error_code &ec);
 
 } // namespace vesk

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the tests and benchmarks need of the POSIX system, kept here so that
-// no file outside common/ and platform/ includes a POSIX header.
+// no other test or benchmark includes a POSIX header.
 #ifndef _WIN32
 
 #include <csignal>

@@ -1,7 +1,7 @@
 #include "fileops.h"
+#include "files.h"
 #include "paths.h"
 #include "tempdir.h"
-#include "textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TextFileTest : public TempDirTest
+class FilesTest : public TempDirTest
 {};
 
 std::string bytesOf(const std::string &path)
@@ -25,14 +25,14 @@ std::string bytesOf(const std::string &path)
 
 } // namespace
 
-TEST_F(TextFileTest, writesEveryLineWithCrLfAndBytesUnchanged)
+TEST_F(FilesTest, writesEveryLineWithCrLfAndBytesUnchanged)
 {
     const std::string file = path("out.txt");
     ASSERT_TRUE(vesk::writeTextFile(file, {"none", "", " 2 ", "caf\xe9"}).ok());
     EXPECT_EQ(bytesOf(file), "none\r\n\r\n 2 \r\ncaf\xe9\r\n");
 }
 
-TEST_F(TextFileTest, truncatesALongerOldFile)
+TEST_F(FilesTest, truncatesALongerOldFile)
 {
     const std::string file = path("out.txt");
     std::ofstream(file) << std::string(1000, 'x');
@@ -40,7 +40,7 @@ TEST_F(TextFileTest, truncatesALongerOldFile)
     EXPECT_EQ(bytesOf(file), "a\r\n");
 }
 
-TEST_F(TextFileTest, failureNamesTheFileAndTheReason)
+TEST_F(FilesTest, failureNamesTheFileAndTheReason)
 {
     const std::string file = path("missing-dir") + "/out.txt";
     const vesk::Status status = vesk::writeTextFile(file, {"a"});
@@ -49,7 +49,7 @@ TEST_F(TextFileTest, failureNamesTheFileAndTheReason)
     EXPECT_NE(status.error().find("no such file or directory"), std::string::npos) << status.error();
 }
 
-TEST_F(TextFileTest, atomicWriteReplacesTheFileWholly)
+TEST_F(FilesTest, atomicWriteReplacesTheFileWholly)
 {
     const std::string file = path("project.vsk");
     std::ofstream(file) << "old";
@@ -58,7 +58,7 @@ TEST_F(TextFileTest, atomicWriteReplacesTheFileWholly)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1) << "no temporary left";
 }
 
-TEST_F(TextFileTest, failedAtomicWriteLeavesTheOldFileIntact)
+TEST_F(FilesTest, failedAtomicWriteLeavesTheOldFileIntact)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "folders on Windows have no write bit";
@@ -79,7 +79,7 @@ TEST_F(TextFileTest, failedAtomicWriteLeavesTheOldFileIntact)
 #ifndef _WIN32
 using vesk::posix::inChild;
 
-TEST_F(TextFileTest, atomicWriteThatCannotCompleteKeepsTheOldFileAndLeavesNoTemporary)
+TEST_F(FilesTest, atomicWriteThatCannotCompleteKeepsTheOldFileAndLeavesNoTemporary)
 {
     // A file-size limit makes the write fail halfway, for every user.
     const std::string file = path("project.vsk");
@@ -94,7 +94,7 @@ TEST_F(TextFileTest, atomicWriteThatCannotCompleteKeepsTheOldFileAndLeavesNoTemp
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }
 
-TEST_F(TextFileTest, atomicWriteHasNoSideEffectsOfItsOwn)
+TEST_F(FilesTest, atomicWriteHasNoSideEffectsOfItsOwn)
 {
     // A file of the user's that looks like a staging file is left alone.
     const std::string file = path("theme.vsk");
@@ -116,7 +116,7 @@ TEST_F(TextFileTest, atomicWriteHasNoSideEffectsOfItsOwn)
     EXPECT_EQ(bytesOf(path("real/target.vsk")), "through\r\n");
 }
 
-TEST_F(TextFileTest, readOnlyFileIsNotReplacedForAnOrdinaryUser)
+TEST_F(FilesTest, readOnlyFileIsNotReplacedForAnOrdinaryUser)
 {
     const std::string file = path("locked.vsk");
     std::ofstream(file) << "old";
@@ -136,7 +136,7 @@ TEST_F(TextFileTest, readOnlyFileIsNotReplacedForAnOrdinaryUser)
 }
 #endif
 
-TEST_F(TextFileTest, readingIsBoundedAndTakesOnlyRegularFiles)
+TEST_F(FilesTest, readingIsBoundedAndTakesOnlyRegularFiles)
 {
     const std::string file = path("big.cfg");
     std::ofstream(file) << std::string(100, 'a');
@@ -151,7 +151,7 @@ TEST_F(TextFileTest, readingIsBoundedAndTakesOnlyRegularFiles)
 #endif
 }
 
-TEST_F(TextFileTest, readingADirectoryIsAFailureWithAReason)
+TEST_F(FilesTest, readingADirectoryIsAFailureWithAReason)
 {
     const auto read = vesk::readFile(m_dir.string(), 100, vesk::Overflow::Refuse);
     EXPECT_EQ(read.code(), vesk::ErrorCode::NotAFile);
@@ -180,7 +180,7 @@ TEST(Paths, programDirectoryIsTheExecutablesFolderNotTheWorkingDirectory)
 
 // A path longer than the system takes (4,096 bytes on Linux) is refused
 // with the reason, and the message names it whole rather than cut.
-TEST_F(TextFileTest, aPathLongerThanTheSystemTakesIsRefusedNamedWhole)
+TEST_F(FilesTest, aPathLongerThanTheSystemTakesIsRefusedNamedWhole)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows names its own limit; its long paths are driven through the programs";
@@ -205,7 +205,7 @@ TEST_F(TextFileTest, aPathLongerThanTheSystemTakesIsRefusedNamedWhole)
 
 // A path over Windows' old limit of 260 characters is no special case for
 // any file function (on Windows the plain narrow calls stop at it).
-TEST_F(TextFileTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
+TEST_F(FilesTest, aPathOverTwoHundredSixtyCharactersWorksLikeAnyOther)
 {
     std::string folder = path("");
     while (folder.size() <= 300)
