@@ -4,7 +4,7 @@
 // the slot tabs (SSTab2), by the window tables: the frame's offset and the
 // button's, each rounded on its own. Both builds' layout tests hold their
 // windows to it.
-#include "editorwindows.h"
+#include "editorlayout.h"
 
 #include <map>
 #include <string>

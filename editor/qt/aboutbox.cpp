@@ -3,7 +3,7 @@
 #include "version.h"
 
 #include "controls.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "maker.h"
 
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "controls.h"
 #include "dialogprompts.h"
 #include "dialogs.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "fieldreader.h"
 #include "gamebackup.h"
 #include "linklistmodel.h"

@@ -7,7 +7,7 @@
 #include "directorypicker.h"
 #include "dirlist.h"
 #include "drivelist.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "filelist.h"
 #include "localtext.h"
 #include "packagebuild.h"

@@ -1,7 +1,7 @@
 #include "soundwindow.h"
 
 #include "controls.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "localtext.h"
 #include "slotsound.h"
 

@@ -2,7 +2,7 @@
 
 // The base of the editor's dialogs in plain Win32.
 #include "dialogs.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 
 #include <functional>
 #include <string>

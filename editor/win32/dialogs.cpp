@@ -2,7 +2,7 @@
 
 #include "colours.h"
 #include "dialog.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "prompts.h"
 
 #include <commctrl.h>

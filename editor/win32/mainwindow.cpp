@@ -2,7 +2,7 @@
 
 #include "dialogs.h"
 #include "displaytext.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "files.h"
 #include "paths.h"
 #include "settingsfile.h"

@@ -1,6 +1,6 @@
 #include "dialog.h"
 #include "dialogs.h"
-#include "editorwindows.h"
+#include "editorlayout.h"
 #include "waveformpicture.h"
 
 #include <commctrl.h>

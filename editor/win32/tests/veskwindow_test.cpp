@@ -1,8 +1,8 @@
 // Drives the real vesk.exe as a player would, with window messages: it is
 // started from a program folder with its vesk.cfg, its dialogs and message
 // boxes are answered, and what it writes is read back byte for byte.
+#include "editorlayout.h"
 #include "editorprocedures.h"
-#include "editorwindows.h"
 #include "installerlayout.h"
 #include "slotlayout.h"
 #include "tempdir.h"

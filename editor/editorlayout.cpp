@@ -1,4 +1,4 @@
-#include "editorwindows.h"
+#include "editorlayout.h"
 
 #include "maker.h"
 #include "slotcatalogue.h"
