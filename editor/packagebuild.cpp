@@ -195,7 +195,7 @@ Status checkPackagePlace(const PackageInput &input)
 std::vector<StrayFile> strayFiles(const PackageInput &input)
 {
     std::vector<StrayFile> stray;
-    const bool builtBefore = readThemeDescription(joinPath(input.packageDirectory, "theme.cfg")).ok();
+    const bool builtBefore = readThemeDescription(joinPath(input.packageDirectory, kThemeDescription)).ok();
     std::error_code ec;
     for (const DirectoryEntry &entry : listDirectory(input.packageDirectory, ec)) {
         const std::string &name = entry.name;
@@ -253,13 +253,13 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
         ~Leftovers() { discard(prepared); }
     } leftovers{prepared};
 
-    step = writeThemeDescription(joinPath(dir, "theme.cfg"), input.theme);
+    step = writeThemeDescription(joinPath(dir, kThemeDescription), input.theme);
     if (!step.ok())
         return fail(step);
 
     if (input.picture.empty())
         return fail(Status::failure("no background picture was chosen"));
-    step = copyInto(input.picture, joinPath(dir, "bgimage.jpg"), "the background picture");
+    step = copyInto(input.picture, joinPath(dir, kPackagePicture), "the background picture");
     if (!step.ok())
         return fail(step);
 
@@ -268,7 +268,7 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
         return fail(
             Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
                                                      + joinPath(input.editorDirectory, kWindowsInstaller) + ")"));
-    const std::string installCopy = joinPath(dir, "install.exe");
+    const std::string installCopy = joinPath(dir, kPackageProgram);
     std::error_code ec;
     step = copyInto(*installer, installCopy, "the installer");
     if (!step.ok())
@@ -281,7 +281,7 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
                     fs::perm_options::add, ec);
 #endif
 
-    std::vector<std::string> sealed = {"theme.cfg", "bgimage.jpg", "install.exe"};
+    std::vector<std::string> sealed = {kThemeDescription, kPackagePicture, kPackageProgram};
     for (const SlotPlan &entry : plan) {
         const std::string place = target(entry.slot);
         if (entry.step != SlotPlan::Step::LeaveOut)

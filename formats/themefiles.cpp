@@ -106,7 +106,8 @@ PackageContents inspectPackage(const std::string &packageDirectory)
             contents.notFiles.push_back(name);
         if (kind != EntryKind::File)
             continue;
-        const bool own = sameFileName(storedName(name), "install.exe") || sameFileName(storedName(name), kInstallBatch);
+        const bool own
+            = sameFileName(storedName(name), kPackageProgram) || sameFileName(storedName(name), kInstallBatch);
         if (isProgramFile(name) && !own)
             contents.programs.push_back(name);
         else if (!isThemeFile(name))

@@ -25,8 +25,12 @@ inline constexpr std::array<const char *, kGameSoundCount> kGameSoundFiles = {
 
 // The package's own files besides the sounds; the install removes them from
 // the game directory again. SHA256SUMS holds the checksums of the others.
+inline constexpr const char *kPackageProgram = "install.exe";
+inline constexpr const char *kPackagePicture = "bgimage.jpg";
+inline constexpr const char *kThemeDescription = "theme.cfg";
 inline constexpr const char *kSumsFile = "SHA256SUMS";
-inline constexpr std::array<const char *, 4> kPackageOwnFiles = {"install.exe", "bgimage.jpg", "theme.cfg", kSumsFile};
+inline constexpr std::array<const char *, 4> kPackageOwnFiles
+    = {kPackageProgram, kPackagePicture, kThemeDescription, kSumsFile};
 inline constexpr const char *kInstallBatch = "1.bat";
 
 // How 1.bat is started on Windows: cmd.exe runs it from the package folder,

@@ -1,7 +1,5 @@
 #include "installerlayout.h"
 
-#include "listen.h"
-
 #include <algorithm>
 
 namespace vpak {
@@ -10,32 +8,8 @@ using vesk::Kind;
 
 const std::vector<vesk::ControlRow> &installerControls()
 {
-    static const std::vector<vesk::ControlRow> controls = {
-        {Kind::Label, "themeNameLabel", nullptr, 120, 0, 6375, 495, "Label1"},
-        {Kind::Label, "createdByLabel", nullptr, 120, 720, 4575, 255, "Created By:"},
-        {Kind::Label, "makerNameLabel", nullptr, 120, 960, 6375, 495, "Label1"},
-        {Kind::Label, "emailLabel", nullptr, 120, 1560, 495, 255, "Email:"},
-        {Kind::Label, "makerEmailLabel", nullptr, 120, 1800, 6375, 495, "Label1"},
-        {Kind::Label, "webPageLabel", nullptr, 120, 2280, 1095, 255, "Webpage:"},
-        {Kind::Label, "makerWebPageLabel", nullptr, 120, 2520, 6375, 495, "Label1"},
-        {Kind::Label, "gameDirectoryLabel", nullptr, 120, 3120, 1455, 255, "Kestrova Directory"},
-        {Kind::DriveList, "driveList", nullptr, 0, 3360, 4335, 315, nullptr},
-        {Kind::TextBox, "newDirectoryBox", nullptr, 4440, 3360, 2055, 285, ""},
-        {Kind::DirList, "directoryList", nullptr, 0, 3720, 4335, 1890, nullptr},
-        {Kind::Button, "makeDirectoryButton", nullptr, 4440, 3720, 2055, 375, "Make Directory"},
-        {Kind::Button, "installButton", nullptr, 4440, 5040, 2055, 375, "Install Theme"},
-        {Kind::Button, "restoreButton", nullptr, 4440, 4560, 2055, 375, "Restore Original Sounds"},
-        {Kind::Button, "cancelButton", nullptr, 4440, 5520, 2055, 375, "Cancel"},
-        {Kind::TextBox, "pathBox", nullptr, 0, 5640, 4335, 285, ""},
-        // Between Make Directory and Restore, clear of the theme's texts.
-        {Kind::Button, "listenButton", nullptr, 4440, 4140, 2055, 375, kListenButton},
-    };
+    static const std::vector<vesk::ControlRow> controls(kInstallerControls.begin(), kInstallerControls.end());
     return controls;
-}
-
-int controlId(const char *name)
-{
-    return vesk::rowControlId(installerControls(), name);
 }
 
 const std::vector<const char *> &installerFocusOrder()

@@ -2,8 +2,10 @@
 
 #include "colours.h"
 #include "layout.h"
+#include "listen.h"
 #include "themedescription.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +26,46 @@ inline constexpr double kDesignFontSize = 19.5;
 inline constexpr double kSmallestFont = 6.0;
 inline constexpr double kLargestFont = 30.0;
 
-const std::vector<vesk::ControlRow> &installerControls();
+inline constexpr std::array<vesk::ControlRow, 17> kInstallerControls = {{
+    {vesk::Kind::Label, "themeNameLabel", nullptr, 120, 0, 6375, 495, "Label1"},
+    {vesk::Kind::Label, "createdByLabel", nullptr, 120, 720, 4575, 255, "Created By:"},
+    {vesk::Kind::Label, "makerNameLabel", nullptr, 120, 960, 6375, 495, "Label1"},
+    {vesk::Kind::Label, "emailLabel", nullptr, 120, 1560, 495, 255, "Email:"},
+    {vesk::Kind::Label, "makerEmailLabel", nullptr, 120, 1800, 6375, 495, "Label1"},
+    {vesk::Kind::Label, "webPageLabel", nullptr, 120, 2280, 1095, 255, "Webpage:"},
+    {vesk::Kind::Label, "makerWebPageLabel", nullptr, 120, 2520, 6375, 495, "Label1"},
+    {vesk::Kind::Label, "gameDirectoryLabel", nullptr, 120, 3120, 1455, 255, "Kestrova Directory"},
+    {vesk::Kind::DriveList, "driveList", nullptr, 0, 3360, 4335, 315, nullptr},
+    {vesk::Kind::TextBox, "newDirectoryBox", nullptr, 4440, 3360, 2055, 285, ""},
+    {vesk::Kind::DirList, "directoryList", nullptr, 0, 3720, 4335, 1890, nullptr},
+    {vesk::Kind::Button, "makeDirectoryButton", nullptr, 4440, 3720, 2055, 375, "Make Directory"},
+    {vesk::Kind::Button, "installButton", nullptr, 4440, 5040, 2055, 375, "Install Theme"},
+    {vesk::Kind::Button, "restoreButton", nullptr, 4440, 4560, 2055, 375, "Restore Original Sounds"},
+    {vesk::Kind::Button, "cancelButton", nullptr, 4440, 5520, 2055, 375, "Cancel"},
+    {vesk::Kind::TextBox, "pathBox", nullptr, 0, 5640, 4335, 285, ""},
+    // Between Make Directory and Restore, clear of the theme's texts.
+    {vesk::Kind::Button, "listenButton", nullptr, 4440, 4140, 2055, 375, kListenButton},
+}};
+const std::vector<vesk::ControlRow> &installerControls(); // the same rows
 inline constexpr const char *kValueLabels[]
     = {"themeNameLabel", "makerNameLabel", "makerEmailLabel", "makerWebPageLabel"};
 // A control's number in the Win32 window (its ID, by which tests find it):
 // 100 plus its row in the table; 0 for a name not in the table.
-int controlId(const char *name);
+constexpr int controlId(const char *name)
+{
+    return vesk::rowControlId(kInstallerControls, name);
+}
+// The controls vpak.exe answers.
+enum InstallerControlId : int {
+    kDriveListId = controlId("driveList"),
+    kDirectoryListId = controlId("directoryList"),
+    kPathBoxId = controlId("pathBox"),
+    kInstallButtonId = controlId("installButton"),
+    kRestoreButtonId = controlId("restoreButton"),
+    kCancelButtonId = controlId("cancelButton"),
+    kListenButtonId = controlId("listenButton"),
+    kThemeNameLabelId = controlId("themeNameLabel"),
+};
 // The keyboard's order through the controls, by name.
 const std::vector<const char *> &installerFocusOrder();
 inline constexpr vesk::PickerControls kInstallerPicker{"driveList", "directoryList", "pathBox", "newDirectoryBox",

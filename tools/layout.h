@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
 namespace vesk {
@@ -49,13 +48,25 @@ struct ControlRow
     const char *text;
 };
 
-// A control's number in a Win32 window: 100 plus its row in the window's
-// table; 0 for a name not in it.
-inline int rowControlId(const std::vector<ControlRow> &table, const char *name)
+constexpr bool sameName(const char *a, const char *b)
+{
+    while (*a != '\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+// A control's number in a Win32 window: `base` (100 unless the window has
+// several tables) plus its row in the table; 0 for a name not in it. Known
+// when the program is compiled wherever the table is, so that a window's
+// handlers are chosen by constants.
+template<typename Table>
+constexpr int rowControlId(const Table &table, const char *name, int base = 100)
 {
     for (std::size_t row = 0; row < table.size(); ++row) {
-        if (std::strcmp(table[row].name, name) == 0)
-            return 100 + static_cast<int>(row);
+        if (sameName(table[row].name, name))
+            return base + static_cast<int>(row);
     }
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "installerwindow.h"
+#include "themefiles.h"
 
 #include "commandinterpreter.h"
 #include "controls.h"
@@ -156,14 +157,14 @@ void InstallerWindow::showPackage()
     showRestoreState();
     readDescription();
     // No picture, or none that can be shown: the background colour alone.
-    m_picture = platform::loadPicture(vesk::joinPath(platform::toLocal(m_programDirectory), "bgimage.jpg"))
+    m_picture = platform::loadPicture(vesk::joinPath(platform::toLocal(m_programDirectory), vesk::kPackagePicture))
                     .value_or(QImage());
 }
 
 void InstallerWindow::readDescription()
 {
     const vesk::Result<vesk::ThemeReading> read
-        = vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), "theme.cfg"));
+        = vesk::readThemeDescription(vesk::joinPath(platform::toLocal(m_programDirectory), vesk::kThemeDescription));
     if (!read)
         return;
     const vpak::ThemeLook look = vpak::themeLook(*read);
