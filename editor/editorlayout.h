@@ -1,8 +1,11 @@
 #pragma once
 
 #include "layout.h"
+#include "maker.h"
 #include "slotcatalogue.h"
+#include "version.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,16 +21,55 @@ inline constexpr int kMainClientWidth = 9180, kMainClientHeight = 7815;
 inline constexpr int kMainTabs[4] = {0, 0, 8895, 7815};     // SSTab1: Sounds, Pictures, Links
 inline constexpr int kSlotTabs[4] = {120, 360, 8655, 6495}; // SSTab2, on the Sounds page
 inline constexpr int kSlotLabelLeft = 1200, kSlotLabelWidth = 7095, kSlotLabelHeight = 255;
+inline constexpr std::array<ControlRow, 7> kMainSoundsControls = {{
+    {Kind::Frame, "fileNameFrame", nullptr, 120, 7080, 6255, 615, "File Name"},
+    {Kind::TextBox, "fileNameBox", "fileNameFrame", 120, 240, 6015, 285, ""},
+    {Kind::Button, "removeFileButton", nullptr, 6480, 6930, 1095, 375, "Remove File"},
+    {Kind::Button, "stopButton", nullptr, 7680, 6930, 1095, 375, "Stop"},
+    {Kind::Button, "addFileButton", nullptr, 6480, 7320, 1095, 375, "Add File"},
+    {Kind::Button, "playButton", nullptr, 7680, 7320, 1095, 375, "Play"},
+    // The selected slot's sound in figures, between the slot tabs and File Name.
+    {Kind::Label, "soundInfo", nullptr, 120, 6855, 6255, 225, ""},
+}};
 const std::vector<ControlRow> &mainSoundsControls(); // the Sounds page below the slot tabs
+inline constexpr std::array<ControlRow, 8> kMainLinksControls = {{
+    {Kind::ListBox, "linkList", nullptr, 240, 480, 3375, 7080, nullptr},
+    {Kind::Label, "linkNameLabel", nullptr, 3720, 480, 495, 255, "Name"},
+    {Kind::TextBox, "linkNameBox", nullptr, 3720, 720, 5055, 285, ""},
+    {Kind::Label, "linkAddressLabel", nullptr, 3720, 1080, 255, 255, "Url"},
+    {Kind::TextBox, "linkAddressBox", nullptr, 3720, 1320, 5055, 285, "http://"},
+    {Kind::Button, "addLinkButton", nullptr, 6480, 1680, 1095, 375, "Add"},
+    {Kind::Button, "removeLinkButton", nullptr, 7680, 1680, 1095, 375, "Remove"},
+    {Kind::ListBox, "addressList", nullptr, 0, 0, 0, 0, nullptr},
+}};
 const std::vector<ControlRow> &mainLinksControls();
 // One slot tab's frames and slot buttons, from the slot catalogue.
 std::vector<ControlRow> slotTabControls(InnerTab tab);
+
+// The menu items' numbers in the Win32 window, in the menus' order.
+namespace ids {
+enum MenuItemId : int {
+    kOpen = 2000,
+    kSave,
+    kFileSeparator1,
+    kConvert,
+    kCreatePackage,
+    kRestore,
+    kFileSeparator2,
+    kExit,
+    kEditSound,
+    kMatchLoudness,
+    kSettings,
+    kAbout,
+};
+} // namespace ids
 
 struct MenuItem
 {
     const char *name;
     const char *caption;  // "-" for a separator
     const char *shortcut; // "Ctrl+O", or null
+    int id;               // in the Win32 window
 };
 struct Menu
 {
@@ -46,6 +88,18 @@ inline constexpr const char *kSoundFilter
 
 // The settings window, captioned with nothing
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;
+inline constexpr std::array<ControlRow, 10> kSettingsControls = {{
+    {Kind::Frame, "gameDirectoryFrame", nullptr, 0, 0, 4335, 4935, "Kestrova Directory?"},
+    {Kind::DriveList, "driveList", "gameDirectoryFrame", 120, 360, 4095, 315, nullptr},
+    {Kind::DirList, "directoryList", "gameDirectoryFrame", 120, 840, 4095, 2790, nullptr},
+    {Kind::Label, "pathLabel", "gameDirectoryFrame", 120, 3720, 2175, 255, "File Path:"},
+    {Kind::TextBox, "pathBox", "gameDirectoryFrame", 120, 3960, 4095, 285, ""},
+    {Kind::Label, "newDirectoryLabel", "gameDirectoryFrame", 120, 4320, 1815, 255, "Directory Name:"},
+    {Kind::TextBox, "newDirectoryBox", "gameDirectoryFrame", 120, 4560, 2175, 285, ""},
+    {Kind::Button, "makeDirectoryButton", "gameDirectoryFrame", 2520, 4440, 1695, 375, "Make Directory"},
+    {Kind::Button, "okButton", nullptr, 2040, 5040, 1095, 375, "OK"},
+    {Kind::Button, "cancelButton", nullptr, 3240, 5040, 1095, 375, "Cancel"},
+}};
 const std::vector<ControlRow> &settingsControls();
 const std::vector<const char *> &settingsFocusOrder();
 inline constexpr PickerControls kSettingsPicker{"driveList", "directoryList", "pathBox", "newDirectoryBox",
@@ -53,6 +107,13 @@ inline constexpr PickerControls kSettingsPicker{"driveList", "directoryList", "p
 
 // The about box, captioned with nothing
 inline constexpr int kAboutClientWidth = 4680, kAboutClientHeight = 1905;
+inline constexpr std::array<ControlRow, 5> kAboutControls = {{
+    {Kind::Label, "makerLabel", nullptr, 1200, 0, 2175, 495, kMakerName},
+    {Kind::TextBox, "webPageBox", nullptr, 1200, 600, 2055, 285, kMakerWebPage},
+    {Kind::TextBox, "emailBox", nullptr, 1380, 960, 1695, 285, kMakerEmail},
+    {Kind::Label, "versionLabel", nullptr, 1800, 1320, 975, 255, "Version " VESK_VERSION},
+    {Kind::Button, "okButton", nullptr, 1800, 1560, 855, 255, "OK"},
+}};
 const std::vector<ControlRow> &aboutControls();
 const std::vector<const char *> &aboutFocusOrder();
 
@@ -60,8 +121,46 @@ const std::vector<const char *> &aboutFocusOrder();
 inline constexpr const char *kPackageCaption = "Create Theme Package";
 inline constexpr int kPackageClientWidth = 8400, kPackageClientHeight = 6060;
 inline constexpr int kPackageTabs[4] = {0, 0, 8415, 6015};
+inline constexpr std::array<ControlRow, 13> kPackageOptionsControls = {{
+    {Kind::Frame, "creatorFrame", nullptr, 120, 480, 8175, 2775, "Creater"},
+    {Kind::Label, "creatorNameLabel", "creatorFrame", 120, 240, 495, 255, "Name"},
+    {Kind::TextBox, "creatorNameBox", "creatorFrame", 120, 480, 7935, 285, ""},
+    {Kind::Label, "emailLabel", "creatorFrame", 120, 840, 1335, 255, "Email Address"},
+    {Kind::TextBox, "emailBox", "creatorFrame", 120, 1080, 7935, 285, ""},
+    {Kind::Label, "webPageLabel", "creatorFrame", 120, 1440, 975, 255, "Webpage"},
+    {Kind::TextBox, "webPageBox", "creatorFrame", 120, 1680, 7935, 285, "http://"},
+    {Kind::Label, "fontLabel", "creatorFrame", 120, 2040, 375, 255, "Font"},
+    {Kind::ComboBox, "fontSizeBox", "creatorFrame", 120, 2280, 615, 315, "10"},
+    {Kind::Label, "fontColourLabel", "creatorFrame", 960, 2040, 1215, 255, "Font Color"},
+    {Kind::ComboBox, "fontColourBox", "creatorFrame", 960, 2280, 1215, 315, "Black"},
+    {Kind::Label, "backgroundColourLabel", "creatorFrame", 2400, 2040, 1335, 255, "Background Color"},
+    {Kind::ComboBox, "backgroundColourBox", "creatorFrame", 2400, 2280, 1455, 315, "White"},
+}};
 const std::vector<ControlRow> &packageOptionsControls();
+inline constexpr std::array<ControlRow, 9> kPackagePackageControls = {{
+    {Kind::Frame, "themeFrame", nullptr, 120, 360, 8175, 975, "Package Settings"},
+    {Kind::Label, "themeNameLabel", "themeFrame", 120, 240, 2175, 255, "Name of Theme"},
+    {Kind::TextBox, "themeNameBox", "themeFrame", 120, 480, 7935, 285, ""},
+    {Kind::Frame, "pictureFrame", nullptr, 120, 1440, 8175, 4335, "Background Picture"},
+    {Kind::DriveList, "pictureDriveList", "pictureFrame", 120, 240, 4215, 315, nullptr},
+    {Kind::DirList, "pictureDirectoryList", "pictureFrame", 120, 600, 4215, 1890, nullptr},
+    {Kind::FileList, "pictureFileList", "pictureFrame", 120, 2520, 4215, 1650, nullptr},
+    {Kind::Picture, "picturePreview", "pictureFrame", 4440, 240, 3615, 3975, nullptr},
+    {Kind::TextBox, "picturePathBox", "pictureFrame", 4440, 2640, 3615, 285, ""},
+}};
 const std::vector<ControlRow> &packagePackageControls();
+inline constexpr std::array<ControlRow, 10> kPackageReadyControls = {{
+    {Kind::Frame, "targetFrame", nullptr, 120, 480, 8175, 4935, "Directory To Store Theme?"},
+    {Kind::DriveList, "driveList", "targetFrame", 120, 360, 7935, 315, nullptr},
+    {Kind::DirList, "directoryList", "targetFrame", 120, 840, 7935, 2790, nullptr},
+    {Kind::Label, "pathLabel", "targetFrame", 120, 3720, 2175, 255, "File Path:"},
+    {Kind::TextBox, "pathBox", "targetFrame", 120, 3960, 7935, 285, ""},
+    {Kind::Label, "newDirectoryLabel", "targetFrame", 120, 4320, 1815, 255, "Directory Name:"},
+    {Kind::TextBox, "newDirectoryBox", "targetFrame", 120, 4560, 6135, 285, ""},
+    {Kind::Button, "makeDirectoryButton", "targetFrame", 6360, 4440, 1695, 375, "Make Directory"},
+    {Kind::Button, "okButton", nullptr, 5880, 5520, 1095, 375, "OK"},
+    {Kind::Button, "cancelButton", nullptr, 7080, 5520, 1215, 375, "Cancel"},
+}};
 const std::vector<ControlRow> &packageReadyControls();
 const std::vector<const char *> &packageFocusOrder();
 inline constexpr PickerControls kPackagePicker{"driveList", "directoryList", "pathBox", "newDirectoryBox",
@@ -71,13 +170,40 @@ inline constexpr PickerControls kPackagePicker{"driveList", "directoryList", "pa
 // scale, and what the player makes of it.
 std::string soundWindowCaption(int slot); // "Sound of slot 1 (Bombs, Level 1)"
 inline constexpr int kSoundWindowClientWidth = 9000, kSoundWindowClientHeight = 6075;
+inline constexpr std::array<ControlRow, 21> kSoundWindowControls = {{
+    {Kind::Label, "soundFigures", nullptr, 120, 120, 8760, 255, ""},
+    {Kind::Picture, "soundPicture", nullptr, 120, 420, 8760, 2100, nullptr},
+    {Kind::Label, "gameFigures", nullptr, 120, 2640, 8760, 255, ""},
+    {Kind::Picture, "gamePicture", nullptr, 120, 2940, 8760, 1200, nullptr},
+    {Kind::Label, "startLabel", nullptr, 120, 4320, 1455, 255, "Start (ms)"},
+    {Kind::TextBox, "startBox", nullptr, 120, 4575, 1455, 315, ""},
+    {Kind::Label, "endLabel", nullptr, 1695, 4320, 1455, 255, "End (ms)"},
+    {Kind::TextBox, "endBox", nullptr, 1695, 4575, 1455, 315, ""},
+    {Kind::Label, "fadeInLabel", nullptr, 3270, 4320, 1455, 255, "Fade in (ms)"},
+    {Kind::TextBox, "fadeInBox", nullptr, 3270, 4575, 1455, 315, ""},
+    {Kind::Label, "fadeOutLabel", nullptr, 4845, 4320, 1455, 255, "Fade out (ms)"},
+    {Kind::TextBox, "fadeOutBox", nullptr, 4845, 4575, 1455, 315, ""},
+    {Kind::Label, "gainLabel", nullptr, 6420, 4320, 1455, 255, "Gain (dB)"},
+    {Kind::TextBox, "gainBox", nullptr, 6420, 4575, 1455, 315, ""},
+    {Kind::Button, "matchButton", nullptr, 120, 5040, 3015, 375, "Match the game's loudness"},
+    {Kind::Label, "noteLabel", nullptr, 3255, 5040, 5625, 480, ""},
+    {Kind::Button, "playButton", nullptr, 120, 5580, 1095, 375, "Play"},
+    {Kind::Button, "stopButton", nullptr, 1320, 5580, 1095, 375, "Stop"},
+    {Kind::Button, "resetButton", nullptr, 2520, 5580, 1095, 375, "Reset"},
+    {Kind::Button, "okButton", nullptr, 6585, 5580, 1095, 375, "OK"},
+    {Kind::Button, "cancelButton", nullptr, 7785, 5580, 1095, 375, "Cancel"},
+}};
 const std::vector<ControlRow> &soundWindowControls();
 const std::vector<const char *> &soundWindowFocusOrder();
 
-// The Win32 windows know their controls by number: a control's place among
-// its window's tables (the main window's: the Sounds page, the four slot
-// tabs, the Links page), from 100 on; the slot labels from 1000 (1001 for
-// slot 1); the menu items from 2000; the tab strips apart. 0 for no such name.
+// The Win32 windows know their controls by number: 100 plus a control's row
+// in its window's table, and where a window has several tables, a hundred
+// apart (the main window's Sounds page from 100, its slot tabs from 200 and
+// its Links page from 400; the package window's tabs from 100, 200 and 300);
+// the slot labels from 1000 (1001 for slot 1); the menu items from 2000; the
+// tab strips apart. 0 for no such name. The numbers of the tables' controls
+// are known when the program is compiled, so that the handlers are chosen by
+// constants.
 enum class EditorWindow {
     Main,
     Settings,
@@ -86,8 +212,43 @@ enum class EditorWindow {
     Sound,
 };
 int controlId(EditorWindow window, const std::string &name);
+inline constexpr int kMainSoundsBase = 100, kSlotTabsBase = 200, kMainLinksBase = 400;
 inline constexpr int kSlotLabelIdBase = 1000;
 inline constexpr int kMainTabsId = 90, kSlotTabsId = 91, kPackageTabsId = 92;
+constexpr int mainControlId(const char *name)
+{
+    const int onSounds = rowControlId(kMainSoundsControls, name, kMainSoundsBase);
+    return onSounds ? onSounds : rowControlId(kMainLinksControls, name, kMainLinksBase);
+}
+constexpr int packageControlId(const char *name)
+{
+    const int options = rowControlId(kPackageOptionsControls, name, 100);
+    const int package = rowControlId(kPackagePackageControls, name, 200);
+    return options ? options : package ? package : rowControlId(kPackageReadyControls, name, 300);
+}
+namespace ids {
+// The main window's.
+inline constexpr int kAddFile = mainControlId("addFileButton"), kRemoveFile = mainControlId("removeFileButton"),
+                     kPlay = mainControlId("playButton"), kStop = mainControlId("stopButton"),
+                     kAddLink = mainControlId("addLinkButton"), kRemoveLink = mainControlId("removeLinkButton"),
+                     kLinkList = mainControlId("linkList");
+// The settings window's and the about box's.
+inline constexpr int kSettingsOk = rowControlId(kSettingsControls, "okButton"),
+                     kSettingsCancel = rowControlId(kSettingsControls, "cancelButton"),
+                     kAboutOk = rowControlId(kAboutControls, "okButton");
+// The package window's.
+inline constexpr int kPictureDrives = packageControlId("pictureDriveList"),
+                     kPictureDirectories = packageControlId("pictureDirectoryList"),
+                     kPictureFiles = packageControlId("pictureFileList"), kPackageOk = packageControlId("okButton"),
+                     kPackageCancel = packageControlId("cancelButton");
+// The sound window's.
+inline constexpr int kMatch = rowControlId(kSoundWindowControls, "matchButton"),
+                     kSoundPlay = rowControlId(kSoundWindowControls, "playButton"),
+                     kSoundStop = rowControlId(kSoundWindowControls, "stopButton"),
+                     kReset = rowControlId(kSoundWindowControls, "resetButton"),
+                     kSoundOk = rowControlId(kSoundWindowControls, "okButton"),
+                     kSoundCancel = rowControlId(kSoundWindowControls, "cancelButton");
+} // namespace ids
 int menuItemId(const std::string &name);
 
 } // namespace vesk

@@ -4,6 +4,10 @@
 
 namespace vpak {
 
+// A handler's control renamed in the table without the handler is found here.
+static_assert(vesk::allKnown({kDriveListId, kDirectoryListId, kPathBoxId, kInstallButtonId, kRestoreButtonId,
+                              kCancelButtonId, kListenButtonId, kThemeNameLabelId}));
+
 using vesk::Kind;
 
 const std::vector<vesk::ControlRow> &installerControls()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <vector>
 
 namespace vesk {
@@ -69,6 +70,16 @@ constexpr int rowControlId(const Table &table, const char *name, int base = 100)
             return base + static_cast<int>(row);
     }
     return 0;
+}
+
+// Whether every one of a window's handled controls is in its table.
+constexpr bool allKnown(std::initializer_list<int> ids)
+{
+    for (const int id : ids) {
+        if (id == 0)
+            return false;
+    }
+    return true;
 }
 
 // The same at `dpi` (96 as the base), rounded to the nearest pixel.

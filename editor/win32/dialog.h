@@ -28,7 +28,6 @@ protected:
 
     HWND control(const char *name) const { return m_controls.at(name); }
     std::string text(const char *name) const { return win32::textOf(control(name)); }
-    bool is(WPARAM wParam, const char *name) const { return LOWORD(wParam) == vesk::controlId(m_kind, name); }
 
     void show(const char *caption, int width, int height, HWND owner)
     {

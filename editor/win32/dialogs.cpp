@@ -33,9 +33,9 @@ private:
         case WM_COMMAND:
             if (!m_picker || m_picker->command(reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
                 return 0;
-            if (is(wParam, "okButton"))
+            if (LOWORD(wParam) == vesk::ids::kSettingsOk)
                 onOk();
-            else if (is(wParam, "cancelButton") || LOWORD(wParam) == IDCANCEL) // Cancel, or Escape
+            else if (LOWORD(wParam) == vesk::ids::kSettingsCancel || LOWORD(wParam) == IDCANCEL) // or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -102,7 +102,7 @@ private:
             SetFocus(control("webPageBox"));
             return 0;
         case WM_COMMAND:
-            if (is(wParam, "okButton") || LOWORD(wParam) == IDCANCEL) // OK, or Escape
+            if (LOWORD(wParam) == vesk::ids::kAboutOk || LOWORD(wParam) == IDCANCEL) // OK, or Escape
                 DestroyWindow(hwnd());
             return 0;
         default:
@@ -143,7 +143,7 @@ private:
         case DM_GETDEFID:
             // Return builds the package on its tab, whatever has the focus there.
             if (m_tabs && SendMessageA(m_tabs->tabs(), TCM_GETCURSEL, 0, 0) == kReadyPage)
-                return MAKELRESULT(vesk::controlId(m_kind, "okButton"), DC_HASDEFID);
+                return MAKELRESULT(vesk::ids::kPackageOk, DC_HASDEFID);
             return 0;
         case WM_COMMAND:
             if (m_pictureFiles) // made last
@@ -210,17 +210,19 @@ private:
         const int notification = HIWORD(wParam);
         if (m_picker->command(from, notification))
             return;
-        if (is(wParam, "pictureDriveList") && notification == CBN_SELCHANGE) {
+        namespace ids = vesk::ids;
+        const int id = LOWORD(wParam);
+        if (id == ids::kPictureDrives && notification == CBN_SELCHANGE) {
             m_pictureDrive->steer([this](const std::string &drive) { return openPictureDirectory(drive); },
                                   Win32Prompts::kCaption);
-        } else if (is(wParam, "pictureDirectoryList") && notification == LBN_DBLCLK) {
+        } else if (id == ids::kPictureDirectories && notification == LBN_DBLCLK) {
             if (const std::string opens = m_pictureDirectory->selectedPath(); !opens.empty())
                 openPictureDirectory(opens);
-        } else if (is(wParam, "pictureFileList") && notification == LBN_SELCHANGE) {
+        } else if (id == ids::kPictureFiles && notification == LBN_SELCHANGE) {
             onPictureChosen();
-        } else if (is(wParam, "cancelButton") || LOWORD(wParam) == IDCANCEL) { // Cancel, or Escape
+        } else if (id == ids::kPackageCancel || id == IDCANCEL) { // Cancel, or Escape
             DestroyWindow(hwnd());
-        } else if (is(wParam, "okButton")) {
+        } else if (id == ids::kPackageOk) {
             onOk();
         }
     }

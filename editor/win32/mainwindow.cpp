@@ -211,50 +211,79 @@ void MainWindow::command(int id, int notification)
             vesk::selectSlot(m_editor, *this, slot->second);
             editSound();
         }
-    } else if (id == idOf("addFileButton")) {
+        return;
+    }
+    namespace ids = vesk::ids;
+    switch (id) {
+    case ids::kAddFile:
         vesk::addFile(m_editor, *this);
-    } else if (id == idOf("removeFileButton")) {
+        break;
+    case ids::kRemoveFile:
         vesk::removeFile(m_editor, *this);
-    } else if (id == idOf("playButton")) {
+        break;
+    case ids::kPlay:
         vesk::play(m_editor, *this);
-    } else if (id == idOf("stopButton")) {
+        break;
+    case ids::kStop:
         vesk::stop(*this);
-    } else if (id == idOf("addLinkButton")) {
+        break;
+    case ids::kAddLink:
         vesk::addLink(m_editor, *this,
                       {win32::textOf(control("linkNameBox")), win32::textOf(control("linkAddressBox"))});
-    } else if (id == idOf("removeLinkButton")) {
+        break;
+    case ids::kRemoveLink:
         vesk::removeLink(m_editor, *this);
-    } else if (id == idOf("linkList") && notification == LBN_SELCHANGE) {
-        const LRESULT row = SendMessageA(control("linkList"), LB_GETCURSEL, 0, 0);
-        if (row != LB_ERR)
-            vesk::selectLink(m_editor, *this, static_cast<size_t>(row));
+        break;
+    case ids::kLinkList:
+        if (notification == LBN_SELCHANGE) {
+            const LRESULT row = SendMessageA(control("linkList"), LB_GETCURSEL, 0, 0);
+            if (row != LB_ERR)
+                vesk::selectLink(m_editor, *this, static_cast<size_t>(row));
+        }
+        break;
+    default:
+        break;
     }
 }
 
 void MainWindow::menuCommand(int id)
 {
-    const auto is = [id](const char *name) { return id == vesk::menuItemId(name); };
-    if (is("openItem"))
+    namespace ids = vesk::ids;
+    switch (id) {
+    case ids::kOpen:
         vesk::openProjectFromDialog(m_editor, *this);
-    else if (is("saveItem"))
+        break;
+    case ids::kSave:
         vesk::saveProject(m_editor, *this);
-    else if (is("convertItem"))
+        break;
+    case ids::kConvert:
         vesk::convert(m_editor, *this);
-    else if (is("createPackageItem"))
+        break;
+    case ids::kCreatePackage:
         showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory);
-    else if (is("restoreItem"))
+        break;
+    case ids::kRestore:
         vesk::restore(m_editor, *this);
-    else if (is("exitItem"))
+        break;
+    case ids::kExit:
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
-    else if (is("matchLoudnessItem"))
+        break;
+    case ids::kMatchLoudness:
         vesk::matchThemeLoudness(m_editor, *this);
-    else if (is("editSoundItem"))
+        break;
+    case ids::kEditSound:
         editSound();
-    else if (is("settingsItem")) {
+        break;
+    case ids::kSettings:
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
         measureSounds(); // against the game directory in force now
-    } else if (is("aboutItem"))
+        break;
+    case ids::kAbout:
         showAbout(m_instance, hwnd(), dpi());
+        break;
+    default:
+        break;
+    }
 }
 
 // The selected slot's sound in the sound window; OK keeps the edit.

@@ -41,7 +41,7 @@ private:
             return 0;
         case DM_GETDEFID:
             // Return is OK, from the boxes too: what the box holds counts.
-            return MAKELRESULT(vesk::controlId(m_kind, "okButton"), DC_HASDEFID);
+            return MAKELRESULT(vesk::ids::kSoundOk, DC_HASDEFID);
         case WM_COMMAND:
             if (m_built && !m_closing)
                 command(reinterpret_cast<HWND>(lParam), wParam);
@@ -82,26 +82,28 @@ private:
                 commit(from);
             return;
         }
-        if (is(wParam, "matchButton")) {
+        namespace ids = vesk::ids;
+        const int id = LOWORD(wParam);
+        if (id == ids::kMatch) {
             win32::showWaitCursor(true);
             const std::string said = m_editing.match();
             win32::showWaitCursor(false);
             note(said);
             showEdit();
-        } else if (is(wParam, "playButton")) {
+        } else if (id == ids::kSoundPlay) {
             if (const std::optional<std::string> refused = m_editing.refusal())
                 note(*refused);
             else
                 m_play(m_editing.path(), m_editing.kept());
-        } else if (is(wParam, "stopButton")) {
+        } else if (id == ids::kSoundStop) {
             m_stop();
-        } else if (is(wParam, "resetButton")) {
+        } else if (id == ids::kReset) {
             m_editing.reset();
             note({});
             showEdit();
-        } else if (is(wParam, "okButton") || LOWORD(wParam) == IDOK) {
+        } else if (id == ids::kSoundOk || id == IDOK) {
             accepted();
-        } else if (is(wParam, "cancelButton") || LOWORD(wParam) == IDCANCEL) { // Cancel, or Escape
+        } else if (id == ids::kSoundCancel || id == IDCANCEL) { // Cancel, or Escape
             close();
         }
     }
