@@ -1,0 +1,232 @@
+// The editor's procedures on their own, through an EditorUi that records
+// what the views are told and answers as the test says: the same in both
+// builds, whatever window shows them.
+#include "editorprocedures.h"
+#include "files.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vesk::Editor;
+using vesk::EditorUi;
+using Answer = vesk::Prompts::Answer;
+
+class RecordingUi final : public EditorUi
+{
+public:
+    std::vector<std::string> told;        // what the views were told, in order
+    std::vector<std::string> messages;    // every message box's text
+    std::deque<Answer> answers;           // for the questions, in turn
+    std::deque<std::string> chosenFiles;  // the file dialog's, in turn; none is a cancel
+    std::vector<std::string> playedFiles; // what the sound service was given
+
+    void message(const std::string &text, bool) override { messages.push_back(text); }
+    Answer ask(const std::string &text, bool) override
+    {
+        told.push_back("ask " + text);
+        const Answer answer = answers.empty() ? Answer::No : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
+    {
+        return std::make_unique<vesk::NoProgress>();
+    }
+    std::optional<std::string> openFile(Files) override { return chosen(); }
+    std::optional<std::string> saveFile(Files) override { return chosen(); }
+    void offerFileName(const std::string &path) override { told.push_back("offer " + path); }
+    void setBusy(bool) override {}
+    void playSound(const std::string &name) override { playedFiles.push_back(name); }
+    void showTheme() override { told.push_back("theme"); }
+    void showSlot(int index) override { told.push_back("slot " + std::to_string(index)); }
+    void showSelection() override { told.push_back("selection"); }
+    void showLink(size_t row) override { told.push_back("link " + std::to_string(row)); }
+    void linksChanging(const LinkChange &change) override { told.push_back("changing " + named(change)); }
+    void linksChanged(const LinkChange &change) override { told.push_back("changed " + named(change)); }
+
+private:
+    std::optional<std::string> chosen()
+    {
+        if (chosenFiles.empty())
+            return std::nullopt;
+        std::string file = chosenFiles.front();
+        chosenFiles.pop_front();
+        return file;
+    }
+    static std::string named(const LinkChange &change)
+    {
+        switch (change.kind) {
+        case LinkChange::Kind::All:
+            return "all";
+        case LinkChange::Kind::Appended:
+            return "appended " + std::to_string(change.row);
+        case LinkChange::Kind::Erased:
+            return "erased " + std::to_string(change.row);
+        }
+        return {};
+    }
+};
+
+class EditorProceduresTest : public TempDirTest
+{
+protected:
+    Editor m_editor;
+    RecordingUi m_ui;
+};
+
+// Only the procedures change the links, each change told to the views
+// before and after; a removal leaves no link selected.
+TEST_F(EditorProceduresTest, linksChangeOnlyThroughTheProceduresAndTheViewsAreToldAround)
+{
+    vesk::addLink(m_editor, m_ui, {"Home", "http://home"});
+    vesk::addLink(m_editor, m_ui, {"Forum", "http://forum"});
+    vesk::removeLink(m_editor, m_ui);    // none selected: nothing happens
+    vesk::selectLink(m_editor, m_ui, 5); // no such link: nothing happens
+    vesk::selectLink(m_editor, m_ui, 0);
+    vesk::removeLink(m_editor, m_ui);
+    EXPECT_EQ(m_ui.told,
+              (std::vector<std::string>{"changing appended 0", "changed appended 0", "changing appended 1",
+                                        "changed appended 1", "link 0", "changing erased 0", "changed erased 0"}));
+    EXPECT_EQ(m_editor.theme.links(), (std::vector<vesk::Link>{{"Forum", "http://forum"}}));
+    EXPECT_FALSE(m_editor.selectedLink);
+    EXPECT_TRUE(m_editor.theme.changed());
+}
+
+TEST_F(EditorProceduresTest, slotButtonsAddFileAndRemoveFileActOnTheSelectedSlot)
+{
+    const struct
+    {
+        const char *what;
+        std::vector<std::string> files; // what the file dialog gives, in turn
+        void (*act)(Editor &, EditorUi &);
+        std::string slot32; // slot 32's value after
+    } cases[] = {
+        {"a file chosen",
+         {"/sounds/boom.wav"},
+         [](Editor &e, EditorUi &u) { vesk::addFile(e, u); },
+         "/sounds/boom.wav"},
+        {"the dialog cancelled", {}, [](Editor &e, EditorUi &u) { vesk::addFile(e, u); }, "none"},
+        {"a file removed",
+         {"/sounds/boom.wav"},
+         [](Editor &e, EditorUi &u) {
+             vesk::addFile(e, u);
+             vesk::removeFile(e, u);
+         },
+         "none"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Editor editor;
+        RecordingUi ui;
+        ui.chosenFiles.assign(c.files.begin(), c.files.end());
+        vesk::selectSlot(editor, ui, 32);
+        c.act(editor, ui);
+        EXPECT_EQ(editor.theme.selectedSlot(), 32);
+        EXPECT_EQ(editor.theme.slot(32), c.slot32);
+        EXPECT_EQ(editor.theme.slot(1), "none");
+        EXPECT_EQ(ui.told.front(), "selection");
+        EXPECT_EQ(editor.theme.changed(), !c.files.empty());
+    }
+}
+
+// Unsaved changes before leaving: Yes saves (and stays when the save is
+// cancelled), No goes on, Cancel stays.
+TEST_F(EditorProceduresTest, unsavedChangesAreAskedAboutBeforeTheyAreLost)
+{
+    const struct
+    {
+        const char *what;
+        bool changed;
+        Answer answer;
+        bool saveChosen;
+        bool mayLeave, saved;
+    } cases[] = {
+        {"nothing changed", false, Answer::Cancel, false, true, false},
+        {"yes, saved", true, Answer::Yes, true, true, true},
+        {"yes, then the save cancelled", true, Answer::Yes, false, false, false},
+        {"no", true, Answer::No, false, true, false},
+        {"cancel", true, Answer::Cancel, true, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Editor editor;
+        RecordingUi ui;
+        if (c.changed)
+            vesk::addLink(editor, ui, {"Clan", "http://clan"});
+        ui.told.clear();
+        ui.answers = {c.answer};
+        const std::string project = path(std::string(c.what) + ".vsk");
+        if (c.saveChosen)
+            ui.chosenFiles = {project};
+        EXPECT_EQ(vesk::mayDiscardChanges(editor, ui, vesk::Leaving::Closing), c.mayLeave);
+        if (c.changed)
+            EXPECT_EQ(ui.told.front(), "ask Save the changes to this theme before closing?");
+        else
+            EXPECT_TRUE(ui.told.empty());
+        EXPECT_EQ(vesk::readFile(project, vesk::kProjectFileLimit, vesk::Overflow::Refuse).ok(), c.saved);
+        EXPECT_EQ(editor.theme.changed(), c.changed && !c.saved);
+    }
+}
+
+// Open: a project is read into the model and every view shown anew; a file
+// that is no project is named in the message and leaves the theme as it was.
+TEST_F(EditorProceduresTest, openReadsAProjectOrSaysWhyNot)
+{
+    vesk::addLink(m_editor, m_ui, {"Clan", "http://clan"});
+    vesk::chooseSlotFile(m_editor, m_ui, 4, "/sounds/mine.wav");
+    m_ui.chosenFiles = {path("kept.vsk")};
+    ASSERT_TRUE(vesk::saveProject(m_editor, m_ui));
+
+    Editor opened;
+    RecordingUi ui;
+    ASSERT_TRUE(vesk::writeFile(path("text.vsk"), "no project at all").ok());
+    EXPECT_FALSE(vesk::openProject(opened, ui, path("text.vsk")));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].find(path("text.vsk")), std::string::npos) << ui.messages[0];
+    EXPECT_TRUE(opened.theme.links().empty());
+
+    ui.told.clear();
+    EXPECT_TRUE(vesk::openProject(opened, ui, path("kept.vsk")));
+    EXPECT_EQ(opened.theme.project().slots, m_editor.theme.project().slots);
+    EXPECT_EQ(opened.theme.links(), m_editor.theme.links());
+    EXPECT_FALSE(opened.theme.changed());
+    EXPECT_EQ(ui.told, (std::vector<std::string>{"changing all", "changed all", "theme", "offer " + path("kept.vsk")}));
+}
+
+// Convert and Restore need the game directory first; Restore with nothing
+// backed up says so and asks nothing.
+TEST_F(EditorProceduresTest, convertAndRestoreSayWhatTheyLack)
+{
+    const struct
+    {
+        const char *what;
+        std::optional<std::string> game;
+        void (*act)(Editor &, EditorUi &);
+        std::string said;
+    } cases[] = {
+        {"convert without a game directory", std::nullopt, [](Editor &e, EditorUi &u) { vesk::convert(e, u); },
+         vesk::kNoGameDirectory},
+        {"restore without a game directory", std::nullopt, [](Editor &e, EditorUi &u) { vesk::restore(e, u); },
+         vesk::kNoGameDirectory},
+        {"restore with nothing backed up", dir(), [](Editor &e, EditorUi &u) { vesk::restore(e, u); },
+         "There are no original sounds to restore in " + dir() + "."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Editor editor;
+        RecordingUi ui;
+        editor.gameDirectory = c.game;
+        c.act(editor, ui);
+        EXPECT_EQ(ui.messages, std::vector<std::string>{c.said});
+        EXPECT_TRUE(ui.told.empty()); // no question
+    }
+}
+
+} // namespace
