@@ -72,14 +72,38 @@ private:
     // The first stream event of a kind at or after `since`, waiting up to a second.
     qint64 streamEvent(bool opened, qint64 since)
     {
-        for (int wait = 0; wait < 100; ++wait) {
-            for (const auto &event : m_pulse.streamEvents()) {
-                if (event.opened == opened && event.at >= since)
-                    return event.at;
-            }
-            QTest::qWait(10);
-        }
-        return -1;
+        qint64 at = -1;
+        static_cast<void>(QTest::qWaitFor(
+            [&] {
+                for (const auto &event : m_pulse.streamEvents()) {
+                    if (event.opened == opened && event.at >= since)
+                        return (at = event.at) >= 0;
+                }
+                return false;
+            },
+            1000));
+        return at;
+    }
+    // Waits until the recorder has taken `ms` more of what the sink plays:
+    // what is then heard, or not, is what played meanwhile.
+    bool recordFor(int ms)
+    {
+        const size_t until = m_pulse.samplesRecorded() + static_cast<size_t>(PulseServer::kRate) * ms / 1000;
+        return QTest::qWaitFor([&] { return m_pulse.samplesRecorded() >= until; }, 5000);
+    }
+    bool soundsWithin(int ms)
+    {
+        return QTest::qWaitFor([&] { return recentLevel(200) > 0.2; }, ms);
+    }
+    bool silentWithin(int ms)
+    {
+        return QTest::qWaitFor([&] { return recentLevel(250) < 0.01; }, ms);
+    }
+    // Stop, and its stream closed before the next sound.
+    bool stopped()
+    {
+        stop();
+        return QTest::qWaitFor([&] { return openStreams() == 0; }, 2000);
     }
     // The player's streams open now (the recorder's silent one not counted).
     int openStreams() const
@@ -127,7 +151,7 @@ void SoundTest::initTestCase()
     m_dialogs.messages.clear(); // the start-up request for a game directory
     // The monitor takes a moment before its recording flows.
     QTRY_VERIFY_WITH_TIMEOUT(m_pulse.samplesRecorded() > PulseServer::kRate / 10, 10000);
-    QTest::qWait(300);
+    QVERIFY(recordFor(300));
     m_streamBase = m_pulse.streamEvents().size();
 }
 
@@ -149,7 +173,7 @@ void SoundTest::play_opensAStreamAtOnceAndSoundsAtTheFilesLevel()
     qInfo("stream opened %lld ms after Play", opened - clicked);
     if (kTimed)
         QVERIFY2(opened - clicked <= kLimitMs, qPrintable(QStringLiteral("opened after %1 ms").arg(opened - clicked)));
-    QTest::qWait(1000);
+    QVERIFY(recordFor(1000));
     const qint64 heard = m_pulse.firstSound(from);
     QVERIFY2(heard >= 0, qPrintable(QStringLiteral("nothing was heard: %1 samples, level %2")
                                         .arg(m_pulse.samplesRecorded() - from)
@@ -159,36 +183,33 @@ void SoundTest::play_opensAStreamAtOnceAndSoundsAtTheFilesLevel()
     QVERIFY2(std::abs(level - 0.5 / std::sqrt(2.0)) < 0.2 * 0.5 / std::sqrt(2.0),
              qPrintable(QStringLiteral("level %1").arg(level)));
     QVERIFY(std::abs(recentPitch(500) - 440) < 20);
-    stop();
-    QTest::qWait(300);
+    QVERIFY(stopped());
 }
 
 void SoundTest::stop_closesTheStreamAndSilences()
 {
     play(writeWave(QStringLiteral("long.wav"), toneWave(3.0, 440, 0.5)));
-    QTest::qWait(400);
-    QVERIFY(recentLevel(200) > 0.2);
+    QVERIFY(soundsWithin(1000));
+    QVERIFY(recordFor(300)); // stopped while it plays
     const qint64 stopped = stop();
     const qint64 closed = streamEvent(false, stopped);
     QVERIFY2(closed >= 0, "the stream stayed open");
     qInfo("stream closed %lld ms after Stop", closed - stopped);
     if (kTimed)
         QVERIFY2(closed - stopped <= kLimitMs, qPrintable(QStringLiteral("closed after %1 ms").arg(closed - stopped)));
-    QTest::qWait(400);
-    QVERIFY2(recentLevel(250) < 0.01, qPrintable(QStringLiteral("still heard: %1").arg(recentLevel(250))));
+    QVERIFY2(silentWithin(1000), qPrintable(QStringLiteral("still heard: %1").arg(recentLevel(250))));
     QCOMPARE(openStreams(), 0);
 }
 
 void SoundTest::secondPlay_replacesTheFirstSound()
 {
     play(writeWave(QStringLiteral("low.wav"), toneWave(3.0, 440, 0.5)));
-    QTest::qWait(400);
+    QVERIFY(soundsWithin(1000));
     play(writeWave(QStringLiteral("high.wav"), toneWave(3.0, 880, 0.5)));
-    QTest::qWait(500);
+    QVERIFY2(QTest::qWaitFor([&] { return std::abs(recentPitch(300) - 880) < 30; }, 1500),
+             qPrintable(QStringLiteral("pitch %1").arg(recentPitch(300))));
     QVERIFY2(openStreams() <= 1, qPrintable(QStringLiteral("%1 streams open").arg(openStreams())));
-    QVERIFY2(std::abs(recentPitch(300) - 880) < 30, qPrintable(QStringLiteral("pitch %1").arg(recentPitch(300))));
-    stop();
-    QTest::qWait(300);
+    QVERIFY(stopped());
 }
 
 void SoundTest::playOfNoPlayableFile_isSilentAndAFileThatIsNoSoundSaysWhy()
@@ -204,7 +225,7 @@ void SoundTest::playOfNoPlayableFile_isSilentAndAFileThatIsNoSoundSaysWhy()
         } else {
             play(name);
         }
-        QTest::qWait(300);
+        QVERIFY(recordFor(300));
         QVERIFY2(recentLevel(200) < 0.01, qPrintable(name));
     }
     // A file that is there but no sound says why, as Convert does; a name
@@ -212,10 +233,8 @@ void SoundTest::playOfNoPlayableFile_isSilentAndAFileThatIsNoSoundSaysWhy()
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Cannot play %1: not a sound file.").arg(text)});
     m_dialogs.messages.clear();
     play(writeWave(QStringLiteral("after.wav"), toneWave(1.0, 440, 0.5)));
-    QTest::qWait(400);
-    QVERIFY2(recentLevel(200) > 0.2, "a good file no longer sounds");
-    stop();
-    QTest::qWait(300);
+    QVERIFY2(soundsWithin(1000), "a good file no longer sounds");
+    QVERIFY(stopped());
 }
 
 void SoundTest::everyWaveFormat_sounds()
@@ -228,10 +247,9 @@ void SoundTest::everyWaveFormat_sounds()
     for (const auto &format : formats) {
         const QString name = QStringLiteral("f%1-%2-%3.wav").arg(format.bits).arg(format.channels).arg(format.rate);
         play(writeWave(name, toneWave(1.0, 440, 0.5, format.rate, format.bits, format.channels)));
-        QTest::qWait(400);
-        QVERIFY2(recentLevel(200) > 0.2, qPrintable(name));
-        stop();
-        QTest::qWait(250);
+        QVERIFY2(soundsWithin(1000), qPrintable(name));
+        QVERIFY(stopped());
+        QVERIFY2(silentWithin(1000), qPrintable(name));
     }
 }
 

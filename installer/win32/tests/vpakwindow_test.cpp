@@ -60,7 +60,12 @@ protected:
         if (!m_program.start((m_package / "install.exe").string(), "", m_dir.string()))
             return nullptr;
         HWND window = driver::waitForWindow(nullptr, vpak::kWindowCaption);
-        Sleep(300); // let it paint
+        // Its first messages handled: the controls are made and filled.
+        if (window && !driver::waitFor([window] {
+                DWORD_PTR result = 0;
+                return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+            }))
+            return nullptr;
         return window;
     }
     HWND control(HWND window, const char *name) { return GetDlgItem(window, vpak::controlId(name)); }
@@ -100,13 +105,19 @@ TEST_F(VpakWindowTest, showsTheThemeAsPlainTextOverItsPicture)
 
     // What the screen shows: the picture (120 x 80 at 96 dpi, blue) at the
     // top left, the background colour (Purple) beside it where no control lies.
-    HDC screen = GetDC(nullptr);
     POINT picture{at(4), at(70)}, background{at(200), at(40)};
     ClientToScreen(window, &picture);
     ClientToScreen(window, &background);
-    const COLORREF inPicture = GetPixel(screen, picture.x, picture.y);
-    const COLORREF beside = GetPixel(screen, background.x, background.y);
-    ReleaseDC(nullptr, screen);
+    const auto shown = [](POINT point) {
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, point.x, point.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    };
+    // Once it is painted.
+    driver::waitFor([&] { return shown(background) == RGB(128, 0, 160); });
+    const COLORREF inPicture = shown(picture);
+    const COLORREF beside = shown(background);
     EXPECT_LT(GetRValue(inPicture) + GetGValue(inPicture), 60);
     EXPECT_GT(GetBValue(inPicture), 200);
     EXPECT_EQ(beside, RGB(128, 0, 160));
