@@ -28,7 +28,7 @@
 #include <fstream>
 #include <memory>
 
-class FrmMainProjectTest : public QObject
+class MainWindowProjectTest : public QObject
 {
     Q_OBJECT
 
@@ -104,7 +104,7 @@ static void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-void FrmMainProjectTest::init()
+void MainWindowProjectTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
@@ -112,26 +112,26 @@ void FrmMainProjectTest::init()
     m_dialogs.messages.clear(); // the start-up request for a game directory
 }
 
-void FrmMainProjectTest::cleanup()
+void MainWindowProjectTest::cleanup()
 {
     m_window.reset();
 }
 
-void FrmMainProjectTest::makeWindow()
+void MainWindowProjectTest::makeWindow()
 {
     m_window.reset();
     m_window = std::make_unique<MainWindow>(m_dir->path(), m_dialogs, m_sound);
     m_window->show();
 }
 
-void FrmMainProjectTest::addLink(const QString &name, const QString &url)
+void MainWindowProjectTest::addLink(const QString &name, const QString &url)
 {
     box("linkNameBox")->setText(name);
     box("linkAddressBox")->setText(url);
     clickButton(m_window.get(), QStringLiteral("addLinkButton"));
 }
 
-QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &bytes)
+QString MainWindowProjectTest::makeWave(const QString &name, const QByteArray &bytes)
 {
     // The bytes become the samples of a real wave file, so that no wave
     // check stops a Convert.
@@ -140,12 +140,12 @@ QString FrmMainProjectTest::makeWave(const QString &name, const QByteArray &byte
     return path;
 }
 
-void FrmMainProjectTest::setGameDirectory(const QString &directory)
+void MainWindowProjectTest::setGameDirectory(const QString &directory)
 {
     typeAndPress(m_window->settingsWindow(), QStringLiteral("pathBox"), directory, QStringLiteral("okButton"));
 }
 
-void FrmMainProjectTest::add_twiceAppendsTheSameLinkTwice()
+void MainWindowProjectTest::add_twiceAppendsTheSameLinkTwice()
 {
     QCOMPARE(box("linkAddressBox")->text(), QStringLiteral("http://"));
     clickButton(m_window.get(), QStringLiteral("addLinkButton"));
@@ -155,7 +155,7 @@ void FrmMainProjectTest::add_twiceAppendsTheSameLinkTwice()
     QVERIFY(nothingSelected(list("linkList")));
 }
 
-void FrmMainProjectTest::remove_withNothingSelected_doesNothing_andTwiceRemovesOne()
+void MainWindowProjectTest::remove_withNothingSelected_doesNothing_andTwiceRemovesOne()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
@@ -172,7 +172,7 @@ void FrmMainProjectTest::remove_withNothingSelected_doesNothing_andTwiceRemovesO
     QCOMPARE(box("linkNameBox")->text(), QStringLiteral("A"));
 }
 
-void FrmMainProjectTest::selectingThenAdd_appendsACopyAtTheEnd()
+void MainWindowProjectTest::selectingThenAdd_appendsACopyAtTheEnd()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
@@ -183,7 +183,7 @@ void FrmMainProjectTest::selectingThenAdd_appendsACopyAtTheEnd()
              (QStringList{QStringLiteral("http://a"), QStringLiteral("http://b"), QStringLiteral("http://a")}));
 }
 
-void FrmMainProjectTest::selecting_followsInTheHiddenList()
+void MainWindowProjectTest::selecting_followsInTheHiddenList()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
@@ -194,7 +194,7 @@ void FrmMainProjectTest::selecting_followsInTheHiddenList()
     QVERIFY(list("addressList")->isHidden());
 }
 
-void FrmMainProjectTest::save_freshEditor_writes47NonesAndZero()
+void MainWindowProjectTest::save_freshEditor_writes47NonesAndZero()
 {
     const QString file = m_dir->filePath(QStringLiteral("fresh.vsk"));
     m_dialogs.answers.enqueue(file);
@@ -204,7 +204,7 @@ void FrmMainProjectTest::save_freshEditor_writes47NonesAndZero()
     QCOMPARE(readFile(file), QByteArray("none\r\n").repeated(47) + " 0 \r\n");
 }
 
-void FrmMainProjectTest::saveThenOpen_restoresSlotsAndLinksWithoutDoubling()
+void MainWindowProjectTest::saveThenOpen_restoresSlotsAndLinksWithoutDoubling()
 {
     m_window->setSlotValue(3, QStringLiteral("/sounds/c, with comma.wav"));
     addLink(QStringLiteral("Home"), QStringLiteral("http://home.example.org"));
@@ -225,7 +225,7 @@ void FrmMainProjectTest::saveThenOpen_restoresSlotsAndLinksWithoutDoubling()
     QVERIFY(nothingSelected(list("linkList")));
 }
 
-void FrmMainProjectTest::save_selectsTheLastLink()
+void MainWindowProjectTest::save_selectsTheLastLink()
 {
     addLink(QStringLiteral("A"), QStringLiteral("http://a"));
     addLink(QStringLiteral("B"), QStringLiteral("http://b"));
@@ -243,7 +243,7 @@ void FrmMainProjectTest::save_selectsTheLastLink()
     QCOMPARE(box("linkNameBox")->text(), QStringLiteral("B"));
 }
 
-void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
+void MainWindowProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
 {
     const QString file = m_dir->filePath(QStringLiteral("mytheme"));
     m_dialogs.answers.enqueue(file);
@@ -252,7 +252,7 @@ void FrmMainProjectTest::save_typedNameWithoutExtension_isUsedAsTyped()
     QVERIFY(!QFile::exists(file + QStringLiteral(".vsk")));
 }
 
-void FrmMainProjectTest::save_cancelled_writesNothing()
+void MainWindowProjectTest::save_cancelled_writesNothing()
 {
     m_dialogs.answers.enqueue(std::nullopt);
     trigger("saveItem");
@@ -262,7 +262,7 @@ void FrmMainProjectTest::save_cancelled_writesNothing()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmMainProjectTest::save_uncarriableValue_isRefusedWithAMessage()
+void MainWindowProjectTest::save_uncarriableValue_isRefusedWithAMessage()
 {
     const QString file = m_dir->filePath(QStringLiteral("keep.vsk"));
     writeFile(file, "old");
@@ -274,7 +274,7 @@ void FrmMainProjectTest::save_uncarriableValue_isRefusedWithAMessage()
     QCOMPARE(readFile(file), QByteArray("old"));
 }
 
-void FrmMainProjectTest::save_failing_keepsTheOldFile()
+void MainWindowProjectTest::save_failing_keepsTheOldFile()
 {
     // A directory where the project's file must go cannot be replaced.
     const QString file = m_dir->filePath(QStringLiteral("keep.vsk"));
@@ -287,7 +287,7 @@ void FrmMainProjectTest::save_failing_keepsTheOldFile()
     QCOMPARE(readFile(file + QStringLiteral("/inside")), QByteArray("old project"));
 }
 
-void FrmMainProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
+void MainWindowProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
 {
     m_window->setSlotValue(1, QStringLiteral("/sounds/keep.wav"));
     addLink(QStringLiteral("Keep"), QStringLiteral("http://keep"));
@@ -309,7 +309,7 @@ void FrmMainProjectTest::open_incompleteOrGarbage_isRefusedAndChangesNothing()
     }
 }
 
-void FrmMainProjectTest::convert_roundTripThroughTheWindows()
+void MainWindowProjectTest::convert_roundTripThroughTheWindows()
 {
     QTemporaryDir game;
     const QString bomb = makeWave(QStringLiteral("bomb.wav"), QByteArray("RIFF bomb\0\r\n", 12));
@@ -340,7 +340,7 @@ void FrmMainProjectTest::convert_roundTripThroughTheWindows()
     QCOMPARE(box("linkNameBox")->text(), QStringLiteral("Clan"));
 }
 
-void FrmMainProjectTest::convert_refusesAMissingGameDirectory()
+void MainWindowProjectTest::convert_refusesAMissingGameDirectory()
 {
     m_window->setSlotValue(1, makeWave(QStringLiteral("a.wav"), "RIFF"));
     setGameDirectory(m_dir->filePath(QStringLiteral("not-there")));
@@ -349,7 +349,7 @@ void FrmMainProjectTest::convert_refusesAMissingGameDirectory()
     QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("not-there")), qPrintable(m_dialogs.messages[0]));
 }
 
-void FrmMainProjectTest::convert_failingSlot_reportsIt()
+void MainWindowProjectTest::convert_failingSlot_reportsIt()
 {
     QTemporaryDir game;
     setGameDirectory(game.path());
@@ -363,7 +363,7 @@ void FrmMainProjectTest::convert_failingSlot_reportsIt()
     QCOMPARE(QDir(game.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
 }
 
-void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOut()
+void MainWindowProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOut()
 {
     using Answer = platform::Dialogs::Answer;
     QTemporaryDir game;
@@ -411,7 +411,7 @@ void FrmMainProjectTest::convert_asksAboutNonWaves_andRestoreTakesTheThemeBackOu
     QCOMPARE(gameFiles(), QStringList());
 }
 
-void FrmMainProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
+void MainWindowProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
 {
     using Answer = platform::Dialogs::Answer;
     QTemporaryDir game;
@@ -447,7 +447,7 @@ void FrmMainProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays()
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb2.wa2"))), QByteArray("the game's bomb 2"));
 }
 
-void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
+void MainWindowProjectTest::convert_showsItsProgressAndCancelChangesNothing()
 {
     QTemporaryDir game;
     writeFile(game.filePath(QStringLiteral("bomb1.wa2")), "the game's bomb");
@@ -490,7 +490,7 @@ void FrmMainProjectTest::convert_showsItsProgressAndCancelChangesNothing()
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
 }
 
-void FrmMainProjectTest::convert_asksAgainAboutASoundFoundDamagedPartWay()
+void MainWindowProjectTest::convert_asksAgainAboutASoundFoundDamagedPartWay()
 {
     using Answer = platform::Dialogs::Answer;
     QTemporaryDir game;
@@ -513,7 +513,7 @@ void FrmMainProjectTest::convert_asksAgainAboutASoundFoundDamagedPartWay()
     QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join(QLatin1Char('\n'))));
 }
 
-void FrmMainProjectTest::openThenSave_keepsEveryByte()
+void MainWindowProjectTest::openThenSave_keepsEveryByte()
 {
     // Latin-1 and broken UTF-8 in a path and a link: shown decoded, stored as read.
     const QByteArray bytes = QByteArray("/sounds/Caf\xE9.wav\r\n") + QByteArray("none\r\n").repeated(45)
@@ -530,7 +530,7 @@ void FrmMainProjectTest::openThenSave_keepsEveryByte()
     QCOMPARE(readFile(out), bytes);
 }
 
-void FrmMainProjectTest::withoutGameDirectory_convertWritesNothing()
+void MainWindowProjectTest::withoutGameDirectory_convertWritesNothing()
 {
     QTemporaryDir workingDirectory;
     const QString before = QDir::currentPath();
@@ -559,7 +559,7 @@ void FrmMainProjectTest::withoutGameDirectory_convertWritesNothing()
     QCOMPARE(readFile(m_dir->filePath(QStringLiteral("vesk.cfg"))), QByteArray("\r\n"));
 }
 
-void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
+void MainWindowProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
 {
     using Answer = platform::Dialogs::Answer;
     const QString saved = m_dir->filePath(QStringLiteral("saved.vsk"));
@@ -599,7 +599,7 @@ void FrmMainProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
     QCOMPARE(m_dialogs.questions.size(), 5);
 }
 
-void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
+void MainWindowProjectTest::drop_setsASlotOrOpensAProject()
 {
     const auto drop = [this](QWidget *target, const QString &file, const QByteArray &encoded = {}) {
         QMimeData data;
@@ -639,10 +639,10 @@ void FrmMainProjectTest::drop_setsASlotOrOpensAProject()
     QCOMPARE(m_window->theme().slot(5), latin1);
 }
 
-QTEST_MAIN(FrmMainProjectTest)
+QTEST_MAIN(MainWindowProjectTest)
 #include "mainwindow_project_test.moc"
 
-void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
+void MainWindowProjectTest::soundRows_showLengthPictureAndMarks()
 {
     QTemporaryDir game;
     const QString data = QStringLiteral(VESK_SOUND_DATA "/");
@@ -684,7 +684,7 @@ void FrmMainProjectTest::soundRows_showLengthPictureAndMarks()
     QCOMPARE(m_window->soundInfoShown(), QString());
 }
 
-void FrmMainProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
+void MainWindowProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
 {
     const QString words = QStringLiteral(VESK_SOUND_DATA "/text.mp3");
     m_window->setSlotValue(1, words);
@@ -697,7 +697,7 @@ void FrmMainProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
 // The sound window by keyboard and mouse: a song cut to a click's length,
 // matched to the game's bomb, played, saved, opened again and put into the
 // game as it was made; Escape drops what was made meanwhile.
-void FrmMainProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExactlyThat()
+void MainWindowProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExactlyThat()
 {
     QTemporaryDir game;
     const QString data = QStringLiteral(VESK_SOUND_DATA "/");

@@ -19,7 +19,7 @@
 
 #include <memory>
 
-class FrmPackageTest : public QObject
+class PackageWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -62,7 +62,7 @@ static QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void FrmPackageTest::init()
+void PackageWindowTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QDir(m_dir->path()).mkdir(QStringLiteral("editor"));
@@ -80,13 +80,13 @@ void FrmPackageTest::init()
     makeWindow();
 }
 
-void FrmPackageTest::cleanup()
+void PackageWindowTest::cleanup()
 {
     delete m_window;
     QDir::setCurrent(m_savedCwd);
 }
 
-void FrmPackageTest::makeWindow()
+void PackageWindowTest::makeWindow()
 {
     delete m_window;
     m_window = new PackageWindow(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] {
@@ -97,7 +97,7 @@ void FrmPackageTest::makeWindow()
     m_window->show();
 }
 
-QString FrmPackageTest::jpeg(const QString &name, QColor colour)
+QString PackageWindowTest::jpeg(const QString &name, QColor colour)
 {
     QImage image(40, 30, QImage::Format_RGB32);
     image.fill(colour);
@@ -107,7 +107,7 @@ QString FrmPackageTest::jpeg(const QString &name, QColor colour)
     return path;
 }
 
-void FrmPackageTest::opensWithTheDefaults_everyTime()
+void PackageWindowTest::opensWithTheDefaults_everyTime()
 {
     for (int opening = 0; opening < 2; ++opening) {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Create Theme Package"));
@@ -131,7 +131,7 @@ void FrmPackageTest::opensWithTheDefaults_everyTime()
     }
 }
 
-void FrmPackageTest::pictureList_showsJpgInAnyCase_andNothingElse()
+void PackageWindowTest::pictureList_showsJpgInAnyCase_andNothingElse()
 {
     jpeg(QStringLiteral("a.jpg"), Qt::red);
     jpeg(QStringLiteral("B.JPG"), Qt::blue);
@@ -141,7 +141,7 @@ void FrmPackageTest::pictureList_showsJpgInAnyCase_andNothingElse()
              (QStringList{QStringLiteral("a.jpg"), QStringLiteral("B.JPG")}));
 }
 
-void FrmPackageTest::clickingAPicture_setsThePathAndThePreview()
+void PackageWindowTest::clickingAPicture_setsThePathAndThePreview()
 {
     const QString picture = jpeg(QStringLiteral("night.jpg"), Qt::darkBlue);
     makeWindow();
@@ -151,7 +151,7 @@ void FrmPackageTest::clickingAPicture_setsThePathAndThePreview()
     QVERIFY(!find<QLabel>("picturePreview")->pixmap().isNull());
 }
 
-void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
+void PackageWindowTest::unreadablePicture_keepsThePreviousPreview()
 {
     jpeg(QStringLiteral("a.jpg"), Qt::green);
     QFile broken(m_dir->filePath(QStringLiteral("pictures/b.jpg")));
@@ -168,7 +168,7 @@ void FrmPackageTest::unreadablePicture_keepsThePreviousPreview()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmPackageTest::packageDirectory_followsTheDirectoryList()
+void PackageWindowTest::packageDirectory_followsTheDirectoryList()
 {
     QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
     auto *dir1 = find<platform::DirList>("directoryList");
@@ -176,7 +176,7 @@ void FrmPackageTest::packageDirectory_followsTheDirectoryList()
     QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
 }
 
-void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
+void PackageWindowTest::makeDirectory_createsUnderThePackageDirectory()
 {
     auto *dir1 = find<platform::DirList>("directoryList");
     const int entries = dir1->count();
@@ -187,7 +187,7 @@ void FrmPackageTest::makeDirectory_createsUnderThePackageDirectory()
     QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("pictures"))));
 }
 
-void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
+void PackageWindowTest::ok_buildsThePackageReportsAndCloses()
 {
     const QString picture = jpeg(QStringLiteral("bg.jpg"), Qt::black);
     QFile wave(m_dir->filePath(QStringLiteral("boom.wav")));
@@ -235,7 +235,7 @@ void FrmPackageTest::ok_buildsThePackageReportsAndCloses()
                  .arg(QDir::toNativeSeparators(package)));
 }
 
-void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
+void PackageWindowTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
 {
     const QString package = m_dir->filePath(QStringLiteral("package"));
     // The theme.cfg of an earlier build tells its sounds from the game's.
@@ -272,7 +272,7 @@ void FrmPackageTest::ok_asksBeforeShippingOtherFilesOfTheFolder()
     QCOMPARE(m_dialogs.messages.size(), 2);
 }
 
-void FrmPackageTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
+void PackageWindowTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
 {
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     const QString mp3 = QStringLiteral(VESK_SOUND_DATA "/tone.mp3");
@@ -291,7 +291,7 @@ void FrmPackageTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
     QVERIFY(!vesk::waveProblem((package + QStringLiteral("/explode0.wa2")).toStdString()));
 }
 
-void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
+void PackageWindowTest::ok_handTypedColourReachesThemeCfgUnchanged()
 {
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
@@ -305,7 +305,7 @@ void FrmPackageTest::ok_handTypedColourReachesThemeCfgUnchanged()
              QByteArray("\r\n\r\nhttp://\r\n12pt\r\nTeal\r\nblack\r\n\r\n"));
 }
 
-void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
+void PackageWindowTest::ok_failure_saysIncompleteAndKeepsTheWindow()
 {
     // No picture chosen.
     find<QLineEdit>("themeNameBox")->setText(QStringLiteral("Dusk"));
@@ -320,7 +320,7 @@ void FrmPackageTest::ok_failure_saysIncompleteAndKeepsTheWindow()
     QCOMPARE(find<QLineEdit>("themeNameBox")->text(), QStringLiteral("Dusk"));
 }
 
-void FrmPackageTest::returnOnTheLastTab_buildsAsOkDoes()
+void PackageWindowTest::returnOnTheLastTab_buildsAsOkDoes()
 {
     jpeg(QStringLiteral("bg.jpg"), Qt::black);
     makeWindow();
@@ -338,5 +338,5 @@ void FrmPackageTest::returnOnTheLastTab_buildsAsOkDoes()
              qPrintable(m_dialogs.messages[0]));
 }
 
-QTEST_MAIN(FrmPackageTest)
+QTEST_MAIN(PackageWindowTest)
 #include "packagewindow_test.moc"

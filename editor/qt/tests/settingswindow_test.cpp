@@ -13,7 +13,7 @@
 
 #include <memory>
 
-class FrmSettingsTest : public QObject
+class SettingsWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -54,19 +54,19 @@ private:
     std::unique_ptr<SettingsWindow> m_window;
 };
 
-void FrmSettingsTest::init()
+void SettingsWindowTest::init()
 {
     m_programDir = std::make_unique<QTemporaryDir>();
     m_games = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
 }
 
-void FrmSettingsTest::cleanup()
+void SettingsWindowTest::cleanup()
 {
     m_window.reset();
 }
 
-std::unique_ptr<SettingsWindow> FrmSettingsTest::makeWindow()
+std::unique_ptr<SettingsWindow> SettingsWindowTest::makeWindow()
 {
     // The editor hands over what vesk.cfg remembers.
     const auto stored = vesk::readGameDirectory(vesk::settingsFilePath(m_programDir->path().toStdString()));
@@ -76,7 +76,7 @@ std::unique_ptr<SettingsWindow> FrmSettingsTest::makeWindow()
     return window;
 }
 
-void FrmSettingsTest::withoutSettingsFile_opensOnTheWorkingDirectory()
+void SettingsWindowTest::withoutSettingsFile_opensOnTheWorkingDirectory()
 {
     m_window = makeWindow();
     const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
@@ -86,7 +86,7 @@ void FrmSettingsTest::withoutSettingsFile_opensOnTheWorkingDirectory()
     QCOMPARE(settingsBytes(), cwd.toLocal8Bit() + "\r\n");
 }
 
-void FrmSettingsTest::storedDirectory_opensTheListThere()
+void SettingsWindowTest::storedDirectory_opensTheListThere()
 {
     QFile file(settingsPath());
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -98,7 +98,7 @@ void FrmSettingsTest::storedDirectory_opensTheListThere()
     QCOMPARE(pathBox()->text(), QDir::toNativeSeparators(m_games->path()));
 }
 
-void FrmSettingsTest::ok_writesExactlyTheTypedTextAndCrLf()
+void SettingsWindowTest::ok_writesExactlyTheTypedTextAndCrLf()
 {
     m_window = makeWindow();
     pathBox()->setText(QStringLiteral("/does/not/exist yet"));
@@ -108,7 +108,7 @@ void FrmSettingsTest::ok_writesExactlyTheTypedTextAndCrLf()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmSettingsTest::cancel_writesNothing()
+void SettingsWindowTest::cancel_writesNothing()
 {
     m_window = makeWindow();
     pathBox()->setText(QStringLiteral("/elsewhere"));
@@ -117,7 +117,7 @@ void FrmSettingsTest::cancel_writesNothing()
     QVERIFY(!m_window->isVisible());
 }
 
-void FrmSettingsTest::clickInDirectoryList_resetsTypedText()
+void SettingsWindowTest::clickInDirectoryList_resetsTypedText()
 {
     QDir(m_games->path()).mkdir(QStringLiteral("child"));
     m_window = makeWindow();
@@ -130,7 +130,7 @@ void FrmSettingsTest::clickInDirectoryList_resetsTypedText()
     QCOMPARE(pathBox()->text(), QDir::toNativeSeparators(m_games->path()));
 }
 
-void FrmSettingsTest::doubleClick_opensTheEntry()
+void SettingsWindowTest::doubleClick_opensTheEntry()
 {
     QDir(m_games->path()).mkdir(QStringLiteral("child"));
     m_window = makeWindow();
@@ -145,7 +145,7 @@ void FrmSettingsTest::doubleClick_opensTheEntry()
     QCOMPARE(pathBox()->text(), opened);
 }
 
-void FrmSettingsTest::makeDirectory_emptyName_doesNothing()
+void SettingsWindowTest::makeDirectory_emptyName_doesNothing()
 {
     m_window = makeWindow();
     auto *dir1 = find<platform::DirList>(QStringLiteral("directoryList"));
@@ -157,7 +157,7 @@ void FrmSettingsTest::makeDirectory_emptyName_doesNothing()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmSettingsTest::makeDirectory_createsUnderThePathBox()
+void SettingsWindowTest::makeDirectory_createsUnderThePathBox()
 {
     QTemporaryDir other;
     m_window = makeWindow();
@@ -190,7 +190,7 @@ void FrmSettingsTest::makeDirectory_createsUnderThePathBox()
              qPrintable(m_dialogs.messages[0]));
 }
 
-void FrmSettingsTest::pathWithComma_roundTrips()
+void SettingsWindowTest::pathWithComma_roundTrips()
 {
     const QString withComma = m_games->filePath(QStringLiteral("Kestrova, Deluxe"));
     QVERIFY(QDir().mkdir(withComma));
@@ -204,7 +204,7 @@ void FrmSettingsTest::pathWithComma_roundTrips()
     QCOMPARE(find<platform::DirList>(QStringLiteral("directoryList"))->path(), QDir::toNativeSeparators(withComma));
 }
 
-void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
+void SettingsWindowTest::unwritableSettingsFile_saysSoAndStaysOpen()
 {
     // A directory in the file's place cannot be written by anyone.
     QVERIFY(QDir().mkdir(settingsPath()));
@@ -218,5 +218,5 @@ void FrmSettingsTest::unwritableSettingsFile_saysSoAndStaysOpen()
     QCOMPARE(pathBox()->text(), m_games->path());
 }
 
-QTEST_MAIN(FrmSettingsTest)
+QTEST_MAIN(SettingsWindowTest)
 #include "settingswindow_test.moc"

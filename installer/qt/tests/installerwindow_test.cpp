@@ -25,7 +25,7 @@
 
 #include <memory>
 
-class FrmMain2Test : public QObject
+class InstallerWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -82,7 +82,7 @@ private:
     QColor m_designBackground;
 };
 
-void FrmMain2Test::init()
+void InstallerWindowTest::init()
 {
     m_package = std::make_unique<QTemporaryDir>();
     m_game = std::make_unique<QTemporaryDir>();
@@ -101,26 +101,26 @@ void FrmMain2Test::init()
     m_designBackground = QWidget().palette().color(QPalette::Window);
 }
 
-void FrmMain2Test::cleanup()
+void InstallerWindowTest::cleanup()
 {
     m_window.reset();
     QDir::setCurrent(m_savedCwd);
 }
 
-void FrmMain2Test::writeFile(const QString &name, const QByteArray &bytes)
+void InstallerWindowTest::writeFile(const QString &name, const QByteArray &bytes)
 {
     QFile file(m_package->filePath(name));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-void FrmMain2Test::makeWindow()
+void InstallerWindowTest::makeWindow()
 {
     m_window = std::make_unique<InstallerWindow>(m_package->path(), m_dialogs, m_interpreter, nullptr, &m_sound);
     m_window->show();
 }
 
-void FrmMain2Test::expectNoInstall()
+void InstallerWindowTest::expectNoInstall()
 {
     QVERIFY(!QFile::exists(m_package->filePath(QStringLiteral("1.bat")))
             || QFileInfo(m_package->filePath(QStringLiteral("1.bat"))).isDir());
@@ -129,7 +129,7 @@ void FrmMain2Test::expectNoInstall()
     QVERIFY(m_window->isVisible());
 }
 
-void FrmMain2Test::editorDefaults_blackOnWhiteAtSizeTen()
+void InstallerWindowTest::editorDefaults_blackOnWhiteAtSizeTen()
 {
     writeFile(QStringLiteral("theme.cfg"), "\r\n\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\n\r\n");
     makeWindow();
@@ -146,7 +146,7 @@ void FrmMain2Test::editorDefaults_blackOnWhiteAtSizeTen()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmMain2Test::pink_coloursOnlyTheWebPageAndTheThemeName()
+void InstallerWindowTest::pink_coloursOnlyTheWebPageAndTheThemeName()
 {
     writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n12\r\nPink\r\nPurple\r\nDusk\r\n");
     makeWindow();
@@ -160,7 +160,7 @@ void FrmMain2Test::pink_coloursOnlyTheWebPageAndTheThemeName()
     QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("Dusk"));
 }
 
-void FrmMain2Test::brown_coloursAllEightLabels()
+void InstallerWindowTest::brown_coloursAllEightLabels()
 {
     writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nBrown\r\nWhite\r\nt\r\n");
     makeWindow();
@@ -171,7 +171,7 @@ void FrmMain2Test::brown_coloursAllEightLabels()
         QCOMPARE(textColour(label(name)), brown);
 }
 
-void FrmMain2Test::lowerCaseBackground_isIgnored()
+void InstallerWindowTest::lowerCaseBackground_isIgnored()
 {
     writeFile(QStringLiteral("theme.cfg"), "a\r\nb\r\nc\r\n11\r\nRed\r\nblack\r\nt\r\n");
     makeWindow();
@@ -180,7 +180,7 @@ void FrmMain2Test::lowerCaseBackground_isIgnored()
     QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("t"));
 }
 
-void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
+void InstallerWindowTest::threeLines_showTheTextsAndKeepTheDesign()
 {
     writeFile(QStringLiteral("theme.cfg"), "Ann\r\nann@example.org\r\nhttp://ann\r\n");
     makeWindow();
@@ -192,7 +192,7 @@ void FrmMain2Test::threeLines_showTheTextsAndKeepTheDesign()
     QCOMPARE(background(), m_designBackground);
 }
 
-void FrmMain2Test::markupInEveryField_isShownAsTyped()
+void InstallerWindowTest::markupInEveryField_isShownAsTyped()
 {
     // Rich text would load the picture (and allocate without end for /dev/zero).
     writeFile(QStringLiteral("theme.cfg"), "<b>Ann</b>\r\n<i>a@b</i>\r\n<a href=x>web</a>\r\n12\r\n<u>Red</u>\r\n"
@@ -205,7 +205,7 @@ void FrmMain2Test::markupInEveryField_isShownAsTyped()
         QCOMPARE(label(name)->textFormat(), Qt::PlainText);
 }
 
-void FrmMain2Test::webPageWithComma_stopsAtTheSize()
+void InstallerWindowTest::webPageWithComma_stopsAtTheSize()
 {
     writeFile(QStringLiteral("theme.cfg"),
               "Ann\r\nann@example.org\r\nhttp://a.example.org/x,y\r\n10\r\nRed\r\nBlue\r\nT\r\n");
@@ -216,7 +216,7 @@ void FrmMain2Test::webPageWithComma_stopsAtTheSize()
     QCOMPARE(label("themeNameLabel")->text(), QStringLiteral("Label1"));
 }
 
-void FrmMain2Test::nothingInThePackage_placeholdersAtDesignSize()
+void InstallerWindowTest::nothingInThePackage_placeholdersAtDesignSize()
 {
     makeWindow();
     for (const char *name : {"makerNameLabel", "makerEmailLabel", "makerWebPageLabel", "themeNameLabel"}) {
@@ -228,7 +228,7 @@ void FrmMain2Test::nothingInThePackage_placeholdersAtDesignSize()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmMain2Test::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
+void InstallerWindowTest::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
 {
     QImage own(64, 48, QImage::Format_RGB32);
     own.fill(Qt::blue);
@@ -247,7 +247,7 @@ void FrmMain2Test::picture_isReadFromTheProgramFolderNotTheWorkingDirectory()
     QCOMPARE(label("makerNameLabel")->text(), QStringLiteral("Own"));
 }
 
-void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
+void InstallerWindowTest::fontSizesOutOfRange_areHeldToWhatALabelShows()
 {
     const std::pair<QByteArray, double> cases[] = {{"", 6.0}, {"-3", 6.0}, {"999", 30.0}, {"100000", 30.0}};
     for (const auto &[size, shown] : cases) {
@@ -257,7 +257,7 @@ void FrmMain2Test::fontSizesOutOfRange_areHeldToWhatALabelShows()
     }
 }
 
-void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
+void InstallerWindowTest::install_writesTheBatchStartsItAndEnds()
 {
     makeWindow();
     box("pathBox")->setText(m_game->path());
@@ -276,7 +276,7 @@ void FrmMain2Test::install_writesTheBatchStartsItAndEnds()
     QVERIFY(!m_window->isVisible());
 }
 
-void FrmMain2Test::install_refusesUnusableTargets()
+void InstallerWindowTest::install_refusesUnusableTargets()
 {
     QDir::setCurrent(m_package->path()); // started from its package: the default target is the package
     makeWindow();
@@ -296,7 +296,7 @@ void FrmMain2Test::install_refusesUnusableTargets()
     }
 }
 
-void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
+void InstallerWindowTest::install_reportsCompletedOnlyWhenTheFilesArrived()
 {
     writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
     makeWindow();
@@ -348,7 +348,7 @@ void FrmMain2Test::install_reportsCompletedOnlyWhenTheFilesArrived()
     QCOMPARE(m_interpreter.waitedForEnd, 2);
 }
 
-void FrmMain2Test::install_refusesWhatWouldHarmTheGameOrTheSystem()
+void InstallerWindowTest::install_refusesWhatWouldHarmTheGameOrTheSystem()
 {
     writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
     makeWindow();
@@ -385,7 +385,7 @@ void FrmMain2Test::install_refusesWhatWouldHarmTheGameOrTheSystem()
     }
 }
 
-void FrmMain2Test::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsTheirBackup()
+void InstallerWindowTest::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsTheirBackup()
 {
     writeFile(QStringLiteral("bomb1.wa2"), "RIFF new bomb");
     const auto gameFile = [this](const QString &name, const QByteArray &bytes) {
@@ -417,7 +417,7 @@ void FrmMain2Test::install_replacesUpperCaseGameFilesUnderTheirNamesAndKeepsThei
     QCOMPARE(vesk::namesIn(game), (std::vector<std::string>{"BOMB1.WA2", "Bomb1.Wa2"}));
 }
 
-void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
+void InstallerWindowTest::restoreButton_isThereOnlyWithABackupAndRestoresIt()
 {
     makeWindow();
     auto *restore = findControl<QPushButton>(m_window.get(), QStringLiteral("restoreButton"));
@@ -444,7 +444,7 @@ void FrmMain2Test::restoreButton_isThereOnlyWithABackupAndRestoresIt()
     QVERIFY(m_window->isVisible());
 }
 
-void FrmMain2Test::install_asksAboutFilesThatAreNoThemeSounds()
+void InstallerWindowTest::install_asksAboutFilesThatAreNoThemeSounds()
 {
     // Game sound names count whatever their letter case; a folder is never copied.
     writeFile(QStringLiteral("BOMB1.WA2"), "RIFF bomb");
@@ -465,7 +465,7 @@ void FrmMain2Test::install_asksAboutFilesThatAreNoThemeSounds()
     QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("Install Completed")});
 }
 
-void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
+void InstallerWindowTest::install_unwritablePackage_saysSoAndStaysOpen()
 {
     // 1.bat cannot be created where a directory has its name.
     QVERIFY(QDir(m_package->path()).mkdir(QStringLiteral("1.bat")));
@@ -478,7 +478,7 @@ void FrmMain2Test::install_unwritablePackage_saysSoAndStaysOpen()
     expectNoInstall();
 }
 
-void FrmMain2Test::install_interpreterThatWillNotStart_saysSo()
+void InstallerWindowTest::install_interpreterThatWillNotStart_saysSo()
 {
     m_interpreter.fails = true;
     makeWindow();
@@ -489,7 +489,7 @@ void FrmMain2Test::install_interpreterThatWillNotStart_saysSo()
     QVERIFY(m_window->isVisible());
 }
 
-void FrmMain2Test::cancel_writesNothing()
+void InstallerWindowTest::cancel_writesNothing()
 {
     makeWindow();
     clickButton(m_window.get(), QStringLiteral("cancelButton"));
@@ -497,7 +497,7 @@ void FrmMain2Test::cancel_writesNothing()
     QCOMPARE(QDir(m_package->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
-void FrmMain2Test::makeDirectory_createsUnderTheTarget()
+void InstallerWindowTest::makeDirectory_createsUnderTheTarget()
 {
     makeWindow();
     auto *dir1 = findControl<platform::DirList>(m_window.get(), QStringLiteral("directoryList"));
@@ -511,7 +511,7 @@ void FrmMain2Test::makeDirectory_createsUnderTheTarget()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmMain2Test::listen_playsThePackagesSoundsByKeyboard()
+void InstallerWindowTest::listen_playsThePackagesSoundsByKeyboard()
 {
     writeFile(QStringLiteral("bomb1.wa2"), toneWave(0.5, 440, 0.5));
     writeFile(QStringLiteral("WARP.WA2"), toneWave(1.2, 440, 0.5));
@@ -541,7 +541,7 @@ void FrmMain2Test::listen_playsThePackagesSoundsByKeyboard()
     QVERIFY(m_dialogs.messages.isEmpty());
 }
 
-void FrmMain2Test::listen_refusesAnAlteredPackageAndNeedsSounds()
+void InstallerWindowTest::listen_refusesAnAlteredPackageAndNeedsSounds()
 {
     makeWindow();
     QVERIFY2(!findControl<QPushButton>(m_window.get(), QStringLiteral("listenButton"))->isEnabled(),
@@ -559,5 +559,5 @@ void FrmMain2Test::listen_refusesAnAlteredPackageAndNeedsSounds()
     QVERIFY(m_sound.played.isEmpty());
 }
 
-QTEST_MAIN(FrmMain2Test)
+QTEST_MAIN(InstallerWindowTest)
 #include "installerwindow_test.moc"
