@@ -59,108 +59,154 @@ std::optional<std::string> oneFilePlace(const std::string &packageDirectory)
     return joinPath(folder.parent_path().u8string(), name + ".exe");
 }
 
+// The one file beside a package folder, written while the folder's files are
+// summed. Where it cannot be made, or fails on the way, the package folder
+// is still built and the result says why there is no one file.
+class OneFileDraft
+{
+public:
+    OneFileDraft(const std::string &dir, const std::string &installer, PackageResult &result) : m_result(result)
+    {
+        const std::optional<std::string> place = oneFilePlace(dir);
+        if (!place) {
+            result.oneFileProblem = dir + " has no parent folder to hold it";
+            return;
+        }
+        if (entryKind(*place) != EntryKind::Missing && !hasOneFileTrailer(*place)) {
+            result.oneFileProblem = *place + " already exists and is no one-file theme package, so it was left alone";
+            return;
+        }
+        const Result<std::string> made
+            = createUniqueFile(fsPath(*place).parent_path().u8string(), fsPath(*place).filename().u8string() + ".");
+        if (!made) {
+            result.oneFileProblem = made.error();
+            return;
+        }
+        m_temporary = *made;
+        Result<std::unique_ptr<OneFileWriter>> started = OneFileWriter::start(m_temporary, installer);
+        if (!started) {
+            drop(started.error());
+            return;
+        }
+        m_writer = std::move(*started);
+        m_place = *place;
+    }
+    ~OneFileDraft() { drop(std::string()); }
+    OneFileDraft(const OneFileDraft &) = delete;
+    OneFileDraft &operator=(const OneFileDraft &) = delete;
+
+    OneFileWriter *writer() const { return m_writer.get(); }
+
+    // No one file after all; an empty `why` keeps the reason given before.
+    void drop(const std::string &why)
+    {
+        m_writer.reset();
+        if (!m_temporary.empty()) {
+            std::error_code ignored;
+            removeEntry(m_temporary, ignored);
+            m_temporary.clear();
+        }
+        if (!why.empty())
+            m_result.oneFileProblem = why;
+    }
+
+    // The sums added last; the file made a program and put in its place.
+    void finish(const std::string &sums)
+    {
+        if (!m_writer)
+            return;
+        const Result<Sha256Digest> added = m_writer->addBytes(kSumsFile, sums);
+        Status finished = added ? m_writer->finish() : added.status();
+        const std::uint64_t size = m_writer->size();
+        if (finished.ok())
+            finished = makeProgram(m_temporary, m_place);
+        if (finished.ok()) {
+            std::error_code renamed;
+            renameEntry(m_temporary, m_place, renamed);
+            if (renamed)
+                finished = cannotWrite(m_place, renamed);
+        }
+        if (!finished.ok()) {
+            drop(finished.error());
+            return;
+        }
+        m_writer.reset();
+        m_temporary.clear();
+        m_result.oneFile = m_place;
+        m_result.oneFileSize = size;
+    }
+
+private:
+    // A one-file package starts where it is saved: it is a program.
+    static Status makeProgram(const std::string &file, const std::string &shownAs)
+    {
+        std::error_code ec;
+        fs::permissions(fsPath(file),
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read
+                            | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+                        ec);
+        return ec ? cannotWrite(shownAs, ec) : Status::success();
+    }
+
+    PackageResult &m_result;
+    std::unique_ptr<OneFileWriter> m_writer;
+    std::string m_temporary, m_place;
+};
+
+// Once the files are in place only the one file may be cancelled.
+class Uncancelled final : public Progress
+{
+public:
+    explicit Uncancelled(Progress &whole) : m_whole(whole) {}
+    bool advance(const std::string &file, double done) override
+    {
+        static_cast<void>(m_whole.advance(file, done));
+        return true;
+    }
+
+private:
+    Progress &m_whole;
+};
+
+// The package folder's checksums, and its one file written on the way.
 Status sealPackage(const std::string &dir, const std::vector<std::string> &names, const std::string &installer,
                    Progress &progress, PackageResult &result)
 {
-    std::error_code ec;
     double total = 0;
-    for (const std::string &name : names)
-        total += static_cast<double>(fileSize(joinPath(dir, name), ec));
-
-    std::unique_ptr<OneFileWriter> writer;
-    std::string temporary;
-    const std::optional<std::string> place = oneFilePlace(dir);
-    if (!place) {
-        result.oneFileProblem = dir + " has no parent folder to hold it";
-    } else if (entryKind(*place) != EntryKind::Missing && !hasOneFileTrailer(*place)) {
-        result.oneFileProblem = *place + " already exists and is no one-file theme package, so it was left alone";
-    } else {
-        const std::string parent = fsPath(*place).parent_path().u8string();
-        Result<std::string> made = createUniqueFile(parent, fsPath(*place).filename().u8string() + ".");
-        Result<std::unique_ptr<OneFileWriter>> started
-            = made ? OneFileWriter::start(*made, installer) : Result<std::unique_ptr<OneFileWriter>>(made.status());
-        if (started) {
-            writer = std::move(*started);
-            temporary = *made;
-        } else {
-            if (made)
-                removeEntry(*made, ec);
-            result.oneFileProblem = started.error();
-        }
+    for (const std::string &name : names) {
+        std::error_code unknown; // a file that cannot be measured counts as empty here
+        total += static_cast<double>(fileSize(joinPath(dir, name), unknown));
     }
-    const auto dropOneFile = [&](const std::string &why) {
-        writer.reset();
-        removeEntry(temporary, ec);
-        temporary.clear();
-        if (!why.empty())
-            result.oneFileProblem = why;
-    };
-
-    // Once the files are in place only the one file may be cancelled.
-    class Uncancelled final : public Progress
-    {
-    public:
-        explicit Uncancelled(Progress &whole) : m_whole(whole) {}
-        bool advance(const std::string &file, double done) override
-        {
-            static_cast<void>(m_whole.advance(file, done));
-            return true;
-        }
-
-    private:
-        Progress &m_whole;
-    } uncancelled(progress);
+    OneFileDraft oneFile(dir, installer, result);
+    Uncancelled uncancelled(progress);
     std::vector<FileSum> sums;
     double before = 0;
     for (const std::string &name : names) {
         const std::string path = joinPath(dir, name);
-        const double size = static_cast<double>(fileSize(path, ec));
+        std::error_code unknown;
+        const double size = static_cast<double>(fileSize(path, unknown));
         const double from = total > 0 ? before / total : 0, share = total > 0 ? size / total : 0;
         HashProgress cancellable{progress, path, from, share};
         HashProgress steady{uncancelled, path, from, share};
-        Result<Sha256Digest> digest = writer ? writer->add(name, path, &cancellable) : sha256OfFile(path, &steady);
-        if (!digest && writer && entryKind(path) == EntryKind::File) {
+        Result<Sha256Digest> digest
+            = oneFile.writer() ? oneFile.writer()->add(name, path, &cancellable) : sha256OfFile(path, &steady);
+        if (!digest && oneFile.writer() && entryKind(path) == EntryKind::File) {
             // A cancel, or a one file that cannot take more (a full disk
             // there), ends only the one file: the folder still gets its
             // checksums, so that it never keeps those of an earlier build.
-            dropOneFile(digest.code() == ErrorCode::Cancelled ? "it was cancelled" : digest.error());
+            oneFile.drop(digest.code() == ErrorCode::Cancelled ? "it was cancelled" : digest.error());
             digest = sha256OfFile(path, &steady);
         }
-        if (!digest) {
-            dropOneFile(std::string());
+        if (!digest)
             return digest.status();
-        }
         sums.push_back({name, *digest});
         before += size;
     }
     const std::string text = sumsText(sums);
     const Status wrote = writeFile(joinPath(dir, kSumsFile), text);
-    if (!wrote.ok()) {
-        dropOneFile(std::string());
+    if (!wrote.ok())
         return wrote;
-    }
-    if (!writer)
-        return Status::success();
-    Result<Sha256Digest> added = writer->addBytes(kSumsFile, text);
-    Status finished = added ? writer->finish() : added.status();
-    const std::uint64_t size = writer->size();
-    if (finished.ok()) {
-        // A one-file package starts where it is saved: it is a program.
-        fs::permissions(fsPath(temporary),
-                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_read
-                            | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
-                        ec);
-        renameEntry(temporary, *place, ec);
-        if (ec)
-            finished = Status::failure(codeOf(ec), "cannot write " + *place + ": " + reasonText(ec));
-    }
-    if (!finished.ok()) {
-        dropOneFile(finished.error());
-        return Status::success();
-    }
-    writer.reset();
-    result.oneFile = *place;
-    result.oneFileSize = size;
+    oneFile.finish(text);
     return Status::success();
 }
 

@@ -211,33 +211,41 @@ bool isRestorableName(const std::string &name)
     return !isProgramFile(name) || sameFileName(storedName(name), kInstallBatch);
 }
 
-Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
-{
-    const std::string folder = folderOf(gameDirectory);
-    RestoreCount count;
-    bool present = false;
-    const Result<std::vector<std::string>> added = readAddedList(folder, present);
-    if (!added)
-        return added.status();
+namespace {
 
-    // First everything is looked at and made ready: each original gets a
-    // second name beside its place, and nothing in the game directory moves.
-    const std::vector<std::string> gameNames = namesIn(gameDirectory);
-    struct Ready
+// An original made ready to go back: a second name beside its place, so
+// that nothing in the game directory moves until everything is ready.
+struct ReadyOriginal
+{
+    std::string kept;   // in the backup folder
+    std::string target; // its name in the game directory
+    std::string staged; // the second name beside it; empty: already in place
+};
+
+// What Restore will do: the originals made ready, the files a theme added
+// that go.
+struct RestorePlan
+{
+    std::vector<ReadyOriginal> ready;
+    std::vector<std::string> removals;
+
+    // The second names given up again.
+    void discard() const
     {
-        std::string kept;   // in the backup folder
-        std::string target; // its name in the game directory
-        std::string staged; // the second name beside it; empty: already in place
-    };
-    std::vector<Ready> ready;
-    std::set<std::string> restored;
-    const auto discard = [&ready] {
-        for (const Ready &file : ready) {
+        for (const ReadyOriginal &file : ready) {
             std::error_code ignored;
             if (!file.staged.empty())
                 removeEntry(file.staged, ignored);
         }
-    };
+    }
+};
+
+// Every original of the backup folder made ready; the entries that are no
+// originals counted as left alone.
+Status stageOriginals(const std::string &folder, const std::string &gameDirectory,
+                      const std::vector<std::string> &gameNames, RestorePlan &plan, RestoreCount &count,
+                      std::set<std::string> &restored)
+{
     for (const std::string &name : namesIn(folder)) {
         if (name == kAddedList)
             continue;
@@ -247,26 +255,33 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
             continue;
         }
         const std::string *spelling = spellingAmong(gameNames, name);
-        Ready file{kept, joinPath(gameDirectory, spelling ? *spelling : name), std::string()};
+        ReadyOriginal file{kept, joinPath(gameDirectory, spelling ? *spelling : name), std::string()};
         restored.insert(folded(name));
         std::error_code ec;
         if (spelling && sameFile(kept, file.target, ec)) {
-            ready.push_back(file); // the game's own file never left its place
+            plan.ready.push_back(file); // the game's own file never left its place
             continue;
         }
         const Result<std::string> staged
             = makeUnderFreshName(gameDirectory, "." + name + ".back", [&kept](const std::string &candidate) {
                   return keepAs(kept, candidate, Keeping::LinkOrCopy);
               });
-        if (!staged) {
-            discard();
+        if (!staged)
             return Status::failure(staged.code(), "cannot put back " + file.target + ": " + staged.error());
-        }
         file.staged = *staged;
-        ready.push_back(file);
+        plan.ready.push_back(file);
     }
+    return Status::success();
+}
+
+// The files the added list names that a theme put into the game directory
+// and no original replaces.
+std::vector<std::string> addedFilesToRemove(const std::vector<std::string> &added, const std::string &gameDirectory,
+                                            const std::vector<std::string> &gameNames,
+                                            const std::set<std::string> &restored, RestoreCount &count)
+{
     std::vector<std::string> removals;
-    for (const std::string &name : *added) {
+    for (const std::string &name : added) {
         const std::string *spelling = spellingAmong(gameNames, name);
         if (!isRestorableName(name) || restored.count(folded(name))) {
             ++count.skippedLines;
@@ -274,15 +289,19 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
             removals.push_back(*spelling);
         }
     }
+    return removals;
+}
 
-    // Then every change, each undone again when a later one fails.
+// Every change, each undone again when a later one fails.
+Status applyRestore(const std::string &gameDirectory, RestorePlan &plan, RestoreCount &count)
+{
     ReplaceJournal journal(gameDirectory);
     const auto fail = [&](Status why) {
-        discard();
+        plan.discard();
         const Status back = journal.rollBack();
         return back.ok() ? why : Status::failure(why.code(), why.error() + "; " + back.error());
     };
-    for (Ready &file : ready) {
+    for (ReadyOriginal &file : plan.ready) {
         if (file.staged.empty()) {
             ++count.putBack;
             continue;
@@ -297,16 +316,40 @@ Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
         file.staged.clear();
         ++count.putBack;
     }
-    for (const std::string &name : removals) {
+    for (const std::string &name : plan.removals) {
         if (Status aside = journal.moveAside(name); !aside.ok())
             return fail(
                 Status::failure(aside.code(), "cannot remove " + joinPath(gameDirectory, name) + ": " + aside.error()));
         ++count.removed;
     }
     journal.commit();
+    return Status::success();
+}
+
+} // namespace
+
+Result<RestoreCount> restoreOriginals(const std::string &gameDirectory)
+{
+    const std::string folder = folderOf(gameDirectory);
+    RestoreCount count;
+    bool present = false;
+    const Result<std::vector<std::string>> added = readAddedList(folder, present);
+    if (!added)
+        return added.status();
+
+    const std::vector<std::string> gameNames = namesIn(gameDirectory);
+    RestorePlan plan;
+    std::set<std::string> restored;
+    if (Status staged = stageOriginals(folder, gameDirectory, gameNames, plan, count, restored); !staged.ok()) {
+        plan.discard();
+        return staged;
+    }
+    plan.removals = addedFilesToRemove(*added, gameDirectory, gameNames, restored, count);
+    if (Status applied = applyRestore(gameDirectory, plan, count); !applied.ok())
+        return applied;
 
     // The backup has served; what was left alone stays in the folder.
-    for (const Ready &file : ready) {
+    for (const ReadyOriginal &file : plan.ready) {
         std::error_code ignored;
         removeEntry(file.kept, ignored);
     }

@@ -185,82 +185,131 @@ std::string encodeTrailer(std::uint64_t payloadOffset, std::uint64_t indexOffset
     return bytes;
 }
 
+// Where a program's bytes end, by the furthest of the parts its headers
+// name: what a one file's payload follows.
+class ProgramExtent
+{
+public:
+    void reach(std::uint64_t offset, std::uint64_t length)
+    {
+        if (length > 0 && offset + length > m_end && offset <= std::numeric_limits<std::uint64_t>::max() - length)
+            m_end = offset + length;
+    }
+    std::uint64_t end() const { return m_end; }
+
+private:
+    std::uint64_t m_end = 0;
+};
+
+// The fields of a Windows program's headers that tell where its parts lie.
+namespace pe {
+constexpr std::uint64_t kHeaderOffset = 0x3c; // of the "PE\0\0" header, in the MZ header
+constexpr std::size_t kCoffSize = 24;         // the signature and the COFF header
+constexpr std::uint64_t kSectionCount = 6, kSymbolTable = 12, kSymbolCount = 16, kOptionalSize = 20;
+constexpr std::uint64_t kWideMagic = 0x20b;                        // PE32+
+constexpr std::uint64_t kDirectories = 96, kWideDirectories = 112; // in the optional header
+constexpr std::uint64_t kDirectorySize = 8, kCertificateDirectory = 4;
+constexpr std::size_t kSectionSize = 40;
+constexpr std::uint64_t kRawSize = 16, kRawOffset = 20; // in a section header
+constexpr std::uint64_t kSymbolSize = 18;
+} // namespace pe
+
+// A Windows program: its sections, its certificates and (in a build not
+// stripped) its symbols and their names.
+std::optional<std::uint64_t> windowsProgramEnd(ByteSource &source, const char *head)
+{
+    ProgramExtent extent;
+    const std::uint64_t header = number(head + pe::kHeaderOffset, 4);
+    char coff[pe::kCoffSize];
+    if (!source.read(header, coff, sizeof coff) || std::memcmp(coff, "PE\0\0", 4) != 0)
+        return std::nullopt;
+    const std::uint64_t sections = number(coff + pe::kSectionCount, 2);
+    const std::uint64_t symbols = number(coff + pe::kSymbolTable, 4), symbolCount = number(coff + pe::kSymbolCount, 4);
+    const std::uint64_t optionalSize = number(coff + pe::kOptionalSize, 2);
+    const std::uint64_t optional = header + pe::kCoffSize;
+    char magic[2];
+    if (!source.read(optional, magic, 2))
+        return std::nullopt;
+    const std::uint64_t directories = number(magic, 2) == pe::kWideMagic ? pe::kWideDirectories : pe::kDirectories;
+    char certificates[pe::kDirectorySize];
+    if (optionalSize >= directories + (pe::kCertificateDirectory + 1) * pe::kDirectorySize
+        && source.read(optional + directories + pe::kCertificateDirectory * pe::kDirectorySize, certificates,
+                       sizeof certificates))
+        extent.reach(number(certificates, 4), number(certificates + 4, 4));
+    const std::uint64_t table = optional + optionalSize;
+    extent.reach(table, sections * pe::kSectionSize);
+    for (std::uint64_t k = 0; k < sections; ++k) {
+        char section[pe::kSectionSize];
+        if (!source.read(table + pe::kSectionSize * k, section, sizeof section))
+            return std::nullopt;
+        extent.reach(number(section + pe::kRawOffset, 4), number(section + pe::kRawSize, 4));
+    }
+    if (symbols != 0) {
+        char names[4];
+        const std::uint64_t namesAt = symbols + pe::kSymbolSize * symbolCount;
+        if (!source.read(namesAt, names, 4))
+            return std::nullopt;
+        extent.reach(namesAt, std::max<std::uint64_t>(4, number(names, 4)));
+    }
+    return extent.end();
+}
+
+// The fields of a 64-bit ELF program's headers that tell where its parts lie.
+namespace elf {
+constexpr std::size_t kHeaderSize = 64;
+constexpr std::uint64_t kSegmentTable = 0x20, kSectionTable = 0x28;
+constexpr std::uint64_t kSegmentEntrySize = 0x36, kSegmentCount = 0x38;
+constexpr std::uint64_t kSectionEntrySize = 0x3a, kSectionCount = 0x3c;
+constexpr std::size_t kEntrySize = 40; // the least of a segment's or section's entry that is read
+constexpr std::uint64_t kSegmentOffset = 8, kSegmentFileSize = 32;
+constexpr std::uint64_t kSectionType = 4, kSectionOffset = 24, kSectionSize = 32;
+constexpr std::uint64_t kNoBits = 8; // a section that takes no room in the file
+} // namespace elf
+
+// A 64-bit Linux program: its segments, its sections and their tables.
+std::optional<std::uint64_t> linuxProgramEnd(ByteSource &source, const char *head)
+{
+    ProgramExtent extent;
+    const std::uint64_t segments = number(head + elf::kSegmentTable, 8);
+    const std::uint64_t sections = number(head + elf::kSectionTable, 8);
+    const std::uint64_t segmentSize = number(head + elf::kSegmentEntrySize, 2);
+    const std::uint64_t segmentCount = number(head + elf::kSegmentCount, 2);
+    const std::uint64_t sectionSize = number(head + elf::kSectionEntrySize, 2);
+    const std::uint64_t sectionCount = number(head + elf::kSectionCount, 2);
+    if (segmentSize < elf::kEntrySize || (sectionCount > 0 && sectionSize < elf::kEntrySize))
+        return std::nullopt;
+    extent.reach(0, elf::kHeaderSize);
+    extent.reach(segments, segmentCount * segmentSize);
+    extent.reach(sections, sectionCount * sectionSize);
+    for (std::uint64_t k = 0; k < segmentCount; ++k) {
+        char segment[elf::kEntrySize];
+        if (!source.read(segments + k * segmentSize, segment, sizeof segment))
+            return std::nullopt;
+        extent.reach(number(segment + elf::kSegmentOffset, 8), number(segment + elf::kSegmentFileSize, 8));
+    }
+    for (std::uint64_t k = 0; k < sectionCount; ++k) {
+        char section[elf::kEntrySize];
+        if (!source.read(sections + k * sectionSize, section, sizeof section))
+            return std::nullopt;
+        if (number(section + elf::kSectionType, 4) != elf::kNoBits)
+            extent.reach(number(section + elf::kSectionOffset, 8), number(section + elf::kSectionSize, 8));
+    }
+    return extent.end();
+}
+
 std::optional<std::uint64_t> programEnd(ByteSource &source)
 {
-    char head[64];
+    char head[elf::kHeaderSize];
     if (!source.read(0, head, sizeof head))
         return std::nullopt;
-    std::uint64_t end = 0;
-    const auto reach = [&end](std::uint64_t offset, std::uint64_t length) {
-        if (length > 0 && offset + length > end && offset <= std::numeric_limits<std::uint64_t>::max() - length)
-            end = offset + length;
-    };
-    if (std::memcmp(head, "MZ", 2) == 0) {
-        // A Windows program: its sections, its certificates and (in a build
-        // not stripped) its symbols and their names.
-        const std::uint64_t pe = number(head + 0x3c, 4);
-        char coff[24];
-        if (!source.read(pe, coff, sizeof coff) || std::memcmp(coff, "PE\0\0", 4) != 0)
-            return std::nullopt;
-        const std::uint64_t sections = number(coff + 6, 2);
-        const std::uint64_t symbols = number(coff + 12, 4), symbolCount = number(coff + 16, 4);
-        const std::uint64_t optionalSize = number(coff + 20, 2);
-        const std::uint64_t optional = pe + 24;
-        char magic[2];
-        if (!source.read(optional, magic, 2))
-            return std::nullopt;
-        const bool wide = number(magic, 2) == 0x20b;
-        const std::uint64_t directories = optional + (wide ? 112 : 96);
-        char certificates[8];
-        if (optionalSize >= (wide ? 112u : 96u) + 5 * 8 && source.read(directories + 4 * 8, certificates, 8))
-            reach(number(certificates, 4), number(certificates + 4, 4));
-        const std::uint64_t table = optional + optionalSize;
-        reach(table, sections * 40);
-        for (std::uint64_t k = 0; k < sections; ++k) {
-            char section[40];
-            if (!source.read(table + 40 * k, section, sizeof section))
-                return std::nullopt;
-            reach(number(section + 20, 4), number(section + 16, 4));
-        }
-        if (symbols != 0) {
-            char names[4];
-            const std::uint64_t namesAt = symbols + 18 * symbolCount;
-            if (!source.read(namesAt, names, 4))
-                return std::nullopt;
-            reach(namesAt, std::max<std::uint64_t>(4, number(names, 4)));
-        }
-        return end;
-    }
+    if (std::memcmp(head, "MZ", 2) == 0)
+        return windowsProgramEnd(source, head);
     if (std::memcmp(head,
                     "\x7f"
                     "ELF\x02\x01",
                     6)
-        == 0) {
-        // A 64-bit Linux program: its segments, its sections and their tables.
-        const std::uint64_t phoff = number(head + 0x20, 8), shoff = number(head + 0x28, 8);
-        const std::uint64_t phsize = number(head + 0x36, 2), phnum = number(head + 0x38, 2);
-        const std::uint64_t shsize = number(head + 0x3a, 2), shnum = number(head + 0x3c, 2);
-        if (phsize < 40 || (shnum > 0 && shsize < 40))
-            return std::nullopt;
-        reach(0, sizeof head);
-        reach(phoff, phnum * phsize);
-        reach(shoff, shnum * shsize);
-        for (std::uint64_t k = 0; k < phnum; ++k) {
-            char segment[40];
-            if (!source.read(phoff + k * phsize, segment, sizeof segment))
-                return std::nullopt;
-            reach(number(segment + 8, 8), number(segment + 32, 8));
-        }
-        for (std::uint64_t k = 0; k < shnum; ++k) {
-            char section[40];
-            if (!source.read(shoff + k * shsize, section, sizeof section))
-                return std::nullopt;
-            constexpr std::uint64_t kNoBits = 8;
-            if (number(section + 4, 4) != kNoBits)
-                reach(number(section + 24, 8), number(section + 32, 8));
-        }
-        return end;
-    }
+        == 0)
+        return linuxProgramEnd(source, head);
     return std::nullopt;
 }
 
