@@ -3,6 +3,7 @@
 // kinds of wave it knows), the Audio Compression Manager for the waves it
 // does not take (IMA and Microsoft ADPCM, mu-law, A-law), stb_vorbis for Ogg
 // Vorbis, which Windows has no decoder for, and Media Foundation's resampler.
+#include "comptr_windows.h"
 #include "sounddecoder.h"
 
 #include "paths.h"
@@ -96,32 +97,6 @@ public:
 private:
     bool m_com = false;
     bool m_started = false;
-};
-
-template<typename T>
-class ComPtr
-{
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr &) = delete;
-    ComPtr &operator=(const ComPtr &) = delete;
-    T *operator->() const { return m_p; }
-    T *get() const { return m_p; }
-    T **put()
-    {
-        reset();
-        return &m_p;
-    }
-    void reset()
-    {
-        if (m_p)
-            m_p->Release();
-        m_p = nullptr;
-    }
-
-private:
-    T *m_p = nullptr;
 };
 
 Status notASound()

@@ -1,5 +1,7 @@
 #include "win32ui.h"
 
+#include "comptr_windows.h"
+
 #include "displaytext.h"
 #include "fileops.h"
 #include "files.h"
@@ -463,26 +465,29 @@ HBITMAP loadPicture(const std::string &path, SIZE &size, int dpi)
     const vesk::Result<std::string> bytes = vesk::readFile(path, 64u << 20, vesk::Overflow::Refuse);
     if (!bytes || bytes->empty() || vesk::isCutShortJpeg(*bytes))
         return nullptr;
-    IWICImagingFactory *factory = nullptr;
-    IWICStream *stream = nullptr;
-    IWICBitmapDecoder *decoder = nullptr;
-    IWICBitmapFrameDecode *frame = nullptr;
-    IWICBitmapSource *converted = nullptr;
-    IWICBitmapScaler *scaler = nullptr;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> converted;
+    ComPtr<IWICBitmapScaler> scaler;
     HBITMAP bitmap = nullptr;
     UINT width = 0, height = 0;
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)))
-        && SUCCEEDED(factory->CreateStream(&stream))
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                                   reinterpret_cast<void **>(factory.put())))
+        && SUCCEEDED(factory->CreateStream(stream.put()))
         && SUCCEEDED(stream->InitializeFromMemory(reinterpret_cast<BYTE *>(const_cast<char *>(bytes->data())),
                                                   static_cast<DWORD>(bytes->size())))
-        && SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder))
-        && SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) && width > 0
+        && SUCCEEDED(
+            factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put()))
+        && SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetSize(&width, &height)) && width > 0
         && height > 0 && static_cast<long long>(width) * height <= kMaxPixels
         && (dpi == 96
-            || (scaleSize(width, height, dpi) && SUCCEEDED(factory->CreateBitmapScaler(&scaler))
-                && SUCCEEDED(scaler->Initialize(frame, width, height, WICBitmapInterpolationModeFant))))
+            || (scaleSize(width, height, dpi) && SUCCEEDED(factory->CreateBitmapScaler(scaler.put()))
+                && SUCCEEDED(scaler->Initialize(frame.get(), width, height, WICBitmapInterpolationModeFant))))
         && SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR,
-                                            scaler ? static_cast<IWICBitmapSource *>(scaler) : frame, &converted))) {
+                                            scaler ? static_cast<IWICBitmapSource *>(scaler.get()) : frame.get(),
+                                            converted.put()))) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -498,10 +503,6 @@ HBITMAP loadPicture(const std::string &path, SIZE &size, int dpi)
             bitmap = nullptr;
         }
         size = {static_cast<LONG>(width), static_cast<LONG>(height)};
-    }
-    for (IUnknown *object : std::initializer_list<IUnknown *>{converted, scaler, frame, decoder, stream, factory}) {
-        if (object)
-            object->Release();
     }
     return bitmap;
 }
