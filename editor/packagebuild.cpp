@@ -223,6 +223,26 @@ std::optional<std::string> installerBesideEditor(const std::string &editorDirect
     return std::nullopt;
 }
 
+PackageInput packageInput(const PackageFields &field, std::string packageDirectory, std::string editorDirectory,
+                          const Project &project, const std::optional<std::string> &gameDirectory)
+{
+    PackageInput input;
+    input.theme.name = field("creatorNameBox");
+    input.theme.email = field("emailBox");
+    input.theme.webpage = field("webPageBox");
+    input.theme.font = field("fontSizeBox");
+    input.theme.fontcolor = field("fontColourBox");
+    input.theme.bgcolor = field("backgroundColourBox");
+    input.theme.themename = field("themeNameBox");
+    input.picture = field("picturePathBox");
+    input.packageDirectory = std::move(packageDirectory);
+    input.editorDirectory = std::move(editorDirectory);
+    input.slots = project.slots;
+    input.edits = project.edits;
+    input.gameDirectory = gameDirectory;
+    return input;
+}
+
 Status checkPackagePlace(const PackageInput &input)
 {
     const std::string &dir = input.packageDirectory;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "progress.h"
+#include "projectfile.h"
 #include "slotcatalogue.h"
 #include "soundplan.h"
 #include "status.h"
 #include "themedescription.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +41,15 @@ struct PackageInput
     std::array<SoundEdit, kSlotCount> edits;  // the player's edits of the slots' sounds
     std::optional<std::string> gameDirectory; // the game directory in force, if one is chosen
 };
+
+// The package window's entries by their names in its table ("creatorNameBox",
+// "themeNameBox", "picturePathBox"...), as the bytes they hold.
+using PackageFields = std::function<std::string(const char *name)>;
+
+// What the package window's OK builds: the theme described by its entries,
+// the picture and folders chosen, and the project's slots and edits.
+PackageInput packageInput(const PackageFields &field, std::string packageDirectory, std::string editorDirectory,
+                          const Project &project, const std::optional<std::string> &gameDirectory);
 
 // A package is never built into the game: not into the game directory in
 // force (the same folder by identity, however it is spelled), nor into any

@@ -74,13 +74,6 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
     platform::buildControls(package, vesk::packagePackageControls(), origin);
     platform::buildControls(ready, vesk::packageReadyControls(), origin);
 
-    creatorNameBox = control<QLineEdit>(this, QStringLiteral("creatorNameBox"));
-    emailBox = control<QLineEdit>(this, QStringLiteral("emailBox"));
-    webPageBox = control<QLineEdit>(this, QStringLiteral("webPageBox"));
-    themeNameBox = control<QLineEdit>(this, QStringLiteral("themeNameBox"));
-    fontSizeBox = control<QComboBox>(this, QStringLiteral("fontSizeBox"));
-    fontColourBox = control<QComboBox>(this, QStringLiteral("fontColourBox"));
-    backgroundColourBox = control<QComboBox>(this, QStringLiteral("backgroundColourBox"));
     m_packagePicker = new platform::DirectoryPicker(this, vesk::kPackagePicker, dialogs);
     pictureDriveList = control<platform::DriveList>(this, QStringLiteral("pictureDriveList"));
     pictureDirectoryList = control<platform::DirList>(this, QStringLiteral("pictureDirectoryList"));
@@ -92,9 +85,9 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
     auto *cancel = control<QPushButton>(this, QStringLiteral("cancelButton"));
     auto *ok = control<QPushButton>(this, QStringLiteral("okButton"));
 
-    fillCombo(fontSizeBox, fontSizes());
-    fillCombo(fontColourBox, colourNames());
-    fillCombo(backgroundColourBox, colourNames());
+    fillCombo(control<QComboBox>(this, QStringLiteral("fontSizeBox")), fontSizes());
+    fillCombo(control<QComboBox>(this, QStringLiteral("fontColourBox")), colourNames());
+    fillCombo(control<QComboBox>(this, QStringLiteral("backgroundColourBox")), colourNames());
     picturePathBox->hide();
     pictureFileList->setPattern(QStringLiteral("*.jpg"));
     picturePreview->setAlignment(Qt::AlignCenter);
@@ -160,24 +153,19 @@ void PackageWindow::onCancel()
 // players' game directories; the player decides before anything is written.
 void PackageWindow::onOk()
 {
-    vesk::PackageInput input;
-    input.theme.name = platform::toLocal(creatorNameBox->text());
-    input.theme.email = platform::toLocal(emailBox->text());
-    input.theme.webpage = platform::toLocal(webPageBox->text());
-    input.theme.font = platform::toLocal(fontSizeBox->currentText());
-    input.theme.fontcolor = platform::toLocal(fontColourBox->currentText());
-    input.theme.bgcolor = platform::toLocal(backgroundColourBox->currentText());
-    input.theme.themename = platform::toLocal(themeNameBox->text());
-    // Paths shown as they were chosen keep the bytes they were chosen with.
-    input.picture = picturePathBox->text() == platform::fromLocal(m_picture)
-                        ? m_picture
-                        : platform::toLocal(picturePathBox->text());
-    input.packageDirectory = m_packagePicker->localPath();
-    input.editorDirectory = platform::toLocal(m_editorDirectory);
-    const vesk::Project project = m_project();
-    input.slots = project.slots;
-    input.edits = project.edits;
-    input.gameDirectory = m_gameDirectory;
+    const auto field = [this](const char *name) -> std::string {
+        const QString objectName = QString::fromLatin1(name);
+        if (objectName == QLatin1String("picturePathBox")) {
+            // A path shown as it was chosen keeps the bytes it was chosen with.
+            return picturePathBox->text() == platform::fromLocal(m_picture) ? m_picture
+                                                                            : platform::toLocal(picturePathBox->text());
+        }
+        if (auto *box = findChild<QComboBox *>(objectName))
+            return platform::toLocal(box->currentText());
+        return platform::toLocal(control<QLineEdit>(this, objectName)->text());
+    };
+    const vesk::PackageInput input = vesk::packageInput(
+        field, m_packagePicker->localPath(), platform::toLocal(m_editorDirectory), m_project(), m_gameDirectory);
 
     // Everything entered stays on a failure, so the player can mend it and retry.
     DialogPrompts prompts(m_dialogs, this);

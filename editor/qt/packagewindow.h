@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 
@@ -49,8 +48,6 @@ private:
     const std::optional<std::string> m_gameDirectory; // no package is built there
     std::string m_picture;                            // the picture chosen in pictureFileList, as bytes
 
-    QLineEdit *creatorNameBox, *emailBox, *webPageBox, *themeNameBox;
-    QComboBox *fontSizeBox, *fontColourBox, *backgroundColourBox;
     platform::DirectoryPicker
         *m_packagePicker; // driveList, directoryList, pathBox, newDirectoryBox, makeDirectoryButton
     platform::DriveList *pictureDriveList;

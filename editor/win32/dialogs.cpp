@@ -247,20 +247,9 @@ private:
 
     void onOk()
     {
-        vesk::PackageInput input;
-        input.theme.name = text("creatorNameBox");
-        input.theme.email = text("emailBox");
-        input.theme.webpage = text("webPageBox");
-        input.theme.font = text("fontSizeBox");
-        input.theme.fontcolor = text("fontColourBox");
-        input.theme.bgcolor = text("backgroundColourBox");
-        input.theme.themename = text("themeNameBox");
-        input.picture = text("picturePathBox");
-        input.packageDirectory = m_picker->path();
-        input.editorDirectory = m_editorDirectory;
-        input.slots = m_editor.theme.slots();
-        input.edits = m_editor.theme.project().edits;
-        input.gameDirectory = m_editor.gameDirectory;
+        const vesk::PackageInput input
+            = vesk::packageInput([this](const char *name) { return text(name); }, m_picker->path(), m_editorDirectory,
+                                 m_editor.theme.project(), m_editor.gameDirectory);
         // Everything entered stays on a failure, so the player can mend it and retry.
         Win32Prompts prompts(hwnd());
         if (vesk::buildPackageAsked(input, input.packageDirectory, prompts))
