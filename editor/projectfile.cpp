@@ -39,15 +39,9 @@ void readEdits(std::string_view rest, size_t firstLine, Project &project, std::v
     };
     bool inEdits = false;
     std::array<bool, kSlotCount> seen{};
-    size_t number = firstLine;
-    for (size_t at = 0; at < rest.size(); ++number) {
-        size_t end = rest.find('\n', at);
-        if (end == std::string_view::npos)
-            end = rest.size();
-        std::string_view line = rest.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    size_t number = firstLine - 1;
+    for (const std::string_view line : textLines(rest)) {
+        ++number;
         if (line.empty())
             continue;
         if (!inEdits) {

@@ -3,11 +3,11 @@
 #include "fileops.h"
 #include "files.h"
 #include "paths.h"
+#include "texttools.h"
 #include "themefiles.h"
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 
 namespace vesk {
 
@@ -38,13 +38,9 @@ Result<std::vector<std::string>> readAddedList(const std::string &folder, bool &
     Result<std::string> read = readFile(path, kSmallFileLimit, Overflow::Refuse);
     if (!read)
         return read.status();
-    std::istringstream lines(*read);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string_view line : textLines(*read)) {
         if (!line.empty())
-            names.push_back(line);
+            names.emplace_back(line);
     }
     return names;
 }

@@ -3,6 +3,7 @@
 #include "fileops.h"
 #include "files.h"
 #include "paths.h"
+#include "texttools.h"
 #include "themefiles.h"
 
 #include <filesystem>
@@ -36,13 +37,8 @@ Result<std::vector<FileSum>> parseSums(std::string_view text)
 {
     std::vector<FileSum> sums;
     int number = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    for (const std::string_view line : textLines(text)) {
         ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         if (line.empty())
             continue;
         const auto bad = [number](const std::string &why) {

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 namespace vpak {
@@ -245,12 +244,9 @@ Status runBatchFile(const std::string &batchFile, const std::string &workingDire
     if (!text)
         return text.status();
 
-    std::istringstream lines(*text);
-    std::string line;
     std::string firstFailure;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string_view read : vesk::textLines(*text)) {
+        const std::string line(read);
         std::error_code ec;
         if (vesk::startsWith(line, kCopy)) {
             // Names are matched as Windows matches them: a copy of bomb1.wa2

@@ -133,14 +133,22 @@ Status probeWritable(const std::string &directory)
     return Status::success();
 }
 
+Status notAFile(const std::string &path)
+{
+    return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file");
+}
+
+Status cannotReadFromErrno(const std::string &path, int err)
+{
+    return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category()));
+}
+
 Result<std::string> readFile(const std::string &path, std::size_t limit, Overflow overflow)
 {
     Result<FilePtr> opened = openRegularFile(path);
     if (!opened)
         return opened.status();
     FilePtr file = std::move(opened).value();
-    const auto failed
-        = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
     std::string bytes;
     char buffer[65536];
     while (bytes.size() <= limit) {
@@ -150,7 +158,7 @@ Result<std::string> readFile(const std::string &path, std::size_t limit, Overflo
         bytes.append(buffer, got);
     }
     if (std::ferror(file.get()))
-        return failed(errno);
+        return cannotReadFromErrno(path, errno);
     if (bytes.size() > limit) {
         if (overflow == Overflow::Refuse)
             return Status::failure(ErrorCode::TooLarge,

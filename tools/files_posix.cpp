@@ -55,26 +55,22 @@ std::error_code giveNewFileMode(const std::string &path, const std::string &repl
 
 Result<FilePtr> openRegularFile(const std::string &path)
 {
-    const auto notAFile
-        = [&path] { return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file"); };
-    const auto failed
-        = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
     // Opened without blocking, so that a FIFO cannot stall us before we see
     // what it is.
     errno = 0;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return failed(errno);
+        return cannotReadFromErrno(path, errno);
     struct stat info
     {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return notAFile();
+        return notAFile(path);
     }
     FilePtr file(fdopen(fd, "rb"));
     if (!file) {
         ::close(fd);
-        return failed(errno);
+        return cannotReadFromErrno(path, errno);
     }
     return Result<FilePtr>(std::move(file));
 }

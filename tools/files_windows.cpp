@@ -64,20 +64,16 @@ std::error_code giveNewFileMode(const std::string &path, const std::string &repl
 
 Result<FilePtr> openRegularFile(const std::string &path)
 {
-    const auto notAFile
-        = [&path] { return Status::failure(ErrorCode::NotAFile, "cannot read " + path + ": it is not a file"); };
-    const auto failed
-        = [&path](int err) { return cannotRead(path, std::error_code(err != 0 ? err : EIO, std::generic_category())); };
     std::error_code ec;
     const EntryKind kind = fileStatus(path, ec).kind;
     if (ec || kind == EntryKind::Missing)
         return cannotRead(path, ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
     if (kind != EntryKind::File)
-        return notAFile();
+        return notAFile(path);
     errno = 0;
     FilePtr file(openFile(path, "rb"));
     if (!file)
-        return failed(errno);
+        return cannotReadFromErrno(path, errno);
     return Result<FilePtr>(std::move(file));
 }
 

@@ -23,6 +23,11 @@ bool mayWrite(const std::filesystem::path &file);
 // file" and is never read, so that it can neither hang nor flood the caller.
 Result<FilePtr> openRegularFile(const std::string &path);
 
+// "cannot read PATH: it is not a file", and the same with errno's reason (0
+// counts as an I/O error).
+Status notAFile(const std::string &path);
+Status cannotReadFromErrno(const std::string &path, int err);
+
 // The system's own wording of a reason where it has a better one for the
 // player than its message.
 std::optional<std::string> systemReasonText(const std::error_code &ec);

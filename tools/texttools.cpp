@@ -50,4 +50,18 @@ std::string sizeText(std::size_t bytes)
     return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
+std::vector<std::string_view> textLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 } // namespace vesk

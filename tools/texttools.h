@@ -3,6 +3,7 @@
 // Small tools for the bytes of names and lines, one home for all.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vesk {
 
@@ -19,5 +20,9 @@ bool listedBefore(std::string_view a, std::string_view b);
 
 // "64 KiB", "64 MiB", "100 bytes": a size in the unit that fits it.
 std::string sizeText(std::size_t bytes);
+
+// The lines of a text, each without its LF or CR LF; a last line without
+// one counts, an empty end does not. They point into `text`.
+std::vector<std::string_view> textLines(std::string_view text);
 
 } // namespace vesk

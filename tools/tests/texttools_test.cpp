@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Both builds' directory and file lists show names in this one order:
@@ -23,4 +24,23 @@ TEST(ListingOrder, foldsTheCaseOfAsciiAloneAndIsWhole)
         std::sort(names.begin(), names.end(), vesk::listedBefore);
         EXPECT_EQ(names, listed);
     }
+}
+
+// Every text the programs read by lines, written on Windows or elsewhere.
+TEST(TextLines, endInLfOrCrLfAndAnUnfinishedLastLineCounts)
+{
+    using Lines = std::vector<std::string_view>;
+    const struct
+    {
+        std::string_view text;
+        Lines lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"\r\n\nc\r", {"", "", "c"}},
+        {"a\rb\n", {"a\rb"}}, // a CR alone ends no line
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(vesk::textLines(c.text), c.lines) << c.text;
 }
