@@ -18,8 +18,8 @@ namespace vesk {
 // The main window
 inline constexpr const char *kMainCaption = "Kestrova Theme Editor (VESK)";
 inline constexpr int kMainClientWidth = 9180, kMainClientHeight = 7815;
-inline constexpr int kMainTabs[4] = {0, 0, 8895, 7815};     // SSTab1: Sounds, Pictures, Links
-inline constexpr int kSlotTabs[4] = {120, 360, 8655, 6495}; // SSTab2, on the Sounds page
+inline constexpr int kMainTabs[4] = {0, 0, 8895, 7815};     // mainTabs: Sounds, Pictures, Links
+inline constexpr int kSlotTabs[4] = {120, 360, 8655, 6495}; // slotTabs, on the Sounds page
 inline constexpr int kSlotLabelLeft = 1200, kSlotLabelWidth = 7095, kSlotLabelHeight = 255;
 inline constexpr std::array<ControlRow, 7> kMainSoundsControls = {{
     {Kind::Frame, "fileNameFrame", nullptr, 120, 7080, 6255, 615, "File Name"},

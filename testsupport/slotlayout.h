@@ -1,7 +1,7 @@
 #pragma once
 
 // Where each slot button must lie, in pixels at `dpi` from the corner of
-// the slot tabs (SSTab2), by the window tables: the frame's offset and the
+// the slot tabs, by the window tables: the frame's offset and the
 // button's, each rounded on its own. Both builds' layout tests hold their
 // windows to it.
 #include "editorlayout.h"

@@ -174,7 +174,7 @@ private:
         fill("fontColourBox", vesk::editorColourNames());
         fill("backgroundColourBox", vesk::editorColourNames());
         ShowWindow(control("picturePathBox"), SW_HIDE);
-        // The package directory follows Dir1 and cannot be typed.
+        // The package directory follows the directory list and cannot be typed.
         SendMessageA(control("pathBox"), EM_SETREADONLY, TRUE, 0);
         SetWindowLongPtrA(control("pathBox"), GWL_STYLE,
                           GetWindowLongPtrA(control("pathBox"), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));

@@ -562,7 +562,7 @@ TEST_F(VeskWindowTest, packageBuiltByTheEditorIsInstalledByItsOwnInstaller)
             return driver::descendant(window, vesk::controlId(EditorWindow::Package, name));
         };
         driver::setText(packageControl("themeNameBox"), u8"Nuit d'été");
-        driver::setText(packageControl("picturePathBox"), PICTURE_JPG); // as File1 sets it
+        driver::setText(packageControl("picturePathBox"), PICTURE_JPG); // as the picture list sets it
         driver::setText(packageControl("pathBox"), package);
         driver::press(packageControl("okButton"));
         const std::string said = box(), told = "Theme package created in " + package
