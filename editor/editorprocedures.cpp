@@ -8,6 +8,7 @@
 #include "projectfile.h"
 #include "settingsfile.h"
 #include "soundplan.h"
+#include "texttools.h"
 #include "themefiles.h"
 
 #include <algorithm>
@@ -142,8 +143,8 @@ auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const std::optional<std
             return result;
         const std::string named = slotDescription(damaged->slot) + " " + damaged->source + ": ";
         damaged->step = SlotPlan::Step::LeaveOut;
-        damaged->reason = result.status.error().rfind(named, 0) == 0 ? result.status.error().substr(named.size())
-                                                                     : result.status.error();
+        damaged->reason = startsWith(result.status.error(), named) ? result.status.error().substr(named.size())
+                                                                   : result.status.error();
     }
 }
 
@@ -273,11 +274,7 @@ bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder
     // Players run the game on Windows; a package without the Windows
     // installer says so.
     const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
-    const bool windowsInstaller
-        = installer && installer->size() >= std::char_traits<char>::length(kWindowsInstaller)
-          && installer->compare(installer->size() - std::char_traits<char>::length(kWindowsInstaller),
-                                std::string::npos, kWindowsInstaller)
-                 == 0;
+    const bool windowsInstaller = installer && endsWith(*installer, kWindowsInstaller);
     const std::string oneFile
         = built->oneFile
               ? " To send it as one file: " + *built->oneFile + " (" + downloadSize(built->oneFileSize) + ")."

@@ -20,6 +20,11 @@ bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
 bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && sameIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);

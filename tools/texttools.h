@@ -12,6 +12,7 @@ char asciiLower(char c);
 // The same bytes but for the letter case of A to Z.
 bool sameIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool startsWith(std::string_view text, std::string_view prefix);
+bool endsWith(std::string_view text, std::string_view suffix);
 bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 
 // The order the directory and file lists show names in, in both builds:

@@ -172,9 +172,9 @@ TEST(Paths, programDirectoryIsTheExecutablesFolderNotTheWorkingDirectory)
     const std::string dir = vesk::programDirectory();
     fs::current_path(before);
 #ifdef _WIN32
-    EXPECT_TRUE(fs::exists(fs::path(dir) / "common_tests.exe")) << dir;
+    EXPECT_TRUE(fs::exists(fs::path(dir) / "tools_tests.exe")) << dir;
 #else
-    EXPECT_TRUE(fs::exists(fs::path(dir) / "common_tests")) << dir;
+    EXPECT_TRUE(fs::exists(fs::path(dir) / "tools_tests")) << dir;
 #endif
 }
 
