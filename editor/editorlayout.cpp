@@ -9,54 +9,39 @@
 
 namespace vesk {
 
-// A handler's control renamed in its table without the handler is found here.
-static_assert(allKnown({ids::kAddFile,        ids::kRemoveFile, ids::kPlay,          ids::kStop,
-                        ids::kAddLink,        ids::kRemoveLink, ids::kLinkList,      ids::kSettingsOk,
-                        ids::kSettingsCancel, ids::kAboutOk,    ids::kPictureDrives, ids::kPictureDirectories,
-                        ids::kPictureFiles,   ids::kPackageOk,  ids::kPackageCancel, ids::kMatch,
-                        ids::kSoundPlay,      ids::kSoundStop,  ids::kReset,         ids::kSoundOk,
-                        ids::kSoundCancel}));
-
 const std::vector<ControlRow> &mainSoundsControls()
 {
-    static const std::vector<ControlRow> controls(kMainSoundsControls.begin(), kMainSoundsControls.end());
-    return controls;
+    return rowsOf<kMainSoundsControls>();
 }
 
 const std::vector<ControlRow> &mainLinksControls()
 {
-    static const std::vector<ControlRow> controls(kMainLinksControls.begin(), kMainLinksControls.end());
-    return controls;
+    return rowsOf<kMainLinksControls>();
 }
 
 const std::vector<ControlRow> &settingsControls()
 {
-    static const std::vector<ControlRow> controls(kSettingsControls.begin(), kSettingsControls.end());
-    return controls;
+    return rowsOf<kSettingsControls>();
 }
 
 const std::vector<ControlRow> &aboutControls()
 {
-    static const std::vector<ControlRow> controls(kAboutControls.begin(), kAboutControls.end());
-    return controls;
+    return rowsOf<kAboutControls>();
 }
 
 const std::vector<ControlRow> &packageOptionsControls()
 {
-    static const std::vector<ControlRow> controls(kPackageOptionsControls.begin(), kPackageOptionsControls.end());
-    return controls;
+    return rowsOf<kPackageOptionsControls>();
 }
 
 const std::vector<ControlRow> &packagePackageControls()
 {
-    static const std::vector<ControlRow> controls(kPackagePackageControls.begin(), kPackagePackageControls.end());
-    return controls;
+    return rowsOf<kPackagePackageControls>();
 }
 
 const std::vector<ControlRow> &packageReadyControls()
 {
-    static const std::vector<ControlRow> controls(kPackageReadyControls.begin(), kPackageReadyControls.end());
-    return controls;
+    return rowsOf<kPackageReadyControls>();
 }
 
 std::vector<ControlRow> slotTabControls(InnerTab tab)
@@ -108,8 +93,7 @@ std::string soundWindowCaption(int slot)
 
 const std::vector<ControlRow> &soundWindowControls()
 {
-    static const std::vector<ControlRow> controls(kSoundWindowControls.begin(), kSoundWindowControls.end());
-    return controls;
+    return rowsOf<kSoundWindowControls>();
 }
 
 const std::vector<const char *> &soundWindowFocusOrder()

@@ -228,26 +228,28 @@ constexpr int packageControlId(const char *name)
 }
 namespace ids {
 // The main window's.
-inline constexpr int kAddFile = mainControlId("addFileButton"), kRemoveFile = mainControlId("removeFileButton"),
-                     kPlay = mainControlId("playButton"), kStop = mainControlId("stopButton"),
-                     kAddLink = mainControlId("addLinkButton"), kRemoveLink = mainControlId("removeLinkButton"),
-                     kLinkList = mainControlId("linkList");
+inline constexpr int kAddFile
+    = knownId(mainControlId("addFileButton")),
+    kRemoveFile = knownId(mainControlId("removeFileButton")), kPlay = knownId(mainControlId("playButton")),
+    kStop = knownId(mainControlId("stopButton")), kAddLink = knownId(mainControlId("addLinkButton")),
+    kRemoveLink = knownId(mainControlId("removeLinkButton")), kLinkList = knownId(mainControlId("linkList"));
 // The settings window's and the about box's.
-inline constexpr int kSettingsOk = rowControlId(kSettingsControls, "okButton"),
-                     kSettingsCancel = rowControlId(kSettingsControls, "cancelButton"),
-                     kAboutOk = rowControlId(kAboutControls, "okButton");
+inline constexpr int kSettingsOk = knownId(rowControlId(kSettingsControls, "okButton")),
+                     kSettingsCancel = knownId(rowControlId(kSettingsControls, "cancelButton")),
+                     kAboutOk = knownId(rowControlId(kAboutControls, "okButton"));
 // The package window's.
-inline constexpr int kPictureDrives = packageControlId("pictureDriveList"),
-                     kPictureDirectories = packageControlId("pictureDirectoryList"),
-                     kPictureFiles = packageControlId("pictureFileList"), kPackageOk = packageControlId("okButton"),
-                     kPackageCancel = packageControlId("cancelButton");
+inline constexpr int kPictureDrives = knownId(packageControlId("pictureDriveList")),
+                     kPictureDirectories = knownId(packageControlId("pictureDirectoryList")),
+                     kPictureFiles = knownId(packageControlId("pictureFileList")),
+                     kPackageOk = knownId(packageControlId("okButton")),
+                     kPackageCancel = knownId(packageControlId("cancelButton"));
 // The sound window's.
-inline constexpr int kMatch = rowControlId(kSoundWindowControls, "matchButton"),
-                     kSoundPlay = rowControlId(kSoundWindowControls, "playButton"),
-                     kSoundStop = rowControlId(kSoundWindowControls, "stopButton"),
-                     kReset = rowControlId(kSoundWindowControls, "resetButton"),
-                     kSoundOk = rowControlId(kSoundWindowControls, "okButton"),
-                     kSoundCancel = rowControlId(kSoundWindowControls, "cancelButton");
+inline constexpr int kMatch = knownId(rowControlId(kSoundWindowControls, "matchButton")),
+                     kSoundPlay = knownId(rowControlId(kSoundWindowControls, "playButton")),
+                     kSoundStop = knownId(rowControlId(kSoundWindowControls, "stopButton")),
+                     kReset = knownId(rowControlId(kSoundWindowControls, "resetButton")),
+                     kSoundOk = knownId(rowControlId(kSoundWindowControls, "okButton")),
+                     kSoundCancel = knownId(rowControlId(kSoundWindowControls, "cancelButton"));
 } // namespace ids
 int menuItemId(const std::string &name);
 

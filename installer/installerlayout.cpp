@@ -4,16 +4,11 @@
 
 namespace vpak {
 
-// A handler's control renamed in the table without the handler is found here.
-static_assert(vesk::allKnown({kDriveListId, kDirectoryListId, kPathBoxId, kInstallButtonId, kRestoreButtonId,
-                              kCancelButtonId, kListenButtonId, kThemeNameLabelId}));
-
 using vesk::Kind;
 
 const std::vector<vesk::ControlRow> &installerControls()
 {
-    static const std::vector<vesk::ControlRow> controls(kInstallerControls.begin(), kInstallerControls.end());
-    return controls;
+    return vesk::rowsOf<kInstallerControls>();
 }
 
 const std::vector<const char *> &installerFocusOrder()

@@ -57,14 +57,14 @@ constexpr int controlId(const char *name)
 }
 // The controls vpak.exe answers.
 enum InstallerControlId : int {
-    kDriveListId = controlId("driveList"),
-    kDirectoryListId = controlId("directoryList"),
-    kPathBoxId = controlId("pathBox"),
-    kInstallButtonId = controlId("installButton"),
-    kRestoreButtonId = controlId("restoreButton"),
-    kCancelButtonId = controlId("cancelButton"),
-    kListenButtonId = controlId("listenButton"),
-    kThemeNameLabelId = controlId("themeNameLabel"),
+    kDriveListId = vesk::knownId(controlId("driveList")),
+    kDirectoryListId = vesk::knownId(controlId("directoryList")),
+    kPathBoxId = vesk::knownId(controlId("pathBox")),
+    kInstallButtonId = vesk::knownId(controlId("installButton")),
+    kRestoreButtonId = vesk::knownId(controlId("restoreButton")),
+    kCancelButtonId = vesk::knownId(controlId("cancelButton")),
+    kListenButtonId = vesk::knownId(controlId("listenButton")),
+    kThemeNameLabelId = vesk::knownId(controlId("themeNameLabel")),
 };
 // The keyboard's order through the controls, by name.
 const std::vector<const char *> &installerFocusOrder();

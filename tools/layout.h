@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
 #include <vector>
 
 namespace vesk {
@@ -72,14 +71,19 @@ constexpr int rowControlId(const Table &table, const char *name, int base = 100)
     return 0;
 }
 
-// Whether every one of a window's handled controls is in its table.
-constexpr bool allKnown(std::initializer_list<int> ids)
+// The number of a control a window's code answers: a name missing from its
+// table (a control renamed without its handler) stops the build.
+constexpr int knownId(int id)
 {
-    for (const int id : ids) {
-        if (id == 0)
-            return false;
-    }
-    return true;
+    return id != 0 ? id : throw "a handled control is missing from its window's table";
+}
+
+// A constant table as the builders take it, made once.
+template<const auto &Table>
+const std::vector<ControlRow> &rowsOf()
+{
+    static const std::vector<ControlRow> rows(Table.begin(), Table.end());
+    return rows;
 }
 
 // The same at `dpi` (96 as the base), rounded to the nearest pixel.
