@@ -1,5 +1,7 @@
 #include "loudness.h"
 
+#include "vectors.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,41 +25,163 @@ constexpr double kAbsoluteGate = -70.0, kRelativeGate = -10.0;
 // rate, in four phases of twelve taps (BS.1770-4, Annex 2, gives one such
 // filter as its example; this one has less ripple in the pass band, which a
 // pure tone would read as a higher peak). Phase 0 is the samples themselves
-// and is left to the sample peak. Stored by tap with the phases side by side
-// and the taps reversed, so that one interpolated frame is one run over
-// twelve samples.
-// Four floats side by side, one for each phase: one vector instruction
-// interpolates all four points of a sample period.
-typedef float Phases __attribute__((vector_size(16)));
-
+// and is left to the sample peak. The sinc is symmetric about its centre, so
+// phase 3 is phase 1 backwards and phase 2 is its own mirror: a point's
+// twelve samples are folded into six sums and six differences, phases 1 and
+// 3 become E + O and E - O (the larger of the two in size is |E| + |O|), and
+// phase 2 is a sum over the six sums alone. That halves the multiplications.
 struct Interpolator
 {
-    Phases taps[12] = {};
+    float even[6] = {}, odd[6] = {}, middle[6] = {};
     float gain = 0; // the most any phase can make of samples of level 1
     Interpolator()
     {
         constexpr int kLength = 49, kFactor = 4, kCentre = (kLength - 1) / 2;
-        for (int p = 1; p < kFactor; ++p) {
-            for (int k = 0; k < 12; ++k) {
-                const int j = p + kFactor * k;
-                const double x = kPi * (j - kCentre) / kFactor;
-                const double window = 0.5 * (1 - std::cos(2 * kPi * j / (kLength - 1)));
-                taps[11 - k][p] = static_cast<float>(window * std::sin(x) / x);
-            }
+        // tap(p, t): phase p's weight of the t-th of the twelve samples.
+        const auto tap = [](int p, int t) {
+            const int j = p + kFactor * (11 - t);
+            const double x = kPi * (j - kCentre) / kFactor;
+            const double window = 0.5 * (1 - std::cos(2 * kPi * j / (kLength - 1)));
+            return window * std::sin(x) / x;
+        };
+        for (int t = 0; t < 6; ++t) {
+            even[t] = static_cast<float>((tap(1, t) + tap(1, 11 - t)) / 2);
+            odd[t] = static_cast<float>((tap(1, t) - tap(1, 11 - t)) / 2);
+            middle[t] = static_cast<float>(tap(2, t));
         }
         for (int p = 1; p < kFactor; ++p) {
-            float sum = 0;
+            double sum = 0;
             for (int t = 0; t < 12; ++t)
-                sum += std::fabs(taps[t][p]);
-            gain = std::max(gain, sum);
+                sum += std::fabs(tap(p, t));
+            gain = std::max(gain, static_cast<float>(sum));
         }
-        gain *= 1.0001f; // above what float rounding could add
+        gain *= 1.001f; // above what float rounding could add
     }
 };
 const Interpolator kInterpolator;
 constexpr std::size_t kHistory = 11;
 // From this rate on the samples are as dense as 4 x 48 kHz already.
 constexpr int kOversampledRate = 192000;
+
+using vectors::Doubles2;
+using vectors::Floats;
+using vectors::kFloats;
+
+// Two channels' K-weighting in direct form I, side by side in one vector:
+// per frame one multiply-add of each stage waits for the frame before, the
+// rest of the work overlaps it. Adds each channel's sum of weighted squares
+// to `energy`, and copies each channel's samples to a line of its own
+// (`first`, `second`) on the way. With `kOne`, the second channel is none.
+template<bool kOne>
+[[gnu::always_inline]] inline void weighPair(const float *in, std::size_t stride, std::size_t frames, const Biquad &s,
+                                             const Biquad &h, double *state, Doubles2 &energy, float *first,
+                                             float *second)
+{
+    Doubles2 x1 = {state[0], state[1]}, x2 = {state[2], state[3]}, s1 = {state[4], state[5]}, s2 = {state[6], state[7]},
+             w1 = {state[8], state[9]}, w2 = {state[10], state[11]}, sum = {0, 0};
+    for (std::size_t f = 0; f < frames; ++f, in += stride) {
+        const float left = in[0], right = kOne ? 0.0f : in[1];
+        first[f] = left;
+        if (!kOne)
+            second[f] = right;
+        const Doubles2 x = {left, right};
+        const Doubles2 shelved = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a2 * s2 - s.a1 * s1;
+        // The high pass's numerator is 1, -2, 1.
+        const Doubles2 weighted = (shelved + s2) - 2 * s1 - h.a2 * w2 - h.a1 * w1;
+        sum += weighted * weighted;
+        x2 = x1;
+        x1 = x;
+        s2 = s1;
+        s1 = shelved;
+        w2 = w1;
+        w1 = weighted;
+    }
+    const Doubles2 *const saved[] = {&x1, &x2, &s1, &s2, &w1, &w2};
+    for (int i = 0; i < 6; ++i) {
+        state[2 * i] = (*saved[i])[0];
+        state[2 * i + 1] = (*saved[i])[1];
+    }
+    energy += sum;
+}
+
+// The K-weighted sums of squares of every channel of `frames` interleaved
+// frames into `energies`, the filters' states carried in `states` (twelve
+// doubles for each pair of channels); channel c's samples are copied to
+// lines + c * width.
+VESK_VECTOR_CLONES
+void weigh(const float *samples, std::size_t channels, std::size_t frames, const Biquad &s, const Biquad &h,
+           double *states, double *energies, float *lines, std::size_t width)
+{
+    for (std::size_t c = 0; c < channels; c += 2) {
+        Doubles2 energy = {0, 0};
+        float *first = lines + c * width;
+        if (c + 1 < channels)
+            weighPair<false>(samples + c, channels, frames, s, h, states + 6 * c, energy, first, first + width);
+        else
+            weighPair<true>(samples + c, channels, frames, s, h, states + 6 * c, energy, first, nullptr);
+        energies[c] += energy[0];
+        if (c + 1 < channels)
+            energies[c + 1] += energy[1];
+    }
+}
+
+// The largest sample of `count` in size.
+VESK_VECTOR_CLONES
+float samplePeak(const float *line, std::size_t count)
+{
+    Floats top{};
+    std::size_t at = 0;
+    for (; at + kFloats <= count; at += kFloats)
+        top = vectors::maximum(top, vectors::magnitude(vectors::load(line + at)));
+    float peak = vectors::largest(top);
+    for (; at < count; ++at)
+        peak = std::max(peak, std::fabs(line[at]));
+    return peak;
+}
+
+// The largest interpolated point, in size, of points [from, to) of `line`,
+// or `top` where none is larger. Point f lies between samples f + 5 and
+// f + 6 and is made of samples f to f + 11; `line` holds kFloats samples
+// more than the last point reads, so that whole vectors can be loaded.
+VESK_VECTOR_CLONES
+float interpolatedPeak(const float *line, std::size_t from, std::size_t to, float top)
+{
+    const Interpolator &k = kInterpolator;
+    // A run of points whose samples, at the filter's greatest gain, cannot
+    // beat the peak found so far is passed over: most of a sound once its
+    // loudest part is behind.
+    constexpr std::size_t kRun = 8 * kFloats;
+    Floats lanes;
+    for (std::size_t i = 0; i < kFloats; ++i)
+        lanes[i] = static_cast<float>(i);
+    for (std::size_t run = from; run < to; run += kRun) {
+        const std::size_t end = std::min(to, run + kRun);
+        Floats level{};
+        for (std::size_t at = run; at < end + 11; at += kFloats)
+            level = vectors::maximum(level, vectors::magnitude(vectors::load(line + at)));
+        if (vectors::largest(level) * k.gain <= top)
+            continue;
+        Floats highest = vectors::splat(top);
+        for (std::size_t f = run; f < end; f += kFloats) {
+            Floats e{}, o{}, m{};
+#pragma GCC unroll 6
+            for (std::size_t t = 0; t < 6; ++t) {
+                const Floats a = vectors::load(line + f + t), b = vectors::load(line + f + 11 - t);
+                const Floats sum = a + b, difference = a - b;
+                e += k.even[t] * sum;
+                o += k.odd[t] * difference;
+                m += k.middle[t] * sum;
+            }
+            Floats point = vectors::maximum(vectors::magnitude(e) + vectors::magnitude(o), vectors::magnitude(m));
+            // Past the last point the vector read the spare samples.
+            if (end - f < kFloats)
+                point = lanes < static_cast<float>(end - f) ? point : Floats{};
+            highest = vectors::maximum(highest, point);
+        }
+        top = vectors::largest(highest);
+    }
+    return top;
+}
 
 std::optional<double> loudnessOf(double meanSquare)
 {
@@ -96,6 +220,8 @@ double LoudnessMeter::channelWeight(int channel, int channels)
 LoudnessMeter::LoudnessMeter(int rate, int channels)
     : m_channels(std::max(1, channels)), m_oversample(rate < kOversampledRate),
       m_state(static_cast<std::size_t>(std::max(1, channels))),
+      m_filterStates(6 * static_cast<std::size_t>(std::max(1, channels) + 1)),
+      m_energies(static_cast<std::size_t>(std::max(1, channels))),
       m_stepFrames(static_cast<std::size_t>(std::max(1, (rate + 5) / 10)))
 {
     const double fs = std::max(1, rate);
@@ -114,6 +240,7 @@ LoudnessMeter::LoudnessMeter(int rate, int channels)
     m_highPass = {1, -2, 1, 2 * (k * k - 1) / a0, (1 - k / kHighPassQ + k * k) / a0};
     for (int c = 0; c < m_channels; ++c)
         m_weights.push_back(channelWeight(c, m_channels));
+    m_scratch.resize(m_state.size() * (kHistory + m_stepFrames + kFloats));
 }
 
 void LoudnessMeter::add(const float *samples, std::size_t frames)
@@ -131,66 +258,26 @@ void LoudnessMeter::add(const float *samples, std::size_t frames)
 void LoudnessMeter::addToStep(const float *samples, std::size_t frames)
 {
     const auto stride = static_cast<std::size_t>(m_channels);
-    const Biquad s = m_shelf, h = m_highPass;
-    if (m_oversample)
-        m_scratch.resize(kHistory + frames);
-    for (std::size_t c = 0; c < stride; ++c) {
+    // Each channel's samples in a line of their own, behind the last ones
+    // of the block before, which the interpolation reads too.
+    const std::size_t width = kHistory + m_stepFrames + kFloats;
+    for (std::size_t c = 0; c < stride; ++c)
+        std::copy(m_state[c].history, m_state[c].history + kHistory, &m_scratch[c * width]);
+    std::fill(m_energies.begin(), m_energies.end(), 0.0);
+    weigh(samples, stride, frames, m_shelf, m_highPass, m_filterStates.data(), m_energies.data(), &m_scratch[kHistory],
+          width);
+    for (std::size_t c = 0; c < stride; ++c)
+        m_stepEnergy += m_weights[c] * m_energies[c];
+    for (std::size_t c = 0; c < stride && frames > 0; ++c) {
         ChannelState &state = m_state[c];
-        double z0 = state.z[0], z1 = state.z[1], z2 = state.z[2], z3 = state.z[3];
-        double energy = 0;
-        float peak = state.peak;
-        const float *in = samples + c;
-        for (std::size_t f = 0; f < frames; ++f) {
-            const float x = in[f * stride];
-            peak = std::max(peak, std::fabs(x));
-            // Two biquads in transposed direct form II.
-            const double shelved = s.b0 * x + z0;
-            z0 = s.b1 * x - s.a1 * shelved + z1;
-            z1 = s.b2 * x - s.a2 * shelved;
-            const double weighted = h.b0 * shelved + z2;
-            z2 = h.b1 * shelved - h.a1 * weighted + z3;
-            z3 = h.b2 * shelved - h.a2 * weighted;
-            energy += weighted * weighted;
+        const float *line = &m_scratch[c * width];
+        state.peak = std::max(state.peak, samplePeak(line + kHistory, frames));
+        if (m_oversample) {
+            // Points whose filter reaches back before the first sample would
+            // measure the step from silence into the sound, which is not in it.
+            const std::size_t first = m_frames < kHistory ? std::min<std::size_t>(frames, kHistory - m_frames) : 0;
+            state.truePeak = interpolatedPeak(line, first, frames, state.truePeak);
         }
-        state.z[0] = z0;
-        state.z[1] = z1;
-        state.z[2] = z2;
-        state.z[3] = z3;
-        state.peak = peak;
-        m_stepEnergy += m_weights[c] * energy;
-        if (!m_oversample || frames == 0)
-            continue;
-        float *line = m_scratch.data();
-        std::copy(state.history, state.history + kHistory, line);
-        for (std::size_t f = 0; f < frames; ++f)
-            line[kHistory + f] = in[f * stride];
-        float top = state.truePeak;
-        // Points whose filter reaches back before the first sample would
-        // measure the step from silence into the sound, which is not in it.
-        const std::size_t first = m_frames < kHistory ? std::min<std::size_t>(frames, kHistory - m_frames) : 0;
-        // A run of points whose samples, at the filter's greatest gain,
-        // cannot beat the peak found so far is passed over: most of a
-        // sound once its loudest part is behind.
-        constexpr std::size_t kRun = 32;
-        for (std::size_t run = first; run < frames; run += kRun) {
-            const std::size_t end = std::min(frames, run + kRun);
-            float level = 0;
-            for (std::size_t at = run; at < end + kHistory; ++at)
-                level = std::max(level, std::fabs(line[at]));
-            if (level * kInterpolator.gain <= top)
-                continue;
-            Phases highest = {top, top, top, top};
-            for (std::size_t f = run; f < end; ++f) {
-                Phases y = {0, 0, 0, 0};
-                for (std::size_t t = 0; t <= kHistory; ++t)
-                    y += kInterpolator.taps[t] * line[f + t];
-                const Phases negative = -y;
-                highest = highest > y ? highest : y;
-                highest = highest > negative ? highest : negative;
-            }
-            top = std::max({highest[0], highest[1], highest[2], highest[3]});
-        }
-        state.truePeak = top;
         std::copy(line + frames, line + frames + kHistory, state.history);
     }
     m_inStep += frames;

@@ -22,6 +22,12 @@ struct Loudness
     bool shortSound = false;          // under 400 ms: `integrated` is its one block
 };
 
+// One stage of a filter: y = b0 x + b1 x' + b2 x'' - a1 y' - a2 y''.
+struct Biquad
+{
+    double b0, b1, b2, a1, a2;
+};
+
 // The meter, fed interleaved float samples (full scale -1 to 1) in blocks
 // of any size. Channels weigh as BS.1770 says by the wave files' order: front
 // left, right and centre 1, the low-frequency channel (the fourth of 5.1 and
@@ -38,14 +44,9 @@ public:
     static double channelWeight(int channel, int channels);
 
 private:
-    struct Biquad
-    {
-        double b0, b1, b2, a1, a2;
-    };
     struct ChannelState
     {
-        double z[4] = {}; // the two K-weighting stages' states
-        float history[11] = {};
+        float history[11] = {}; // the last samples, which the next points' interpolation reads
         float peak = 0;
         float truePeak = 0;
     };
@@ -58,7 +59,9 @@ private:
     Biquad m_shelf, m_highPass;
     std::vector<double> m_weights;
     std::vector<ChannelState> m_state;
-    std::vector<float> m_scratch; // one channel's samples behind its history
+    std::vector<double> m_filterStates; // the K-weighting's, twelve for each pair of channels
+    std::vector<double> m_energies;     // each channel's weighted sum of squares in a block
+    std::vector<float> m_scratch;       // each channel's samples of a block, behind its history
 
     std::size_t m_stepFrames; // 100 ms: blocks are four steps, 75 % overlap
     std::size_t m_inStep = 0;

@@ -16,7 +16,7 @@ Result<SoundAnalysis> analyseSound(const std::string &path, const std::function<
     analysis.kind = soundKind(path);
     analysis.format = decoder.format();
     LoudnessMeter meter(analysis.format.rate, analysis.format.channels);
-    WaveformBuilder waveform(analysis.format.channels);
+    WaveformBuilder waveform(analysis.format.channels, decoder.frames());
     const Result<std::uint64_t> frames = decodeAll(decoder, [&](const float *samples, std::size_t count, bool) {
         if (keepGoing && !keepGoing())
             return Status::failure(ErrorCode::Cancelled, "cancelled");

@@ -1,12 +1,54 @@
 #include "waveform.h"
 
+#include "vectors.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace vesk {
 
-WaveformBuilder::WaveformBuilder(int channels) : m_channels(static_cast<std::size_t>(std::max(1, channels)))
+namespace {
+
+using vectors::Floats;
+using vectors::kFloats;
+
+// The lowest and highest of `count` samples and the sum of their squares,
+// added to what `bucket` holds.
+VESK_VECTOR_CLONES
+void summarise(const float *from, std::size_t count, WaveformBuilder::Bucket &bucket)
 {
+    Floats low = vectors::splat(bucket.minimum), high = vectors::splat(bucket.maximum);
+    double squares = 0;
+    std::size_t at = 0;
+    // Squares are summed in floats a thousand vectors at a time, then in a
+    // double, so that a long column loses nothing that shows.
+    while (at + kFloats <= count) {
+        Floats sum{};
+        for (const std::size_t end = std::min(count - count % kFloats, at + 1024 * kFloats); at < end; at += kFloats) {
+            const Floats v = vectors::load(from + at);
+            low = vectors::minimum(low, v);
+            high = vectors::maximum(high, v);
+            sum += v * v;
+        }
+        squares += static_cast<double>(vectors::total(sum));
+    }
+    bucket.minimum = vectors::smallest(low);
+    bucket.maximum = vectors::largest(high);
+    for (; at < count; ++at) {
+        bucket.minimum = std::min(bucket.minimum, from[at]);
+        bucket.maximum = std::max(bucket.maximum, from[at]);
+        squares += static_cast<double>(from[at]) * from[at];
+    }
+    bucket.squares += squares;
+}
+
+} // namespace
+
+WaveformBuilder::WaveformBuilder(int channels, std::uint64_t statedFrames)
+    : m_channels(static_cast<std::size_t>(std::max(1, channels)))
+{
+    while (m_span * 2 * (2 * kColumns) <= statedFrames)
+        m_span *= 2;
     m_buckets.reserve(2 * kColumns);
 }
 
@@ -20,17 +62,22 @@ void WaveformBuilder::add(const float *samples, std::size_t frames)
         }
         Bucket &bucket = m_buckets.back();
         const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(frames - f, m_span - m_inBucket));
-        const float *from = samples + f * m_channels, *to = from + take * m_channels;
-        float low = bucket.minimum, high = bucket.maximum;
-        double squares = 0;
-        for (const float *s = from; s != to; ++s) {
-            low = std::min(low, *s);
-            high = std::max(high, *s);
-            squares += static_cast<double>(*s) * *s;
+        const float *from = samples + f * m_channels;
+        const std::size_t count = take * m_channels;
+        if (count >= vectors::kFloats) {
+            summarise(from, count, bucket);
+        } else {
+            // Narrow columns, at the start of a sound, are not worth a call.
+            float low = bucket.minimum, high = bucket.maximum, squares = 0;
+            for (std::size_t i = 0; i < count; ++i) {
+                low = std::min(low, from[i]);
+                high = std::max(high, from[i]);
+                squares += from[i] * from[i];
+            }
+            bucket.minimum = low;
+            bucket.maximum = high;
+            bucket.squares += static_cast<double>(squares);
         }
-        bucket.minimum = low;
-        bucket.maximum = high;
-        bucket.squares += squares;
         bucket.samples += take * m_channels;
         f += take;
         m_inBucket += take;

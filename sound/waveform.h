@@ -31,17 +31,23 @@ class WaveformBuilder
 public:
     static constexpr std::size_t kColumns = 2048;
 
-    explicit WaveformBuilder(int channels);
+    // A sound whose file states its length (`statedFrames`, 0 where it does
+    // not) starts with columns as wide as the smallest its summary could
+    // end with: the summary is the same, but its start is not built a frame
+    // at a time.
+    explicit WaveformBuilder(int channels, std::uint64_t statedFrames = 0);
     void add(const float *samples, std::size_t frames);
     Waveform result() const;
 
-private:
+    // One column as it is built.
     struct Bucket
     {
         float minimum, maximum;
         double squares;
         std::uint64_t samples;
     };
+
+private:
     void halve();
 
     std::size_t m_channels;
