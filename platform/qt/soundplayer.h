@@ -1,10 +1,7 @@
 #pragma once
 
+#include <memory>
 #include <string>
-
-#ifndef _WIN32
-class QSoundEffect;
-#endif
 
 namespace platform {
 
@@ -31,7 +28,8 @@ public:
 
 private:
 #ifndef _WIN32
-    QSoundEffect *m_effect = nullptr; // made on first use: it opens the audio device
+    std::unique_ptr<SoundOutput> m_output; // the sound module's, loaded when the first sound plays
+    bool m_moduleMissing = false;
 #endif
 };
 
