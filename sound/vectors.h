@@ -41,14 +41,16 @@ typedef double Doubles2 __attribute__((vector_size(2 * sizeof(double))));
     return Floats{} + value;
 }
 
+// Lane by lane the larger (smaller) of `a` and `b`; where `b` is not a
+// number, `a`, as std::max and std::min keep what they hold.
 [[gnu::always_inline]] inline Floats maximum(Floats a, Floats b)
 {
-    return a > b ? a : b;
+    return b > a ? b : a;
 }
 
 [[gnu::always_inline]] inline Floats minimum(Floats a, Floats b)
 {
-    return a < b ? a : b;
+    return b < a ? b : a;
 }
 
 [[gnu::always_inline]] inline Floats magnitude(Floats a)
@@ -56,39 +58,57 @@ typedef double Doubles2 __attribute__((vector_size(2 * sizeof(double))));
     return maximum(a, -a);
 }
 
-// One lane's worth of `a`'s lanes, combined by `op` in halves.
-template<typename Op>
-[[gnu::always_inline]] inline float fold(Floats a, Op op)
+enum class Fold {
+    Largest,
+    Smallest,
+    Total
+};
+
+template<Fold kFold, typename V>
+[[gnu::always_inline]] inline V combine(V x, V y)
+{
+    if constexpr (kFold == Fold::Largest)
+        return y > x ? y : x;
+    else if constexpr (kFold == Fold::Smallest)
+        return y < x ? y : x;
+    else
+        return x + y;
+}
+
+// `a`'s lanes combined into one, in halves. Every step is inlined: a call
+// would hand a wide vector to code built for narrower ones.
+template<Fold kFold>
+[[gnu::always_inline]] inline float fold(Floats a)
 {
     typedef float Half __attribute__((vector_size(kFloats * sizeof(float) / 2)));
     typedef float Quarter __attribute__((vector_size(kFloats * sizeof(float) / 4)));
     Half low, high;
     std::memcpy(&low, &a, sizeof low);
     std::memcpy(&high, reinterpret_cast<const char *>(&a) + sizeof low, sizeof high);
-    const Half half = op(low, high);
+    const Half half = combine<kFold>(low, high);
     Quarter left, right;
     std::memcpy(&left, &half, sizeof left);
     std::memcpy(&right, reinterpret_cast<const char *>(&half) + sizeof left, sizeof right);
-    const Quarter quarter = op(left, right);
+    const Quarter quarter = combine<kFold>(left, right);
     float result = quarter[0];
     for (std::size_t i = 1; i < kFloats / 4; ++i)
-        result = op(result, quarter[i]);
+        result = combine<kFold>(result, quarter[i]);
     return result;
 }
 
 [[gnu::always_inline]] inline float largest(Floats a)
 {
-    return fold(a, [](auto x, auto y) { return x > y ? x : y; });
+    return fold<Fold::Largest>(a);
 }
 
 [[gnu::always_inline]] inline float smallest(Floats a)
 {
-    return fold(a, [](auto x, auto y) { return x < y ? x : y; });
+    return fold<Fold::Smallest>(a);
 }
 
 [[gnu::always_inline]] inline float total(Floats a)
 {
-    return fold(a, [](auto x, auto y) { return x + y; });
+    return fold<Fold::Total>(a);
 }
 
 } // namespace vesk::vectors
