@@ -39,7 +39,7 @@ void SlotMeasurements::measure(const SlotValues &slots, const std::optional<std:
 SoundAnalyses::Entry SlotMeasurements::gameSound(int index) const
 {
     const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
-    return gameFile ? m_analyses.find(*gameFile) : nullptr;
+    return gameFile ? m_analyses.findCurrent(*gameFile) : nullptr;
 }
 
 SlotMeasurements::Row SlotMeasurements::row(const Project &project, int index) const

@@ -36,7 +36,7 @@ public:
     };
     // What is known of a file now, and of the game's own sound for slot
     // `index` (nothing: none, or not measured yet).
-    SoundAnalyses::Entry find(const std::string &path) const { return m_analyses.find(path); }
+    SoundAnalyses::Entry find(const std::string &path) const { return m_analyses.findCurrent(path); }
     SoundAnalyses::Entry gameSound(int index) const;
 
     // Slot `index`'s sound as the project's edit makes it.

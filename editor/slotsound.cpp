@@ -1,5 +1,7 @@
 #include "slotsound.h"
 
+#include "texttools.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,15 +17,6 @@ std::string format(const char *pattern, double value)
     char text[48];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
-}
-
-// "44,100"
-std::string grouped(long value)
-{
-    std::string digits = std::to_string(value);
-    for (std::ptrdiff_t at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
 }
 
 std::string channelsText(int channels)

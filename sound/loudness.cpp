@@ -212,8 +212,15 @@ double LoudnessMeter::channelWeight(int channel, int channels)
         return channel < 3 ? 1.0 : 1.41;
     if (channels >= 6 && channel == 3)
         return 0.0;
+    // BS.1770-4 weighs a channel by where it stands: 1.41 from 60 to 120
+    // degrees off the front (the surrounds of 5.1, the sides of 6.1 and
+    // 7.1), 1.0 further back (6.1's back centre, 7.1's back pair).
+    if (channels == 7 && channel == 4)
+        return 1.0;
+    if (channels == 8 && (channel == 4 || channel == 5))
+        return 1.0;
     if (channels >= 6 && channel >= 4)
-        return channels == 7 && channel == 4 ? 1.0 : 1.41; // 6.1 has a back centre
+        return 1.41;
     return 1.0;
 }
 
@@ -222,7 +229,7 @@ LoudnessMeter::LoudnessMeter(int rate, int channels)
       m_state(static_cast<std::size_t>(std::max(1, channels))),
       m_filterStates(6 * static_cast<std::size_t>(std::max(1, channels) + 1)),
       m_energies(static_cast<std::size_t>(std::max(1, channels))),
-      m_stepFrames(static_cast<std::size_t>(std::max(1, (rate + 5) / 10)))
+      m_stepFrames(static_cast<std::size_t>(std::max<long long>(1, (static_cast<long long>(rate) + 5) / 10)))
 {
     const double fs = std::max(1, rate);
     if (fs > 2 * kShelfFrequency) {
@@ -245,6 +252,7 @@ LoudnessMeter::LoudnessMeter(int rate, int channels)
 
 void LoudnessMeter::add(const float *samples, std::size_t frames)
 {
+    const vectors::DenormalsAsZero flushed;
     while (frames > 0) {
         const std::size_t take = std::min(frames, m_stepFrames - m_inStep);
         addToStep(samples, take);
@@ -284,6 +292,24 @@ void LoudnessMeter::addToStep(const float *samples, std::size_t frames)
     m_frames += frames;
 }
 
+float LoudnessMeter::closingPeak() const
+{
+    // The points between the last six samples read samples past the end,
+    // which is silence: they are measured once the sound has ended. Points
+    // that reach back before the first sample stay out, as in the stream.
+    constexpr std::size_t kClosing = kHistory / 2;
+    const std::size_t first = m_frames < kHistory ? kHistory - static_cast<std::size_t>(m_frames) : 0;
+    float top = 0;
+    if (first >= kClosing)
+        return top;
+    float line[2 * kHistory + 1 + kFloats] = {};
+    for (const ChannelState &state : m_state) {
+        std::copy(state.history, state.history + kHistory, line);
+        top = interpolatedPeak(line, first, kClosing, top);
+    }
+    return top;
+}
+
 void LoudnessMeter::closeStep()
 {
     m_wholeEnergy += m_stepEnergy;
@@ -305,6 +331,8 @@ Loudness LoudnessMeter::result() const
         peak = std::max(peak, state.peak);
         truePeak = std::max({truePeak, state.peak, state.truePeak});
     }
+    if (m_oversample)
+        truePeak = std::max(truePeak, closingPeak());
     result.samplePeak = decibels(peak);
     result.truePeak = decibels(m_oversample ? truePeak : peak);
     if (m_blocks.empty()) {

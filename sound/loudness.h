@@ -29,9 +29,9 @@ struct Biquad
 };
 
 // The meter, fed interleaved float samples (full scale -1 to 1) in blocks
-// of any size. Channels weigh as BS.1770 says by the wave files' order: front
+// of any size. Channels weigh as BS.1770-4 says by the wave files' order: front
 // left, right and centre 1, the low-frequency channel (the fourth of 5.1 and
-// more) 0, the surround ones 1.41.
+// more) 0, the surround and side ones 1.41, those behind them 1.
 class LoudnessMeter
 {
 public:
@@ -52,6 +52,7 @@ private:
     };
 
     void addToStep(const float *samples, std::size_t frames);
+    float closingPeak() const;
     void closeStep();
 
     int m_channels;

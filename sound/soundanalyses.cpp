@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <new>
 
 namespace vesk {
 
@@ -14,7 +16,8 @@ constexpr std::size_t kKeptResults = 256;
 
 } // namespace
 
-SoundAnalyses::SoundAnalyses(std::function<void()> arrived, unsigned threads) : m_arrived(std::move(arrived))
+SoundAnalyses::SoundAnalyses(std::function<void()> arrived, unsigned threads, Analyse analyse)
+    : m_arrived(std::move(arrived)), m_analyse(analyse ? std::move(analyse) : Analyse(analyseSound))
 {
     const unsigned count = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     for (unsigned i = 0; i < count; ++i)
@@ -35,13 +38,21 @@ SoundAnalyses::~SoundAnalyses()
         thread.join();
 }
 
-std::optional<SoundAnalyses::Key> SoundAnalyses::keyOf(const std::string &path)
+// A file that cannot be looked at has the empty key, and is analysed all
+// the same, for the reason the analysis gives.
+SoundAnalyses::Key SoundAnalyses::keyOf(const std::string &path)
 {
     std::error_code ec;
     const FileStatus status = fileStatus(path, ec);
     if (ec)
-        return std::nullopt;
+        return Key{};
     return Key{status.size, status.modified};
+}
+
+bool SoundAnalyses::pending(const std::string &path, const Key &key) const
+{
+    const auto same = [&](const Job &job) { return job.path == path && job.key == key && !*job.cancelled; };
+    return std::any_of(m_queue.begin(), m_queue.end(), same) || std::any_of(m_running.begin(), m_running.end(), same);
 }
 
 void SoundAnalyses::request(const std::vector<std::string> &paths)
@@ -50,9 +61,7 @@ void SoundAnalyses::request(const std::vector<std::string> &paths)
     for (const std::string &path : paths) {
         if (std::any_of(wanted.begin(), wanted.end(), [&](const Job &job) { return job.path == path; }))
             continue;
-        // A file that cannot be looked at is analysed all the same, for
-        // the reason the analysis gives.
-        wanted.push_back({path, keyOf(path).value_or(Key{}), nullptr});
+        wanted.push_back({path, keyOf(path), nullptr});
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -84,10 +93,24 @@ void SoundAnalyses::request(const std::vector<std::string> &paths)
 
 SoundAnalyses::Entry SoundAnalyses::find(const std::string &path) const
 {
-    const std::optional<Key> key = keyOf(path);
+    const Key key = keyOf(path);
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto done = m_done.find(path);
-    if (done == m_done.end() || !(done->second.key == key.value_or(Key{})))
+    if (done == m_done.end())
+        return nullptr;
+    if (!(done->second.key == key) && !pending(path, key)) {
+        m_queue.push_front({path, key, std::make_shared<std::atomic<bool>>(false)});
+        m_wake.notify_one();
+    }
+    return done->second.entry;
+}
+
+SoundAnalyses::Entry SoundAnalyses::findCurrent(const std::string &path) const
+{
+    const Key key = keyOf(path);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto done = m_done.find(path);
+    if (done == m_done.end() || !(done->second.key == key))
         return nullptr;
     return done->second.entry;
 }
@@ -96,6 +119,21 @@ bool SoundAnalyses::busy() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return !m_queue.empty() || !m_running.empty();
+}
+
+Result<SoundAnalysis> SoundAnalyses::analyse(const Job &job) const
+{
+    // Whatever goes wrong in measuring one file is that file's failure,
+    // never the end of the program.
+    try {
+        return m_analyse(job.path, [cancelled = job.cancelled] { return !*cancelled; });
+    } catch (const std::bad_alloc &) {
+        return Status::failure(ErrorCode::TooLarge, "not enough memory to measure it");
+    } catch (const std::exception &error) {
+        return Status::failure(ErrorCode::Io, std::string("cannot be measured: ") + error.what());
+    } catch (...) {
+        return Status::failure(ErrorCode::Io, "cannot be measured");
+    }
 }
 
 void SoundAnalyses::work()
@@ -109,15 +147,22 @@ void SoundAnalyses::work()
         m_queue.pop_front();
         m_running.push_back(job);
         lock.unlock();
-        const std::shared_ptr<std::atomic<bool>> cancelled = job.cancelled;
-        auto result = std::make_shared<const Result<SoundAnalysis>>(
-            analyseSound(job.path, [&cancelled] { return !*cancelled; }));
+        // The result belongs to the file as it was read: one written while
+        // it was read is measured again.
+        const Key read = keyOf(job.path);
+        auto result = std::make_shared<const Result<SoundAnalysis>>(analyse(job));
+        const Key after = keyOf(job.path);
         lock.lock();
-        m_running.erase(
-            std::find_if(m_running.begin(), m_running.end(), [&](const Job &r) { return r.cancelled == cancelled; }));
-        if (*cancelled || result->code() == ErrorCode::Cancelled)
+        m_running.erase(std::find_if(m_running.begin(), m_running.end(),
+                                     [&](const Job &r) { return r.cancelled == job.cancelled; }));
+        if (*job.cancelled || result->code() == ErrorCode::Cancelled)
             continue;
-        m_done[job.path] = Done{job.key, std::move(result)};
+        if (!(read == after)) {
+            if (!pending(job.path, after))
+                m_queue.push_front({job.path, after, job.cancelled});
+            continue;
+        }
+        m_done[job.path] = Done{read, std::move(result)};
         lock.unlock();
         if (m_arrived)
             m_arrived();

@@ -27,9 +27,13 @@ class SoundAnalyses
 public:
     using Entry = std::shared_ptr<const Result<SoundAnalysis>>;
 
+    using Analyse
+        = std::function<Result<SoundAnalysis>(const std::string &path, const std::function<bool()> &keepGoing)>;
+
     // `arrived` is called on a worker thread each time an analysis is done,
     // for the window to take to its own thread. `threads` 0: one a core.
-    explicit SoundAnalyses(std::function<void()> arrived, unsigned threads = 0);
+    // `analyse` measures one file (analyseSound unless given).
+    explicit SoundAnalyses(std::function<void()> arrived, unsigned threads = 0, Analyse analyse = {});
     ~SoundAnalyses();
     SoundAnalyses(const SoundAnalyses &) = delete;
     SoundAnalyses &operator=(const SoundAnalyses &) = delete;
@@ -37,8 +41,12 @@ public:
     // The files wanted now, in the order wanted; work on any other file
     // stops. Files already analysed as they are cost nothing.
     void request(const std::vector<std::string> &paths);
-    // The analysis of `path` as the file is now; nothing while it is not done.
+    // The latest analysis of `path`; nothing before the first is done. A
+    // file changed since it was measured is measured again, first of all,
+    // and its old figures are given until the new ones arrive.
     Entry find(const std::string &path) const;
+    // The analysis of `path` as the file is now; nothing while it is not done.
+    Entry findCurrent(const std::string &path) const;
     // Whether anything is queued or under way.
     bool busy() const;
 
@@ -60,13 +68,17 @@ private:
         Key key;
         Entry entry;
     };
-    static std::optional<Key> keyOf(const std::string &path);
+    static Key keyOf(const std::string &path);
+    // Whether `path` as `key` is queued or being measured; under the lock.
+    bool pending(const std::string &path, const Key &key) const;
+    Result<SoundAnalysis> analyse(const Job &job) const;
     void work();
 
     std::function<void()> m_arrived;
+    Analyse m_analyse;
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Job> m_queue;
+    mutable std::condition_variable m_wake;
+    mutable std::deque<Job> m_queue; // a find() of a changed file adds to it
     std::vector<Job> m_running;
     std::map<std::string, Done> m_done;
     bool m_stopping = false;

@@ -3,7 +3,9 @@
 #include "fileops.h"
 #include "mp3header.h"
 #include "paths.h"
+#include "texttools.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -120,7 +122,16 @@ Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path
     if (fileSize(path, ec) == 0)
         return Status::failure(ErrorCode::BadFormat, "an empty file");
     Result<std::unique_ptr<SoundDecoder>> decoder = openSystemDecoder(path);
-    if (!decoder || soundKind(path) != "MP3")
+    if (!decoder)
+        return decoder;
+    // Checked here, before anything is sized from a header's numbers.
+    const SoundFormat format = (*decoder)->format();
+    if (format.rate < 1 || format.rate > kMostSourceRate)
+        return Status::failure(ErrorCode::BadFormat, "not a sound the game can play (" + grouped(format.rate) + " Hz)");
+    if (format.channels < 1 || format.channels > kMostSourceChannels)
+        return Status::failure(ErrorCode::BadFormat,
+                               "not a sound the game can play (" + grouped(format.channels) + " channels)");
+    if (soundKind(path) != "MP3")
         return decoder;
     return statedMp3(path, std::move(decoder).value());
 }
@@ -142,6 +153,30 @@ std::string damagedAfter(std::uint64_t frames, int rate)
     return "damaged " + after(frames, rate);
 }
 
+namespace {
+
+// Where the first sample that is no finite number lies among `count`
+// (infinite or not a number: every bit of its exponent set); `count` when
+// there is none. The first look is one that the compiler makes wide.
+std::size_t firstNonFinite(const float *samples, std::size_t count)
+{
+    constexpr std::uint32_t kExponent = 0x7F800000;
+    std::uint32_t any = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, samples + i, sizeof bits);
+        any |= static_cast<std::uint32_t>((bits & kExponent) == kExponent);
+    }
+    if (!any)
+        return count;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(samples[i]))
+            return i;
+    return count;
+}
+
+} // namespace
+
 Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block, const std::function<bool()> &enough)
 {
     constexpr std::size_t kBlockFrames = 8192;
@@ -152,6 +187,16 @@ Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block
         const Result<std::size_t> got = decoder.read(samples.data(), kBlockFrames);
         if (!got)
             return Status::failure(got.code(), got.error() + " " + after(read, format.rate));
+        // A sample that is no number would poison every filter and gain
+        // after it: the sound is damaged there, and only what came before
+        // is handed on.
+        const auto width = static_cast<std::size_t>(format.channels);
+        const std::size_t bad = firstNonFinite(samples.data(), *got * width) / width;
+        if (bad < *got) {
+            if (Status step = block(samples.data(), bad, false); !step.ok())
+                return step;
+            return Status::failure(ErrorCode::BadFormat, damagedAfter(read + bad, format.rate));
+        }
         last = *got == 0;
         read += *got;
         if (Status step = block(samples.data(), *got, last); !step.ok())

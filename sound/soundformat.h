@@ -21,6 +21,11 @@ struct SoundFormat
 inline constexpr int kLowestRate = 8000;
 inline constexpr int kHighestRate = 48000;
 
+// The most a sound may have of each and still be converted: anything beyond
+// is no sound at all, only a header that says so.
+inline constexpr int kMostSourceRate = 768000;
+inline constexpr int kMostSourceChannels = 64;
+
 // The plain PCM wave a sound of `source`'s format becomes: 16 bits; its
 // channels if it has 1 or 2, else mixed down to stereo; its rate if the game
 // plays it, else 44,100 Hz (22,050 Hz for a source below 8,000 Hz).

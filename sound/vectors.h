@@ -11,6 +11,10 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 #if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__)
 #define VESK_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #define VESK_WIDE_VECTORS 1
@@ -110,5 +114,34 @@ template<Fold kFold>
 {
     return fold<Fold::Total>(a);
 }
+
+// While one lives, numbers too small for their type's full precision count
+// as 0 (the processor's flush-to-zero and denormals-are-zero): a filter
+// ringing down in silence would otherwise reach them and slow down many
+// times over, for figures far below anything heard.
+class DenormalsAsZero
+{
+public:
+#if defined(__SSE2__)
+    DenormalsAsZero() : m_saved(_mm_getcsr())
+    {
+        _mm_setcsr(m_saved | kFlushToZero | kDenormalsAreZero);
+    }
+    ~DenormalsAsZero()
+    {
+        _mm_setcsr(m_saved);
+    }
+#else
+    DenormalsAsZero() = default;
+#endif
+    DenormalsAsZero(const DenormalsAsZero &) = delete;
+    DenormalsAsZero &operator=(const DenormalsAsZero &) = delete;
+
+#if defined(__SSE2__)
+private:
+    static constexpr unsigned kFlushToZero = 0x8000, kDenormalsAreZero = 0x0040;
+    unsigned m_saved;
+#endif
+};
 
 } // namespace vesk::vectors

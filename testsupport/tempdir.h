@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -81,6 +83,14 @@ protected:
     {
         std::ofstream(vesk::fsPath(file), std::ios::binary) << bytes;
     }
+    // A time of last writing of its own, `seconds` after an old one: two
+    // writings within one tick of the file system's clock can get the same.
+    static void setModified(const std::string &file, int seconds)
+    {
+        std::filesystem::last_write_time(vesk::fsPath(file), std::filesystem::file_time_type::clock::now()
+                                                                 - std::chrono::hours(48)
+                                                                 + std::chrono::seconds(seconds));
+    }
     static std::string readBytes(const std::string &file)
     {
         std::ifstream in(vesk::fsPath(file), std::ios::binary);
@@ -91,15 +101,23 @@ protected:
     // samples are `samples`, so that its bytes say which it is.
     static std::string plainWave(const std::string &samples)
     {
-        const auto le = [](std::size_t v, int bytes) {
+        return wave(1, 1, 11025, 8, samples);
+    }
+
+    // A wave of any header, with `samples` as its data chunk (padded to an
+    // even length, as RIFF wants).
+    static std::string wave(unsigned tag, unsigned channels, unsigned rate, unsigned bits, const std::string &samples)
+    {
+        const auto le = [](std::uint64_t v, int bytes) {
             std::string out;
             for (int i = 0; i < bytes; ++i)
                 out += static_cast<char>(v >> (8 * i) & 0xFF);
             return out;
         };
-        const std::string body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2)
-                                 + le(8, 2) + "data" + le(samples.size(), 4) + samples
-                                 + (samples.size() % 2 ? std::string(1, '\0') : std::string());
+        const std::uint64_t block = std::uint64_t{channels} * bits / 8;
+        const std::string body = "WAVEfmt " + le(16, 4) + le(tag, 2) + le(channels, 2) + le(rate, 4)
+                                 + le(rate * block, 4) + le(block, 2) + le(bits, 2) + "data" + le(samples.size(), 4)
+                                 + samples + (samples.size() % 2 ? std::string(1, '\0') : std::string());
         return "RIFF" + le(body.size(), 4) + body;
     }
 

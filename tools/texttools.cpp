@@ -45,6 +45,15 @@ bool listedBefore(std::string_view a, std::string_view b)
     });
 }
 
+std::string grouped(long long value)
+{
+    std::string digits = std::to_string(value);
+    const std::ptrdiff_t sign = value < 0 ? 1 : 0;
+    for (std::ptrdiff_t at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > sign; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
 std::string sizeText(std::size_t bytes)
 {
     constexpr std::size_t KiB = 1024, MiB = 1024 * 1024;

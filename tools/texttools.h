@@ -19,6 +19,9 @@ bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 // by their bytes with A to Z taken as a to z, then by their bytes.
 bool listedBefore(std::string_view a, std::string_view b);
 
+// "44,100", "2,000,000,000": a whole number with its thousands marked.
+std::string grouped(long long value);
+
 // "64 KiB", "64 MiB", "100 bytes": a size in the unit that fits it.
 std::string sizeText(std::size_t bytes);
 

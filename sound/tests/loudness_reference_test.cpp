@@ -22,6 +22,25 @@ std::optional<double> finite(double value)
     return std::isfinite(value) && value > -70 ? std::optional<double>(value) : std::nullopt;
 }
 
+// Where channel `c` of a wave file of `channels` stands, for libebur128 to
+// weigh: the layouts of WAVE_FORMAT_EXTENSIBLE's default masks.
+int position(unsigned c, unsigned channels)
+{
+    static const std::vector<std::vector<int>> layouts = {
+        {},
+        {},
+        {},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_Mp110, EBUR128_Mm110},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_Mp110, EBUR128_Mm110},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_UNUSED, EBUR128_Mp110, EBUR128_Mm110},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_UNUSED, EBUR128_Mp180, EBUR128_Mp090, EBUR128_Mm090},
+        {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_UNUSED, EBUR128_Mp135, EBUR128_Mm135, EBUR128_Mp090,
+         EBUR128_Mm090},
+    };
+    return channels >= 3 && channels < layouts.size() ? layouts[channels][c] : (c % 2 ? EBUR128_RIGHT : EBUR128_LEFT);
+}
+
 // libebur128 fed in 100-ms steps, as the meter's blocks fall; a sound under
 // one block is measured as one window of its own length.
 Reference reference(const TestSignal &signal, const std::vector<float> &samples)
@@ -30,10 +49,8 @@ Reference reference(const TestSignal &signal, const std::vector<float> &samples)
     ebur128_state *state = ebur128_init(channels, static_cast<unsigned long>(signal.rate),
                                         EBUR128_MODE_I | EBUR128_MODE_M | EBUR128_MODE_TRUE_PEAK);
     const auto millis = static_cast<unsigned long>(signal.seconds * 1000 + 0.5);
-    for (unsigned c = 0; c < channels; ++c) {
-        const double weight = vesk::LoudnessMeter::channelWeight(static_cast<int>(c), signal.channels);
-        ebur128_set_channel(state, c, weight == 0 ? EBUR128_UNUSED : weight > 1 ? EBUR128_LEFT_SURROUND : EBUR128_LEFT);
-    }
+    for (unsigned c = 0; c < channels; ++c)
+        ebur128_set_channel(state, c, position(c, channels));
     const std::size_t frames = samples.size() / channels;
     const std::size_t step = static_cast<std::size_t>(signal.rate + 5) / 10;
     Reference result;
@@ -53,6 +70,10 @@ Reference reference(const TestSignal &signal, const std::vector<float> &samples)
         result.integrated = finite(value);
         result.momentaryMax = finite(loudest);
     }
+    // The sound is followed by silence, as when it is played: the
+    // interpolator's last points are read out.
+    const std::vector<float> silence(64 * channels, 0.0f);
+    ebur128_add_frames_float(state, silence.data(), 64);
     double peak = 0;
     for (unsigned c = 0; c < channels; ++c) {
         double channelPeak = 0;
@@ -104,6 +125,8 @@ TEST(LoudnessReferenceTest, agreesWithLibebur128)
         {"5 kHz, 192 kHz stereo", 192000, 2, 1.5, sine(5000, -9, 192000)},
         {"tones, 48 kHz 5.1", 48000, 6, 3, mixed(48000)},
         {"tones, 44.1 kHz quad", 44100, 4, 3, mixed(44100)},
+        {"tones, 48 kHz 6.1", 48000, 7, 3, mixed(48000)},
+        {"tones, 48 kHz 7.1", 48000, 8, 3, mixed(48000)},
         {"a click of 0.3 s, 44.1 kHz", 44100, 2, 0.3, noise(-10, 2)},
         {"a click of 0.1 s, 22.05 kHz", 22050, 1, 0.1, sine(2000, -3, 22050)},
         {"silence, 44.1 kHz", 44100, 2, 2, [](std::uint64_t, int) { return 0.0; }},

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace {
 
 vesk::Loudness measure(const TestSignal &signal)
@@ -48,17 +50,26 @@ TEST(LoudnessTest, meetsTheEbuReferenceCases)
         ASSERT_TRUE(measured.integrated) << row.signal.name;
         EXPECT_NEAR(*measured.integrated, row.loudness, 0.1) << row.signal.name;
     }
-    // Cases 15 to 19: sines whose peaks fall between the samples.
+    // Cases 15 to 19: sines whose peaks fall between the samples. Each is a
+    // steady tone, so it ends in a short fade: a tone cut off rings at its
+    // end, into the silence after it, which the meter measures too.
+    const auto steady = [](std::function<double(std::uint64_t, int)> tone, int rate, double seconds) {
+        const double fade = 0.01 * rate, frames = seconds * rate;
+        return [=](std::uint64_t f, int c) {
+            const double left = frames - static_cast<double>(f);
+            return left >= fade ? tone(f, c) : tone(f, c) * 0.5 * (1 - std::cos(kPi * left / fade));
+        };
+    };
     const struct
     {
         TestSignal signal;
         double truePeak;
     } peakCases[] = {
-        {{"15: fs/4, 0 degrees", r, 2, 1, sine(r / 4.0, -6.02, r)}, -6.0},
-        {{"16: fs/4, 45 degrees", r, 2, 1, sine(r / 4.0, -6.02, r, 45)}, -6.0},
-        {{"17: fs/6, 60 degrees", r, 2, 1, sine(r / 6.0, -6.02, r, 60)}, -6.0},
-        {{"18: fs/8, 67.5 degrees", r, 2, 1, sine(r / 8.0, -6.02, r, 67.5)}, -6.0},
-        {{"19: fs/4 at +3 dBTP, 45 degrees", r, 2, 1, sine(r / 4.0, 3.01, r, 45)}, 3.0},
+        {{"15: fs/4, 0 degrees", r, 2, 1, steady(sine(r / 4.0, -6.02, r), r, 1)}, -6.0},
+        {{"16: fs/4, 45 degrees", r, 2, 1, steady(sine(r / 4.0, -6.02, r, 45), r, 1)}, -6.0},
+        {{"17: fs/6, 60 degrees", r, 2, 1, steady(sine(r / 6.0, -6.02, r, 60), r, 1)}, -6.0},
+        {{"18: fs/8, 67.5 degrees", r, 2, 1, steady(sine(r / 8.0, -6.02, r, 67.5), r, 1)}, -6.0},
+        {{"19: fs/4 at +3 dBTP, 45 degrees", r, 2, 1, steady(sine(r / 4.0, 3.01, r, 45), r, 1)}, 3.0},
     };
     for (const auto &row : peakCases) {
         const vesk::Loudness measured = measure(row.signal);
@@ -90,4 +101,53 @@ TEST(LoudnessTest, aShortSoundIsOneBlockAndSilenceHasNoNumber)
     EXPECT_FALSE(faint.integrated);
     ASSERT_TRUE(faint.samplePeak);
     EXPECT_NEAR(*faint.samplePeak, -80, 0.1);
+}
+
+// The meter's own edges: a peak in the sound's last samples, and silence
+// after a sound, which rings the filters down towards numbers too small to
+// compute at speed.
+TEST(LoudnessTest, aPeakAtTheVeryEndIsMeasured)
+{
+    const int r = 48000;
+    // fs/4 at 45 degrees: every sample is 3 dB below the true peak, which
+    // lies between two samples; here only in the sound's last few.
+    // From 5 frames of silence on, the last points reach back to the sound.
+    for (const std::size_t silent : {std::size_t{5}, std::size_t{300}, std::size_t{48000}}) {
+        for (const std::size_t burst : {std::size_t{3}, std::size_t{6}}) {
+            const auto tone = sine(r / 4.0, -6.02, r, 45);
+            const TestSignal signal{"burst", r, 1, static_cast<double>(silent + burst) / r,
+                                    [=](std::uint64_t f, int c) { return f < silent ? 0.0 : tone(f, c); }};
+            const vesk::Loudness measured = measure(signal);
+            // The same sound with silence after it, where no point is cut off.
+            TestSignal padded = signal;
+            padded.seconds += 12.0 / r;
+            const auto inner = signal.sample;
+            const auto frames = static_cast<std::uint64_t>(silent + burst);
+            padded.sample = [=](std::uint64_t f, int c) { return f < frames ? inner(f, c) : 0.0; };
+            ASSERT_TRUE(measured.truePeak) << silent << " + " << burst;
+            EXPECT_NEAR(*measured.truePeak, *measure(padded).truePeak, 0.01) << silent << " + " << burst;
+            EXPECT_GT(*measured.truePeak, *measured.samplePeak + 1) << silent << " + " << burst;
+        }
+    }
+}
+
+TEST(LoudnessTest, samplesTooSmallForFullPrecisionCostNoMoreThanOthers)
+{
+    const int r = 48000;
+    const auto seconds = [&](double level) {
+        // Float samples far below hearing: 1e-30 is an ordinary float,
+        // 1e-40 is one of the smallest, which processors handle slowly.
+        const std::vector<float> samples(static_cast<std::size_t>(10 * r) * 2, static_cast<float>(level));
+        double best = HUGE_VAL;
+        for (int run = 0; run < 3; ++run) {
+            vesk::LoudnessMeter meter(r, 2);
+            const auto start = std::chrono::steady_clock::now();
+            meter.add(samples.data(), samples.size() / 2);
+            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            EXPECT_FALSE(meter.result().integrated);
+        }
+        return best;
+    };
+    const double ordinary = seconds(1e-30), tiny = seconds(1e-40);
+    EXPECT_LT(tiny, 3 * ordinary + 0.01) << "ordinary " << ordinary << " s, tiny " << tiny << " s";
 }

@@ -4,6 +4,8 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -80,13 +82,47 @@ TEST_F(SoundAnalysesTest, analysesEachFileOnceUntilItChanges)
     EXPECT_TRUE(analyses.find(files[0])->ok());
     EXPECT_EQ(analyses.find(files[1])->error(), "not a sound file");
 
-    // Asked again, a known file costs nothing; written anew, it is measured anew.
+    // Asked again, a known file costs nothing. Written anew, of another
+    // size or of the same, it is measured anew once it is looked up, with
+    // no new request; its old figures stand until then.
     analyses.request(files);
     EXPECT_TRUE(analyses.find(files[0]));
-    writeBytes(path("a.wav"), readBytes(data("pcm24.wav"))); // of another size
-    EXPECT_FALSE(analyses.find(files[0]));
-    analyses.request(files);
-    waitFor([&] { return analyses.find(files[0]) != nullptr; });
-    ASSERT_TRUE(analyses.find(files[0])->ok()) << analyses.find(files[0])->error();
-    EXPECT_EQ(analyses.find(files[0])->value().format.rate, 48000);
+    // pcm16.wav and pcm32.wav are of the same size.
+    const struct
+    {
+        const char *source;
+        int rate, bits;
+    } rows[] = {{"pcm24.wav", 48000, 24}, {"pcm16.wav", 22050, 16}, {"pcm32.wav", 22050, 32}};
+    for (int k = 0; k < 3; ++k) {
+        const vesk::SoundAnalyses::Entry before = analyses.find(files[0]);
+        writeBytes(path("a.wav"), readBytes(data(rows[k].source)));
+        setModified(path("a.wav"), k); // a time of its own, as two writings in one tick may not get
+        EXPECT_EQ(analyses.find(files[0]), before) << rows[k].source;
+        waitFor([&] { return analyses.findCurrent(files[0]) != nullptr; });
+        ASSERT_TRUE(analyses.find(files[0])->ok()) << rows[k].source;
+        EXPECT_EQ(analyses.find(files[0])->value().format.rate, rows[k].rate) << rows[k].source;
+        EXPECT_EQ(analyses.find(files[0])->value().format.bits, rows[k].bits) << rows[k].source;
+    }
+}
+
+TEST_F(SoundAnalysesTest, aMeasurementThatThrowsIsThatFilesFailure)
+{
+    const struct
+    {
+        std::function<void()> thrown;
+        const char *reason;
+    } rows[] = {
+        {[] { throw std::bad_alloc(); }, "not enough memory to measure it"},
+        {[] { throw std::runtime_error("the decoder gave up"); }, "cannot be measured: the decoder gave up"},
+        {[] { throw 7; }, "cannot be measured"},
+    };
+    for (const auto &row : rows) {
+        vesk::SoundAnalyses analyses(notify(), 1, [&](const std::string &, const std::function<bool()> &) {
+            row.thrown();
+            return vesk::Result<vesk::SoundAnalysis>(vesk::SoundAnalysis{});
+        });
+        analyses.request({data("pcm16.wav")});
+        waitFor([&] { return analyses.find(data("pcm16.wav")) != nullptr; });
+        EXPECT_EQ(analyses.find(data("pcm16.wav"))->error(), row.reason);
+    }
 }
