@@ -77,7 +77,7 @@ const std::vector<Menu> &mainMenus()
           {"fileSeparator2", "-", nullptr, ids::kFileSeparator2},
           {"exitItem", "E&xit", "Ctrl+Q", ids::kExit}}},
         {"soundMenu",
-         "S&ound",
+         "&Sound",
          {{"editSoundItem", "&Edit Sound...", "Ctrl+E", ids::kEditSound},
           {"matchLoudnessItem", "&Match Loudness to the Game", nullptr, ids::kMatchLoudness}}},
         {"optionsMenu", "&Options", {{"settingsItem", "&Settings", nullptr, ids::kSettings}}},

@@ -89,6 +89,14 @@ struct Editor
     PlayableSounds playable;            // what Play converted
 };
 
+// Whether the File Name box shows the selected slot's sound, so that the
+// figures line may speak of it: at start, and after Open, it shows nothing
+// of the slot.
+inline bool showsSelectedSlot(const Editor &editor)
+{
+    return editor.playName == editor.theme.slot(editor.theme.selectedSlot());
+}
+
 inline constexpr const char *kNoGameDirectory = "Please go to Options Settings and select your Kestrova directory";
 
 enum class Leaving {

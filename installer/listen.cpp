@@ -10,21 +10,9 @@
 
 namespace vpak {
 
-using vesk::Kind;
-
 const std::vector<vesk::ControlRow> &listenControls()
 {
-    static const std::vector<vesk::ControlRow> controls = {
-        {Kind::ListBox, "soundList", nullptr, 120, 120, 3975, 3015, nullptr},
-        {Kind::Button, "playButton", nullptr, 4200, 120, 1095, 375, "Play"},
-        {Kind::Button, "stopButton", nullptr, 4200, 600, 1095, 375, "Stop"},
-    };
-    return controls;
-}
-
-int listenControlId(const char *name)
-{
-    return vesk::rowControlId(listenControls(), name);
+    return vesk::rowsOf<kListenControls>();
 }
 
 std::vector<PackageSound> packageSounds(const std::string &packageDirectory)

@@ -3,6 +3,7 @@
 #include "layout.h"
 #include "progress.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,9 +15,24 @@ namespace vpak {
 inline constexpr const char *kListenButton = "Listen\xE2\x80\xA6"; // the installer window's button
 inline constexpr const char *kListenCaption = "Listen";
 inline constexpr int kListenClientWidth = 5415, kListenClientHeight = 3255; // twips
-const std::vector<vesk::ControlRow> &listenControls();                      // soundList, playButton, stopButton
-// A control's number in the Win32 Listen window: 100 plus its row.
-int listenControlId(const char *name);
+inline constexpr std::array<vesk::ControlRow, 3> kListenControls = {{
+    {vesk::Kind::ListBox, "soundList", nullptr, 120, 120, 3975, 3015, nullptr},
+    {vesk::Kind::Button, "playButton", nullptr, 4200, 120, 1095, 375, "Play"},
+    {vesk::Kind::Button, "stopButton", nullptr, 4200, 600, 1095, 375, "Stop"},
+}};
+const std::vector<vesk::ControlRow> &listenControls(); // the same rows
+// A control's number in the Win32 Listen window: 100 plus its row; 0 for a
+// name not in the table.
+constexpr int listenControlId(const char *name)
+{
+    return vesk::rowControlId(kListenControls, name);
+}
+// The controls the Win32 Listen window answers.
+enum ListenControlId : int {
+    kSoundListId = vesk::knownId(listenControlId("soundList")),
+    kPlayButtonId = vesk::knownId(listenControlId("playButton")),
+    kStopButtonId = vesk::knownId(listenControlId("stopButton")),
+};
 
 struct PackageSound
 {

@@ -342,8 +342,9 @@ void MainWindow::showMeasurements()
         const vesk::SlotMeasurements::Row row = m_measurements->row(m_editor.theme.project(), k);
         slotRow(k)->showSound(row);
     }
-    m_soundInfo->setText(
-        QString::fromStdString(m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot())));
+    m_soundInfo->setText(vesk::showsSelectedSlot(m_editor) ? QString::fromStdString(
+                             m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot()))
+                                                           : QString());
 }
 
 void MainWindow::showSelection()

@@ -1,4 +1,6 @@
+#include "editorlayout.h"
 #include "slotcatalogue.h"
+#include "texttools.h"
 
 #include <gtest/gtest.h>
 
@@ -82,4 +84,24 @@ TEST(SlotCatalogue, onlyTheExactWordNoneIsAnEmptySlot)
     EXPECT_FALSE(vesk::isEmptySlot("None"));
     EXPECT_FALSE(vesk::isEmptySlot(""));
     EXPECT_FALSE(vesk::isEmptySlot("none "));
+}
+
+// Alt and a letter opens one menu, and within a menu one item, in both
+// builds: no letter is taken twice.
+TEST(MenuTable, everyAccessKeyIsTakenOnce)
+{
+    const auto key = [](const std::string &caption) {
+        const std::size_t at = caption.find('&');
+        return at == std::string::npos || at + 1 == caption.size() ? '\0' : vesk::asciiLower(caption[at + 1]);
+    };
+    std::set<char> menus;
+    for (const vesk::Menu &menu : vesk::mainMenus()) {
+        EXPECT_TRUE(menus.insert(key(menu.caption)).second) << menu.caption;
+        std::set<char> items;
+        for (const vesk::MenuItem &item : menu.items) {
+            if (std::string(item.caption) != "-") {
+                EXPECT_TRUE(items.insert(key(item.caption)).second) << menu.caption << ": " << item.caption;
+            }
+        }
+    }
 }

@@ -414,8 +414,11 @@ void MainWindow::showMeasurements()
         InvalidateRect(m_slotLabels[k], nullptr, TRUE);
     // Without tooltips, what is wrong with the selected sound comes first.
     if (m_controls.count("soundInfo"))
-        SetWindowTextA(control("soundInfo"),
-                       m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot(), true).c_str());
+        SetWindowTextA(
+            control("soundInfo"),
+            vesk::showsSelectedSlot(m_editor)
+                ? m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot(), true).c_str()
+                : "");
 }
 
 // A slot's row: its value, shortened in the middle of the path where it

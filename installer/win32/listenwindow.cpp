@@ -1,14 +1,5 @@
 #include "listenwindow.h"
 
-namespace {
-
-int idOf(const char *name)
-{
-    return vpak::listenControlId(name);
-}
-
-} // namespace
-
 ListenWindow::ListenWindow(HINSTANCE instance, int dpi, std::vector<vpak::PackageSound> sounds)
     : m_instance(instance), m_startDpi(dpi), m_sounds(std::move(sounds))
 {
@@ -35,7 +26,8 @@ LRESULT ListenWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: {
-        m_controls = win32::buildControls(hwnd(), m_instance, vpak::listenControls(), idOf, m_startDpi, m_font);
+        m_controls = win32::buildControls(hwnd(), m_instance, vpak::listenControls(), vpak::listenControlId, m_startDpi,
+                                          m_font);
         HWND list = m_controls.at("soundList");
         for (const vpak::PackageSound &sound : m_sounds)
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(vpak::listenRow(sound).c_str()));
@@ -45,12 +37,12 @@ LRESULT ListenWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case DM_GETDEFID:
         // Return plays, wherever the focus is.
-        return MAKELRESULT(idOf("playButton"), DC_HASDEFID);
+        return MAKELRESULT(vpak::kPlayButtonId, DC_HASDEFID);
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == idOf("playButton") || (id == idOf("soundList") && HIWORD(wParam) == LBN_DBLCLK))
+        if (id == vpak::kPlayButtonId || (id == vpak::kSoundListId && HIWORD(wParam) == LBN_DBLCLK))
             play();
-        else if (id == idOf("stopButton"))
+        else if (id == vpak::kStopButtonId)
             m_player.play(std::string());
         else if (id == IDCANCEL) // Escape
             DestroyWindow(hwnd());

@@ -1,12 +1,11 @@
 #include "commandinterpreter.h"
 
-#include "themefiles.h"
-
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 
@@ -32,10 +31,10 @@ vesk::Result<CommandInterpreter::End> SystemCommandInterpreter::run(const std::s
     QProcess &process = *m_process;
     process.setWorkingDirectory(QFile::decodeName(QByteArray::fromStdString(workingDirectory)));
 #ifdef _WIN32
-    // The command line carries no path: 1.bat is found in the working directory.
-    Q_UNUSED(batchFile)
-    process.setProgram(QString::fromLatin1(vesk::kBatchInterpreter));
-    process.setNativeArguments(QString::fromLatin1(vesk::kBatchInterpreterArguments));
+    // The command line carries no path: the batch file is found in the
+    // working directory, by its name alone.
+    process.setProgram(QStringLiteral("cmd.exe"));
+    process.setNativeArguments(QStringLiteral("/c ") + QFileInfo(batchFile).fileName());
     process.setCreateProcessArgumentsModifier(
         [](QProcess::CreateProcessArguments *args) { args->flags |= CREATE_NO_WINDOW; });
 #else

@@ -673,6 +673,9 @@ void MainWindowProjectTest::soundRows_showLengthPictureAndMarks()
     }
     // The path stays the row's text, however it is shortened on screen.
     QCOMPARE(m_window->slotValue(1), song);
+    // Slot 1 is selected from the start, but the File Name box shows
+    // nothing of it: nor does the figures line.
+    QCOMPARE(m_window->soundInfoShown(), QString());
 
     clickButton(m_window.get(), QStringLiteral("slotButton3")); // slot 3
     QVERIFY2(m_window->soundInfoShown().startsWith(QStringLiteral("MP3, 44,100 Hz stereo, 1.0 s, ")),

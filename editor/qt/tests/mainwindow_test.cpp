@@ -171,7 +171,7 @@ void MainWindowTest::menusCarryTheirCaptions()
                         QStringLiteral("  &Restore Original Sounds"),
                         QStringLiteral("  -"),
                         QStringLiteral("  E&xit\tCtrl+Q"),
-                        QStringLiteral("S&ound"),
+                        QStringLiteral("&Sound"),
                         QStringLiteral("  &Edit Sound...\tCtrl+E"),
                         QStringLiteral("  &Match Loudness to the Game"),
                         QStringLiteral("&Options"),
