@@ -386,7 +386,7 @@ void keepSoundEdit(Editor &editor, EditorUi &ui, int slot, const SoundEdit &edit
     ui.showSlot(slot);
 }
 
-void matchThemeLoudness(Editor &editor, EditorUi &ui)
+void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurements)
 {
     const std::string *game = requireGameDirectory(editor, ui);
     if (!game)
@@ -399,24 +399,45 @@ void matchThemeLoudness(Editor &editor, EditorUi &ui)
         ui.message("No slot holds a sound to match.", true);
         return;
     }
-    GameLoudness gameLoudness(*game);
     std::string changed, unmatched;
     std::vector<std::pair<int, SoundEdit>> matched;
     {
         const std::unique_ptr<Progress> progress = ui.startProgress("Match Loudness to the Game");
+        // The figures come from the background analysis, on every core;
+        // the progress window answers the player while they are waited for.
+        std::string shown;
+        double done = 0;
+        bool cancelled = false;
+        const auto keepWaiting = [&] { return !(cancelled = cancelled || !progress->advance(shown, done)); };
+        GameLoudness gameLoudness(*game, [&](const std::string &file) -> std::optional<double> {
+            const SoundAnalyses::Entry sound = measurements.await(file, keepWaiting);
+            return sound && sound->ok() ? (*sound)->loudness.integrated : std::nullopt;
+        });
+        std::vector<std::string> wanted;
+        for (int k : slots)
+            wanted.push_back(editor.theme.slot(k));
+        const std::vector<std::string> gameFiles = gameLoudness.files();
+        wanted.insert(wanted.end(), gameFiles.begin(), gameFiles.end());
+        measurements.add(wanted);
         for (size_t i = 0; i < slots.size(); ++i) {
             const int k = slots[i];
             const std::string &path = editor.theme.slot(k);
-            if (!progress->advance(path, static_cast<double>(i) / static_cast<double>(slots.size())))
+            shown = path;
+            done = static_cast<double>(i) / static_cast<double>(slots.size());
+            if (!keepWaiting())
                 return; // cancelled: nothing changed
             const std::string named = slotDescription(k) + " " + path;
             const MatchTarget target = gameLoudness.target(k);
+            if (cancelled)
+                return;
             if (!target.lufs) {
                 unmatched += "\n" + named + ": no game sound to compare";
                 continue;
             }
             SoundEdit edit = editor.theme.edit(k);
-            const Result<Loudness> measured = measureEdited(path, edit);
+            const Result<Loudness> measured = measurements.editedLoudness(path, edit, keepWaiting);
+            if (cancelled)
+                return;
             const std::optional<GainMatch> gain = measured ? matchGain(*measured, *target.lufs) : std::nullopt;
             if (!gain) {
                 unmatched += "\n" + named + ": " + (measured ? std::string("silent") : measured.error());
@@ -438,6 +459,23 @@ void matchThemeLoudness(Editor &editor, EditorUi &ui)
     if (!unmatched.empty())
         text += "\n\nNot matched:" + unmatched;
     ui.message(text + "\n\nReset in a slot's sound window, or close without saving, to undo it.", true);
+}
+
+std::optional<SoundEditing> startSoundWindow(Editor &editor, EditorUi &ui, SlotMeasurements &measurements)
+{
+    const int slot = editor.theme.selectedSlot();
+    const std::string &path = editor.theme.slot(slot);
+    Result<SoundEditing> editing = [&] {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Edit Sound");
+        return startEditing(editor.theme.project(), slot, measurements, editor.gameDirectory,
+                            [&] { return progress->advance(path, 0); });
+    }();
+    if (!editing) {
+        if (editing.code() != ErrorCode::Cancelled)
+            ui.message(editing.error(), true);
+        return std::nullopt;
+    }
+    return std::move(editing).value();
 }
 
 void stop(EditorUi &ui)

@@ -4,6 +4,8 @@
 #include "playablesound.h"
 #include "progress.h"
 #include "slotcatalogue.h"
+#include "slotmeasurements.h"
+#include "soundediting.h"
 #include "theme.h"
 
 #include <memory>
@@ -143,7 +145,11 @@ void playEdited(Editor &editor, EditorUi &ui, const std::string &path, const Sou
 // Match Loudness to the Game: every assigned slot's gain set to the game's
 // loudness (see SoundEditing::match), with one report of what changed and
 // what could not be matched.
-void matchThemeLoudness(Editor &editor, EditorUi &ui);
+void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurements);
+// Edit Sound: the selected slot's sound window, once its sound and the
+// game's are measured (waited for behind a progress window); nothing, the
+// reason said, where there is nothing to edit or the player cancelled.
+std::optional<SoundEditing> startSoundWindow(Editor &editor, EditorUi &ui, SlotMeasurements &measurements);
 
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
 // out the selected one (nothing when none is), selecting shows a link in the

@@ -61,9 +61,24 @@ std::optional<GainMatch> matchGain(const Loudness &measured, double target)
     return match;
 }
 
-GameLoudness::GameLoudness(std::optional<std::string> gameDirectory)
-    : m_gameDirectory(std::move(gameDirectory)), m_slots(kSlotCount)
-{}
+GameLoudness::GameLoudness(std::optional<std::string> gameDirectory, Measure measure)
+    : m_gameDirectory(std::move(gameDirectory)), m_measure(std::move(measure)), m_slots(kSlotCount)
+{
+    if (!m_measure)
+        m_measure = [](const std::string &file) {
+            const Result<Loudness> loudness = measureEdited(file, {});
+            return loudness ? loudness->integrated : std::nullopt;
+        };
+}
+
+std::vector<std::string> GameLoudness::files() const
+{
+    std::vector<std::string> files;
+    for (int k = 1; k <= kSlotCount && m_gameDirectory; ++k)
+        if (std::optional<std::string> file = gamesOwnFile(*m_gameDirectory, slotInfo(k).gameFile))
+            files.push_back(std::move(*file));
+    return files;
+}
 
 std::optional<double> GameLoudness::measured(int slot)
 {
@@ -71,8 +86,7 @@ std::optional<double> GameLoudness::measured(int slot)
     if (!known) {
         known.emplace();
         if (const std::optional<std::string> file = gamesOwnFile(*m_gameDirectory, slotInfo(slot).gameFile))
-            if (const Result<Loudness> loudness = measureEdited(*file, {}); loudness)
-                *known = loudness->integrated;
+            *known = m_measure(*file);
     }
     return *known;
 }

@@ -48,7 +48,14 @@ struct MatchTarget
 class GameLoudness
 {
 public:
-    explicit GameLoudness(std::optional<std::string> gameDirectory);
+    // The integrated loudness of a game file; nothing for none (silent, not
+    // readable, or not waited for).
+    using Measure = std::function<std::optional<double>(const std::string &file)>;
+
+    // `measure` (measureEdited unless given) measures each file.
+    explicit GameLoudness(std::optional<std::string> gameDirectory, Measure measure = {});
+    // The game's own sound files there, each slot's where it has one.
+    std::vector<std::string> files() const;
 
     MatchTarget target(int slot);
 
@@ -56,6 +63,7 @@ private:
     std::optional<double> measured(int slot);
 
     std::optional<std::string> m_gameDirectory;
+    Measure m_measure;
     std::vector<std::optional<std::optional<double>>> m_slots; // outer: asked; inner: its loudness
     std::optional<std::optional<double>> m_median;
 };

@@ -1,10 +1,14 @@
 #include "slotmeasurements.h"
 
 #include "gamebackup.h"
+#include "loudnessmatch.h"
 #include "slotsound.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
 
 namespace vesk {
 
@@ -40,6 +44,27 @@ SoundAnalyses::Entry SlotMeasurements::gameSound(int index) const
 {
     const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
     return gameFile ? m_analyses.findCurrent(*gameFile) : nullptr;
+}
+
+Result<Loudness> SlotMeasurements::editedLoudness(const std::string &path, const SoundEdit &edit,
+                                                  const std::function<bool()> &keepWaiting)
+{
+    const Status cancelled = Status::failure(ErrorCode::Cancelled, "cancelled");
+    const SoundAnalyses::Entry sound = m_analyses.await(path, keepWaiting);
+    if (!sound)
+        return cancelled;
+    if (!sound->ok())
+        return sound->status();
+    const SoundAnalysis &analysis = **sound;
+    if (!cutsOrFades(edit, framesToMicros(analysis.frames, analysis.format.rate)))
+        return analysis.loudness;
+    std::atomic<bool> stop{false};
+    std::future<Result<Loudness>> measured
+        = std::async(std::launch::async, [&] { return measureEdited(path, edit, [&] { return !stop; }); });
+    while (measured.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
+        if (!stop && keepWaiting && !keepWaiting())
+            stop = true;
+    return stop ? Result<Loudness>(cancelled) : measured.get();
 }
 
 SlotMeasurements::Row SlotMeasurements::row(const Project &project, int index) const

@@ -39,6 +39,20 @@ public:
     SoundAnalyses::Entry find(const std::string &path) const { return m_analyses.findCurrent(path); }
     SoundAnalyses::Entry gameSound(int index) const;
 
+    // Files measured first of all, and one waited for as it is now (see
+    // SoundAnalyses::add and await).
+    void add(const std::vector<std::string> &paths) { m_analyses.add(paths); }
+    SoundAnalyses::Entry await(const std::string &path, const std::function<bool()> &keepWaiting = {})
+    {
+        return m_analyses.await(path, keepWaiting);
+    }
+    // The loudness of `path` as `edit` leaves it, its gain aside: the
+    // figures measured in the background where the edit cuts and fades
+    // nothing, else that sound measured apart from the caller's thread.
+    // `keepWaiting` as for await(); false from it is ErrorCode::Cancelled.
+    Result<Loudness> editedLoudness(const std::string &path, const SoundEdit &edit,
+                                    const std::function<bool()> &keepWaiting = {});
+
     // Slot `index`'s sound as the project's edit makes it.
     Row row(const Project &project, int index) const;
     // The figures line of slot `index`: its figures, or why it cannot be

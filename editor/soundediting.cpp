@@ -9,13 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace vesk {
 
 SoundEditing::SoundEditing(int slot, std::string path, SoundAnalysis sound, std::optional<SoundAnalysis> game,
-                           const SoundEdit &edit, std::optional<std::string> gameDirectory)
+                           const SoundEdit &edit, std::optional<std::string> gameDirectory,
+                           GameLoudness::Measure measureGame)
     : m_slot(slot), m_path(std::move(path)), m_sound(std::move(sound)), m_game(std::move(game)),
-      m_length(framesToMicros(m_sound.frames, m_sound.format.rate)), m_gameLoudness(gameDirectory)
+      m_length(framesToMicros(m_sound.frames, m_sound.format.rate)),
+      m_gameLoudness(gameDirectory, std::move(measureGame))
 {
     m_edit = clampedEdit(edit, m_length);
     m_fadeOutSet = m_edit.fadeOut > 0;
@@ -202,7 +205,8 @@ std::string SoundEditing::match()
     const MatchTarget target = m_gameLoudness.target(m_slot);
     if (!target.lufs)
         return "Cannot match: " + target.why + ".";
-    const Result<Loudness> measured = measureEdited(m_path, m_edit);
+    // The figures measured already, unless the edit cuts or fades the sound.
+    const Result<Loudness> measured = cutsOrFades(m_edit, m_length) ? measureEdited(m_path, m_edit) : m_sound.loudness;
     if (!measured)
         return "Cannot match: " + measured.error() + ".";
     const std::optional<GainMatch> gain = matchGain(*measured, *target.lufs);
@@ -223,26 +227,41 @@ std::string SoundEditing::gameFigures() const
     return m_game ? "The game's own: " + soundInfo(*m_game) : "The game has no sound of its own for this slot.";
 }
 
-Result<SoundEditing> startEditing(const Project &project, int slot, const SlotMeasurements &measurements,
-                                  const std::optional<std::string> &gameDirectory)
+Result<SoundEditing> startEditing(const Project &project, int slot, SlotMeasurements &measurements,
+                                  const std::optional<std::string> &gameDirectory,
+                                  const std::function<bool()> &keepWaiting)
 {
     const std::string &path = project.slots[static_cast<size_t>(slot - 1)];
     if (isEmptySlot(path))
         return Status::failure(ErrorCode::NotFound, "There is no sound in " + slotDescription(slot) + " to edit.");
-    SoundAnalyses::Entry sound = measurements.find(path);
+    const Status cancelled = Status::failure(ErrorCode::Cancelled, "cancelled");
+    const std::optional<std::string> gameFile
+        = gameDirectory ? gamesOwnFile(*gameDirectory, slotInfo(slot).gameFile) : std::nullopt;
+    measurements.add(gameFile ? std::vector<std::string>{path, *gameFile} : std::vector<std::string>{path});
+    const SoundAnalyses::Entry sound = measurements.await(path, keepWaiting);
     if (!sound)
-        sound = std::make_shared<const Result<SoundAnalysis>>(analyseSound(path));
+        return cancelled;
     if (!sound->ok())
         return Status::failure(sound->code(), "The sound " + path + " cannot be edited: " + sound->error() + ".");
     std::optional<SoundAnalysis> game;
-    SoundAnalyses::Entry gameSound = measurements.gameSound(slot);
-    if (!gameSound && gameDirectory)
-        if (const std::optional<std::string> file = gamesOwnFile(*gameDirectory, slotInfo(slot).gameFile))
-            gameSound = std::make_shared<const Result<SoundAnalysis>>(analyseSound(*file));
-    if (gameSound && gameSound->ok())
-        game = gameSound->value();
+    if (gameFile) {
+        const SoundAnalyses::Entry gameSound = measurements.await(*gameFile, keepWaiting);
+        if (!gameSound)
+            return cancelled;
+        if (gameSound->ok())
+            game = gameSound->value();
+    }
+    // Match in the window takes the game's figures from the same analyses,
+    // all of them asked for at once on the first.
+    GameLoudness::Measure measureGame
+        = [&measurements, gameDirectory, asked = false](const std::string &file) mutable -> std::optional<double> {
+        if (!std::exchange(asked, true))
+            measurements.add(GameLoudness(gameDirectory).files());
+        const SoundAnalyses::Entry measured = measurements.await(file);
+        return measured && measured->ok() ? (*measured)->loudness.integrated : std::nullopt;
+    };
     return SoundEditing(slot, path, sound->value(), std::move(game), project.edits[static_cast<size_t>(slot - 1)],
-                        gameDirectory);
+                        gameDirectory, std::move(measureGame));
 }
 
 } // namespace vesk

@@ -6,6 +6,7 @@
 #include "soundanalysis.h"
 #include "soundedit.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,8 +19,10 @@ namespace vesk {
 class SoundEditing
 {
 public:
+    // `measureGame` measures the game's sounds for Match (see GameLoudness).
     SoundEditing(int slot, std::string path, SoundAnalysis sound, std::optional<SoundAnalysis> game,
-                 const SoundEdit &edit, std::optional<std::string> gameDirectory);
+                 const SoundEdit &edit, std::optional<std::string> gameDirectory,
+                 GameLoudness::Measure measureGame = {});
 
     int slot() const { return m_slot; }
     const std::string &path() const { return m_path; }
@@ -107,9 +110,12 @@ private:
 };
 
 // The sound window's state for slot `slot` of `project`: its sound as
-// measured (measured now where it is not yet), the game's own beside it.
-// The failure says why there is nothing to edit.
-Result<SoundEditing> startEditing(const Project &project, int slot, const SlotMeasurements &measurements,
-                                  const std::optional<std::string> &gameDirectory);
+// measured in the background (waited for where it is not yet, with
+// `keepWaiting` as SoundAnalyses::await calls it), the game's own beside it.
+// The failure says why there is nothing to edit, or that the player
+// cancelled the wait (ErrorCode::Cancelled).
+Result<SoundEditing> startEditing(const Project &project, int slot, SlotMeasurements &measurements,
+                                  const std::optional<std::string> &gameDirectory,
+                                  const std::function<bool()> &keepWaiting = {});
 
 } // namespace vesk

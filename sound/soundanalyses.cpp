@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <new>
 
@@ -91,6 +92,40 @@ void SoundAnalyses::request(const std::vector<std::string> &paths)
     m_wake.notify_all();
 }
 
+void SoundAnalyses::add(const std::vector<std::string> &paths)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+            const Key key = keyOf(*path);
+            const auto done = m_done.find(*path);
+            if ((done == m_done.end() || !(done->second.key == key)) && !pending(*path, key))
+                m_queue.push_front({*path, key, std::make_shared<std::atomic<bool>>(false)});
+        }
+    }
+    m_wake.notify_all();
+}
+
+SoundAnalyses::Entry SoundAnalyses::await(const std::string &path, const std::function<bool()> &keepWaiting)
+{
+    constexpr auto kAnswerEvery = std::chrono::milliseconds(30);
+    for (;;) {
+        // Asked again each time: a request meanwhile may have dropped it.
+        add({path});
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            const auto current = [&] {
+                const auto done = m_done.find(path);
+                return done != m_done.end() && done->second.key == keyOf(path) ? done->second.entry : nullptr;
+            };
+            if (m_stored.wait_for(lock, kAnswerEvery, [&] { return current() != nullptr; }))
+                return current();
+        }
+        if (keepWaiting && !keepWaiting())
+            return nullptr;
+    }
+}
+
 SoundAnalyses::Entry SoundAnalyses::find(const std::string &path) const
 {
     const Key key = keyOf(path);
@@ -163,6 +198,7 @@ void SoundAnalyses::work()
             continue;
         }
         m_done[job.path] = Done{read, std::move(result)};
+        m_stored.notify_all();
         lock.unlock();
         if (m_arrived)
             m_arrived();

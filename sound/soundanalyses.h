@@ -41,6 +41,15 @@ public:
     // The files wanted now, in the order wanted; work on any other file
     // stops. Files already analysed as they are cost nothing.
     void request(const std::vector<std::string> &paths);
+    // Asks for `paths` too, before anything queued, leaving what was asked
+    // for before as it is.
+    void add(const std::vector<std::string> &paths);
+    // The analysis of `path` as the file is now, asked for first of all and
+    // waited for: `keepWaiting` is called every few hundredths of a second
+    // meanwhile (a progress window answers the player there), and false
+    // from it gives nothing.
+    Entry await(const std::string &path, const std::function<bool()> &keepWaiting = {});
+
     // The latest analysis of `path`; nothing before the first is done. A
     // file changed since it was measured is measured again, first of all,
     // and its old figures are given until the new ones arrive.
@@ -78,7 +87,8 @@ private:
     Analyse m_analyse;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_wake;
-    mutable std::deque<Job> m_queue; // a find() of a changed file adds to it
+    std::condition_variable m_stored; // a result was kept
+    mutable std::deque<Job> m_queue;  // a find() of a changed file adds to it
     std::vector<Job> m_running;
     std::map<std::string, Done> m_done;
     bool m_stopping = false;

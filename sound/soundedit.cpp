@@ -25,6 +25,12 @@ SoundEdit clampedEdit(SoundEdit edit, Micros length)
     return edit;
 }
 
+bool cutsOrFades(const SoundEdit &edit, Micros length)
+{
+    const SoundEdit fitted = clampedEdit(edit, length);
+    return fitted.start > 0 || fitted.end.value_or(length) < length || fitted.fadeIn > 0 || fitted.fadeOut > 0;
+}
+
 std::string millisecondsText(Micros time)
 {
     std::string text = std::to_string(time / 1000);
@@ -84,32 +90,66 @@ void EditedStream::process(const float *samples, std::size_t frames, bool last, 
     if (to > from) {
         const float *kept = samples + (from - m_read) * m_channels;
         const std::size_t count = static_cast<std::size_t>(to - from);
-        if (m_fadeOut == 0) {
+        if (m_fadeOut == 0)
             emit(kept, count, m_emitted, out);
-        } else {
-            // Hold back the last m_fadeOut frames kept so far.
-            m_held.insert(m_held.end(), kept, kept + count * m_channels);
-            const std::size_t held = m_held.size() / m_channels;
-            if (held > m_fadeOut) {
-                const std::size_t release = held - static_cast<std::size_t>(m_fadeOut);
-                emit(m_held.data(), release, m_emitted, out);
-                m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(release * m_channels));
-            }
-        }
+        else
+            hold(kept, count, out);
     }
     m_read += frames;
-    if ((last || ended()) && !m_held.empty()) {
+    if ((last || ended()) && m_heldCount > 0) {
         // The fade-out, over what is left when the sound is shorter.
-        const std::size_t held = m_held.size() / m_channels;
-        const std::uint64_t at = m_emitted;
+        const std::size_t held = m_heldCount;
         const std::size_t before = out.size();
-        emit(m_held.data(), held, at, out);
+        release(held, out);
         for (std::size_t f = 0; f < held; ++f) {
             const float ramp = static_cast<float>(held - f) / static_cast<float>(held + 1);
             for (std::size_t c = 0; c < m_channels; ++c)
                 out[before + f * m_channels + c] *= ramp;
         }
-        m_held.clear();
+    }
+}
+
+void EditedStream::hold(const float *samples, std::size_t frames, std::vector<float> &out)
+{
+    const auto fadeOut = static_cast<std::size_t>(std::min<std::uint64_t>(m_fadeOut, SIZE_MAX / 2 / m_channels));
+    // What no longer fits among the last fadeOut frames goes out: the
+    // oldest held first, then the oldest of these.
+    if (m_heldCount + frames > fadeOut) {
+        const std::size_t over = m_heldCount + frames - fadeOut;
+        const std::size_t fromHeld = std::min(over, m_heldCount);
+        release(fromHeld, out);
+        emit(samples, over - fromHeld, m_emitted, out);
+        samples += (over - fromHeld) * m_channels;
+        frames -= over - fromHeld;
+    }
+    // Room for them, the ring grown and laid straight as it grows.
+    std::size_t capacity = m_held.size() / m_channels;
+    if (m_heldCount + frames > capacity) {
+        std::rotate(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(m_heldFrom * m_channels),
+                    m_held.end());
+        m_heldFrom = 0;
+        capacity = std::min(fadeOut, std::max(2 * capacity, m_heldCount + frames));
+        m_held.resize(capacity * m_channels);
+    }
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t at = (m_heldFrom + m_heldCount) % capacity;
+        const std::size_t run = std::min(frames - done, capacity - at);
+        std::copy_n(samples + done * m_channels, run * m_channels,
+                    m_held.begin() + static_cast<std::ptrdiff_t>(at * m_channels));
+        m_heldCount += run;
+        done += run;
+    }
+}
+
+void EditedStream::release(std::size_t frames, std::vector<float> &out)
+{
+    const std::size_t capacity = m_held.size() / m_channels;
+    while (frames > 0) {
+        const std::size_t run = std::min(frames, capacity - m_heldFrom);
+        emit(m_held.data() + m_heldFrom * m_channels, run, m_emitted, out);
+        m_heldFrom = (m_heldFrom + run) % capacity;
+        m_heldCount -= run;
+        frames -= run;
     }
 }
 

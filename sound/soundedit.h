@@ -46,6 +46,9 @@ double roundedGain(double decibels);
 // at least kShortestEdit is left where the sound is as long.
 SoundEdit clampedEdit(SoundEdit edit, Micros length);
 
+// Whether `edit` cuts or fades a sound of `length`; its gain aside.
+bool cutsOrFades(const SoundEdit &edit, Micros length);
+
 // A time as the player reads and types it: milliseconds to the
 // microsecond, "120" or "1320.5"; nothing for any other text.
 std::string millisecondsText(Micros time);
@@ -73,6 +76,10 @@ public:
 
 private:
     void emit(const float *samples, std::size_t frames, std::uint64_t at, std::vector<float> &out);
+    // Holds back `frames` more frames, giving out the oldest beyond the last
+    // m_fadeOut; and gives out all that is held, in their order.
+    void hold(const float *samples, std::size_t frames, std::vector<float> &out);
+    void release(std::size_t frames, std::vector<float> &out);
 
     std::size_t m_channels;
     std::uint64_t m_start, m_fadeIn, m_fadeOut;
@@ -80,7 +87,10 @@ private:
     float m_gain;
     std::uint64_t m_read = 0;    // frames of the source seen
     std::uint64_t m_emitted = 0; // frames given out
-    std::vector<float> m_held;   // the last frames kept, for the fade-out
+    // The last frames kept, for the fade-out: a ring of frames whose oldest
+    // is at m_heldFrom, grown as they come up to m_fadeOut frames.
+    std::vector<float> m_held;
+    std::size_t m_heldFrom = 0, m_heldCount = 0;
 };
 
 } // namespace vesk

@@ -492,16 +492,11 @@ void MainWindow::onExit()
 void MainWindow::onEditSound()
 {
     const int slot = m_editor.theme.selectedSlot();
-    m_ui->setBusy(true);
-    vesk::Result<vesk::SoundEditing> editing
-        = vesk::startEditing(m_editor.theme.project(), slot, *m_measurements, m_editor.gameDirectory);
-    m_ui->setBusy(false);
-    if (!editing) {
-        m_ui->message(editing.error(), true);
+    std::optional<vesk::SoundEditing> editing = vesk::startSoundWindow(m_editor, *m_ui, *m_measurements);
+    if (!editing)
         return;
-    }
     SoundWindow window(
-        this, std::move(editing).value(),
+        this, std::move(*editing),
         [this](const std::string &path, const vesk::SoundEdit &edit) { vesk::playEdited(m_editor, *m_ui, path, edit); },
         [this] { vesk::stop(*m_ui); });
     if (window.exec() == QDialog::Accepted)
@@ -510,7 +505,7 @@ void MainWindow::onEditSound()
 
 void MainWindow::onMatchLoudness()
 {
-    vesk::matchThemeLoudness(m_editor, *m_ui);
+    vesk::matchThemeLoudness(m_editor, *m_ui, *m_measurements);
 }
 
 void MainWindow::onSettings()

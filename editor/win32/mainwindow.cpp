@@ -269,7 +269,7 @@ void MainWindow::menuCommand(int id)
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
         break;
     case ids::kMatchLoudness:
-        vesk::matchThemeLoudness(m_editor, *this);
+        vesk::matchThemeLoudness(m_editor, *this, *m_measurements);
         break;
     case ids::kEditSound:
         editSound();
@@ -290,16 +290,11 @@ void MainWindow::menuCommand(int id)
 void MainWindow::editSound()
 {
     const int slot = m_editor.theme.selectedSlot();
-    setBusy(true);
-    vesk::Result<vesk::SoundEditing> editing
-        = vesk::startEditing(m_editor.theme.project(), slot, *m_measurements, m_editor.gameDirectory);
-    setBusy(false);
-    if (!editing) {
-        message(editing.error(), true);
+    std::optional<vesk::SoundEditing> editing = vesk::startSoundWindow(m_editor, *this, *m_measurements);
+    if (!editing)
         return;
-    }
     const std::optional<vesk::SoundEdit> kept = showSoundWindow(
-        m_instance, hwnd(), dpi(), std::move(editing).value(),
+        m_instance, hwnd(), dpi(), std::move(*editing),
         [this](const std::string &path, const vesk::SoundEdit &edit) { vesk::playEdited(m_editor, *this, path, edit); },
         [this] { vesk::stop(*this); });
     if (kept)

@@ -1,5 +1,6 @@
 #include "soundanalysis.h"
 #include "soundconvert.h"
+#include "soundedit.h"
 #include "tempdir.h"
 #include "wavecheck.h"
 
@@ -8,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -395,4 +397,51 @@ TEST_F(SoundConvertTest, anEditIsCutFadedAndScaledInTheOnePass)
         }
         EXPECT_NEAR(rms(heard, end / 2 - 0.005, end / 2 + 0.005), c.middleLevel, 0.1) << c.name;
     }
+}
+
+// The fade-out is held back as the sound streams by, whatever the blocks;
+// a long one costs no more than the sound it fades.
+TEST(EditedStreamTest, aFadeOutIsTheSameInAnyBlocksAndCostsLittle)
+{
+    const std::size_t frames = 10007, fade = 3001;
+    std::vector<float> source(2 * frames);
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<float>(i % 1000) / 1000.0f;
+    vesk::SoundEdit edit;
+    edit.fadeOut = vesk::framesToMicros(fade, 1000);
+    const auto stream = [&](const vesk::SoundEdit &shape, const std::vector<float> &samples, std::size_t block) {
+        vesk::EditedStream edited(shape, 1000, 2);
+        std::vector<float> out;
+        const std::size_t count = samples.size() / 2;
+        for (std::size_t at = 0; at < count; at += block)
+            edited.process(samples.data() + 2 * at, std::min(block, count - at), false, out);
+        edited.process(nullptr, 0, true, out);
+        return out;
+    };
+    std::vector<float> expected = source;
+    for (std::size_t f = frames - fade; f < frames; ++f)
+        for (std::size_t c = 0; c < 2; ++c)
+            expected[2 * f + c] *= static_cast<float>(frames - f) / static_cast<float>(fade + 1);
+    for (const std::size_t block :
+         {std::size_t{1}, std::size_t{7}, std::size_t{3000}, std::size_t{3001}, std::size_t{4096}, frames}) {
+        EXPECT_EQ(stream(edit, source, block), expected) << block;
+    }
+
+    // A minute's fade at the end of ten minutes at 48 kHz stereo, in the
+    // decoder's blocks (one block over and over: its samples do not matter).
+    const std::vector<float> block(2 * 8192, 0.25f);
+    const auto seconds = [&](const vesk::SoundEdit &shape) {
+        const auto start = std::chrono::steady_clock::now();
+        vesk::EditedStream edited(shape, 48000, 2);
+        std::vector<float> out;
+        for (std::size_t at = 0; at < 600 * 48000; at += 8192) {
+            out.clear();
+            edited.process(block.data(), 8192, false, out);
+        }
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    vesk::SoundEdit minuteFade;
+    minuteFade.fadeOut = 60 * vesk::kMicrosPerSecond;
+    const double plain = seconds({}), faded = seconds(minuteFade);
+    EXPECT_LT(faded, 4 * plain + 1.0) << "plain " << plain << " s, faded " << faded << " s";
 }
