@@ -4,10 +4,13 @@
 #include "editorprocedures.h"
 #include "files.h"
 #include "tempdir.h"
+#include "wavewriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,8 +38,18 @@ public:
             answers.pop_front();
         return answer;
     }
+    // A progress window the player cancels after `cancelAfter` steps.
+    std::optional<int> cancelAfter;
     std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
     {
+        struct Cancelling final : vesk::Progress
+        {
+            int left;
+            explicit Cancelling(int steps) : left(steps) {}
+            bool advance(const std::string &, double) override { return left-- > 0; }
+        };
+        if (cancelAfter)
+            return std::make_unique<Cancelling>(*cancelAfter);
         return std::make_unique<vesk::NoProgress>();
     }
     std::optional<std::string> openFile(Files) override { return chosen(); }
@@ -226,6 +239,58 @@ TEST_F(EditorProceduresTest, convertAndRestoreSayWhatTheyLack)
         c.act(editor, ui);
         EXPECT_EQ(ui.messages, std::vector<std::string>{c.said});
         EXPECT_TRUE(ui.told.empty()); // no question
+    }
+}
+
+// Match takes each sound's figures from the background analysis, and
+// measures again only a sound its edit cuts: the gain fits what is heard.
+// Cancelled while it waits, it changes nothing.
+TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothing)
+{
+    // 1 kHz at 44.1 kHz mono: `loud` amplitude for the first half second,
+    // `quiet` for the second.
+    const auto tone = [&](const std::string &name, double loud, double quiet) {
+        vesk::WaveWriter out(path(name), {44100, 1, 16});
+        std::vector<std::int16_t> samples(44100);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::int16_t>(
+                std::lrint((i < 22050 ? loud : quiet) * 32767
+                           * std::sin(2 * 3.14159265358979323846 * 1000 * double(i) / 44100.0)));
+        EXPECT_TRUE(out.write(samples.data(), samples.size()).ok());
+        EXPECT_TRUE(out.finish().ok());
+        return path(name);
+    };
+    std::filesystem::create_directory(path("game"));
+    for (int k : {1, 2})
+        tone("game/" + std::string(vesk::slotInfo(k).gameFile), 0.125, 0.125);
+    writeBytes(path("words.wav"), "no sound at all");
+    vesk::SlotMeasurements measurements({});
+    for (const std::optional<int> cancelAfter : {std::optional<int>(), std::optional<int>(0)}) {
+        Editor editor;
+        RecordingUi ui;
+        ui.cancelAfter = cancelAfter;
+        editor.gameDirectory = path("game");
+        editor.theme.setSlot(1, tone("plain.wav", 0.5, 0.5));
+        editor.theme.setSlot(2, tone("cut.wav", 0.5, 0.05));
+        vesk::SoundEdit cut;
+        cut.start = vesk::kMicrosPerSecond / 2; // only the quiet half is heard
+        editor.theme.setEdit(2, cut);
+        editor.theme.setSlot(3, path("words.wav"));
+        vesk::matchThemeLoudness(editor, ui, measurements);
+        if (cancelAfter) {
+            EXPECT_TRUE(ui.messages.empty());
+            EXPECT_EQ(editor.theme.edit(1), vesk::SoundEdit());
+            EXPECT_EQ(editor.theme.edit(2), cut);
+            continue;
+        }
+        EXPECT_NEAR(editor.theme.edit(1).gain, 20 * std::log10(0.25), 0.1);
+        EXPECT_NEAR(editor.theme.edit(2).gain, 20 * std::log10(0.125 / 0.05), 0.1);
+        EXPECT_EQ(editor.theme.edit(2).start, cut.start);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(ui.messages[0].find("Not matched:\n" + vesk::slotDescription(3) + " " + path("words.wav")
+                                      + ": not a sound file"),
+                  std::string::npos)
+            << ui.messages[0];
     }
 }
 
