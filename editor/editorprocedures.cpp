@@ -120,15 +120,29 @@ bool saveProject(Editor &editor, EditorUi &ui)
 
 namespace {
 
-// A step by its plan, after the questions about the sounds much longer than
-// the game's own and the slots it leaves out. A sound found damaged part
-// way stops the step with nothing changed; the player is then asked again
-// with that slot left out too. Nothing when the player says No.
-template<typename Step>
-auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const std::optional<std::string> &gameDirectory,
-               const Step &step) -> std::optional<decltype(step())>
+// The plan held against the sounds as measured (see judgeSounds), waited for
+// behind a progress window captioned `title`; false when cancelled.
+bool judged(Prompts &ui, std::vector<SlotPlan> &plan, SlotMeasurements *measurements,
+            const std::optional<std::string> &gameDirectory, const std::string &title)
 {
-    if (const std::optional<std::string> question = longSoundQuestion(plan, gameDirectory))
+    if (!measurements)
+        return true;
+    const std::unique_ptr<Progress> progress = ui.startProgress(title);
+    std::string shown;
+    const auto keepWaiting = [&] { return progress->advance(shown, 0); };
+    return judgeSounds(plan, *measurements, gameDirectory, keepWaiting);
+}
+
+// A step by its plan, after the questions about the sounds much longer than
+// the game's own and the slots it leaves out, each asked once with every
+// sound it concerns. A sound found damaged part way all the same (its file
+// changed since it was measured) stops the step with nothing changed; the
+// player is then asked again with that slot left out too. Nothing when the
+// player says No.
+template<typename Step>
+auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const Step &step) -> std::optional<decltype(step())>
+{
+    if (const std::optional<std::string> question = longSoundQuestion(plan))
         if (ui.ask(*question, false) != Prompts::Answer::Yes)
             return std::nullopt;
     for (;;) {
@@ -150,7 +164,7 @@ auto stepAsked(Prompts &ui, std::vector<SlotPlan> &plan, const std::optional<std
 
 } // namespace
 
-void convert(Editor &editor, EditorUi &ui)
+void convert(Editor &editor, EditorUi &ui, SlotMeasurements *measurements)
 {
     const std::string *game = requireGameDirectory(editor, ui);
     if (!game)
@@ -163,6 +177,8 @@ void convert(Editor &editor, EditorUi &ui)
         report(ui, checked.status.error());
         return;
     }
+    if (!judged(ui, plan, measurements, editor.gameDirectory, "Convert To Wa2 + Bm2"))
+        return;
     bool asked = false;
     const auto apply = [&] {
         if (!asked && !holdsGameSounds(*game)
@@ -172,7 +188,7 @@ void convert(Editor &editor, EditorUi &ui)
         const std::unique_ptr<Progress> progress = ui.startProgress("Convert To Wa2 + Bm2");
         return applyTheme(*game, plan, editor.theme.links(), kLinkQuote, *progress);
     };
-    const std::optional<ApplyResult> applied = stepAsked(ui, plan, editor.gameDirectory, apply);
+    const std::optional<ApplyResult> applied = stepAsked(ui, plan, apply);
     if (!applied || applied->status.code() == ErrorCode::Cancelled)
         return;
     if (!applied->status.ok()) {
@@ -247,26 +263,32 @@ std::string downloadSize(std::uint64_t bytes)
 
 } // namespace
 
-bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui)
+bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui,
+                       SlotMeasurements *measurements)
 {
     const auto incomplete = [&](const std::string &why) {
         ui.message("The theme package in " + shownFolder + " is incomplete: " + why + ".", false);
         return false;
     };
+    // What can be known before anything is asked or written is checked first.
     if (input.packageDirectory.empty())
         return incomplete("no package directory was chosen");
     if (const Status place = checkPackagePlace(input); !place.ok()) {
         ui.message(sentence(place.error()), false);
         return false;
     }
+    if (const Status complete = checkPackageInput(input); !complete.ok())
+        return incomplete(complete.error());
     if (!mayShipStrayFiles(input, shownFolder, ui))
         return false;
     std::vector<SlotPlan> plan = planSounds(input.slots, input.edits);
+    if (!judged(ui, plan, measurements, input.gameDirectory, "Create Theme Package"))
+        return false;
     const auto build = [&] {
         const std::unique_ptr<Progress> progress = ui.startProgress("Create Theme Package");
         return buildPackage(input, plan, *progress);
     };
-    const std::optional<PackageResult> built = stepAsked(ui, plan, input.gameDirectory, build);
+    const std::optional<PackageResult> built = stepAsked(ui, plan, build);
     if (!built || built->status.code() == ErrorCode::Cancelled)
         return false;
     if (!built->status.ok())

@@ -120,8 +120,9 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
 // Save: the file dialog, then the project; true when it was saved.
 bool saveProject(Editor &editor, EditorUi &ui);
 
-// Convert To Wa2 + Bm2, with its checks and questions.
-void convert(Editor &editor, EditorUi &ui);
+// Convert To Wa2 + Bm2, with its checks and questions; with `measurements`,
+// they speak of the sounds as the main window's rows show them.
+void convert(Editor &editor, EditorUi &ui, SlotMeasurements *measurements = nullptr);
 
 // Restore Original Sounds, with its question and summary.
 void restore(Editor &editor, EditorUi &ui);
@@ -170,7 +171,9 @@ std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameD
 // and sounds that cannot be used are asked about, the package is built with
 // progress and "Created at FOLDER" said, with what was converted; `shownFolder` is the folder as the window shows
 // it. True when the package was built (the window then closes); on a
-// failure everything entered stays, so that the player can mend it.
-bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui);
+// failure everything entered stays, so that the player can mend it. With
+// `measurements`, the questions speak of the sounds as the rows show them.
+bool buildPackageAsked(const PackageInput &input, const std::string &shownFolder, Prompts &ui,
+                       SlotMeasurements *measurements = nullptr);
 
 } // namespace vesk

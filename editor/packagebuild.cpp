@@ -258,6 +258,16 @@ Status checkPackagePlace(const PackageInput &input)
     return Status::success();
 }
 
+Status checkPackageInput(const PackageInput &input)
+{
+    if (input.picture.empty())
+        return Status::failure("no background picture was chosen");
+    if (!installerBesideEditor(input.editorDirectory))
+        return Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
+                                                        + joinPath(input.editorDirectory, kWindowsInstaller) + ")");
+    return Status::success();
+}
+
 std::vector<StrayFile> strayFiles(const PackageInput &input)
 {
     std::vector<StrayFile> stray;
@@ -302,6 +312,8 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
     if (dir.empty())
         return fail(Status::failure("no package directory was chosen"));
     Status step = checkPackagePlace(input);
+    if (step.ok())
+        step = checkPackageInput(input);
     if (!step.ok())
         return fail(step);
     const auto target = [&dir](int slot) { return joinPath(dir, slotInfo(slot).gameFile); };
@@ -323,17 +335,14 @@ PackageResult buildPackage(const PackageInput &input, const std::vector<SlotPlan
     if (!step.ok())
         return fail(step);
 
-    if (input.picture.empty())
-        return fail(Status::failure("no background picture was chosen"));
     step = copyInto(input.picture, joinPath(dir, kPackagePicture), "the background picture");
     if (!step.ok())
         return fail(step);
 
     const std::optional<std::string> installer = installerBesideEditor(input.editorDirectory);
-    if (!installer)
+    if (!installer) // gone since it was checked
         return fail(
-            Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor ("
-                                                     + joinPath(input.editorDirectory, kWindowsInstaller) + ")"));
+            Status::failure(ErrorCode::NotFound, std::string(kWindowsInstaller) + " not found beside the editor"));
     const std::string installCopy = joinPath(dir, kPackageProgram);
     std::error_code ec;
     step = copyInto(*installer, installCopy, "the installer");

@@ -55,6 +55,10 @@ PackageInput packageInput(const PackageFields &field, std::string packageDirecto
 // force (the same folder by identity, however it is spelled), nor into any
 // folder that holds a game's backup. The failure says why.
 Status checkPackagePlace(const PackageInput &input);
+// What a build needs besides its folder, checked before anything is
+// written: the background picture chosen, and the installer beside the
+// editor. The failure says what is missing.
+Status checkPackageInput(const PackageInput &input);
 
 // A file already in the package directory that this build will not write
 // again, and so would ship with the theme. A game sound of a slot that is now

@@ -63,6 +63,11 @@ std::string soundInfo(const SoundAnalysis &sound)
     return info;
 }
 
+bool muchLonger(double seconds, std::optional<double> game)
+{
+    return game ? seconds > kLongSeconds && seconds > kLongFactor * *game : seconds > kLongWithoutGame;
+}
+
 double editedSeconds(const SoundAnalysis &sound, const SoundEdit &edit)
 {
     if (edit.empty())
@@ -89,11 +94,11 @@ std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const So
         marks.push_back("The file changed since it was edited: its edits are kept, fitted to its new length of "
                         + lengthText(sound->seconds()) + ".");
     const double seconds = editedSeconds(*sound, edit);
-    if (game && seconds > kLongSeconds && seconds > kLongFactor * game->seconds())
-        marks.push_back("Much longer than the game's own sound: " + lengthText(seconds) + ", the game's is "
-                        + lengthText(game->seconds()) + ".");
-    else if (!game && seconds > kLongWithoutGame)
-        marks.push_back("Much longer than a sound of the game: " + lengthText(seconds) + ".");
+    if (muchLonger(seconds, game ? std::optional<double>(game->seconds()) : std::nullopt))
+        marks.push_back(game ? "Much longer than the game's own sound: " + lengthText(seconds) + ", the game's is "
+                                   + lengthText(game->seconds()) + "."
+                             : "Much longer than a sound of the game: " + lengthText(seconds) + ", over "
+                                   + lengthText(kLongWithoutGame) + ".");
     // The gain moves the loudness by as much; a trim is not measured again.
     const std::optional<double> ours
         = sound->loudness.integrated ? std::optional<double>(*sound->loudness.integrated + edit.gain) : std::nullopt;

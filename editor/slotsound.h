@@ -28,6 +28,9 @@ std::string gainText(double decibels);
 // times as long; where the game has none for the slot, a sound over 10 s is
 // long. Loudness apart by more than 6 LU is much louder or quieter.
 inline constexpr double kLongSeconds = 3, kLongFactor = 4, kLongWithoutGame = 10, kLoudnessApart = 6;
+// That rule: whether a sound of `seconds` is much longer than the game's own
+// of `game` seconds (nothing: the game has none for the slot).
+bool muchLonger(double seconds, std::optional<double> game);
 
 // What is wrong with a slot's sound as `edit` makes it, one sentence each;
 // none when nothing is. `game` is the game's own sound for the slot, when it

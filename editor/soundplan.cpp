@@ -68,20 +68,55 @@ std::vector<SlotPlan> planSounds(const SlotValues &slots, const std::array<Sound
     return plan;
 }
 
-std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan,
-                                             const std::optional<std::string> &gameDirectory)
+bool judgeSounds(std::vector<SlotPlan> &plan, SlotMeasurements &measurements,
+                 const std::optional<std::string> &gameDirectory, const std::function<bool()> &keepWaiting)
+{
+    std::vector<std::string> wanted;
+    std::vector<std::optional<std::string>> gameFiles;
+    for (const SlotPlan &entry : plan) {
+        wanted.push_back(entry.source);
+        gameFiles.push_back(gameDirectory ? gamesOwnFile(*gameDirectory, slotInfo(entry.slot).gameFile) : std::nullopt);
+        if (gameFiles.back())
+            wanted.push_back(*gameFiles.back());
+    }
+    measurements.add(wanted);
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        SlotPlan &entry = plan[i];
+        if (entry.step == SlotPlan::Step::LeaveOut)
+            continue;
+        const SoundAnalyses::Entry sound = measurements.await(entry.source, keepWaiting);
+        if (!sound)
+            return false;
+        if (!sound->ok()) {
+            // A file that cannot be read at all is left to the step.
+            if (sound->code() == ErrorCode::BadFormat) {
+                entry.step = SlotPlan::Step::LeaveOut;
+                entry.reason = sound->error();
+            }
+            continue;
+        }
+        entry.seconds = editedSeconds(**sound, entry.edit);
+        if (gameFiles[i]) {
+            const SoundAnalyses::Entry game = measurements.await(*gameFiles[i], keepWaiting);
+            if (!game)
+                return false;
+            if (game->ok())
+                entry.gameSeconds = (*game)->seconds();
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan)
 {
     std::string lines;
     for (const SlotPlan &entry : plan) {
-        if (entry.step == SlotPlan::Step::LeaveOut || entry.seconds <= kLongSeconds)
+        if (entry.step == SlotPlan::Step::LeaveOut || !muchLonger(entry.seconds, entry.gameSeconds))
             continue;
-        const std::optional<std::string> gameFile
-            = gameDirectory ? gamesOwnFile(*gameDirectory, slotInfo(entry.slot).gameFile) : std::nullopt;
-        const std::optional<double> game = gameFile ? statedSeconds(*gameFile) : std::nullopt;
-        if (game ? entry.seconds > kLongFactor * *game : entry.seconds > kLongWithoutGame)
-            lines += (lines.empty() ? "" : "; ") + slotDescription(entry.slot) + " " + entry.source + ": "
-                     + lengthText(entry.seconds)
-                     + (game ? ", the game's is " + lengthText(*game) : std::string(", the game has none"));
+        lines += (lines.empty() ? "" : "; ") + slotDescription(entry.slot) + " " + entry.source + ": "
+                 + lengthText(entry.seconds)
+                 + (entry.gameSeconds ? ", the game's is " + lengthText(*entry.gameSeconds)
+                                      : std::string(", the game has none"));
     }
     if (lines.empty())
         return std::nullopt;

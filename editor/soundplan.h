@@ -2,6 +2,7 @@
 
 #include "progress.h"
 #include "slotcatalogue.h"
+#include "slotmeasurements.h"
 #include "soundconvert.h"
 #include "soundedit.h"
 #include "soundformat.h"
@@ -32,6 +33,9 @@ struct SlotPlan
     std::string reason; // in a few words: "not a sound file", "damaged after 2.1 s"
     SoundEdit edit;     // the player's, fitted to the sound's length
     double seconds = 0; // how long the game's sound will be, as far as the file says; 0 when not known
+    // How long the game's own sound for the slot is, as measured; nothing
+    // where it has none (or it was not measured: see judgeSounds).
+    std::optional<double> gameSeconds;
 };
 
 // The plan of every slot that has a file, in slot order. A file that cannot
@@ -45,11 +49,20 @@ std::vector<SlotPlan> planSounds(const SlotValues &slots, const std::array<Sound
 // nothing when it cannot be read or does not say.
 std::optional<double> statedSeconds(const std::string &path);
 
+// The plan held against every sound as measured in the background (all of
+// them waited for, with `keepWaiting` called meanwhile as
+// SoundAnalyses::await calls it), so that a step speaks of the sounds as the
+// main window's rows show them: a sound that cannot be used, damaged part way
+// included, is left out with its reason; each length is the one its row
+// shows, beside the game's own sound in `gameDirectory`. False when the
+// player cancelled the wait.
+bool judgeSounds(std::vector<SlotPlan> &plan, SlotMeasurements &measurements,
+                 const std::optional<std::string> &gameDirectory, const std::function<bool()> &keepWaiting);
+
 // The question before a step about the sounds that stay much longer than
-// the game's own for their slots (the rule of the main window's marks), with
-// the game directory in force if any; nothing when none is.
-std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan,
-                                             const std::optional<std::string> &gameDirectory);
+// the game's own for their slots (the rule of the main window's marks);
+// nothing when none is.
+std::optional<std::string> longSoundQuestion(const std::vector<SlotPlan> &plan);
 
 // The question before a step about the slots it leaves out, each named with
 // its file and the reason; nothing when every file can be used.

@@ -4,6 +4,7 @@
 #include "mp3header.h"
 #include "paths.h"
 #include "texttools.h"
+#include "wavecheck.h"
 
 #include <cmath>
 #include <cstdio>
@@ -32,14 +33,15 @@ bool at(const std::string &bytes, std::size_t offset, const char *magic)
     return bytes.size() >= offset + length && bytes.compare(offset, length, magic) == 0;
 }
 
-// An MP3 as its header states it: a length only where a header gives one (a
-// decoder's estimate from the file's size is none), and without the
-// encoder's delay and padding where LAME's tag names them and the decoder
-// kept them.
-class StatedMp3 final : public SoundDecoder
+// A sound of the length its header states, which a decoder may not give: an
+// MP3's only where a header gives one (a decoder's estimate from the file's
+// size is none), without the encoder's delay and padding where LAME's tag
+// names them and the decoder kept them; a wave's as its data chunk says,
+// though the file holds less.
+class StatedLength final : public SoundDecoder
 {
 public:
-    StatedMp3(std::unique_ptr<SoundDecoder> decoder, std::uint64_t frames, std::uint64_t skip, std::uint64_t left)
+    StatedLength(std::unique_ptr<SoundDecoder> decoder, std::uint64_t frames, std::uint64_t skip, std::uint64_t left)
         : m_decoder(std::move(decoder)), m_frames(frames), m_skip(skip), m_left(left)
     {}
     SoundFormat format() const override { return m_decoder->format(); }
@@ -70,15 +72,15 @@ std::unique_ptr<SoundDecoder> statedMp3(const std::string &path, std::unique_ptr
     constexpr std::uint64_t kAll = std::numeric_limits<std::uint64_t>::max();
     const std::optional<Mp3Header> header = readMp3Header(path);
     if (!header)
-        return std::make_unique<StatedMp3>(std::move(decoder), 0, 0, kAll);
+        return std::make_unique<StatedLength>(std::move(decoder), 0, 0, kAll);
     if (!header->delay)
-        return std::make_unique<StatedMp3>(std::move(decoder), header->samples, 0, kAll);
+        return std::make_unique<StatedLength>(std::move(decoder), header->samples, 0, kAll);
     // A decoder that trims by itself gives that length, within a frame.
     const std::uint64_t length = header->length(), given = decoder->frames();
     if (given + 1152 > length && given < length + 1152)
-        return std::make_unique<StatedMp3>(std::move(decoder), length, 0, kAll);
-    return std::make_unique<StatedMp3>(std::move(decoder), length,
-                                       static_cast<std::uint64_t>(*header->delay + kMp3DecoderDelay), length);
+        return std::make_unique<StatedLength>(std::move(decoder), length, 0, kAll);
+    return std::make_unique<StatedLength>(std::move(decoder), length,
+                                          static_cast<std::uint64_t>(*header->delay + kMp3DecoderDelay), length);
 }
 
 } // namespace
@@ -131,9 +133,17 @@ Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path
     if (format.channels < 1 || format.channels > kMostSourceChannels)
         return Status::failure(ErrorCode::BadFormat,
                                "not a sound the game can play (" + grouped(format.channels) + " channels)");
-    if (soundKind(path) != "MP3")
-        return decoder;
-    return statedMp3(path, std::move(decoder).value());
+    const std::string kind = soundKind(path);
+    if (kind == "MP3")
+        return statedMp3(path, std::move(decoder).value());
+    // A decoder counts a wave's frames by what the file holds: one cut short
+    // would seem whole.
+    if (kind == "Wave")
+        if (const std::optional<std::uint64_t> stated = waveStatedFrames(path);
+            stated && *stated > (*decoder)->frames())
+            return std::unique_ptr<SoundDecoder>(std::make_unique<StatedLength>(
+                std::move(decoder).value(), *stated, 0, std::numeric_limits<std::uint64_t>::max()));
+    return decoder;
 }
 
 namespace {

@@ -49,8 +49,8 @@ constexpr std::uint32_t kExtensible = 0xFFFE;
 // What the chunks say of a plain PCM wave.
 struct WaveFacts
 {
-    std::uint32_t channels = 0, rate = 0, bits = 0;
-    std::uint64_t dataSize = 0;
+    std::uint32_t tag = 0, channels = 0, rate = 0, bits = 0, blockAlign = 0;
+    std::uint64_t dataSize = 0; // as the data chunk states it
 };
 
 // Why the file is no wave the game plays; nothing when it is one, and then
@@ -117,11 +117,14 @@ std::optional<std::string> readWave(const std::string &path, WaveFacts &facts)
                 formatProblem = std::to_string(channels) + " channels";
             else if (rate < 8000 || rate > 48000)
                 formatProblem = std::to_string(rate) + " samples a second";
+            facts.tag = tag;
             facts.channels = channels;
             facts.rate = rate;
             facts.bits = bits;
+            facts.blockAlign = littleEndian(format + 12, 2);
         } else if (id == "data" && !dataSize) {
             dataSize = length;
+            facts.dataSize = length;
             dataCut = body + length > size;
         }
         // Chunks are padded to an even length.
@@ -135,7 +138,6 @@ std::optional<std::string> readWave(const std::string &path, WaveFacts &facts)
         return std::string("no sound data");
     if (dataCut)
         return std::string("the sound data is cut short");
-    facts.dataSize = *dataSize;
     return std::nullopt;
 }
 
@@ -145,6 +147,21 @@ std::optional<std::string> waveProblem(const std::string &path)
 {
     WaveFacts facts;
     return readWave(path, facts);
+}
+
+std::optional<std::uint64_t> waveStatedFrames(const std::string &path)
+{
+    WaveFacts facts;
+    static_cast<void>(readWave(path, facts));
+    // Kinds whose every frame takes the same bytes.
+    constexpr std::uint32_t kFloat = 0x0003, kALaw = 0x0006, kMuLaw = 0x0007;
+    const bool fixed = facts.tag == kPcm || facts.tag == kFloat || facts.tag == kALaw || facts.tag == kMuLaw;
+    // A wave written to a pipe cannot go back to give its size: its writer
+    // puts 0 or about the largest there is, which states nothing.
+    constexpr std::uint64_t kUnknownSize = 0x7FFFF000;
+    if (!fixed || facts.blockAlign == 0 || facts.dataSize == 0 || facts.dataSize >= kUnknownSize)
+        return std::nullopt;
+    return facts.dataSize / facts.blockAlign;
 }
 
 std::optional<double> waveSeconds(const std::string &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,11 @@ std::optional<std::string> waveProblem(const std::string &path);
 // How long a wave the game plays lasts, from its header; nothing for any
 // other file.
 std::optional<double> waveSeconds(const std::string &path);
+
+// How many frames a wave's data chunk says it holds, however much of it the
+// file really holds; nothing for a file that is no wave, or of a kind whose
+// frames differ in size (ADPCM).
+std::optional<std::uint64_t> waveStatedFrames(const std::string &path);
 
 inline bool isWaveFile(const std::string &path)
 {

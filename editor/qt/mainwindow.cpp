@@ -468,13 +468,14 @@ void MainWindow::onSave()
 
 void MainWindow::onConvert()
 {
-    vesk::convert(m_editor, *m_ui);
+    vesk::convert(m_editor, *m_ui, m_measurements.get());
 }
 
 void MainWindow::onCreatePackage()
 {
     (new PackageWindow(
-         this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory))
+         this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory,
+         m_measurements.get()))
         ->exec();
 }
 

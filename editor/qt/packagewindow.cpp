@@ -53,9 +53,11 @@ void fillCombo(QComboBox *combo, const QStringList &items)
 } // namespace
 
 PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-                             std::function<vesk::Project()> project, std::optional<std::string> gameDirectory)
+                             std::function<vesk::Project()> project, std::optional<std::string> gameDirectory,
+                             vesk::SlotMeasurements *measurements)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
-      m_dialogs(dialogs), m_project(std::move(project)), m_gameDirectory(std::move(gameDirectory))
+      m_dialogs(dialogs), m_project(std::move(project)), m_gameDirectory(std::move(gameDirectory)),
+      m_measurements(measurements)
 {
     setObjectName(QStringLiteral("PackageWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -169,7 +171,7 @@ void PackageWindow::onOk()
 
     // Everything entered stays on a failure, so the player can mend it and retry.
     DialogPrompts prompts(m_dialogs, this);
-    if (!vesk::buildPackageAsked(input, platform::toLocal(m_packagePicker->path()), prompts))
+    if (!vesk::buildPackageAsked(input, platform::toLocal(m_packagePicker->path()), prompts, m_measurements))
         return;
     accept();
 }

@@ -3,6 +3,7 @@
 #include "packagebuild.h"
 #include "projectfile.h"
 #include "slotcatalogue.h"
+#include "slotmeasurements.h"
 
 #include <QDialog>
 #include <QString>
@@ -32,7 +33,8 @@ class PackageWindow final : public QDialog
 
 public:
     PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
-                  std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt);
+                  std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt,
+                  vesk::SlotMeasurements *measurements = nullptr);
 
 private:
     void openStartDirectories();
@@ -46,6 +48,7 @@ private:
     platform::Dialogs &m_dialogs;
     const std::function<vesk::Project()> m_project;   // the theme as it is when OK builds it
     const std::optional<std::string> m_gameDirectory; // no package is built there
+    vesk::SlotMeasurements *const m_measurements;     // the theme's sounds as measured, when known
     std::string m_picture;                            // the picture chosen in pictureFileList, as bytes
 
     platform::DirectoryPicker

@@ -294,4 +294,41 @@ TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothi
     }
 }
 
+// Convert asks once about the long sounds and once about the unusable ones,
+// naming every one, with the lengths and reasons the rows show: damage found
+// part way included, after every sound has been measured.
+TEST_F(EditorProceduresTest, convertAsksOnceOfEverySoundAsTheRowsShowIt)
+{
+    const std::string data = VESK_SOUND_DATA;
+    std::filesystem::create_directory(path("game"));
+    for (int k = 1; k <= 6; ++k)
+        writeBytes(path("game/" + std::string(vesk::slotInfo(k).gameFile)), readBytes(data + "/pcm8.wav"));
+    const std::string wave = readBytes(data + "/pcm24.wav");
+    writeBytes(path("cut.wav"), wave.substr(0, wave.size() * 2 / 5)); // 0.5 s claimed, 0.2 s held
+    writeBytes(path("words.mp3"), "no sound at all");
+    // 1 s of tone where the game's sound lasts 0.5 s: not long. 3.1 s: long.
+    const struct
+    {
+        int slot;
+        std::string file;
+    } slots[] = {
+        {1, path("words.mp3")},  {2, path("cut.wav")},    {3, data + "/damaged.flac"},
+        {4, data + "/long.mp3"}, {5, data + "/tone.mp3"},
+    };
+    for (const auto &slot : slots)
+        m_editor.theme.setSlot(slot.slot, slot.file);
+    m_editor.gameDirectory = path("game");
+    vesk::SlotMeasurements measurements({});
+    m_ui.answers = {Answer::Yes, Answer::No};
+    vesk::convert(m_editor, m_ui, &measurements);
+    const auto named = [&](int slot) { return vesk::slotDescription(slot) + " " + slots[slot - 1].file; };
+    ASSERT_EQ(m_ui.told.size(), 2u);
+    EXPECT_EQ(m_ui.told[0], "ask These sounds are much longer than the game's own: " + named(4)
+                                + ": 3.1 s, the game's is 0.5 s. Go on with them as they are? (No cancels.)");
+    for (const std::string &line :
+         {named(1) + ": not a sound file\n", named(2) + ": damaged after 0.2 s\n", named(3) + ": damaged after "})
+        EXPECT_NE(m_ui.told[1].find(line), std::string::npos) << m_ui.told[1];
+    EXPECT_FALSE(std::filesystem::exists(path("game/" + std::string(vesk::slotInfo(5).gameFile) + ".new")));
+}
+
 } // namespace

@@ -118,8 +118,10 @@ class PackageWindow final : public Dialog
     static constexpr LRESULT kReadyPage = 2; // of Options, Package, Ready?
 
 public:
-    PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory)
-        : Dialog(instance, dpi, EditorWindow::Package), m_editor(editor), m_editorDirectory(editorDirectory)
+    PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory,
+                  vesk::SlotMeasurements *measurements)
+        : Dialog(instance, dpi, EditorWindow::Package), m_editor(editor), m_editorDirectory(editorDirectory),
+          m_measurements(measurements)
     {}
     ~PackageWindow() override
     {
@@ -252,12 +254,13 @@ private:
                                  m_editor.theme.project(), m_editor.gameDirectory);
         // Everything entered stays on a failure, so the player can mend it and retry.
         Win32Prompts prompts(hwnd());
-        if (vesk::buildPackageAsked(input, input.packageDirectory, prompts))
+        if (vesk::buildPackageAsked(input, input.packageDirectory, prompts, m_measurements))
             DestroyWindow(hwnd());
     }
 
     const vesk::Editor &m_editor;
     const std::string &m_editorDirectory;
+    vesk::SlotMeasurements *const m_measurements; // the theme's sounds as measured, when known
     std::unique_ptr<win32::TabPages> m_tabs;
     std::unique_ptr<win32::DirectoryPicker> m_picker;
     std::unique_ptr<win32::DriveList> m_pictureDrive;
@@ -285,7 +288,7 @@ void showAbout(HINSTANCE instance, HWND owner, int dpi)
 }
 
 void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
-                 const std::string &editorDirectory)
+                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements)
 {
-    PackageWindow(instance, dpi, editor, editorDirectory).run(owner);
+    PackageWindow(instance, dpi, editor, editorDirectory, measurements).run(owner);
 }

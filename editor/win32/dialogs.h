@@ -22,7 +22,7 @@ void showAbout(HINSTANCE instance, HWND owner, int dpi);
 
 // The package window: OK builds the package from what it holds and the editor's slots.
 void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
-                 const std::string &editorDirectory);
+                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements = nullptr);
 
 // The sound window: one slot's sound drawn large, the game's own under it,
 // and the player's trim, fades and gain. The edit OK kept; nothing on Cancel

@@ -257,10 +257,10 @@ void MainWindow::menuCommand(int id)
         vesk::saveProject(m_editor, *this);
         break;
     case ids::kConvert:
-        vesk::convert(m_editor, *this);
+        vesk::convert(m_editor, *this, m_measurements.get());
         break;
     case ids::kCreatePackage:
-        showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory);
+        showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory, m_measurements.get());
         break;
     case ids::kRestore:
         vesk::restore(m_editor, *this);

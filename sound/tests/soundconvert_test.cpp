@@ -214,7 +214,12 @@ TEST_F(SoundConvertTest, aSoundCutShortIsDamagedNeverConvertedInPart)
     std::fill(flac.begin() + static_cast<std::ptrdiff_t>(flac.size() / 2) - 2000,
               flac.begin() + static_cast<std::ptrdiff_t>(flac.size() / 2) + 2000, '\0');
     writeBytes(path("zeroed.flac"), flac);
-    for (const char *name : {"cut.mp3", "zeroed.flac"}) {
+    // Waves whose data chunk claims more than the file holds.
+    for (const char *wave : {"pcm16.wav", "pcm24.wav", "float.wav"}) {
+        const std::string bytes = readBytes(data(wave));
+        writeBytes(path(std::string("cut-") + wave), bytes.substr(0, bytes.size() * 2 / 5));
+    }
+    for (const char *name : {"cut.mp3", "zeroed.flac", "cut-pcm16.wav", "cut-pcm24.wav", "cut-float.wav"}) {
         const vesk::Result<vesk::Conversion> converted = convert(path(name));
 #ifdef _WIN32
         if (converted.ok() && std::string(name) == "zeroed.flac")
@@ -223,6 +228,7 @@ TEST_F(SoundConvertTest, aSoundCutShortIsDamagedNeverConvertedInPart)
         ASSERT_FALSE(converted.ok()) << name << ": " << converted->seconds << " s";
         EXPECT_EQ(converted.code(), vesk::ErrorCode::BadFormat) << name;
         EXPECT_EQ(converted.error().rfind("damaged after ", 0), 0u) << name << ": " << converted.error();
+        EXPECT_EQ(vesk::analyseSound(path(name)).error(), converted.error()) << name;
     }
 }
 
