@@ -49,6 +49,8 @@ void readEdits(std::string_view rest, size_t firstLine, Project &project, std::v
             inEdits = line == kSoundEditsLine;
             continue;
         }
+        if (line.size() == 1 && line[0] == kSectionsQuote)
+            continue; // where the sections end
         int slot = 0;
         Result<SoundEdit> edit = parseSoundEditLine(line, slot);
         if (!edit) {
@@ -168,16 +170,25 @@ Status projectFileLines(const Project &project, std::vector<std::string> &lines)
         if (!add(link.address))
             return uncarriable(link.address);
     }
+    // The sections after the links stand between two lines of a double
+    // quote: one quoted field, which a reader of the slots and links alone
+    // takes for the name of a link that never gets its address, and drops.
+    // With no links announced, such a reader reads on to the end and would
+    // otherwise take every line for a link.
     bool heading = false;
     for (int k = 1; k <= kSlotCount; ++k) {
         const SoundEdit &edit = project.edits[static_cast<size_t>(k - 1)];
         if (edit.empty() || isEmptySlot(project.slots[static_cast<size_t>(k - 1)]))
             continue;
-        if (!heading)
+        if (!heading) {
+            lines.push_back(std::string(1, kSectionsQuote));
             lines.push_back(kSoundEditsLine);
+        }
         heading = true;
         lines.push_back(soundEditLine(k, edit));
     }
+    if (heading)
+        lines.push_back(std::string(1, kSectionsQuote));
     return Status::success();
 }
 

@@ -52,6 +52,8 @@ Result<Project> loadProject(const std::string &path, std::vector<std::string> *n
 Result<Project> parseProject(const std::string &text, std::vector<std::string> *notes = nullptr);
 
 inline constexpr const char *kSoundEditsLine = "[sound edits]";
+// A line of its own before the sections after the links and after them.
+inline constexpr char kSectionsQuote = '"';
 // One slot's edit line, and the edit a line gives (its slot in `slot`), or
 // why it gives none.
 std::string soundEditLine(int slot, const SoundEdit &edit);

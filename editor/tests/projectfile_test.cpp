@@ -1,3 +1,4 @@
+#include "fieldreader.h"
 #include "files.h"
 #include "projectfile.h"
 #include "tempdir.h"
@@ -188,9 +189,9 @@ TEST_F(ProjectFileTest, soundEditsFollowTheLinksAndReadBackExactly)
     project.edits[2] = {0, std::nullopt, 1, 0, 24, false, 0};
     ASSERT_TRUE(vesk::saveProject(path("e.vsk"), project).ok());
     const std::string bytes = readBytes(path("e.vsk"));
-    EXPECT_NE(bytes.find("http://a.example.org\r\n[sound edits]\r\n"
+    EXPECT_NE(bytes.find("http://a.example.org\r\n\"\r\n[sound edits]\r\n"
                          "slot=1 start=120 end=1320.5 fade-in=0 fade-out=20 gain=-6.3 matched length=603000\r\n"
-                         "slot=3 start=0 fade-in=0.001 fade-out=0 gain=24 length=0\r\n"),
+                         "slot=3 start=0 fade-in=0.001 fade-out=0 gain=24 length=0\r\n\"\r\n"),
               std::string::npos)
         << bytes;
     std::vector<std::string> notes;
@@ -206,6 +207,63 @@ TEST_F(ProjectFileTest, soundEditsFollowTheLinksAndReadBackExactly)
     std::vector<std::string> lines;
     ASSERT_TRUE(vesk::projectFileLines(plain, lines).ok());
     EXPECT_EQ(lines.back(), "http://a.example.org");
+}
+
+// A reader of the slots and links alone (a count of 0 or less reads pairs
+// to the end, a pair cut off by the end is dropped) finds exactly the
+// project's slots and links, whatever follows them, for every link count.
+TEST_F(ProjectFileTest, theSectionsAfterTheLinksAreInvisibleToAReaderOfTheLinksAlone)
+{
+    const auto readAsLinksAlone = [](const std::string &text, Project &read) {
+        // Fields as that reader takes them: blanks skipped; a quoted field
+        // runs to the next quote, over line ends too, and on to the next
+        // comma or line end; any other to the next comma or line end.
+        std::size_t at = 0;
+        const auto field = [&]() -> std::optional<std::string> {
+            while (at < text.size() && text[at] == ' ')
+                ++at;
+            if (at >= text.size())
+                return std::nullopt;
+            std::string value;
+            if (text[at] == '"') {
+                const std::size_t close = text.find('"', at + 1);
+                value = text.substr(at + 1, close == std::string::npos ? std::string::npos : close - at - 1);
+                at = close == std::string::npos ? text.size() : close + 1;
+            }
+            const std::size_t end = std::min(text.find(',', at), text.find("\r\n", at));
+            if (value.empty())
+                value = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            at = end == std::string::npos ? text.size() : end + (text[end] == ',' ? 1 : 2);
+            return value;
+        };
+        for (std::string &slot : read.slots)
+            slot = field().value_or("");
+        const long long count = vesk::parseWholeNumber(field().value_or("")).value_or(0);
+        for (long long j = 0; j < count || count <= 0; ++j) {
+            std::optional<std::string> name = field(), address = name ? field() : std::nullopt;
+            if (!address)
+                break;
+            read.links.push_back({*name, *address});
+        }
+    };
+    for (std::size_t links = 0; links <= 2; ++links) {
+        Project project;
+        project.slots[0] = "/s/song.mp3";
+        project.slots[1] = "/s/boom.wav";
+        for (std::size_t j = 0; j < links; ++j)
+            project.links.push_back({"Site " + std::to_string(j), "http://site" + std::to_string(j) + ".example.org"});
+        project.edits[0] = {120000, 1320500, 0, 20000, -6.3, true, 603000000};
+        project.edits[1] = {0, std::nullopt, 1, 0, 24, false, 0};
+        ASSERT_TRUE(vesk::saveProject(path("p.vsk"), project).ok());
+        Project read;
+        readAsLinksAlone(readBytes(path("p.vsk")), read);
+        EXPECT_EQ(read.slots, project.slots) << links;
+        EXPECT_EQ(read.links, project.links) << links;
+        const auto loaded = vesk::loadProject(path("p.vsk"));
+        ASSERT_TRUE(loaded.ok()) << loaded.error();
+        EXPECT_EQ(loaded->edits, project.edits) << links;
+        EXPECT_EQ(loaded->links, project.links) << links;
+    }
 }
 
 TEST_F(ProjectFileTest, aDamagedEditLineIsToldByItsLineAndTheRestLoads)
