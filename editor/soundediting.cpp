@@ -96,32 +96,49 @@ std::string SoundEditing::enter(Field field, const std::string &typed, bool snap
 {
     const auto first = typed.find_first_not_of(" \t"), last = typed.find_last_not_of(" \t");
     const std::string text = first == std::string::npos ? std::string() : typed.substr(first, last - first + 1);
+    // What the box shows already is no new value: a cut placed exactly is
+    // not snapped again as the focus passes through its box.
+    if (text == fieldText(field))
+        return refusal().value_or(std::string());
+    // A value beyond what the sound allows is held to it, and said so.
+    std::string held;
     if (field == Field::Gain) {
         char *stop = nullptr;
         const double gain = std::strtod(text.c_str(), &stop);
         if (text.empty() || *stop || !std::isfinite(gain))
             return "The gain must be a number of dB from \u221224 to +24.";
         setGain(gain);
-        return {};
+        if (std::fabs(gain) > kGainRange)
+            held = "The gain goes from \u221224 to +24 dB: it was set to " + gainText(m_edit.gain) + ".";
+        return held.empty() ? refusal().value_or(std::string()) : held;
     }
     const std::optional<Micros> time = parseMilliseconds(text);
     if (!time)
         return "A time is a number of milliseconds, such as 120 or 1320.5.";
+    const std::string length = millisecondsText(m_length) + " ms";
     switch (field) {
     case Field::Start:
         setStart(*time, snap);
+        if (*time > m_length)
+            held = "The sound lasts " + length + ": the start was put at its end.";
         break;
     case Field::End:
         setEnd(*time, snap);
+        if (*time > m_length)
+            held = "The sound lasts " + length + ": the end was put at its end.";
         break;
     case Field::FadeIn:
         setFadeIn(*time);
+        if (*time > m_length)
+            held = "The sound lasts " + length + ": the fade-in was made as long.";
         break;
     default:
         setFadeOut(*time);
+        if (*time > m_length)
+            held = "The sound lasts " + length + ": the fade-out was made as long.";
         break;
     }
-    return refusal().value_or(std::string());
+    return refusal().value_or(held);
 }
 
 Micros SoundEditing::snapped(Micros time, bool snap) const

@@ -115,3 +115,35 @@ TEST_F(LoudnessMatchTest, theWindowsTimesAreFittedOrRefused)
     sound.reset();
     EXPECT_TRUE(sound.kept().empty());
 }
+
+// What the player types into a box: a value held to the sound is said so;
+// the value the box shows already, passed through with Tab, changes nothing
+// (a cut placed exactly is not snapped again).
+TEST_F(LoudnessMatchTest, typedValuesAreHeldToTheSoundAndSaidOrLeftAsTheyAre)
+{
+    using Field = vesk::SoundEditing::Field;
+    vesk::SoundEditing sound = editing(1, tone("a.wav", 0.5), std::nullopt); // 1000 ms
+    const struct
+    {
+        Field field;
+        const char *typed, *note, *shown;
+    } rows[] = {
+        {Field::End, "1500", "The sound lasts 1000 ms: the end was put at its end.", "1000"},
+        {Field::Start, "2000", "The start must come before the end.", "1000"},
+        {Field::Start, "0", "", "0"},
+        {Field::FadeIn, "1200", "The sound lasts 1000 ms: the fade-in was made as long.", "1000"},
+        {Field::FadeOut, "5000", "The sound lasts 1000 ms: the fade-out was made as long.", "1000"},
+        {Field::Gain, "25", "The gain goes from \u221224 to +24 dB: it was set to +24.0 dB.", "24.00"},
+        {Field::Gain, "-6.5", "", "-6.50"},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(sound.enter(row.field, row.typed, false), row.note) << row.typed;
+        EXPECT_EQ(sound.fieldText(row.field), row.shown) << row.typed;
+    }
+    // An end placed to the microsecond stays there when its box is left as
+    // it shows it, though snapping is on.
+    sound.setEnd(513699, false);
+    const vesk::SoundEdit placed = sound.edit();
+    EXPECT_EQ(sound.enter(Field::End, " " + sound.fieldText(Field::End) + " ", true), "");
+    EXPECT_EQ(sound.edit(), placed);
+}
