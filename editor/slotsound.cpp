@@ -48,7 +48,14 @@ std::string levelText(double value)
 
 std::string gainText(double decibels)
 {
-    return (decibels > 0 ? "+" : "") + levelText(decibels) + " dB";
+    // A gain too small for one decimal is not shown as none.
+    std::string text = levelText(decibels);
+    if (decibels != 0 && text == "0.0") {
+        text = format("%.2f", std::fabs(decibels));
+        if (decibels < 0)
+            text = kMinus + text;
+    }
+    return (decibels > 0 ? "+" : "") + text + " dB";
 }
 
 std::string soundInfo(const SoundAnalysis &sound)

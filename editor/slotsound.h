@@ -21,7 +21,8 @@ std::string soundInfo(const SoundAnalysis &sound);
 
 // A level with one decimal and a true minus sign: "−14.2".
 std::string levelText(double value);
-// A gain with its sign and unit: "+3.5 dB", "−6.3 dB", "0.0 dB".
+// A gain with its sign and unit: "+3.5 dB", "−6.3 dB", "0.0 dB"; one under
+// a twentieth of a dB with two decimals: "−0.01 dB".
 std::string gainText(double decibels);
 
 // The game's own sound is much shorter than one that lasts over 3 s and 4

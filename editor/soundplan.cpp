@@ -330,29 +330,24 @@ std::string editText(const SoundEdit &edit, double seconds)
 
 std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, const Prepared &prepared)
 {
-    std::string converted, quieter, edited;
+    // One line a slot, its name first, then its file and what was made of it.
+    std::string lines;
     int count = 0;
     for (const PreparedSound &sound : prepared.sounds) {
         if (!sound.conversion)
             continue;
+        ++count;
         const auto entry
             = std::find_if(plan.begin(), plan.end(), [&](const SlotPlan &e) { return e.slot == sound.slot; });
-        const std::string named = slotDescription(sound.slot) + " " + (entry != plan.end() ? entry->source : "");
-        converted += (count++ ? ", " : "") + named;
+        lines += "\n" + slotDescription(sound.slot) + ": " + (entry != plan.end() ? entry->source : "");
         if (entry != plan.end() && !entry->edit.empty())
-            edited += (edited.empty() ? "" : "; ") + named + " " + editText(entry->edit, sound.conversion->seconds);
+            lines += ", " + editText(entry->edit, sound.conversion->seconds);
         if (sound.conversion->scaledDown)
-            quieter += (quieter.empty() ? "" : ", ") + named;
+            lines += ", made quieter to fit, as it went beyond full scale";
     }
     if (!count)
         return std::nullopt;
-    std::string summary = std::to_string(count) + (count == 1 ? " sound was" : " sounds were")
-                          + " converted to 16-bit PCM: " + converted + ".";
-    if (!edited.empty())
-        summary += " Edited: " + edited + ".";
-    if (!quieter.empty())
-        summary += " Made quieter to fit, as they went beyond full scale: " + quieter + ".";
-    return summary;
+    return std::to_string(count) + (count == 1 ? " sound was" : " sounds were") + " converted to 16-bit PCM:" + lines;
 }
 
 } // namespace vesk

@@ -90,6 +90,12 @@ bool isCutShortJpeg(const std::string &bytes)
 
 std::string lengthText(double seconds)
 {
+    // Under what one decimal of a second shows: milliseconds.
+    if (seconds < 0.05) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.0f ms", seconds * 1000);
+        return text;
+    }
     if (seconds < 59.95) {
         char text[32];
         std::snprintf(text, sizeof text, "%.1f s", seconds);

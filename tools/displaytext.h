@@ -14,7 +14,8 @@ std::string displayText(const std::string &bytes);
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool isUtf8(const std::string &bytes);
 
-// A sound's length as the player reads it: "2.1 s", "10 min 3 s", "1 h 5 min".
+// A sound's length as the player reads it: "20 ms", "2.1 s", "10 min 3 s",
+// "1 h 5 min".
 std::string lengthText(double seconds);
 
 // Whether the bytes are a JPEG whose last scan has no end marker after it: a

@@ -320,8 +320,8 @@ TEST_F(MixedThemeTest, eachSlotIsCopiedConvertedOrLeftOutByItsPlan)
     for (const char *converted : {"bomb2.wa2", "bomb3.wa2"})
         EXPECT_FALSE(vesk::waveProblem(game(converted))) << converted;
     EXPECT_FALSE(fs::exists(game("mine1.wa2")));
-    EXPECT_EQ(result.summary.value_or(""), "2 sounds were converted to 16-bit PCM: slot 2 (Bombs, Level 2) "
-                                               + m_slots[1] + ", slot 3 (Bombs, Level 3) " + m_slots[2] + ".");
+    EXPECT_EQ(result.summary.value_or(""), "2 sounds were converted to 16-bit PCM:\nslot 2 (Bombs, Level 2): "
+                                               + m_slots[1] + "\nslot 3 (Bombs, Level 3): " + m_slots[2]);
     ASSERT_TRUE(vesk::restoreOriginals(game()).ok());
     EXPECT_EQ(snapshot(game()), before);
 }

@@ -233,7 +233,7 @@ TEST_F(PackageBuildTest, soundsAreConvertedByThePlanAndACancelWritesNothing)
     EXPECT_EQ(readBytes(path("package/bomb1.wa2")), readBytes(m_input.slots[0]));
     EXPECT_FALSE(vesk::waveProblem(path("package/bomb2.wa2")));
     EXPECT_EQ(built.summary.value_or(""),
-              "1 sound was converted to 16-bit PCM: slot 2 (Bombs, Level 2) " + m_input.slots[1] + ".");
+              "1 sound was converted to 16-bit PCM:\nslot 2 (Bombs, Level 2): " + m_input.slots[1]);
 }
 
 // The folder carries its checksums, and beside it the same files make the one

@@ -84,8 +84,11 @@ TEST(SlotSoundTest, saysTheFiguresAsAPlayerReadsThem)
     {
         double seconds;
         const char *text;
-    } lengths[] = {{0.04, "0.0 s"},      {2.06, "2.1 s"},       {59.9, "59.9 s"},
-                   {59.97, "1 min 0 s"}, {603.2, "10 min 3 s"}, {3900, "1 h 5 min"}};
+    } lengths[] = {{0.0, "0 ms"},    {0.02, "20 ms"},      {0.0496, "50 ms"},     {0.05, "0.1 s"},    {2.06, "2.1 s"},
+                   {59.9, "59.9 s"}, {59.97, "1 min 0 s"}, {603.2, "10 min 3 s"}, {3900, "1 h 5 min"}};
     for (const auto &row : lengths)
         EXPECT_EQ(vesk::lengthText(row.seconds), row.text) << row.seconds;
+    for (const auto &[gain, text] :
+         {std::pair{-0.01, "\u22120.01 dB"}, {0.04, "+0.04 dB"}, {0.0, "0.0 dB"}, {-6.26, "\u22126.3 dB"}})
+        EXPECT_EQ(vesk::gainText(gain), text) << gain;
 }

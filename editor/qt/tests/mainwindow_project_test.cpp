@@ -432,8 +432,8 @@ void MainWindowProjectTest::convert_turnsEverySoundIntoThePlainWaveTheGamePlays(
                                              + QStringLiteral(": not a sound file")),
              qPrintable(m_dialogs.questions[0]));
     QCOMPARE(m_dialogs.messages,
-             QStringList{QStringLiteral("2 sounds were converted to 16-bit PCM: slot 2 (Bombs, Level 2) %1, slot 3 "
-                                        "(Bombs, Level 3) %2.")
+             QStringList{QStringLiteral("2 sounds were converted to 16-bit PCM:\nslot 2 (Bombs, Level 2): %1\nslot 3 "
+                                        "(Bombs, Level 3): %2")
                              .arg(mp3, studio)});
     QCOMPARE(readFile(game.filePath(QStringLiteral("bomb1.wa2"))), readFile(plain));
     for (const char *converted : {"bomb2.wa2", "bomb3.wa2"})
@@ -780,7 +780,7 @@ void MainWindowProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExac
         = vesk::waveSeconds(platform::toLocal(game.filePath(QStringLiteral("bomb1.wa2"))));
     QVERIFY(std::fabs(converted.value_or(0) - length) <= sample);
     QVERIFY2(m_dialogs.messages.last().contains(
-                 QStringLiteral("Edited: slot 1 (Bombs, Level 1) ") + song
-                 + QStringLiteral(" trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
+                 QStringLiteral("\nslot 1 (Bombs, Level 1): ") + song
+                 + QStringLiteral(", trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
              qPrintable(m_dialogs.messages.last()));
 }

@@ -285,8 +285,8 @@ void PackageWindowTest::ok_convertsWhatTheGameCannotPlayAndSaysSo()
     QVERIFY2(m_dialogs.questions.isEmpty(), qPrintable(m_dialogs.questions.join(QLatin1Char('\n'))));
     QCOMPARE(m_dialogs.messages,
              QStringList{QStringLiteral("Theme package created in %1. To send it as one file: %1.exe (%3).\n\n1 sound "
-                                        "was converted to 16-bit PCM: slot 32 (Explosions, "
-                                        "Explode 0) %2.")
+                                        "was converted to 16-bit PCM:\nslot 32 (Explosions, "
+                                        "Explode 0): %2")
                              .arg(QDir::toNativeSeparators(package), mp3, QStringLiteral("174 KB"))});
     QVERIFY(!vesk::waveProblem((package + QStringLiteral("/explode0.wa2")).toStdString()));
 }

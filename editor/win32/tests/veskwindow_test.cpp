@@ -387,8 +387,8 @@ TEST_F(VeskWindowTest, convertTurnsEverySoundIntoThePlainWaveTheGamePlays)
     const std::string summary = box();
     if (summary.find("2 sounds were converted to 16-bit PCM") == std::string::npos && vesk::waveProblem(mp3))
         GTEST_SKIP() << "this system does not decode MP3: " << summary;
-    EXPECT_EQ(summary, "2 sounds were converted to 16-bit PCM: slot 2 (Bombs, Level 2) " + mp3
-                           + ", slot 3 (Bombs, Level 3) " + studio + ".");
+    EXPECT_EQ(summary, "2 sounds were converted to 16-bit PCM:\nslot 2 (Bombs, Level 2): " + mp3
+                           + "\nslot 3 (Bombs, Level 3): " + studio);
     EXPECT_EQ(read(m_game + "\\BOMB1.WA2"), toneWave(0.1));
     for (const char *converted : {"\\bomb2.wa2", "\\bomb3.wa2"})
         EXPECT_FALSE(vesk::waveProblem(m_game + converted)) << converted;
@@ -507,8 +507,8 @@ TEST_F(VeskWindowTest, theSoundWindowShapesTheSoundTheGameGets)
         << read(project);
     menu("convertItem");
     const std::string summary = box();
-    EXPECT_NE(summary.find("Edited: slot 1 (Bombs, Level 1) " + song
-                           + " trimmed to 1.0 s, faded in 20 ms, faded out 10 ms, gain \u22126.0 dB."),
+    EXPECT_NE(summary.find("\nslot 1 (Bombs, Level 1): " + song
+                           + ", trimmed to 1.0 s, faded in 20 ms, faded out 10 ms, gain \u22126.0 dB"),
               std::string::npos)
         << summary;
     const std::optional<double> seconds = vesk::waveSeconds(m_game + "\\BOMB1.WA2");
