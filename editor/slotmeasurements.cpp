@@ -101,17 +101,12 @@ std::string SlotMeasurements::figures(const Project &project, int index, bool ma
     if (marksFirst && !shown.marks.empty())
         return shown.marks.front();
     const SoundEdit &edit = project.edits[static_cast<size_t>(index - 1)];
-    if (edit.empty())
-        return soundInfo(**shown.sound);
-    // "…, 0.6 s of 1.0 s, …, gain −3.0 dB": the file's figures, as edited.
     const SoundAnalysis &sound = **shown.sound;
-    std::string info = soundInfo(sound);
-    const std::string whole = lengthText(sound.seconds());
-    if (const size_t at = info.find(", " + whole); at != std::string::npos && shown.length != whole)
-        info.insert(at + 2, shown.length + " of ");
-    if (edit.gain != 0)
-        info += ", gain " + gainText(edit.gain);
-    return info;
+    if (edit.empty())
+        return soundInfo(sound);
+    // The figures are the file's, which the edit is not measured for: said so.
+    return soundInfo(sound) + " as the file is; as edited: "
+           + editText(clampedEdit(edit, framesToMicros(sound.frames, sound.format.rate)), editedSeconds(sound, edit));
 }
 
 } // namespace vesk

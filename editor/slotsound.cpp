@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace vesk {
 
@@ -68,6 +69,24 @@ std::string soundInfo(const SoundAnalysis &sound)
     if (sound.loudness.truePeak)
         info += ", peak " + levelText(*sound.loudness.truePeak) + " dBTP";
     return info;
+}
+
+std::string editText(const SoundEdit &edit, double seconds)
+{
+    std::vector<std::string> parts;
+    if (edit.start > 0 || edit.end)
+        parts.push_back("trimmed to " + lengthText(seconds));
+    const auto milliseconds = [](Micros time) { return std::to_string((time + 500) / 1000) + " ms"; };
+    if (edit.fadeIn > 0)
+        parts.push_back("faded in " + milliseconds(edit.fadeIn));
+    if (edit.fadeOut > 0)
+        parts.push_back("faded out " + milliseconds(edit.fadeOut));
+    if (edit.gain != 0 || edit.matched)
+        parts.push_back((edit.matched ? "matched to the game: " : "gain ") + gainText(edit.gain));
+    std::string text;
+    for (const std::string &part : parts)
+        text += (text.empty() ? "" : ", ") + part;
+    return text;
 }
 
 bool muchLonger(double seconds, std::optional<double> game)

@@ -39,6 +39,10 @@ bool muchLonger(double seconds, std::optional<double> game);
 std::vector<std::string> soundMarks(const Result<SoundAnalysis> &sound, const SoundAnalysis *game,
                                     const SoundEdit &edit = {});
 
+// What an edit makes of a sound that then lasts `seconds`: "trimmed to
+// 1.2 s, faded out 20 ms, matched to the game: −6.3 dB".
+std::string editText(const SoundEdit &edit, double seconds);
+
 // How long `sound` lasts as `edit` makes it (fitted to its length), in seconds.
 double editedSeconds(const SoundAnalysis &sound, const SoundEdit &edit);
 // Whether the sound's file is of another length than when it was edited.

@@ -305,29 +305,6 @@ void discard(const Prepared &prepared)
     }
 }
 
-namespace {
-
-// "trimmed to 1.2 s, faded out 20 ms, matched to the game: −6.3 dB"
-std::string editText(const SoundEdit &edit, double seconds)
-{
-    std::vector<std::string> parts;
-    if (edit.start > 0 || edit.end)
-        parts.push_back("trimmed to " + lengthText(seconds));
-    const auto milliseconds = [](Micros time) { return std::to_string((time + 500) / 1000) + " ms"; };
-    if (edit.fadeIn > 0)
-        parts.push_back("faded in " + milliseconds(edit.fadeIn));
-    if (edit.fadeOut > 0)
-        parts.push_back("faded out " + milliseconds(edit.fadeOut));
-    if (edit.gain != 0 || edit.matched)
-        parts.push_back((edit.matched ? "matched to the game: " : "gain ") + gainText(edit.gain));
-    std::string text;
-    for (const std::string &part : parts)
-        text += (text.empty() ? "" : ", ") + part;
-    return text;
-}
-
-} // namespace
-
 std::optional<std::string> conversionSummary(const std::vector<SlotPlan> &plan, const Prepared &prepared)
 {
     // One line a slot, its name first, then its file and what was made of it.

@@ -757,6 +757,10 @@ void MainWindowProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExac
     QVERIFY(kept.matched && kept.gain != 0);
     QVERIFY2(!m_window->slotRow(1)->marked(), qPrintable(m_window->slotRow(1)->toolTip()));
     QCOMPARE(m_window->slotRow(1)->lengthShown(), QStringLiteral("1.4 s"));
+    // The figures line says that its figures are the file's, and what the edit makes of it.
+    QVERIFY2(m_window->soundInfoShown().contains(QStringLiteral(
+                 " as the file is; as edited: trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
+             qPrintable(m_window->soundInfoShown()));
     // Play played the edited sound, as the game will get it.
     QCOMPARE(m_sound.played.size(), 1);
     const double length = static_cast<double>(*kept.end - kept.start) * 1e-6, sample = 1.0 / 44100;
