@@ -78,7 +78,14 @@ Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
     std::vector<std::string> paths;
     std::vector<double> sizes;
     double total = 0;
-    for (const FileSum &sum : *sums) {
+    // The installer is not checked: the one that checks is the one running,
+    // and a package may carry another in its place (the Linux installer
+    // copied in as install.exe), as earlier editors listed it.
+    std::vector<FileSum> checked;
+    for (const FileSum &sum : *sums)
+        if (!sameFileName(sum.name, kPackageProgram))
+            checked.push_back(sum);
+    for (const FileSum &sum : checked) {
         const std::string *spelling = spellingAmong(names, sum.name);
         if (!spelling)
             return Status::failure(ErrorCode::NotFound, sum.name + ", which " + kSumsFile + " names, is missing");
@@ -88,8 +95,8 @@ Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
         total += sizes.back();
     }
     double before = 0;
-    for (size_t k = 0; k < sums->size(); ++k) {
-        const FileSum &sum = (*sums)[k];
+    for (size_t k = 0; k < checked.size(); ++k) {
+        const FileSum &sum = checked[k];
         HashProgress watch{progress, sum.name, total > 0 ? before / total : 0, total > 0 ? sizes[k] / total : 0};
         const Result<Sha256Digest> digest = sha256OfFile(paths[k], &watch);
         if (!digest)

@@ -73,7 +73,9 @@ class FakeSound : public platform::SoundOutput
 {
 public:
     QStringList played;
+    std::string why; // unavailable()'s answer
     void play(const std::string &name) override { played << QString::fromLocal8Bit(name.c_str()); }
+    std::string unavailable() const override { return why; }
 };
 
 // Records the batch files it is asked to run instead of starting a process;

@@ -91,7 +91,12 @@ public:
     {
         m_window.m_fileDialog->fileName = platform::fromLocal(path);
     }
-    void playSound(const std::string &name) override { m_window.m_sound.play(name); }
+    void playSound(const std::string &name) override
+    {
+        m_window.m_sound.play(name);
+        if (const std::string why = m_window.m_sound.unavailable(); !name.empty() && !why.empty())
+            m_window.m_dialogs.message(&m_window, QString::fromStdString(why), kCaption);
+    }
     void setBusy(bool busy) override
     {
         if (busy)

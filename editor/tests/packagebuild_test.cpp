@@ -1,6 +1,7 @@
 #include "gamebackup.h"
 #include "onefile.h"
 #include "packagebuild.h"
+#include "packagesums.h"
 #include "tempdir.h"
 #include "wavecheck.h"
 
@@ -249,6 +250,14 @@ TEST_F(PackageBuildTest, theFolderCarriesItsSumsAndBesideItTheOneFileToSend)
 #ifndef _WIN32
     EXPECT_EQ(std::system(("cd '" + path("package") + "' && sha256sum --quiet --strict -c SHA256SUMS").c_str()), 0);
 #endif
+    // The installer is not among the sums: another put in its place (the
+    // Linux installer copied in as install.exe) leaves the package whole.
+    EXPECT_EQ(readBytes(path("package/SHA256SUMS")).find("install.exe"), std::string::npos);
+    const std::string installer = readBytes(path("package/install.exe"));
+    writeBytes(path("package/install.exe"), "another installer");
+    vesk::NoProgress quiet;
+    EXPECT_TRUE(vesk::checkPackageSums(path("package"), quiet).ok());
+    writeBytes(path("package/install.exe"), installer);
     const auto index = vesk::readOneFileIndex(path("package.exe"));
     ASSERT_TRUE(index && *index) << index.error();
     fs::create_directories(m_dir / "unpacked");

@@ -145,7 +145,7 @@ void InstallerWindow::listen()
         m_ownSound = std::make_unique<platform::SoundPlayer>();
         m_sound = m_ownSound.get();
     }
-    ListenWindow window(this, vpak::packageSounds(package), *m_sound);
+    ListenWindow window(this, vpak::packageSounds(package), *m_sound, m_dialogs);
     window.exec();
 }
 

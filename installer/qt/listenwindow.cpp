@@ -1,6 +1,8 @@
 #include "listenwindow.h"
 
 #include "controls.h"
+#include "dialogs.h"
+#include "installerlayout.h"
 #include "localtext.h"
 #include "soundplayer.h"
 
@@ -10,10 +12,11 @@
 
 using platform::control;
 
-ListenWindow::ListenWindow(QWidget *parent, std::vector<vpak::PackageSound> sounds, platform::SoundOutput &sound)
+ListenWindow::ListenWindow(QWidget *parent, std::vector<vpak::PackageSound> sounds, platform::SoundOutput &sound,
+                           platform::Dialogs &dialogs)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      m_sounds(std::move(sounds)), m_sound(sound)
+      m_sounds(std::move(sounds)), m_sound(sound), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("listenWindow"));
     setWindowTitle(QString::fromLatin1(vpak::kListenCaption));
@@ -46,6 +49,9 @@ ListenWindow::~ListenWindow()
 void ListenWindow::play()
 {
     const int row = m_list->currentIndex().row();
-    if (row >= 0 && static_cast<size_t>(row) < m_sounds.size())
-        m_sound.play(m_sounds[static_cast<size_t>(row)].file);
+    if (row < 0 || static_cast<size_t>(row) >= m_sounds.size())
+        return;
+    m_sound.play(m_sounds[static_cast<size_t>(row)].file);
+    if (const std::string why = m_sound.unavailable(); !why.empty())
+        m_dialogs.message(this, QString::fromStdString(why), QString::fromLatin1(vpak::kMessageCaption));
 }

@@ -279,6 +279,16 @@ TEST_F(SumsInstallTest, aFolderThatIsNotWhatItsSumsSayIsRefusedBeforeTheGameIsTo
     }
 }
 
+// Earlier editors listed the installer too; another put in its place (the
+// Linux installer copied in as install.exe) is not taken for damage.
+TEST_F(SumsInstallTest, anotherInstallerInPlaceOfTheListedOneLeavesThePackageWhole)
+{
+    ASSERT_NE(readBytes(path("Ocean/SHA256SUMS")).find("  install.exe"), std::string::npos);
+    writeBytes(path("Ocean/install.exe"), "another installer");
+    vesk::NoProgress quiet;
+    EXPECT_TRUE(vesk::checkPackageSums(path("Ocean"), quiet).ok());
+}
+
 TEST_F(SumsInstallTest, aSoundTheGameHoldsOpenStopsTheInstallBeforeAnyChange)
 {
     const auto game = snapshot(path("game"));

@@ -15,6 +15,9 @@ public:
     virtual ~SoundOutput() = default;
     // `name` is a path as bytes, exactly as the theme holds it.
     virtual void play(const std::string &name) = 0;
+    // Why no sound can be played here at all, for the player to be told;
+    // empty while sounds can be.
+    virtual std::string unavailable() const { return {}; }
 };
 
 class SoundPlayer final : public SoundOutput
@@ -25,6 +28,9 @@ public:
     SoundPlayer(const SoundPlayer &) = delete;
     SoundPlayer &operator=(const SoundPlayer &) = delete;
     void play(const std::string &name) override;
+#ifndef _WIN32
+    std::string unavailable() const override;
+#endif
 
 private:
 #ifndef _WIN32

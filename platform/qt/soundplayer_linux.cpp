@@ -52,4 +52,12 @@ void SoundPlayer::play(const std::string &name)
     m_output->play(name);
 }
 
+std::string SoundPlayer::unavailable() const
+{
+    if (!m_moduleMissing)
+        return {};
+    return "No sound can be played: " + std::string(VESK_SOUND_MODULE)
+           + ", the program's sound module, is neither beside the program nor where it is installed.";
+}
+
 } // namespace platform

@@ -250,6 +250,12 @@ void MainWindowTest::playBeforeAnySelection_passesAnEmptyName_andStopPassesEmpty
     click(QStringLiteral("playButton"));
     click(QStringLiteral("stopButton"));
     QCOMPARE(m_sound.played, (QStringList{QString(), QStringLiteral("none"), QString()}));
+    // Where no sound can be played at all, Play says why; Stop says nothing.
+    const qsizetype before = m_dialogs.messages.size();
+    m_sound.why = "No sound can be played: the reason.";
+    click(QStringLiteral("playButton"));
+    click(QStringLiteral("stopButton"));
+    QCOMPARE(m_dialogs.messages.mid(before), QStringList{QStringLiteral("No sound can be played: the reason.")});
 }
 
 void MainWindowTest::markupInAPath_isShownAsTyped()

@@ -539,6 +539,18 @@ void InstallerWindowTest::listen_playsThePackagesSoundsByKeyboard()
     QCOMPARE(m_sound.played, (QStringList{m_package->filePath(QStringLiteral("bomb1.wa2")),
                                           m_package->filePath(QStringLiteral("WARP.WA2")), QString(), QString()}));
     QVERIFY(m_dialogs.messages.isEmpty());
+
+    // Where no sound can be played at all, Play says why.
+    m_sound.why = "No sound can be played: the reason.";
+    QTimer::singleShot(0, this, [&] {
+        auto *listen = qobject_cast<ListenWindow *>(QApplication::activeModalWidget());
+        QVERIFY2(listen, "the Listen window is open");
+        auto *list = findControl<QListView>(listen, QStringLiteral("soundList"));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTest::keyClick(list, Qt::Key_Escape);
+    });
+    clickButton(m_window.get(), QStringLiteral("listenButton"));
+    QCOMPARE(m_dialogs.messages, QStringList{QStringLiteral("No sound can be played: the reason.")});
 }
 
 void InstallerWindowTest::listen_refusesAnAlteredPackageAndNeedsSounds()
