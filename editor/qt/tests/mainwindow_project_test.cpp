@@ -685,6 +685,19 @@ void MainWindowProjectTest::soundRows_showLengthPictureAndMarks()
     QCOMPARE(m_window->soundInfoShown(), QStringLiteral("This sound cannot be used: not a sound file."));
     clickButton(m_window.get(), QStringLiteral("slotButton4")); // slot 4, empty
     QCOMPARE(m_window->soundInfoShown(), QString());
+
+    // A file replaced on disk is measured again when its slot is selected;
+    // its row keeps the old figures until the new ones come.
+    const QString replaced = m_dir->filePath(QStringLiteral("replaced.wav"));
+    QVERIFY(QFile::copy(data + QStringLiteral("pcm16.wav"), replaced)); // 0.5 s
+    m_window->setSlotValue(5, replaced);
+    QTRY_COMPARE(m_window->slotRow(5)->lengthShown(), QStringLiteral("0.5 s"));
+    QVERIFY(QFile::remove(replaced));
+    QVERIFY(QFile::copy(song, replaced)); // 3.1 s
+    clickButton(m_window.get(), QStringLiteral("slotButton5"));
+    QCOMPARE(m_window->slotRow(5)->lengthShown(), QStringLiteral("0.5 s"));
+    QTRY_COMPARE(m_window->slotRow(5)->lengthShown(), QStringLiteral("3.1 s"));
+    QVERIFY2(m_window->soundInfoShown().contains(QStringLiteral(", 3.1 s, ")), qPrintable(m_window->soundInfoShown()));
 }
 
 void MainWindowProjectTest::play_aFileThatIsNoSound_saysWhyAndPlaysNothing()
