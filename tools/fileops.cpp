@@ -25,7 +25,7 @@ Status makeFolderIn(const std::string &parent, const std::string &name)
         return Status::success();
     if (!ec)
         ec = std::make_error_code(std::errc::file_exists);
-    return Status::failure(codeOf(ec), "cannot make the folder " + folder + ": " + reasonText(ec));
+    return Status::failure(codeOf(ec), "cannot make the folder " + shownPath(parent, name) + ": " + reasonText(ec));
 }
 
 } // namespace vesk

@@ -28,6 +28,12 @@ std::string joinPath(const std::string &directory, const std::string &name)
     return path;
 }
 
+std::string shownPath(const std::string &directory, const std::string &name)
+{
+    const bool ends = !directory.empty() && (directory.back() == kSeparator || directory.back() == '/');
+    return ends ? directory + name : joinPath(directory, name);
+}
+
 bool isAbsolutePath(const std::string &path)
 {
     return !path.empty() && fsPath(path).is_absolute();

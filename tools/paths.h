@@ -35,6 +35,9 @@ inline std::filesystem::path fsPath(const std::string &bytes)
 // directory that already ends in the separator (a drive root) gets a second
 // one, which the file system accepts.
 std::string joinPath(const std::string &directory, const std::string &name);
+// The same as the player writes it, for a message: one separator at a root
+// too (C:\Themes, where the path joined is C:\\Themes).
+std::string shownPath(const std::string &directory, const std::string &name);
 
 // Whether a path names one place whatever the working directory is. On
 // Windows a drive-relative "C:Game" or a rooted "\\Game" does not.

@@ -9,6 +9,7 @@
 #include "slotsound.h"
 #include "themefiles.h"
 #include "waveformpicture.h"
+#include "widepath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -439,8 +440,10 @@ void MainWindow::drawSlotRow(const DRAWITEMSTRUCT &item)
     RECT text = area;
     text.right -= picture + lengthWidth + (picture ? gap : 0);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    std::string value = m_editor.theme.slot(slot);
-    DrawTextA(dc, value.data(), static_cast<int>(value.size()), &text,
+    // The path's bytes are UTF-8: drawn through the wide call, as every
+    // other control's text is set.
+    const std::wstring value = vesk::wideText(m_editor.theme.slot(slot));
+    DrawTextW(dc, value.data(), static_cast<int>(value.size()), &text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
     if (!length.empty()) {
         RECT at{text.right + gap, area.top, text.right + lengthWidth, area.bottom};

@@ -163,6 +163,9 @@ TEST(Paths, joinPathAddsOneSeparatorEvenAfterARoot)
     const std::string sep(1, vesk::kSeparator);
     EXPECT_EQ(vesk::joinPath("game", "bomb1.wa2"), "game" + sep + "bomb1.wa2");
     EXPECT_EQ(vesk::joinPath(sep, "theme.cfg"), sep + sep + "theme.cfg");
+    // As a message names it: as the player writes it.
+    EXPECT_EQ(vesk::shownPath(sep, "theme.cfg"), sep + "theme.cfg");
+    EXPECT_EQ(vesk::shownPath("game", "bomb1.wa2"), "game" + sep + "bomb1.wa2");
 }
 
 TEST(Paths, programDirectoryIsTheExecutablesFolderNotTheWorkingDirectory)
