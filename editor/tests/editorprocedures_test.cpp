@@ -303,17 +303,19 @@ TEST_F(EditorProceduresTest, convertAsksOnceOfEverySoundAsTheRowsShowIt)
     std::filesystem::create_directory(path("game"));
     for (int k = 1; k <= 6; ++k)
         writeBytes(path("game/" + std::string(vesk::slotInfo(k).gameFile)), readBytes(data + "/pcm8.wav"));
-    const std::string wave = readBytes(data + "/pcm24.wav");
-    writeBytes(path("cut.wav"), wave.substr(0, wave.size() * 2 / 5)); // 0.5 s claimed, 0.2 s held
+    for (const char *name : {"pcm24.wav", "float.wav"}) {
+        const std::string whole = readBytes(data + "/" + name);
+        writeBytes(path(std::string("cut-") + name), whole.substr(0, whole.size() * 2 / 5)); // 0.5 s claimed
+    }
     writeBytes(path("words.mp3"), "no sound at all");
-    // 1 s of tone where the game's sound lasts 0.5 s: not long. 3.1 s: long.
+    writeBytes(path("long.wav"), wave(1, 1, 22050, 16, std::string(2 * 22050 * 7 / 2, '\0'))); // 3.5 s
     const struct
     {
         int slot;
         std::string file;
     } slots[] = {
-        {1, path("words.mp3")},  {2, path("cut.wav")},    {3, data + "/damaged.flac"},
-        {4, data + "/long.mp3"}, {5, data + "/tone.mp3"},
+        {1, path("words.mp3")}, {2, path("cut-pcm24.wav")}, {3, path("cut-float.wav")},
+        {4, path("long.wav")},  {5, data + "/pcm16.wav"},
     };
     for (const auto &slot : slots)
         m_editor.theme.setSlot(slot.slot, slot.file);
@@ -324,9 +326,9 @@ TEST_F(EditorProceduresTest, convertAsksOnceOfEverySoundAsTheRowsShowIt)
     const auto named = [&](int slot) { return vesk::slotDescription(slot) + " " + slots[slot - 1].file; };
     ASSERT_EQ(m_ui.told.size(), 2u);
     EXPECT_EQ(m_ui.told[0], "ask These sounds are much longer than the game's own: " + named(4)
-                                + ": 3.1 s, the game's is 0.5 s. Go on with them as they are? (No cancels.)");
-    for (const std::string &line :
-         {named(1) + ": not a sound file\n", named(2) + ": damaged after 0.2 s\n", named(3) + ": damaged after "})
+                                + ": 3.5 s, the game's is 0.5 s. Go on with them as they are? (No cancels.)");
+    for (const std::string &line : {named(1) + ": not a sound file\n", named(2) + ": damaged after 0.2 s\n",
+                                    named(3) + ": damaged after 0.2 s\n"})
         EXPECT_NE(m_ui.told[1].find(line), std::string::npos) << m_ui.told[1];
     EXPECT_FALSE(std::filesystem::exists(path("game/" + std::string(vesk::slotInfo(5).gameFile) + ".new")));
 }

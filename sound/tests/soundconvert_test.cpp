@@ -232,6 +232,28 @@ TEST_F(SoundConvertTest, aSoundCutShortIsDamagedNeverConvertedInPart)
     }
 }
 
+// A plain wave of an odd byte count, as game sounds are made: with the pad
+// byte RIFF puts after an odd chunk, and without it.
+TEST_F(SoundConvertTest, aPlainWaveOfAnOddByteCountIsReadWhole)
+{
+    std::string samples;
+    for (int i = 0; i < 9923; ++i)
+        samples += static_cast<char>(128 + (i % 40 < 20 ? 60 : -60));
+    const std::string padded = wave(1, 1, 22050, 8, samples);
+    std::string unpadded = padded.substr(0, padded.size() - 1);
+    const auto riff = static_cast<std::uint32_t>(unpadded.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        unpadded[static_cast<std::size_t>(4 + i)] = static_cast<char>(riff >> (8 * i) & 0xFF);
+    for (const auto &[name, bytes] : {std::pair{"padded.wav", padded}, {"unpadded.wav", unpadded}}) {
+        writeBytes(path(name), bytes);
+        EXPECT_FALSE(vesk::waveProblem(path(name))) << name;
+        const vesk::Result<vesk::SoundAnalysis> analysed = vesk::analyseSound(path(name));
+        ASSERT_TRUE(analysed.ok()) << name << ": " << analysed.error();
+        EXPECT_EQ(analysed->frames, 9923u) << name;
+        EXPECT_TRUE(analysed->loudness.integrated) << name;
+    }
+}
+
 // Samples that are no numbers damage a sound where the first lies; a header
 // whose rate or channels no sound has is refused at the door.
 TEST_F(SoundConvertTest, aSoundOfNoNumbersOrOfAnAbsurdFormatIsRefused)
