@@ -188,21 +188,23 @@ void SoundAnalyses::work()
         auto result = std::make_shared<const Result<SoundAnalysis>>(analyse(job));
         const Key after = keyOf(job.path);
         lock.lock();
+        const bool wanted = !*job.cancelled && result->code() != ErrorCode::Cancelled;
+        const bool stored = wanted && read == after;
+        if (wanted && !stored && !pending(job.path, after))
+            m_queue.push_front({job.path, after, job.cancelled});
+        if (stored) {
+            m_done[job.path] = Done{read, std::move(result)};
+            m_stored.notify_all();
+        }
+        // The job counts as under way until the window is told: busy() is
+        // never false before the last result's news has gone out.
+        if (stored && m_arrived) {
+            lock.unlock();
+            m_arrived();
+            lock.lock();
+        }
         m_running.erase(std::find_if(m_running.begin(), m_running.end(),
                                      [&](const Job &r) { return r.cancelled == job.cancelled; }));
-        if (*job.cancelled || result->code() == ErrorCode::Cancelled)
-            continue;
-        if (!(read == after)) {
-            if (!pending(job.path, after))
-                m_queue.push_front({job.path, after, job.cancelled});
-            continue;
-        }
-        m_done[job.path] = Done{read, std::move(result)};
-        m_stored.notify_all();
-        lock.unlock();
-        if (m_arrived)
-            m_arrived();
-        lock.lock();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace vesk {
@@ -41,11 +42,13 @@ bool at(const std::string &bytes, std::size_t offset, const char *magic)
 class StatedLength final : public SoundDecoder
 {
 public:
-    StatedLength(std::unique_ptr<SoundDecoder> decoder, std::uint64_t frames, std::uint64_t skip, std::uint64_t left)
-        : m_decoder(std::move(decoder)), m_frames(frames), m_skip(skip), m_left(left)
+    StatedLength(std::unique_ptr<SoundDecoder> decoder, std::uint64_t frames, std::uint64_t skip, std::uint64_t left,
+                 bool exact = false)
+        : m_decoder(std::move(decoder)), m_frames(frames), m_skip(skip), m_left(left), m_exact(exact)
     {}
     SoundFormat format() const override { return m_decoder->format(); }
     std::uint64_t frames() const override { return m_frames; }
+    bool exactLength() const override { return m_exact; }
     Result<std::size_t> read(float *samples, std::size_t frames) override
     {
         while (m_skip > 0) {
@@ -65,7 +68,22 @@ public:
 private:
     std::unique_ptr<SoundDecoder> m_decoder;
     std::uint64_t m_frames, m_skip, m_left;
+    bool m_exact;
 };
+
+// The frames a FLAC's STREAMINFO states, the first block of every FLAC: 36
+// bits after its rate, channels and sample size; nothing where it is not
+// there or says 0 (not known).
+std::optional<std::uint64_t> flacStatedFrames(const std::string &path)
+{
+    const std::string head = firstBytes(path, 26);
+    if (head.size() < 26 || !at(head, 0, "fLaC") || (static_cast<unsigned char>(head[4]) & 0x7F) != 0)
+        return std::nullopt;
+    std::uint64_t frames = static_cast<unsigned char>(head[21]) & 0x0Fu;
+    for (int i = 22; i < 26; ++i)
+        frames = frames << 8 | static_cast<unsigned char>(head[i]);
+    return frames ? std::optional<std::uint64_t>(frames) : std::nullopt;
+}
 
 std::unique_ptr<SoundDecoder> statedMp3(const std::string &path, std::unique_ptr<SoundDecoder> decoder)
 {
@@ -123,19 +141,36 @@ Result<std::unique_ptr<SoundDecoder>> SoundDecoder::open(const std::string &path
         return Status::failure(ErrorCode::NotAFile, "not a file");
     if (fileSize(path, ec) == 0)
         return Status::failure(ErrorCode::BadFormat, "an empty file");
+    // Checked before anything is sized from a header's numbers: a wave's
+    // before any decoder of the system sees it (one may hang on such a
+    // header), every kind's as its decoder reads it.
+    const auto absurd = [](long long rate, long long channels) -> std::optional<Status> {
+        if (rate < 1 || rate > kMostSourceRate)
+            return Status::failure(ErrorCode::BadFormat, "not a sound the game can play (" + grouped(rate) + " Hz)");
+        if (channels < 1 || channels > kMostSourceChannels)
+            return Status::failure(ErrorCode::BadFormat,
+                                   "not a sound the game can play (" + grouped(channels) + " channels)");
+        return std::nullopt;
+    };
+    const std::string kind = soundKind(path);
+    if (kind == "Wave")
+        if (const std::optional<WaveHeader> header = waveHeader(path))
+            if (std::optional<Status> refused = absurd(header->rate, header->channels))
+                return *refused;
     Result<std::unique_ptr<SoundDecoder>> decoder = openSystemDecoder(path);
     if (!decoder)
         return decoder;
-    // Checked here, before anything is sized from a header's numbers.
     const SoundFormat format = (*decoder)->format();
-    if (format.rate < 1 || format.rate > kMostSourceRate)
-        return Status::failure(ErrorCode::BadFormat, "not a sound the game can play (" + grouped(format.rate) + " Hz)");
-    if (format.channels < 1 || format.channels > kMostSourceChannels)
-        return Status::failure(ErrorCode::BadFormat,
-                               "not a sound the game can play (" + grouped(format.channels) + " channels)");
-    const std::string kind = soundKind(path);
+    if (std::optional<Status> refused = absurd(format.rate, format.channels))
+        return *refused;
     if (kind == "MP3")
         return statedMp3(path, std::move(decoder).value());
+    // A FLAC states its length to the frame: a decoder that reads past damage
+    // gives fewer.
+    if (kind == "FLAC")
+        if (const std::optional<std::uint64_t> stated = flacStatedFrames(path))
+            return std::unique_ptr<SoundDecoder>(std::make_unique<StatedLength>(
+                std::move(decoder).value(), *stated, 0, std::numeric_limits<std::uint64_t>::max(), true));
     // A decoder counts a wave's frames by what the file holds: one cut short
     // would seem whole.
     if (kind == "Wave")
@@ -220,7 +255,8 @@ Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block
     // a sound that ends a tenth of a second and a thousandth of its length
     // early has lost its end.
     const std::uint64_t stated = decoder.frames();
-    const std::uint64_t margin = static_cast<std::uint64_t>(format.rate) / 10 + stated / 1000;
+    const std::uint64_t margin
+        = decoder.exactLength() ? 0 : static_cast<std::uint64_t>(format.rate) / 10 + stated / 1000;
     if (stated > read + margin)
         return Status::failure(ErrorCode::BadFormat, damagedAfter(read, format.rate));
     return read;

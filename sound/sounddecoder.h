@@ -29,6 +29,8 @@ public:
     virtual SoundFormat format() const = 0;
     // How many frames the file says it holds; 0 when it does not say.
     virtual std::uint64_t frames() const = 0;
+    // Whether that count is exact, as a FLAC's is: any frame fewer is damage.
+    virtual bool exactLength() const { return false; }
     // Up to `frames` frames of interleaved samples into `samples`, full
     // scale being -1 to 1 (a floating-point source may go beyond it); 0 at
     // the end. A failure gives the reason in a few words.

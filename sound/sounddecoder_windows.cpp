@@ -5,6 +5,7 @@
 // Vorbis, which Windows has no decoder for, and Media Foundation's resampler.
 #include "comptr_windows.h"
 #include "sounddecoder.h"
+#include "wavecheck.h"
 
 #include "paths.h"
 #include "widepath.h"
@@ -535,6 +536,12 @@ Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path)
         if (Result<std::unique_ptr<SoundDecoder>> vorbis = VorbisDecoder::open(path))
             return vorbis;
     }
+    // A plain wave, as the game's own sounds are, through the system's RIFF
+    // reader first: Media Foundation (as Wine has it) gives no sample of
+    // one whose data chunk has an odd byte count.
+    if (kind == "Wave" && isWaveFile(path))
+        if (Result<std::unique_ptr<SoundDecoder>> plain = AcmDecoder::open(path))
+            return plain;
     if (Result<std::unique_ptr<SoundDecoder>> decoded = MediaFoundationDecoder::open(path))
         return decoded;
     if (kind == "Wave")

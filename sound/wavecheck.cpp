@@ -164,6 +164,15 @@ std::optional<std::uint64_t> waveStatedFrames(const std::string &path)
     return facts.dataSize / facts.blockAlign;
 }
 
+std::optional<WaveHeader> waveHeader(const std::string &path)
+{
+    WaveFacts facts;
+    static_cast<void>(readWave(path, facts));
+    if (facts.tag == 0 && facts.rate == 0 && facts.channels == 0)
+        return std::nullopt;
+    return WaveHeader{facts.rate, facts.channels};
+}
+
 std::optional<double> waveSeconds(const std::string &path)
 {
     WaveFacts facts;

@@ -22,6 +22,14 @@ std::optional<double> waveSeconds(const std::string &path);
 // frames differ in size (ADPCM).
 std::optional<std::uint64_t> waveStatedFrames(const std::string &path);
 
+// The rate and channels a wave's format chunk states, whatever its kind;
+// nothing for a file that is no wave.
+struct WaveHeader
+{
+    std::uint32_t rate = 0, channels = 0;
+};
+std::optional<WaveHeader> waveHeader(const std::string &path);
+
 inline bool isWaveFile(const std::string &path)
 {
     return !waveProblem(path);

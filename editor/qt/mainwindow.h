@@ -57,7 +57,8 @@ public:
     SlotLabel *slotRow(int index) const;
     QString soundInfoShown() const;
     // Whether every sound asked for has been measured.
-    bool soundsMeasured() const { return !m_measurements->busy(); }
+    // Every sound measured and shown.
+    bool soundsMeasured() const { return !m_measurements->busy() && !m_measuredPending; }
 
     // The settings window, made hidden when it does not exist yet.
     SettingsWindow *settingsWindow();
