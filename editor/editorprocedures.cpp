@@ -1,6 +1,7 @@
 #include "editorprocedures.h"
 
 #include "applytheme.h"
+#include "displaytext.h"
 #include "files.h"
 #include "gamebackup.h"
 #include "loudnessmatch.h"
@@ -19,6 +20,11 @@
 namespace vesk {
 
 namespace {
+
+// The most characters of a path in a line of a long report, which then fits
+// the screen whatever the paths: 47 such lines of at most some 140
+// characters, under 1,000 pixels wide in the message font.
+constexpr std::size_t kReportPathLength = 60;
 
 void report(EditorUi &ui, const std::string &failure)
 {
@@ -448,7 +454,8 @@ void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurem
             done = static_cast<double>(i) / static_cast<double>(slots.size());
             if (!keepWaiting())
                 return; // cancelled: nothing changed
-            const std::string named = slotDescription(k) + " " + path;
+            // A line of the report fits the screen, however long its path.
+            const std::string named = slotDescription(k) + " " + shortenedInMiddle(path, kReportPathLength);
             const MatchTarget target = gameLoudness.target(k);
             if (cancelled)
                 return;

@@ -291,7 +291,10 @@ public:
         // Opened here and handed over, as the multimedia file calls open
         // names of at most 128 characters themselves; closing the reader
         // closes the file.
-        const HANDLE handle = CreateFileW(systemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        // Shared in every way: the player may rename, replace or delete the
+        // file while it is measured (it is measured again when it changes).
+        const HANDLE handle = CreateFileW(systemPath(path).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE)
             return notASound();

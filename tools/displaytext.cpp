@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace vesk {
 
@@ -86,6 +87,19 @@ bool isCutShortJpeg(const std::string &bytes)
     // restart marker, so a start-of-scan or end-of-image marker is real.
     const size_t scan = bytes.rfind("\xFF\xDA");
     return scan == std::string::npos || bytes.find("\xFF\xD9", scan) == std::string::npos;
+}
+
+std::string shortenedInMiddle(const std::string &bytes, std::size_t most)
+{
+    // Characters by their first bytes: a UTF-8 continuation byte is none.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    if (starts.size() <= most || most < 3)
+        return bytes;
+    const std::size_t keep = most - 1, head = keep / 2, tail = keep - head;
+    return bytes.substr(0, starts[head]) + "\xE2\x80\xA6" + bytes.substr(starts[starts.size() - tail]);
 }
 
 std::string lengthText(double seconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vesk {
@@ -13,6 +14,11 @@ std::string displayText(const std::string &bytes);
 
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool isUtf8(const std::string &bytes);
+
+// A path for a line of a message that must fit the screen: `bytes` as they
+// are when they make at most `most` characters, else their start and end
+// around "…", cut between characters, never inside one.
+std::string shortenedInMiddle(const std::string &bytes, std::size_t most);
 
 // A sound's length as the player reads it: "20 ms", "2.1 s", "10 min 3 s",
 // "1 h 5 min".

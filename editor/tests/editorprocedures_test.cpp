@@ -1,13 +1,16 @@
 // The editor's procedures on their own, through an EditorUi that records
 // what the views are told and answers as the test says: the same in both
 // builds, whatever window shows them.
+#include "displaytext.h"
 #include "editorprocedures.h"
 #include "files.h"
 #include "tempdir.h"
+#include "texttools.h"
 #include "wavewriter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <filesystem>
@@ -276,6 +279,11 @@ TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothi
         cut.start = vesk::kMicrosPerSecond / 2; // only the quiet half is heard
         editor.theme.setEdit(2, cut);
         editor.theme.setSlot(3, path("words.wav"));
+        // A long path: the report still fits the screen, a line of it at most
+        // some 130 characters.
+        const std::string deep = path(std::string(150, 'd'));
+        std::filesystem::create_directory(deep);
+        editor.theme.setSlot(4, tone(std::string(150, 'd') + "/deep.wav", 0.5, 0.5));
         vesk::matchThemeLoudness(editor, ui, measurements);
         if (cancelAfter) {
             EXPECT_TRUE(ui.messages.empty());
@@ -287,10 +295,13 @@ TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothi
         EXPECT_NEAR(editor.theme.edit(2).gain, 20 * std::log10(0.125 / 0.05), 0.1);
         EXPECT_EQ(editor.theme.edit(2).start, cut.start);
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_NE(ui.messages[0].find("Not matched:\n" + vesk::slotDescription(3) + " " + path("words.wav")
-                                      + ": not a sound file"),
+        EXPECT_NE(ui.messages[0].find("Not matched:\n" + vesk::slotDescription(3) + " "
+                                      + vesk::shortenedInMiddle(path("words.wav"), 60) + ": not a sound file"),
                   std::string::npos)
             << ui.messages[0];
+        for (const std::string_view line : vesk::textLines(ui.messages[0]))
+            EXPECT_LE(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }), 145) << line;
+        EXPECT_NEAR(editor.theme.edit(4).gain, 20 * std::log10(0.25), 0.1);
     }
 }
 

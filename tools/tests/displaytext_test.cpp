@@ -31,3 +31,27 @@ TEST(DisplayText, jpegWithoutEndAfterItsLastScanIsCutShort)
     EXPECT_TRUE(vesk::isCutShortJpeg("\xFF\xD8\xFF\xE0 header only"));
     EXPECT_FALSE(vesk::isCutShortJpeg("GIF89a")); // not a JPEG: the decoder judges
 }
+
+// A long path in a message line keeps its start and end, cut between
+// characters, never inside one.
+TEST(DisplayText, aLongPathIsShortenedInItsMiddle)
+{
+    const std::string music = "/home/ann/M\xC3\xBCsik/" + std::string(100, 'x') + "/\xE9\x9F\xB3.wav";
+    const struct
+    {
+        std::string path;
+        std::size_t most;
+        std::string shown;
+    } cases[] = {
+        {"/s/a.wav", 72, "/s/a.wav"},
+        {std::string(72, 'a'), 72, std::string(72, 'a')},
+        {std::string(40, 'a') + std::string(40, 'b'), 11,
+         "aaaaa\xE2\x80\xA6"
+         "bbbbb"},
+        {music, 21,
+         "/home/ann/\xE2\x80\xA6"
+         "xxxx/\xE9\x9F\xB3.wav"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(vesk::shortenedInMiddle(c.path, c.most), c.shown) << c.path;
+}
