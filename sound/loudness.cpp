@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vesk {
 
@@ -334,6 +335,10 @@ Loudness LoudnessMeter::result() const
     if (m_oversample)
         truePeak = std::max(truePeak, closingPeak());
     result.samplePeak = decibels(peak);
+    // Samples near the largest float make points beyond it: the peak is at
+    // least that.
+    if (!std::isfinite(truePeak))
+        truePeak = std::numeric_limits<float>::max();
     result.truePeak = decibels(m_oversample ? truePeak : peak);
     if (m_blocks.empty()) {
         // Shorter than one block: the whole sound is the block.

@@ -80,7 +80,7 @@ std::optional<std::uint64_t> flacStatedFrames(const std::string &path)
     if (head.size() < 26 || !at(head, 0, "fLaC") || (static_cast<unsigned char>(head[4]) & 0x7F) != 0)
         return std::nullopt;
     std::uint64_t frames = static_cast<unsigned char>(head[21]) & 0x0Fu;
-    for (int i = 22; i < 26; ++i)
+    for (std::size_t i = 22; i < 26; ++i)
         frames = frames << 8 | static_cast<unsigned char>(head[i]);
     return frames ? std::optional<std::uint64_t>(frames) : std::nullopt;
 }

@@ -151,3 +151,19 @@ TEST(LoudnessTest, samplesTooSmallForFullPrecisionCostNoMoreThanOthers)
     const double ordinary = seconds(1e-30), tiny = seconds(1e-40);
     EXPECT_LT(tiny, 3 * ordinary + 0.01) << "ordinary " << ordinary << " s, tiny " << tiny << " s";
 }
+
+// Float samples near the largest float still give finite figures.
+TEST(LoudnessTest, samplesNearTheLargestFloatGiveFiniteFigures)
+{
+    std::vector<float> samples(2000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = (i % 2 ? -1 : 1) * 2.8e38f;
+    vesk::LoudnessMeter meter(22050, 1);
+    meter.add(samples.data(), samples.size());
+    const vesk::Loudness measured = meter.result();
+    for (const std::optional<double> &figure :
+         {measured.integrated, measured.momentaryMax, measured.samplePeak, measured.truePeak}) {
+        ASSERT_TRUE(figure);
+        EXPECT_TRUE(std::isfinite(*figure)) << *figure;
+    }
+}
