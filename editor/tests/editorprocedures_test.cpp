@@ -281,9 +281,9 @@ TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothi
         editor.theme.setSlot(3, path("words.wav"));
         // A long path: the report still fits the screen, a line of it at most
         // some 130 characters.
-        const std::string deep = path(std::string(150, 'd'));
+        const std::string deep = path(std::string(80, 'd'));
         std::filesystem::create_directory(deep);
-        editor.theme.setSlot(4, tone(std::string(150, 'd') + "/deep.wav", 0.5, 0.5));
+        editor.theme.setSlot(4, tone(std::string(80, 'd') + "/deep.wav", 0.5, 0.5));
         vesk::matchThemeLoudness(editor, ui, measurements);
         if (cancelAfter) {
             EXPECT_TRUE(ui.messages.empty());
