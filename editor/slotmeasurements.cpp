@@ -40,12 +40,6 @@ void SlotMeasurements::measure(const SlotValues &slots, const std::optional<std:
     m_analyses.request(paths);
 }
 
-SoundAnalyses::Entry SlotMeasurements::gameSound(int index) const
-{
-    const std::optional<std::string> &gameFile = m_gameSounds[static_cast<size_t>(index - 1)];
-    return gameFile ? m_analyses.findCurrent(*gameFile) : nullptr;
-}
-
 Result<Loudness> SlotMeasurements::editedLoudness(const std::string &path, const SoundEdit &edit,
                                                   const std::function<bool()> &keepWaiting)
 {

@@ -34,10 +34,6 @@ public:
         std::uint64_t from = 0, to = 0; // the frames of the sound the game gets, for its picture
         double scale = 1;               // and its level there: the edit's gain as a factor
     };
-    // What is known of a file now, and of the game's own sound for slot
-    // `index` (nothing: none, or not measured yet).
-    SoundAnalyses::Entry find(const std::string &path) const { return m_analyses.findCurrent(path); }
-    SoundAnalyses::Entry gameSound(int index) const;
 
     // Files measured first of all, and one waited for as it is now (see
     // SoundAnalyses::add and await).
