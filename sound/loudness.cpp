@@ -243,9 +243,16 @@ LoudnessMeter::LoudnessMeter(int rate, int channels)
         // The shelf lies above what such a rate carries.
         m_shelf = {1, 0, 0, 0, 0};
     }
-    const double k = std::tan(kPi * kHighPassFrequency / fs);
-    const double a0 = 1 + k / kHighPassQ + k * k;
-    m_highPass = {1, -2, 1, 2 * (k * k - 1) / a0, (1 - k / kHighPassQ + k * k) / a0};
+    if (fs > 2 * kHighPassFrequency) {
+        const double k = std::tan(kPi * kHighPassFrequency / fs);
+        const double a0 = 1 + k / kHighPassQ + k * k;
+        m_highPass = {1, -2, 1, 2 * (k * k - 1) / a0, (1 - k / kHighPassQ + k * k) / a0};
+    } else {
+        // Such a rate carries nothing above the high pass's corner, and the
+        // filter made for it would grow without bound: it weighs to silence.
+        m_shelf = {0, 0, 0, 0, 0};
+        m_highPass = {1, -2, 1, 0, 0};
+    }
     for (int c = 0; c < m_channels; ++c)
         m_weights.push_back(channelWeight(c, m_channels));
     m_scratch.resize(m_state.size() * (kHistory + m_stepFrames + kFloats));

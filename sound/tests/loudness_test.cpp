@@ -152,18 +152,24 @@ TEST(LoudnessTest, samplesTooSmallForFullPrecisionCostNoMoreThanOthers)
     EXPECT_LT(tiny, 3 * ordinary + 0.01) << "ordinary " << ordinary << " s, tiny " << tiny << " s";
 }
 
-// Float samples near the largest float still give finite figures.
+// Float samples near the largest float still give finite figures, at any
+// rate, also where the rate carries nothing the weighting passes.
 TEST(LoudnessTest, samplesNearTheLargestFloatGiveFiniteFigures)
 {
     std::vector<float> samples(2000);
     for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = (i % 2 ? -1 : 1) * 2.8e38f;
-    vesk::LoudnessMeter meter(22050, 1);
-    meter.add(samples.data(), samples.size());
-    const vesk::Loudness measured = meter.result();
-    for (const std::optional<double> &figure :
-         {measured.integrated, measured.momentaryMax, measured.samplePeak, measured.truePeak}) {
-        ASSERT_TRUE(figure);
-        EXPECT_TRUE(std::isfinite(*figure)) << *figure;
+        samples[i] = (i % 3 ? -1 : 1) * 2.8e38f;
+    for (const int rate : {22050, 3000, 77, 76, 50, 1}) {
+        vesk::LoudnessMeter meter(rate, 1);
+        meter.add(samples.data(), samples.size());
+        const vesk::Loudness measured = meter.result();
+        for (const std::optional<double> &figure : {measured.integrated, measured.momentaryMax}) {
+            EXPECT_EQ(bool(figure), rate > 76) << rate;
+            EXPECT_TRUE(!figure || std::isfinite(*figure)) << rate << ": " << *figure;
+        }
+        for (const std::optional<double> &figure : {measured.samplePeak, measured.truePeak}) {
+            ASSERT_TRUE(figure) << rate;
+            EXPECT_TRUE(std::isfinite(*figure)) << rate << ": " << *figure;
+        }
     }
 }
