@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -103,9 +104,6 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    // Return builds the package on its tab, whatever has the focus there
-    // (a dialog's hidden default button answers nothing).
-    ok->setDefault(true);
     platform::setFocusOrder(this, vesk::packageFocusOrder());
 
     connect(pictureDriveList, &platform::DriveList::changed, this, &PackageWindow::onPictureDriveChanged);
@@ -153,6 +151,22 @@ void PackageWindow::onCancel()
 
 // Whatever else lies in the package folder would be copied into other
 // players' game directories; the player decides before anything is written.
+// Return presses the button that has the focus, and OK from any other
+// control on any tab: a dialog's own default button answers only while its
+// tab is shown.
+void PackageWindow::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            onOk();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void PackageWindow::onOk()
 {
     const auto field = [this](const char *name) -> std::string {

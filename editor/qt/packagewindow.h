@@ -36,6 +36,9 @@ public:
                   std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt,
                   vesk::SlotMeasurements *measurements = nullptr);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void openStartDirectories();
     void onPictureDriveChanged();

@@ -115,8 +115,6 @@ private:
 
 class PackageWindow final : public Dialog
 {
-    static constexpr LRESULT kReadyPage = 2; // of Options, Package, Ready?
-
 public:
     PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory,
                   vesk::SlotMeasurements *measurements)
@@ -142,11 +140,14 @@ private:
             if (m_tabs)
                 m_tabs->notified(*reinterpret_cast<const NMHDR *>(lParam));
             return 0;
-        case DM_GETDEFID:
-            // Return builds the package on its tab, whatever has the focus there.
-            if (m_tabs && SendMessageA(m_tabs->tabs(), TCM_GETCURSEL, 0, 0) == kReadyPage)
-                return MAKELRESULT(vesk::ids::kPackageOk, DC_HASDEFID);
-            return 0;
+        case DM_GETDEFID: {
+            // Return presses the button that has the focus, and OK from any
+            // other control on any tab.
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd(), focus) && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
+                return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+            return MAKELRESULT(vesk::ids::kPackageOk, DC_HASDEFID);
+        }
         case WM_COMMAND:
             if (m_pictureFiles) // made last
                 command(reinterpret_cast<HWND>(lParam), wParam);

@@ -264,8 +264,8 @@ TEST_F(VeskWindowTest, escapeClosesTheSettingsWindowAndTheAboutBox)
     }
 }
 
-// Make Directory says why Windows refuses a name; Return on the package
-// window's last tab builds the package, as its OK does.
+// Make Directory says why Windows refuses a name; Return in the theme's name,
+// on a tab without the OK button, builds the package as OK does.
 TEST_F(VeskWindowTest, makeDirectorySaysWhyAndReturnBuildsThePackage)
 {
     ASSERT_TRUE(start());
@@ -292,11 +292,10 @@ TEST_F(VeskWindowTest, makeDirectorySaysWhyAndReturnBuildsThePackage)
         = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::Package, name)); };
     driver::setText(packageControl("picturePathBox"), PICTURE_JPG);
     driver::setText(packageControl("pathBox"), package);
-    HWND tabs = driver::descendant(window, vesk::kPackageTabsId);
-    for (int step = 0; step < 2; ++step) // to "Ready?"
-        driver::pressKey(tabs, VK_RIGHT);
-    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(packageControl("newDirectoryBox")) != FALSE; }));
-    driver::pressKey(packageControl("newDirectoryBox"), VK_RETURN);
+    driver::setText(packageControl("themeNameBox"), "Ocean");
+    driver::pressKey(driver::descendant(window, vesk::kPackageTabsId), VK_RIGHT); // to "Package"
+    EXPECT_TRUE(driver::waitFor([&] { return IsWindowVisible(packageControl("themeNameBox")) != FALSE; }));
+    driver::pressKey(packageControl("themeNameBox"), VK_RETURN);
     const std::string said = box();
     EXPECT_EQ(said.rfind("Theme package created in " + package + ".", 0), 0u) << said;
     driver::waitUntilGone(window);
