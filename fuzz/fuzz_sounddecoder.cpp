@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -26,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     static const std::string folder = std::filesystem::temp_directory_path().string();
-    static const std::string file = folder + "/vesk-fuzz-sound.bin";
-    static const std::string converted = folder + "/vesk-fuzz-sound.wav";
+    // Named by the process, so that fuzzers running side by side keep apart.
+    static const std::string stem = folder + "/vesk-fuzz-sound-" + std::to_string(::getpid());
+    static const std::string file = stem + ".bin", converted = stem + ".wav";
     std::FILE *out = std::fopen(file.c_str(), "wb");
     if (!out)
         return 0;
