@@ -51,12 +51,15 @@ namespace ids {
 enum MenuItemId : int {
     kOpen = 2000,
     kSave,
+    kRecentProjects,
     kFileSeparator1,
     kConvert,
     kCreatePackage,
     kRestore,
     kFileSeparator2,
     kExit,
+    kUndo,
+    kRedo,
     kEditSound,
     kMatchLoudness,
     kSettings,
@@ -67,9 +70,10 @@ enum MenuItemId : int {
 struct MenuItem
 {
     const char *name;
-    const char *caption;  // "-" for a separator
-    const char *shortcut; // "Ctrl+O", or null
-    int id;               // in the Win32 window
+    const char *caption;                // "-" for a separator
+    const char *shortcut;               // "Ctrl+O", or null
+    int id;                             // in the Win32 window
+    const char *alsoShortcut = nullptr; // a second one, "Ctrl+Shift+Z"
 };
 struct Menu
 {

@@ -40,6 +40,17 @@ void selectLastLink(Editor &editor, EditorUi &ui)
         selectLink(editor, ui, editor.theme.links().size() - 1);
 }
 
+// `change` as one step of the theme's history, named `name`; the Edit menu
+// follows when it changed anything.
+template<class Change>
+void recordStep(Editor &editor, EditorUi &ui, std::string name, Change &&change)
+{
+    editor.theme.beginStep(std::move(name));
+    change();
+    if (editor.theme.endStep())
+        ui.showHistory();
+}
+
 const std::string *requireGameDirectory(Editor &editor, EditorUi &ui)
 {
     if (!editor.gameDirectory) {
@@ -81,8 +92,11 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
     const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
     ui.linksChanging(change);
     editor.theme.load(std::move(loaded).value());
+    editor.projectPath = path;
+    reportSettingsFailure(editor, ui, editor.recentProjects.add(path));
     ui.linksChanged(change);
     ui.showTheme();
+    ui.showHistory();
     if (!notes.empty()) {
         std::string text = "Some sound edits of " + path + " were left out:";
         for (const std::string &note : notes)
@@ -120,8 +134,84 @@ bool saveProject(Editor &editor, EditorUi &ui)
         return false;
     }
     editor.theme.markSaved();
+    editor.projectPath = *file;
+    reportSettingsFailure(editor, ui, editor.recentProjects.add(*file));
     selectLastLink(editor, ui);
     return true;
+}
+
+void reportSettingsFailure(Editor &editor, EditorUi &ui, const Status &status)
+{
+    if (status.ok() || editor.settingsFailureSaid)
+        return;
+    editor.settingsFailureSaid = true;
+    ui.message(sentence(status.error()) + "\nVESK works on without it.", true);
+}
+
+void readRecentProjects(Editor &editor, EditorUi &ui)
+{
+    if (const std::optional<std::string> why = editor.recentProjects.read())
+        ui.message(*why, true);
+}
+
+bool openRecentProject(Editor &editor, EditorUi &ui, size_t position)
+{
+    if (position >= editor.recentProjects.paths().size())
+        return false;
+    const std::string path = editor.recentProjects.paths()[position];
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fsPath(path), ec)) {
+        ui.message(path + " no longer exists. It is taken off the list of recent projects.", true);
+        reportSettingsFailure(editor, ui, editor.recentProjects.remove(path));
+        return false;
+    }
+    return openProject(editor, ui, path);
+}
+
+void offerRecovery(Editor &editor, EditorUi &ui, Recovery &recovery)
+{
+    const Result<std::optional<std::string>> found = recovery.start();
+    if (!found) {
+        reportSettingsFailure(editor, ui, found.status());
+        return;
+    }
+    if (!*found)
+        return;
+    Result<RecoveredTheme> recovered = readRecoveryFile(**found);
+    if (!recovered) {
+        recovery.keepFound();
+        ui.message(recovered.error(), true);
+        return;
+    }
+    if (ui.ask(recoveryQuestion(*recovered), false) != Prompts::Answer::Yes) {
+        recovery.keepFound();
+        return;
+    }
+    std::error_code ec;
+    const std::string &project = recovered->projectPath;
+    const bool exists = !project.empty() && std::filesystem::is_regular_file(fsPath(project), ec);
+    editor.selectedLink.reset();
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
+    ui.linksChanging(change);
+    editor.theme.load(std::move(recovered->project), true);
+    editor.projectPath = exists ? project : std::string();
+    ui.linksChanged(change);
+    ui.showTheme();
+    ui.showHistory();
+    if (exists)
+        ui.offerFileName(project);
+}
+
+void keepRecovery(Editor &editor, EditorUi &ui, Recovery &recovery)
+{
+    reportSettingsFailure(
+        editor, ui,
+        recovery.keep(editor.theme.project(), editor.projectPath, editor.theme.changed(), editor.theme.revision()));
+}
+
+void clearRecentProjects(Editor &editor, EditorUi &ui)
+{
+    reportSettingsFailure(editor, ui, editor.recentProjects.clear());
 }
 
 namespace {
@@ -329,15 +419,15 @@ std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameD
 
 void selectSlot(Editor &editor, EditorUi &ui, int index)
 {
-    editor.theme.selectSlot(index);
-    editor.playName = editor.theme.slot(index);
+    editor.playName = editor.theme.slot(index); // checks the index
+    editor.selectedSlot = index;
     ui.showSelection();
 }
 
 void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path)
 {
-    editor.theme.selectSlot(index);
-    editor.theme.setSlot(index, path);
+    recordStep(editor, ui, "Add File to " + slotName(index), [&] { editor.theme.setSlot(index, path); });
+    editor.selectedSlot = index;
     editor.playName = std::move(path);
     ui.showSlot(index);
     ui.showSelection();
@@ -346,20 +436,21 @@ void chooseSlotFile(Editor &editor, EditorUi &ui, int index, std::string path)
 void addFile(Editor &editor, EditorUi &ui)
 {
     if (std::optional<std::string> file = ui.openFile(EditorUi::Files::Sounds))
-        chooseSlotFile(editor, ui, editor.theme.selectedSlot(), std::move(*file));
+        chooseSlotFile(editor, ui, editor.selectedSlot, std::move(*file));
 }
 
 void removeFile(Editor &editor, EditorUi &ui)
 {
-    editor.theme.clearSlot(editor.theme.selectedSlot());
-    ui.showSlot(editor.theme.selectedSlot());
+    const int slot = editor.selectedSlot;
+    recordStep(editor, ui, "Remove File from " + slotName(slot), [&] { editor.theme.clearSlot(slot); });
+    ui.showSlot(slot);
 }
 
 void addLink(Editor &editor, EditorUi &ui, Link link)
 {
     const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::Appended, editor.theme.links().size()};
     ui.linksChanging(change);
-    editor.theme.addLink(std::move(link));
+    recordStep(editor, ui, "Add Link", [&] { editor.theme.addLink(std::move(link)); });
     ui.linksChanged(change);
 }
 
@@ -371,7 +462,7 @@ void removeLink(Editor &editor, EditorUi &ui)
     editor.selectedLink.reset();
     const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::Erased, row};
     ui.linksChanging(change);
-    editor.theme.removeLink(row);
+    recordStep(editor, ui, "Remove Link", [&] { editor.theme.removeLink(row); });
     ui.linksChanged(change);
 }
 
@@ -386,7 +477,7 @@ void selectLink(Editor &editor, EditorUi &ui, size_t row)
 void play(Editor &editor, EditorUi &ui)
 {
     // The selected slot's sound plays as its edit makes it.
-    const int slot = editor.theme.selectedSlot();
+    const int slot = editor.selectedSlot;
     const bool ofSlot = editor.playName == editor.theme.slot(slot);
     playEdited(editor, ui, editor.playName, ofSlot ? editor.theme.edit(slot) : SoundEdit());
 }
@@ -410,8 +501,74 @@ void playEdited(Editor &editor, EditorUi &ui, const std::string &path, const Sou
 
 void keepSoundEdit(Editor &editor, EditorUi &ui, int slot, const SoundEdit &edit)
 {
-    editor.theme.setEdit(slot, edit);
+    recordStep(editor, ui, "Edit Sound of " + slotName(slot), [&] { editor.theme.setEdit(slot, edit); });
     ui.showSlot(slot);
+}
+
+namespace {
+
+// Undo (`back`) or Redo: the step's slots and links shown anew, and what it
+// changed selected and brought to the front.
+void walkHistory(Editor &editor, EditorUi &ui, bool back)
+{
+    const ThemeStep *next = back ? editor.theme.undoable() : editor.theme.redoable();
+    if (!next)
+        return;
+    const bool links = !next->links.empty();
+    const EditorUi::LinkChange all{EditorUi::LinkChange::Kind::All};
+    if (links) {
+        editor.selectedLink.reset();
+        ui.linksChanging(all);
+    }
+    const ThemeStep &step = back ? *editor.theme.undo() : *editor.theme.redo();
+    if (links)
+        ui.linksChanged(all);
+    for (const ThemeStep::Slot &slot : step.slots)
+        ui.showSlot(slot.index);
+    if (!step.slots.empty()) {
+        // The selected slot stays selected when the step changed it.
+        int shown = step.slots.front().index;
+        for (const ThemeStep::Slot &slot : step.slots)
+            if (slot.index == editor.selectedSlot)
+                shown = slot.index;
+        selectSlot(editor, ui, shown);
+        ui.showPage(EditorUi::Page::Slots);
+    } else if (links) {
+        // The link put back, or added again, is selected; one taken out
+        // leaves none selected.
+        const ThemeStep::LinkChange &last = back ? step.links.front() : step.links.back();
+        if (last.added != back)
+            selectLink(editor, ui, last.row);
+        ui.showPage(EditorUi::Page::Links);
+    }
+    ui.showHistory();
+}
+
+std::string historyCaption(const char *item, const ThemeStep *step)
+{
+    return step && !step->name.empty() ? std::string(item) + " " + step->name : item;
+}
+
+} // namespace
+
+void undo(Editor &editor, EditorUi &ui)
+{
+    walkHistory(editor, ui, true);
+}
+
+void redo(Editor &editor, EditorUi &ui)
+{
+    walkHistory(editor, ui, false);
+}
+
+std::string undoCaption(const Theme &theme)
+{
+    return historyCaption("&Undo", theme.undoable());
+}
+
+std::string redoCaption(const Theme &theme)
+{
+    return historyCaption("&Redo", theme.redoable());
 }
 
 void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurements)
@@ -481,18 +638,22 @@ void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurem
             changed += "\n" + named + ": " + matchText(*gain, target);
         }
     }
+    recordStep(editor, ui, "Match Loudness to the Game", [&] {
+        for (const auto &[k, edit] : matched)
+            editor.theme.setEdit(k, edit);
+    });
     for (const auto &[k, edit] : matched)
-        keepSoundEdit(editor, ui, k, edit);
+        ui.showSlot(k);
     std::string text = changed.empty() ? "No sound could be matched to the game's loudness."
                                        : "Matched to the game's loudness:" + changed;
     if (!unmatched.empty())
         text += "\n\nNot matched:" + unmatched;
-    ui.message(text + "\n\nReset in a slot's sound window, or close without saving, to undo it.", true);
+    ui.message(text + "\n\nEdit > Undo takes it back.", true);
 }
 
 std::optional<SoundEditing> startSoundWindow(Editor &editor, EditorUi &ui, SlotMeasurements &measurements)
 {
-    const int slot = editor.theme.selectedSlot();
+    const int slot = editor.selectedSlot;
     const std::string &path = editor.theme.slot(slot);
     Result<SoundEditing> editing = [&] {
         const std::unique_ptr<Progress> progress = ui.startProgress("Edit Sound");

@@ -3,6 +3,8 @@
 #include "packagebuild.h"
 #include "playablesound.h"
 #include "progress.h"
+#include "recentprojects.h"
+#include "recovery.h"
 #include "slotcatalogue.h"
 #include "slotmeasurements.h"
 #include "soundediting.h"
@@ -78,17 +80,33 @@ public:
     };
     virtual void linksChanging(const LinkChange &change) = 0;
     virtual void linksChanged(const LinkChange &change) = 0;
+    // The Edit menu follows the theme's history (see undoCaption).
+    virtual void showHistory() = 0;
+    // The page of the window that shows the selected slot (its slot tab
+    // too) or the links brought to the front, so that the player sees what
+    // Undo or Redo changed.
+    enum class Page {
+        Slots,
+        Links,
+    };
+    virtual void showPage(Page page) = 0;
 };
 
-// The editor's state: the theme, the game directory in force (chosen in
-// Settings) and the file Play plays (what fileNameBox shows).
+// The editor's state: the theme, the project file it was opened from or
+// saved to (none for a new theme), the game directory in force (chosen in
+// Settings), the slot "Add File" and "Remove File" act on and the file Play
+// plays (what fileNameBox shows).
 struct Editor
 {
     Theme theme;
+    std::string projectPath;
     std::optional<std::string> gameDirectory;
+    int selectedSlot = 1;
     std::string playName;
     std::optional<size_t> selectedLink; // in linkList
     PlayableSounds playable;            // what Play converted
+    RecentProjects recentProjects;
+    bool settingsFailureSaid = false; // a per-user file could not be written
 };
 
 // Whether the File Name box shows the selected slot's sound, so that the
@@ -96,7 +114,7 @@ struct Editor
 // of the slot.
 inline bool showsSelectedSlot(const Editor &editor)
 {
-    return editor.playName == editor.theme.slot(editor.theme.selectedSlot());
+    return editor.playName == editor.theme.slot(editor.selectedSlot);
 }
 
 inline constexpr const char *kNoGameDirectory = "Please go to Options Settings and select your Kestrova directory";
@@ -119,6 +137,25 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
 
 // Save: the file dialog, then the project; true when it was saved.
 bool saveProject(Editor &editor, EditorUi &ui);
+
+// File > Recent Projects: the list read at start (a damaged one said and
+// left aside); a project opened from it as Open opens it, one that is gone
+// said so and taken off; "Clear List". Every project opened or saved goes to
+// the front of the list.
+void readRecentProjects(Editor &editor, EditorUi &ui);
+bool openRecentProject(Editor &editor, EditorUi &ui, size_t position);
+void clearRecentProjects(Editor &editor, EditorUi &ui);
+// Recovery: at start, the unsaved changes of an editor that did not close
+// properly are offered ("VESK did not close properly. ..."); Yes opens them as
+// unsaved changes to their project (a new theme where it is gone), No keeps
+// the file aside. While the editor runs, keepRecovery (every second) keeps
+// the unsaved theme in the recovery file; closing removes it.
+void offerRecovery(Editor &editor, EditorUi &ui, Recovery &recovery);
+void keepRecovery(Editor &editor, EditorUi &ui, Recovery &recovery);
+
+// A per-user file that cannot be written is said once a session; the editor
+// works on without it.
+void reportSettingsFailure(Editor &editor, EditorUi &ui, const Status &status);
 
 // Convert To Wa2 + Bm2, with its checks and questions; with `measurements`,
 // they speak of the sounds as the main window's rows show them.
@@ -151,6 +188,14 @@ void matchThemeLoudness(Editor &editor, EditorUi &ui, SlotMeasurements &measurem
 // game's are measured (waited for behind a progress window); nothing, the
 // reason said, where there is nothing to edit or the player cancelled.
 std::optional<SoundEditing> startSoundWindow(Editor &editor, EditorUi &ui, SlotMeasurements &measurements);
+
+// Edit > Undo and Redo: the last step taken back, or the next made again,
+// and what it changed selected. The menu items' captions name the step:
+// "&Undo Add File to Bombs, Level 1", or "&Undo" alone, disabled.
+void undo(Editor &editor, EditorUi &ui);
+void redo(Editor &editor, EditorUi &ui);
+std::string undoCaption(const Theme &theme);
+std::string redoCaption(const Theme &theme);
 
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
 // out the selected one (nothing when none is), selecting shows a link in the

@@ -22,56 +22,182 @@ const std::string &Theme::slot(int index) const
     return m_project.slots[slotPosition(index)];
 }
 
-void Theme::setSlot(int index, std::string value)
-{
-    std::string &stored = m_project.slots[slotPosition(index)];
-    if (stored == value)
-        return;
-    stored = std::move(value);
-    m_project.edits[slotPosition(index)] = SoundEdit();
-    m_changed = true;
-}
-
 const SoundEdit &Theme::edit(int index) const
 {
     return m_project.edits[slotPosition(index)];
 }
 
-void Theme::setEdit(int index, SoundEdit edit)
+ThemeStep &Theme::openStep()
 {
-    SoundEdit &stored = m_project.edits[slotPosition(index)];
-    if (edit.empty())
-        edit = SoundEdit();
-    if (stored == edit)
-        return;
-    stored = edit;
-    m_changed = true;
+    if (!m_open) {
+        m_open.emplace();
+        m_automatic = true;
+    }
+    return *m_open;
 }
 
-void Theme::selectSlot(int index)
+void Theme::closeAutomaticStep()
 {
-    slotPosition(index);
-    m_selected = index;
+    if (m_automatic)
+        endStep();
+}
+
+void Theme::putSlot(int index, const std::string &path, const SoundEdit &edit)
+{
+    const size_t at = slotPosition(index);
+    m_project.slots[at] = path;
+    m_project.edits[at] = edit;
+}
+
+// A slot changed twice in one step is one change, from its first value to
+// its last.
+void Theme::setSlot(int index, std::string value)
+{
+    const size_t at = slotPosition(index);
+    if (m_project.slots[at] == value)
+        return;
+    ThemeStep &step = openStep();
+    ThemeStep::Slot *change = nullptr;
+    for (ThemeStep::Slot &earlier : step.slots)
+        if (earlier.index == index)
+            change = &earlier;
+    if (!change)
+        change = &step.slots.emplace_back(ThemeStep::Slot{index, m_project.slots[at], {}, m_project.edits[at], {}});
+    putSlot(index, value, SoundEdit());
+    change->after = std::move(value);
+    change->afterEdit = SoundEdit();
+    closeAutomaticStep();
+}
+
+void Theme::setEdit(int index, SoundEdit edit)
+{
+    const size_t at = slotPosition(index);
+    if (edit.empty())
+        edit = SoundEdit();
+    if (m_project.edits[at] == edit)
+        return;
+    ThemeStep &step = openStep();
+    ThemeStep::Slot *change = nullptr;
+    for (ThemeStep::Slot &earlier : step.slots)
+        if (earlier.index == index)
+            change = &earlier;
+    if (!change)
+        change = &step.slots.emplace_back(
+            ThemeStep::Slot{index, m_project.slots[at], m_project.slots[at], m_project.edits[at], {}});
+    m_project.edits[at] = edit;
+    change->afterEdit = std::move(edit);
+    closeAutomaticStep();
 }
 
 void Theme::addLink(Link link)
 {
+    openStep().links.push_back({m_project.links.size(), link, true});
     m_project.links.push_back(std::move(link));
-    m_changed = true;
+    closeAutomaticStep();
 }
 
 void Theme::removeLink(size_t row)
 {
     if (row >= m_project.links.size())
         return;
+    openStep().links.push_back({row, m_project.links[row], false});
     m_project.links.erase(m_project.links.begin() + static_cast<std::ptrdiff_t>(row));
-    m_changed = true;
+    closeAutomaticStep();
 }
 
-void Theme::load(Project project)
+void Theme::load(Project project, bool changed)
 {
     m_project = std::move(project);
-    m_changed = false;
+    m_history.clear();
+    m_position = 0;
+    m_saved = changed ? std::nullopt : std::optional<size_t>(0);
+    m_open.reset();
+    ++m_revision;
+}
+
+void Theme::beginStep(std::string name)
+{
+    if (m_open)
+        endStep();
+    m_open.emplace();
+    m_open->name = std::move(name);
+    m_automatic = false;
+}
+
+bool Theme::endStep()
+{
+    m_automatic = false;
+    if (!m_open)
+        return false;
+    ThemeStep step = std::move(*m_open);
+    m_open.reset();
+    // A slot set back to what it was within the step is no change.
+    for (size_t i = step.slots.size(); i-- > 0;) {
+        const ThemeStep::Slot &slot = step.slots[i];
+        if (slot.before == slot.after && slot.beforeEdit == slot.afterEdit)
+            step.slots.erase(step.slots.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (step.slots.empty() && step.links.empty())
+        return false;
+    // What could have been redone is gone, and with it the saved state, if
+    // it lay there.
+    m_history.resize(m_position);
+    if (m_saved && *m_saved > m_position)
+        m_saved.reset();
+    m_history.push_back(std::move(step));
+    ++m_position;
+    ++m_revision;
+    return true;
+}
+
+const ThemeStep *Theme::undoable() const
+{
+    return m_position > 0 ? &m_history[m_position - 1] : nullptr;
+}
+
+const ThemeStep *Theme::redoable() const
+{
+    return m_position < m_history.size() ? &m_history[m_position] : nullptr;
+}
+
+const ThemeStep *Theme::undo()
+{
+    if (m_open)
+        endStep();
+    if (m_position == 0)
+        return nullptr;
+    const ThemeStep &step = m_history[--m_position];
+    ++m_revision;
+    for (auto slot = step.slots.rbegin(); slot != step.slots.rend(); ++slot)
+        putSlot(slot->index, slot->before, slot->beforeEdit);
+    for (auto link = step.links.rbegin(); link != step.links.rend(); ++link) {
+        const auto at = m_project.links.begin() + static_cast<std::ptrdiff_t>(link->row);
+        if (link->added)
+            m_project.links.erase(at);
+        else
+            m_project.links.insert(at, link->link);
+    }
+    return &step;
+}
+
+const ThemeStep *Theme::redo()
+{
+    if (m_open)
+        endStep();
+    if (m_position == m_history.size())
+        return nullptr;
+    const ThemeStep &step = m_history[m_position++];
+    ++m_revision;
+    for (const ThemeStep::Slot &slot : step.slots)
+        putSlot(slot.index, slot.after, slot.afterEdit);
+    for (const ThemeStep::LinkChange &link : step.links) {
+        const auto at = m_project.links.begin() + static_cast<std::ptrdiff_t>(link.row);
+        if (link.added)
+            m_project.links.insert(at, link.link);
+        else
+            m_project.links.erase(at);
+    }
+    return &step;
 }
 
 } // namespace vesk

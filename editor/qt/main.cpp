@@ -48,6 +48,7 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(
             QIcon::fromTheme(QStringLiteral("org.example.Vesk"), QIcon(QStringLiteral(":/org.example.Vesk.svg"))));
     });
+    window.startRecovery();
     window.openFromCommandLine(options.files);
     return app.exec();
 }

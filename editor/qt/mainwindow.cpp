@@ -32,11 +32,13 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -134,6 +136,8 @@ public:
         if (change.kind == LinkChange::Kind::Erased)
             m_window.clearLinkSelection();
     }
+    void showHistory() override { m_window.showHistory(); }
+    void showPage(Page page) override { m_window.showPage(page); }
 
 private:
     std::optional<std::string> choose(Files kind, bool save)
@@ -203,6 +207,7 @@ void MainWindow::buildMenus()
 {
     const std::map<std::string_view, void (MainWindow::*)()> handlers = {
         {"openItem", &MainWindow::onOpen},           {"saveItem", &MainWindow::onSave},
+        {"undoItem", &MainWindow::onUndo},           {"redoItem", &MainWindow::onRedo},
         {"convertItem", &MainWindow::onConvert},     {"createPackageItem", &MainWindow::onCreatePackage},
         {"restoreItem", &MainWindow::onRestore},     {"exitItem", &MainWindow::onExit},
         {"editSoundItem", &MainWindow::onEditSound}, {"matchLoudnessItem", &MainWindow::onMatchLoudness},
@@ -212,15 +217,92 @@ void MainWindow::buildMenus()
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
         built->setObjectName(QString::fromLatin1(menu.name));
         for (const vesk::MenuItem &item : menu.items) {
+            if (item.id == vesk::ids::kRecentProjects) {
+                m_recentMenu = built->addMenu(QString::fromLatin1(item.caption));
+                m_recentMenu->setObjectName(QString::fromLatin1(item.name));
+                m_recentMenu->setToolTipsVisible(true);
+                connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::showRecentProjects);
+                continue;
+            }
             const bool separator = std::string_view(item.caption) == "-";
             QAction *action = separator ? built->addSeparator() : built->addAction(QString::fromLatin1(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
-            if (item.shortcut)
-                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            QList<QKeySequence> keys;
+            for (const char *shortcut : {item.shortcut, item.alsoShortcut})
+                if (shortcut)
+                    keys.append(QKeySequence(QString::fromLatin1(shortcut)));
+            action->setShortcuts(keys);
             if (!separator)
                 connect(action, &QAction::triggered, this, handlers.at(item.name));
+            if (item.id == vesk::ids::kUndo)
+                m_undoAction = action;
+            else if (item.id == vesk::ids::kRedo)
+                m_redoAction = action;
         }
     }
+    showHistory();
+}
+
+void MainWindow::showHistory()
+{
+    m_undoAction->setText(QString::fromStdString(vesk::undoCaption(m_editor.theme)));
+    m_undoAction->setEnabled(m_editor.theme.undoable() != nullptr);
+    m_redoAction->setText(QString::fromStdString(vesk::redoCaption(m_editor.theme)));
+    m_redoAction->setEnabled(m_editor.theme.redoable() != nullptr);
+}
+
+void MainWindow::showPage(vesk::EditorUi::Page page)
+{
+    auto *tabs = control<QTabWidget>(this, QStringLiteral("mainTabs"));
+    if (page == vesk::EditorUi::Page::Links) {
+        tabs->setCurrentIndex(2);
+        return;
+    }
+    tabs->setCurrentIndex(0);
+    const vesk::InnerTab tab = vesk::slotCatalogue()[static_cast<size_t>(m_editor.selectedSlot - 1)].tab;
+    for (size_t t = 0; t < vesk::innerTabs().size(); ++t)
+        if (vesk::innerTabs()[t].tab == tab)
+            m_slotTabs->setCurrentIndex(static_cast<int>(t));
+}
+
+void MainWindow::showRecentProjects()
+{
+    m_recentMenu->clear();
+    const std::vector<std::string> &paths = m_editor.recentProjects.paths();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        QAction *item = m_recentMenu->addAction(QString::fromStdString(vesk::recentItemCaption(i + 1, paths[i])));
+        item->setToolTip(platform::fromLocal(paths[i]));
+        item->setObjectName(QStringLiteral("recentProject%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, i] { vesk::openRecentProject(m_editor, *m_ui, i); });
+    }
+    if (!paths.empty())
+        m_recentMenu->addSeparator();
+    QAction *clear = m_recentMenu->addAction(QStringLiteral("Clear List"));
+    clear->setObjectName(QStringLiteral("clearRecentProjects"));
+    clear->setEnabled(!paths.empty());
+    connect(clear, &QAction::triggered, this, [this] { vesk::clearRecentProjects(m_editor, *m_ui); });
+}
+
+void MainWindow::startRecovery()
+{
+    const std::string settings = platform::toLocal(m_settingsFile);
+    m_editor.recentProjects = vesk::RecentProjects(vesk::recentProjectsFile(settings));
+    vesk::readRecentProjects(m_editor, *m_ui);
+    m_recovery = std::make_unique<vesk::Recovery>(settings);
+    vesk::offerRecovery(m_editor, *m_ui, *m_recovery);
+    m_recoveryTimer = new QTimer(this);
+    connect(m_recoveryTimer, &QTimer::timeout, this, [this] { vesk::keepRecovery(m_editor, *m_ui, *m_recovery); });
+    m_recoveryTimer->start(1000);
+}
+
+void MainWindow::onUndo()
+{
+    vesk::undo(m_editor, *m_ui);
+}
+
+void MainWindow::onRedo()
+{
+    vesk::redo(m_editor, *m_ui);
 }
 
 void MainWindow::buildSoundsTab(QWidget *page, QPoint origin)
@@ -348,7 +430,7 @@ void MainWindow::showMeasurements()
         slotRow(k)->showSound(row);
     }
     m_soundInfo->setText(vesk::showsSelectedSlot(m_editor) ? QString::fromStdString(
-                             m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot()))
+                             m_measurements->figures(m_editor.theme.project(), m_editor.selectedSlot))
                                                            : QString());
 }
 
@@ -383,6 +465,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     dropSettingsWindow();
+    if (m_recovery)
+        m_recovery->discard();
     event->accept();
 }
 
@@ -497,7 +581,7 @@ void MainWindow::onExit()
 // The selected slot's sound in its window; OK keeps what the player made of it.
 void MainWindow::onEditSound()
 {
-    const int slot = m_editor.theme.selectedSlot();
+    const int slot = m_editor.selectedSlot;
     std::optional<vesk::SoundEditing> editing = vesk::startSoundWindow(m_editor, *m_ui, *m_measurements);
     if (!editing)
         return;

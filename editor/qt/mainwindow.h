@@ -13,7 +13,10 @@
 #include <optional>
 #include <string>
 
+class QAction;
 class QLabel;
+class QMenu;
+class QTimer;
 class SlotLabel;
 class QLineEdit;
 class QListView;
@@ -44,6 +47,7 @@ public:
     ~MainWindow() override;
 
     const vesk::Theme &theme() const { return m_editor.theme; }
+    int selectedSlot() const { return m_editor.selectedSlot; }
     const std::optional<std::string> &gameDirectory() const { return m_editor.gameDirectory; }
 
     // Slot k's row; object names run "slotLabel1" to "slotLabel47".
@@ -71,6 +75,10 @@ public:
     // line's one file (its positional arguments) is opened as "&Open" opens
     // it. Anything else is left alone.
     void openFromCommandLine(const QStringList &files);
+
+    // At start: the recent projects read, a crashed editor's unsaved
+    // changes offered, and from then on the unsaved theme kept for recovery.
+    void startRecovery();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -102,6 +110,11 @@ private:
     void onMatchLoudness();
     void onSettings();
     void onAbout();
+    void onUndo();
+    void onRedo();
+    void showRecentProjects(); // the submenu, as it opens
+    void showHistory();
+    void showPage(vesk::EditorUi::Page page);
 
     // Views of the model.
     QLabel *slotLabel(int index) const;
@@ -136,6 +149,11 @@ private:
     QLineEdit *linkAddressBox = nullptr;
     QTabWidget *m_slotTabs = nullptr;
     QLabel *m_soundInfo = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    QTimer *m_recoveryTimer = nullptr;
+    std::unique_ptr<vesk::Recovery> m_recovery;
 
     std::atomic<bool> m_measuredPending{false};
     // Last, so that its threads are gone before anything they report to.

@@ -66,6 +66,10 @@ public:
     void showLink(size_t row) override { told.push_back("link " + std::to_string(row)); }
     void linksChanging(const LinkChange &change) override { told.push_back("changing " + named(change)); }
     void linksChanged(const LinkChange &change) override { told.push_back("changed " + named(change)); }
+    void showHistory() override { ++historyShown; }
+    void showPage(Page page) override { pages.push_back(page); }
+    int historyShown = 0;
+    std::vector<Page> pages;
 
 private:
     std::optional<std::string> chosen()
@@ -144,7 +148,7 @@ TEST_F(EditorProceduresTest, slotButtonsAddFileAndRemoveFileActOnTheSelectedSlot
         ui.chosenFiles.assign(c.files.begin(), c.files.end());
         vesk::selectSlot(editor, ui, 32);
         c.act(editor, ui);
-        EXPECT_EQ(editor.theme.selectedSlot(), 32);
+        EXPECT_EQ(editor.selectedSlot, 32);
         EXPECT_EQ(editor.theme.slot(32), c.slot32);
         EXPECT_EQ(editor.theme.slot(1), "none");
         EXPECT_EQ(ui.told.front(), "selection");

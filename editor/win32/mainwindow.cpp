@@ -28,6 +28,10 @@ using vesk::EditorWindow;
 
 // Posted by the measuring threads: a sound was measured.
 constexpr UINT kSoundMeasured = WM_APP + 1;
+// The recent projects' items, and Clear List after them; the timer that
+// keeps the unsaved theme for recovery.
+constexpr int kRecentItemBase = 2200, kClearRecentItem = kRecentItemBase + vesk::RecentProjects::kCount;
+constexpr UINT_PTR kRecoveryTimer = 1;
 constexpr int kPictureWidth = 64, kGap = 6; // at 96 dpi
 
 int idOf(const char *name)
@@ -35,11 +39,24 @@ int idOf(const char *name)
     return vesk::controlId(EditorWindow::Main, name);
 }
 
-// "Ctrl+O" as an accelerator for menu item `id`.
+// "Ctrl+O" or "Ctrl+Shift+Z" as an accelerator for menu item `id`.
 ACCEL shortcut(const char *keys, int id)
 {
     const std::string_view text(keys);
-    return {FVIRTKEY | FCONTROL, static_cast<WORD>(text.back()), static_cast<WORD>(id)};
+    const BYTE shift = text.find("Shift+") != std::string_view::npos ? FSHIFT : 0;
+    return {static_cast<BYTE>(FVIRTKEY | FCONTROL | shift), static_cast<WORD>(text.back()), static_cast<WORD>(id)};
+}
+
+// A menu item's caption as the system draws it, with its shortcut.
+void setItemCaption(HMENU menu, int id, const std::string &caption, bool enabled)
+{
+    std::wstring text = vesk::wideText(caption);
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING | MIIM_STATE;
+    item.dwTypeData = text.data();
+    item.fState = enabled ? MFS_ENABLED : MFS_GRAYED;
+    SetMenuItemInfoW(menu, static_cast<UINT>(id), FALSE, &item);
 }
 
 } // namespace
@@ -75,14 +92,22 @@ bool MainWindow::open(int show)
                 continue;
             }
             const int id = vesk::menuItemId(item.name);
+            if (id == vesk::ids::kRecentProjects) {
+                m_recentMenu = CreatePopupMenu();
+                AppendMenuA(items, MF_POPUP, reinterpret_cast<UINT_PTR>(m_recentMenu), item.caption);
+                continue;
+            }
             const std::string caption = item.shortcut ? std::string(item.caption) + "\t" + item.shortcut : item.caption;
             AppendMenuA(items, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
-            if (item.shortcut)
-                shortcuts.push_back(shortcut(item.shortcut, id));
+            for (const char *keys : {item.shortcut, item.alsoShortcut})
+                if (keys)
+                    shortcuts.push_back(shortcut(keys, id));
         }
         AppendMenuA(menus, MF_POPUP, reinterpret_cast<UINT_PTR>(items), menu.caption);
     }
     m_shortcuts = CreateAcceleratorTableA(shortcuts.data(), static_cast<int>(shortcuts.size()));
+    m_menus = menus;
+    showHistory();
     // A fixed border, a minimize box and no maximize box.
     if (!create(m_instance, "VeskMain", vesk::kMainCaption,
                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
@@ -92,7 +117,63 @@ bool MainWindow::open(int show)
     DragAcceptFiles(hwnd(), TRUE);
     ShowWindow(hwnd(), show);
     UpdateWindow(hwnd());
+    m_editor.recentProjects = vesk::RecentProjects(vesk::recentProjectsFile(m_settingsFile));
+    vesk::readRecentProjects(m_editor, *this);
+    m_recovery = std::make_unique<vesk::Recovery>(m_settingsFile);
+    vesk::offerRecovery(m_editor, *this, *m_recovery);
+    SetTimer(hwnd(), kRecoveryTimer, 1000, nullptr);
     return true;
+}
+
+void MainWindow::showHistory()
+{
+    if (!m_menus)
+        return;
+    setItemCaption(m_menus, vesk::ids::kUndo, vesk::undoCaption(m_editor.theme) + "\tCtrl+Z",
+                   m_editor.theme.undoable() != nullptr);
+    setItemCaption(m_menus, vesk::ids::kRedo, vesk::redoCaption(m_editor.theme) + "\tCtrl+Y",
+                   m_editor.theme.redoable() != nullptr);
+}
+
+void MainWindow::showPage(Page page)
+{
+    if (page == Page::Links) {
+        m_tabs->show(2);
+        return;
+    }
+    m_tabs->show(0);
+    const vesk::InnerTab tab = vesk::slotInfo(m_editor.selectedSlot).tab;
+    for (size_t t = 0; t < vesk::innerTabs().size(); ++t)
+        if (vesk::innerTabs()[t].tab == tab)
+            m_slotTabs->show(t);
+    measureSounds();
+}
+
+void MainWindow::showRecentProjects()
+{
+    while (GetMenuItemCount(m_recentMenu) > 0)
+        DeleteMenu(m_recentMenu, 0, MF_BYPOSITION);
+    const std::vector<std::string> &paths = m_editor.recentProjects.paths();
+    for (size_t i = 0; i < paths.size(); ++i)
+        AppendMenuW(m_recentMenu, MF_STRING, static_cast<UINT_PTR>(kRecentItemBase + static_cast<int>(i)),
+                    vesk::wideText(vesk::recentItemCaption(i + 1, paths[i])).c_str());
+    if (!paths.empty())
+        AppendMenuA(m_recentMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m_recentMenu, MF_STRING | (paths.empty() ? MF_GRAYED : 0), kClearRecentItem, "Clear List");
+}
+
+// Menus have no tooltips: the figures line shows a recent project's full
+// path while its item is picked.
+void MainWindow::showMenuStatus(int id)
+{
+    const size_t position = static_cast<size_t>(id - kRecentItemBase);
+    if (id >= kRecentItemBase && position < m_editor.recentProjects.paths().size()) {
+        SetWindowTextW(control("soundInfo"), vesk::wideText(m_editor.recentProjects.paths()[position]).c_str());
+        m_statusShown = true;
+    } else if (m_statusShown) {
+        m_statusShown = false;
+        showMeasurements();
+    }
 }
 
 // Start-up: the game directory in force is the one the settings file names;
@@ -154,8 +235,22 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return win32::keepWaitCursor() ? TRUE : DefWindowProcA(hwnd(), message, wParam, lParam);
     case WM_CLOSE:
         // Closing ends the editor; unsaved changes are asked about first.
-        if (vesk::mayDiscardChanges(m_editor, *this, vesk::Leaving::Closing))
+        if (vesk::mayDiscardChanges(m_editor, *this, vesk::Leaving::Closing)) {
+            if (m_recovery)
+                m_recovery->discard();
             DestroyWindow(hwnd());
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == kRecoveryTimer && m_recovery)
+            vesk::keepRecovery(m_editor, *this, *m_recovery);
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == m_recentMenu)
+            showRecentProjects();
+        return 0;
+    case WM_MENUSELECT:
+        showMenuStatus(HIWORD(wParam) & MF_POPUP ? 0 : LOWORD(wParam));
         return 0;
     case WM_DESTROY:
         m_measuredWindow = nullptr;
@@ -282,7 +377,18 @@ void MainWindow::menuCommand(int id)
     case ids::kAbout:
         showAbout(m_instance, hwnd(), dpi());
         break;
+    case ids::kUndo:
+        vesk::undo(m_editor, *this);
+        break;
+    case ids::kRedo:
+        vesk::redo(m_editor, *this);
+        break;
+    case kClearRecentItem:
+        vesk::clearRecentProjects(m_editor, *this);
+        break;
     default:
+        if (id >= kRecentItemBase && id < kClearRecentItem)
+            vesk::openRecentProject(m_editor, *this, static_cast<size_t>(id - kRecentItemBase));
         break;
     }
 }
@@ -290,7 +396,7 @@ void MainWindow::menuCommand(int id)
 // The selected slot's sound in the sound window; OK keeps the edit.
 void MainWindow::editSound()
 {
-    const int slot = m_editor.theme.selectedSlot();
+    const int slot = m_editor.selectedSlot;
     std::optional<vesk::SoundEditing> editing = vesk::startSoundWindow(m_editor, *this, *m_measurements);
     if (!editing)
         return;
@@ -410,11 +516,10 @@ void MainWindow::showMeasurements()
         InvalidateRect(m_slotLabels[k], nullptr, TRUE);
     // Without tooltips, what is wrong with the selected sound comes first.
     if (m_controls.count("soundInfo"))
-        SetWindowTextA(
-            control("soundInfo"),
-            vesk::showsSelectedSlot(m_editor)
-                ? m_measurements->figures(m_editor.theme.project(), m_editor.theme.selectedSlot(), true).c_str()
-                : "");
+        SetWindowTextA(control("soundInfo"),
+                       vesk::showsSelectedSlot(m_editor)
+                           ? m_measurements->figures(m_editor.theme.project(), m_editor.selectedSlot, true).c_str()
+                           : "");
 }
 
 // A slot's row: its value, shortened in the middle of the path where it

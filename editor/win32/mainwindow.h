@@ -55,6 +55,11 @@ private:
     void showLink(size_t row) override;
     void linksChanging(const LinkChange &change) override;
     void linksChanged(const LinkChange &change) override;
+    void showHistory() override;
+    void showPage(Page page) override;
+
+    void showRecentProjects();   // the submenu, as it opens
+    void showMenuStatus(int id); // a recent project's full path while its item is picked
 
     // The sounds measured in the background, the shown slot tab's first;
     // each row and the figures line follow them.
@@ -71,6 +76,9 @@ private:
     int m_dpi = 96;
     HFONT m_font = nullptr;
     HACCEL m_shortcuts = nullptr;
+    HMENU m_menus = nullptr, m_recentMenu = nullptr;
+    bool m_statusShown = false; // soundInfo shows a menu item's path
+    std::unique_ptr<vesk::Recovery> m_recovery;
     Win32Prompts m_prompts;
     std::string m_fileName; // the file dialog's, kept from one use to the next
     win32::SoundPlayer m_player;

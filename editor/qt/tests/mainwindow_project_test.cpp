@@ -615,7 +615,7 @@ void MainWindowProjectTest::drop_setsASlotOrOpensAProject()
     clickButton(m_window.get(), QStringLiteral("slotButton4")); // the Mines tab's first slot is on show
     drop(findControl<QWidget>(m_window.get(), QStringLiteral("slotButton5")), wave);
     QCOMPARE(m_window->slotValue(5), wave);
-    QCOMPARE(m_window->theme().selectedSlot(), 5);
+    QCOMPARE(m_window->selectedSlot(), 5);
     QCOMPARE(box("fileNameBox")->text(), wave);
     drop(findControl<QLabel>(m_window.get(), MainWindow::slotLabelName(6)), other);
     QCOMPARE(m_window->slotValue(6), other);

@@ -143,7 +143,7 @@ void MainWindowTest::startsWithEverySlotNoneAndSlotOneSelected()
     m_window = makeWindow();
     for (int k = 1; k <= 47; ++k)
         QCOMPARE(m_window->slotValue(k), QStringLiteral("none"));
-    QCOMPARE(m_window->theme().selectedSlot(), 1);
+    QCOMPARE(m_window->selectedSlot(), 1);
     QVERIFY(find<QLineEdit>(QStringLiteral("fileNameBox"))->text().isEmpty());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Kestrova Theme Editor (VESK)"));
 }
@@ -165,12 +165,16 @@ void MainWindowTest::menusCarryTheirCaptions()
                         QStringLiteral("&File"),
                         QStringLiteral("  &Open\tCtrl+O"),
                         QStringLiteral("  &Save\tCtrl+S"),
+                        QStringLiteral("  Recen&t Projects"),
                         QStringLiteral("  -"),
                         QStringLiteral("  &Convert To Wa2 + Bm2"),
                         QStringLiteral("  Create Theme &Package"),
                         QStringLiteral("  &Restore Original Sounds"),
                         QStringLiteral("  -"),
                         QStringLiteral("  E&xit\tCtrl+Q"),
+                        QStringLiteral("&Edit"),
+                        QStringLiteral("  &Undo\tCtrl+Z"),
+                        QStringLiteral("  &Redo\tCtrl+Y"),
                         QStringLiteral("&Sound"),
                         QStringLiteral("  &Edit Sound...\tCtrl+E"),
                         QStringLiteral("  &Match Loudness to the Game"),
@@ -186,10 +190,10 @@ void MainWindowTest::slotButton_selectsTheSlotByCatalogueIndex()
     m_window = makeWindow();
     m_window->setSlotValue(32, QStringLiteral("/sounds/boom.wav"));
     click(QStringLiteral("slotButton32")); // "Explode 0" is slot 32
-    QCOMPARE(m_window->theme().selectedSlot(), 32);
+    QCOMPARE(m_window->selectedSlot(), 32);
     QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("/sounds/boom.wav"));
     click(QStringLiteral("slotButton24")); // "Rocket 2" is slot 24
-    QCOMPARE(m_window->theme().selectedSlot(), 24);
+    QCOMPARE(m_window->selectedSlot(), 24);
     QCOMPARE(find<QLineEdit>(QStringLiteral("fileNameBox"))->text(), QStringLiteral("none"));
 }
 
