@@ -15,6 +15,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -154,6 +155,300 @@ TEST_F(EditorProceduresTest, slotButtonsAddFileAndRemoveFileActOnTheSelectedSlot
         EXPECT_EQ(ui.told.front(), "selection");
         EXPECT_EQ(editor.theme.changed(), !c.files.empty());
     }
+}
+
+// Every kind of change is one step, named in the Edit menu: undone, the
+// theme is exactly as before, unchanged again, and what changed is
+// selected and brought to the front; redone, exactly as after.
+TEST_F(EditorProceduresTest, everyChangeIsOneStepUndoneAndRedoneExactly)
+{
+    using Page = EditorUi::Page;
+    const struct
+    {
+        std::string step;
+        void (*act)(Editor &, RecordingUi &);
+        Page page;
+        int slot = 0;               // selected after Undo
+        std::optional<size_t> link; // selected after Undo
+    } cases[] = {
+        {"Add File to " + vesk::slotName(6),
+         [](Editor &e, RecordingUi &u) {
+             u.chosenFiles = {"/s/b\xff\xfe.wav"};
+             vesk::selectSlot(e, u, 6);
+             vesk::addFile(e, u);
+             vesk::selectSlot(e, u, 40);
+         },
+         Page::Slots,
+         6,
+         {}},
+        {"Add File to " + vesk::slotName(2), // a drop over a sound with an edit
+         [](Editor &e, RecordingUi &u) { vesk::chooseSlotFile(e, u, 2, "/s/dropped.wav"); },
+         Page::Slots,
+         2,
+         {}},
+        {"Remove File from " + vesk::slotName(2),
+         [](Editor &e, RecordingUi &u) {
+             vesk::selectSlot(e, u, 2);
+             vesk::removeFile(e, u);
+         },
+         Page::Slots,
+         2,
+         {}},
+        {"Edit Sound of " + vesk::slotName(2),
+         [](Editor &e, RecordingUi &u) {
+             vesk::SoundEdit edit = e.theme.edit(2);
+             edit.fadeIn = 1000;
+             vesk::keepSoundEdit(e, u, 2, edit);
+         },
+         Page::Slots,
+         2,
+         {}},
+        {"Add Link",
+         [](Editor &e, RecordingUi &u) {
+             vesk::addLink(e, u, {"", "http://c"});
+         },
+         Page::Links,
+         0,
+         {}},
+        {"Remove Link",
+         [](Editor &e, RecordingUi &u) {
+             vesk::selectLink(e, u, 0);
+             vesk::removeLink(e, u);
+         },
+         Page::Links, 0, 0},
+    };
+    const auto lines = [](const Editor &editor) {
+        std::vector<std::string> all;
+        EXPECT_TRUE(vesk::projectFileLines(editor.theme.project(), all).ok());
+        return all;
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.step);
+        Editor editor;
+        RecordingUi ui;
+        vesk::Project start;
+        start.slots[1] = "/s/a.wav";
+        start.edits[1].gain = -3;
+        start.links = {{"A", "http://a"}, {"B", "http://b"}};
+        editor.theme.load(start);
+        EXPECT_EQ(vesk::undoCaption(editor.theme), "&Undo");
+        const std::vector<std::string> before = lines(editor);
+        c.act(editor, ui);
+        const std::vector<std::string> after = lines(editor);
+        ASSERT_NE(after, before);
+        EXPECT_TRUE(editor.theme.changed());
+        EXPECT_EQ(vesk::undoCaption(editor.theme), "&Undo " + c.step);
+        EXPECT_EQ(vesk::redoCaption(editor.theme), "&Redo");
+
+        vesk::undo(editor, ui);
+        EXPECT_EQ(lines(editor), before);
+        EXPECT_FALSE(editor.theme.changed());
+        EXPECT_EQ(vesk::undoCaption(editor.theme), "&Undo");
+        EXPECT_EQ(vesk::redoCaption(editor.theme), "&Redo " + c.step);
+        ASSERT_FALSE(ui.pages.empty());
+        EXPECT_EQ(ui.pages.back(), c.page);
+        if (c.page == Page::Slots) {
+            EXPECT_EQ(editor.selectedSlot, c.slot);
+            EXPECT_EQ(editor.playName, editor.theme.slot(c.slot));
+        }
+        EXPECT_EQ(editor.selectedLink, c.link);
+
+        vesk::redo(editor, ui);
+        EXPECT_EQ(lines(editor), after);
+        EXPECT_TRUE(editor.theme.changed());
+        vesk::redo(editor, ui); // nothing left to redo
+        EXPECT_EQ(lines(editor), after);
+        EXPECT_GT(ui.historyShown, 0);
+    }
+}
+
+// Whether the theme is changed follows the history: undone back to what was
+// saved it is unchanged; a new step where the saved one was undone leaves
+// the saved state behind for good; selecting is no step.
+TEST_F(EditorProceduresTest, theUnsavedStateFollowsTheHistory)
+{
+    m_ui.chosenFiles = {path("one.vsk")};
+    vesk::chooseSlotFile(m_editor, m_ui, 1, "/s/1.wav");
+    ASSERT_TRUE(vesk::saveProject(m_editor, m_ui));
+    EXPECT_EQ(m_editor.projectPath, path("one.vsk"));
+    vesk::chooseSlotFile(m_editor, m_ui, 1, "/s/2.wav");
+    vesk::selectSlot(m_editor, m_ui, 9);
+    vesk::selectLink(m_editor, m_ui, 0);
+    const std::vector<std::pair<void (*)(Editor &, EditorUi &), bool>> walk
+        = {{vesk::undo, false}, {vesk::undo, true}, {vesk::redo, false}, {vesk::redo, true}, {vesk::undo, false}};
+    for (size_t i = 0; i < walk.size(); ++i) {
+        walk[i].first(m_editor, m_ui);
+        EXPECT_EQ(m_editor.theme.changed(), walk[i].second) << "step " << i;
+    }
+    vesk::undo(m_editor, m_ui);
+    vesk::chooseSlotFile(m_editor, m_ui, 3, "/s/3.wav");
+    vesk::undo(m_editor, m_ui);
+    EXPECT_EQ(m_editor.theme.slot(1), "none");
+    EXPECT_TRUE(m_editor.theme.changed());
+    // A thousand steps and more are kept.
+    for (int i = 0; i < 1200; ++i)
+        vesk::chooseSlotFile(m_editor, m_ui, 1 + i % 47, "/s/" + std::to_string(i) + ".wav");
+    for (int i = 0; i < 1200; ++i)
+        vesk::undo(m_editor, m_ui);
+    EXPECT_EQ(m_editor.theme.slot(1), "none");
+    EXPECT_EQ(vesk::undoCaption(m_editor.theme), "&Undo");
+    EXPECT_EQ(vesk::redoCaption(m_editor.theme), "&Redo Add File to " + vesk::slotName(1));
+}
+
+// The recent list keeps the last eight, newest first, each once, as bytes;
+// a damaged, foreign or newer list is named and left aside.
+TEST_F(EditorProceduresTest, recentProjectsKeepTheLastEightAndLeaveDamagedListsAside)
+{
+    const std::string file = vesk::recentProjectsFile(path("vesk.cfg"));
+    EXPECT_EQ(file, path("vesk-recent.cfg"));
+    m_editor.recentProjects = vesk::RecentProjects(file);
+    vesk::readRecentProjects(m_editor, m_ui);
+    EXPECT_TRUE(m_ui.messages.empty());
+    std::vector<std::string> projects;
+    for (int i = 0; i < 10; ++i) {
+        projects.push_back(path("t" + std::to_string(i) + "\xe9.vsk"));
+        EXPECT_TRUE(vesk::saveProject(projects.back(), m_editor.theme.project()).ok());
+        m_ui.chosenFiles = {projects.back()};
+        ASSERT_TRUE(vesk::openProjectFromDialog(m_editor, m_ui));
+    }
+    ASSERT_TRUE(vesk::openProject(m_editor, m_ui, projects[5]));
+    vesk::RecentProjects read(file);
+    EXPECT_FALSE(read.read());
+    EXPECT_EQ(read.paths(), (std::vector<std::string>{projects[5], projects[9], projects[8], projects[7], projects[6],
+                                                      projects[4], projects[3], projects[2]}));
+    EXPECT_EQ(vesk::recentItemCaption(1, "/a/R&B.vsk"), "&1 R&&B.vsk");
+
+    // One that is gone is said so and taken off.
+    std::filesystem::remove(projects[9]);
+    EXPECT_FALSE(vesk::openRecentProject(m_editor, m_ui, 1));
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_EQ(m_ui.messages[0], projects[9] + " no longer exists. It is taken off the list of recent projects.");
+    EXPECT_EQ(m_editor.recentProjects.paths().size(), 7u);
+    vesk::clearRecentProjects(m_editor, m_ui);
+    EXPECT_FALSE(read.read());
+    EXPECT_TRUE(read.paths().empty());
+
+    const struct
+    {
+        std::string bytes, why;
+    } damaged[] = {
+        {"", "it is no list of recent projects"},
+        {"[links]\r\n/a.vsk\r\n", "it is no list of recent projects"},
+        {"VESK recent projects 2\r\n/a.vsk\r\n", "it was written by another version of VESK (2)"},
+        {"VESK recent projects 1\r\n/a.vsk\r\n\r\n", "it holds an empty name"},
+        {"VESK recent projects 1" + std::string(9, '\n') + "x", "it holds more than 8 projects"},
+    };
+    for (const auto &d : damaged) {
+        writeBytes(file, d.bytes);
+        const std::optional<std::string> why = read.read();
+        ASSERT_TRUE(why) << d.why;
+        EXPECT_EQ(*why, "The list of recent projects " + file + " is left aside: " + d.why + ".");
+        EXPECT_TRUE(read.paths().empty());
+    }
+}
+
+// Recovery: each editor keeps its own file and never takes a running one's;
+// the file of one that ended without closing is offered at the next start
+// (Yes: its changes unsaved, to their project or, where it is gone, a new
+// theme; No: the file stays); damaged files are named and left as they are.
+TEST_F(EditorProceduresTest, recoveryOffersWhatAnEditorThatEndedLeftAndKeepsEachEditorsOwn)
+{
+    const std::string settings = path("vesk.cfg");
+    const auto awaitFile = [](vesk::Recovery &recovery, Editor &editor, RecordingUi &ui) {
+        // The write runs in the background; the next call collects it.
+        for (int i = 0; i < 2000 && !std::filesystem::exists(recovery.file()); ++i) {
+            vesk::keepRecovery(editor, ui, recovery);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        vesk::keepRecovery(editor, ui, recovery);
+    };
+    std::string crashed;
+    {
+        auto first = std::make_unique<vesk::Recovery>(settings), second = std::make_unique<vesk::Recovery>(settings);
+        Editor a, b;
+        vesk::offerRecovery(a, m_ui, *first);
+        vesk::offerRecovery(b, m_ui, *second);
+        EXPECT_NE(first->file(), second->file());
+        vesk::keepRecovery(a, m_ui, *first); // nothing unsaved: nothing written
+        EXPECT_FALSE(std::filesystem::exists(first->file()));
+        ASSERT_TRUE(vesk::saveProject(path("ocean.vsk"), a.theme.project()).ok());
+        ASSERT_TRUE(vesk::openProject(a, m_ui, path("ocean.vsk")));
+        vesk::chooseSlotFile(a, m_ui, 5, "/s/\xe9.wav");
+        vesk::addLink(a, m_ui, {"N", "http://n"});
+        awaitFile(*first, a, m_ui);
+        vesk::chooseSlotFile(b, m_ui, 6, "/s/b.wav");
+        awaitFile(*second, b, m_ui);
+        // A third editor finds none while both run.
+        Editor c;
+        RecordingUi quiet;
+        vesk::Recovery third(settings);
+        vesk::offerRecovery(c, quiet, third);
+        EXPECT_TRUE(quiet.told.empty());
+        // b closes: its file goes; a ends without closing.
+        second->discard();
+        crashed = first->file();
+        EXPECT_TRUE(std::filesystem::exists(crashed));
+    }
+    const struct
+    {
+        Answer answer;
+        bool projectGone;
+    } cases[] = {{Answer::No, false}, {Answer::Yes, false}, {Answer::Yes, true}};
+    for (const auto &c : cases) {
+        if (c.projectGone)
+            std::filesystem::remove(path("ocean.vsk"));
+        Editor editor;
+        RecordingUi ui;
+        ui.answers = {c.answer};
+        vesk::Recovery recovery(settings);
+        vesk::offerRecovery(editor, ui, recovery);
+        ASSERT_EQ(recovery.file(), crashed);
+        ASSERT_FALSE(ui.told.empty());
+        EXPECT_EQ(
+            ui.told[0].rfind("ask VESK did not close properly. Recover the unsaved changes to ocean.vsk from ", 0), 0u)
+            << ui.told[0];
+        EXPECT_EQ(editor.theme.changed(), c.answer == Answer::Yes);
+        if (c.answer == Answer::Yes) {
+            EXPECT_EQ(editor.theme.slot(5), "/s/\xe9.wav");
+            EXPECT_EQ(editor.theme.links(), (std::vector<vesk::Link>{{"N", "http://n"}}));
+            EXPECT_EQ(editor.projectPath, c.projectGone ? "" : path("ocean.vsk"));
+        }
+        // Declined, it is kept through a close that wrote nothing.
+        recovery.discard();
+        EXPECT_EQ(std::filesystem::exists(crashed), c.answer == Answer::No);
+        if (c.answer == Answer::Yes) { // left again, as a crash leaves it
+            vesk::RecoveredTheme theme{c.projectGone ? "" : path("ocean.vsk"), 0, editor.theme.project()};
+            ASSERT_TRUE(vesk::writeTextFileAtomically(crashed, vesk::recoveryFileLines(theme)).ok());
+        }
+    }
+
+    const struct
+    {
+        std::string bytes, why;
+    } damaged[] = {
+        {"", "it is empty"},
+        {"VESK recent projects 1\r\n", "it is no recovery file of VESK"},
+        {"VESK recovery 9\r\n0\r\n\r\n", "it was written by another version of VESK (9)"},
+        {"VESK recovery 1\r\nnoon\r\n\r\n", "its time is no number"},
+        {"VESK recovery 1\r\n0\r\n", "it ends early"},
+    };
+    for (const auto &d : damaged) {
+        writeBytes(crashed, d.bytes);
+        RecordingUi ui;
+        Editor editor;
+        vesk::Recovery recovery(settings);
+        vesk::offerRecovery(editor, ui, recovery);
+        ASSERT_EQ(ui.messages.size(), 1u) << d.why;
+        EXPECT_EQ(ui.messages[0], "The recovery file " + crashed + " is left aside: " + d.why + ".");
+        EXPECT_TRUE(ui.told.empty());
+        EXPECT_FALSE(editor.theme.changed());
+        recovery.discard();
+        EXPECT_EQ(readBytes(crashed), d.bytes);
+    }
+    writeBytes(crashed, "VESK recovery 1\r\n0\r\n\r\n47 slots? no");
+    EXPECT_EQ(vesk::readRecoveryFile(crashed).error().rfind(
+                  "The recovery file " + crashed + " is left aside: its theme is damaged: ", 0),
+              0u);
 }
 
 // Unsaved changes before leaving: Yes saves (and stays when the save is
@@ -306,6 +601,13 @@ TEST_F(EditorProceduresTest, matchingTheThemeFitsTheSoundsAsEditedOrChangesNothi
         for (const std::string_view line : vesk::textLines(ui.messages[0]))
             EXPECT_LE(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }), 145) << line;
         EXPECT_NEAR(editor.theme.edit(4).gain, 20 * std::log10(0.25), 0.1);
+        // The whole match is one step.
+        EXPECT_EQ(vesk::undoCaption(editor.theme), "&Undo Match Loudness to the Game");
+        vesk::undo(editor, ui);
+        EXPECT_EQ(editor.theme.edit(1), vesk::SoundEdit());
+        EXPECT_EQ(editor.theme.edit(2), cut);
+        EXPECT_EQ(editor.theme.edit(4), vesk::SoundEdit());
+        EXPECT_EQ(editor.theme.slot(4), path(std::string(80, 'd') + "/deep.wav"));
     }
 }
 
