@@ -17,10 +17,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <QUrl>
@@ -66,6 +70,8 @@ private Q_SLOTS:
     void withoutGameDirectory_convertWritesNothing();
     void unsavedChanges_areAskedAboutBeforeClosingOrOpening();
     void drop_setsASlotOrOpensAProject();
+    void editMenu_undoesAndRedoesByKeys();
+    void killedEditor_changesAreRecoveredAtTheNextStart();
 
     // Each slot's sound as the game will play it
     void soundRows_showLengthPictureAndMarks();
@@ -639,8 +645,79 @@ void MainWindowProjectTest::drop_setsASlotOrOpensAProject()
     QCOMPARE(m_window->theme().slot(5), latin1);
 }
 
-QTEST_MAIN(MainWindowProjectTest)
-#include "mainwindow_project_test.moc"
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z walk the history: the items name the step,
+// are disabled at its ends, and what changed is brought to the front.
+void MainWindowProjectTest::editMenu_undoesAndRedoesByKeys()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const QString wave = m_dir->filePath(QStringLiteral("bomb.wav"));
+    m_dialogs.answers.enqueue(wave);
+    clickButton(m_window.get(), QStringLiteral("addFileButton"));
+    addLink(QStringLiteral("Home"), QStringLiteral("http://home"));
+    auto *undo = findControl<QAction>(m_window.get(), QStringLiteral("undoItem"));
+    auto *redo = findControl<QAction>(m_window.get(), QStringLiteral("redoItem"));
+    auto *tabs = findControl<QTabWidget>(m_window.get(), QStringLiteral("mainTabs"));
+    QWidget *keys = findControl<QPushButton>(m_window.get(), QStringLiteral("playButton"));
+    const struct
+    {
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        QString slot1, undoText, redoText;
+        int links, tab;
+    } steps[] = {
+        {Qt::ControlModifier, Qt::Key_Z, wave, QStringLiteral("&Undo Add File to Bombs, Level 1"),
+         QStringLiteral("&Redo Add Link"), 0, 2},
+        {Qt::ControlModifier, Qt::Key_Z, QStringLiteral("none"), QStringLiteral("&Undo"),
+         QStringLiteral("&Redo Add File to Bombs, Level 1"), 0, 0},
+        {Qt::ControlModifier, Qt::Key_Z, QStringLiteral("none"), QStringLiteral("&Undo"),
+         QStringLiteral("&Redo Add File to Bombs, Level 1"), 0, 0},
+        {Qt::ControlModifier, Qt::Key_Y, wave, QStringLiteral("&Undo Add File to Bombs, Level 1"),
+         QStringLiteral("&Redo Add Link"), 0, 0},
+        {Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z, wave, QStringLiteral("&Undo Add Link"),
+         QStringLiteral("&Redo"), 1, 2},
+    };
+    for (const auto &step : steps) {
+        QTest::keyClick(keys, step.key, step.modifiers);
+        QCOMPARE(m_window->slotValue(1), step.slot1);
+        QCOMPARE(undo->text(), step.undoText);
+        QCOMPARE(redo->text(), step.redoText);
+        QCOMPARE(undo->isEnabled(), step.undoText != QStringLiteral("&Undo"));
+        QCOMPARE(redo->isEnabled(), step.redoText != QStringLiteral("&Redo"));
+        QCOMPARE(list("linkList")->model()->rowCount(), step.links);
+        QCOMPARE(tabs->currentIndex(), step.tab);
+    }
+    trigger("undoItem");
+    trigger("undoItem");
+    QVERIFY(m_window->close()); // back at the start: nothing to ask
+    QVERIFY(m_dialogs.questions.isEmpty());
+}
+
+// The editor killed 4 s after a change: the next start offers the change
+// back, and Yes brings it as an unsaved change.
+void MainWindowProjectTest::killedEditor_changesAreRecoveredAtTheNextStart()
+{
+    m_window.reset();
+    QProcess editor;
+    editor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--change-and-wait"), m_dir->path()});
+    QVERIFY(editor.waitForStarted());
+    while (!editor.readAllStandardOutput().contains("changed"))
+        QVERIFY2(editor.waitForReadyRead(30000), qPrintable(QString::fromLocal8Bit(editor.readAllStandardError())));
+    QTest::qWait(4000);
+    editor.kill();
+    QVERIFY(editor.waitForFinished());
+    QCOMPARE(editor.exitStatus(), QProcess::CrashExit);
+
+    m_dialogs.questionAnswers.enqueue(platform::Dialogs::Answer::Yes);
+    makeWindow();
+    m_window->startRecovery();
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY2(m_dialogs.questions[0].startsWith(
+                 QStringLiteral("VESK did not close properly. Recover the unsaved changes to a new theme from ")),
+             qPrintable(m_dialogs.questions[0]));
+    QCOMPARE(m_window->slotValue(9), QStringLiteral("/sounds/kept.wav"));
+    QVERIFY(m_window->theme().changed());
+}
 
 void MainWindowProjectTest::soundRows_showLengthPictureAndMarks()
 {
@@ -801,3 +878,31 @@ void MainWindowProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExac
                  + QStringLiteral(", trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
              qPrintable(m_dialogs.messages.last()));
 }
+
+// The editor of the recovery test: a change, then waiting to be killed.
+static int changeAndWait(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FakeDialogs dialogs;
+    FakeSound sound;
+    MainWindow window(QString::fromLocal8Bit(argv[2]), dialogs, sound);
+    window.show();
+    window.startRecovery();
+    window.setSlotValue(9, QStringLiteral("/sounds/kept.wav"));
+    std::printf("changed\n");
+    std::fflush(stdout);
+    return app.exec();
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--change-and-wait")
+        return changeAndWait(argc, argv);
+    QApplication app(argc, argv);
+    QTEST_DISABLE_KEYPAD_NAVIGATION
+    MainWindowProjectTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "mainwindow_project_test.moc"
