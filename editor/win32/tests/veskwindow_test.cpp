@@ -653,3 +653,54 @@ TEST_F(VeskWindowTest, slotButtonsLieWhereTheTablesPlaceThem)
 }
 
 } // namespace
+
+namespace {
+
+// Keys held and let go as the player presses them, to the window in front.
+void pressShortcut(HWND window, std::initializer_list<BYTE> keys)
+{
+    SetForegroundWindow(window);
+    for (const BYTE key : keys)
+        keybd_event(key, 0, 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+} // namespace
+
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z walk the history (the menu's captions are
+// shared and tested with the procedures: another process cannot read them
+// under Wine); an editor ended from outside 4 s after a change offers it back at
+// the next start, and Yes brings it as an unsaved change.
+TEST_F(VeskWindowTest, undoAndRedoByKeysAndAKilledEditorsChangeRecovered)
+{
+    ASSERT_TRUE(start());
+    const std::string file = wave("bomb.wav", toneWave(0.1));
+    addFile(3, file);
+    const struct
+    {
+        std::initializer_list<BYTE> keys;
+        std::string slot3;
+    } steps[] = {
+        {{VK_CONTROL, 'Z'}, "none"},
+        {{VK_CONTROL, 'Y'}, file},
+        {{VK_CONTROL, 'Z'}, "none"},
+        {{VK_CONTROL, VK_SHIFT, 'Z'}, file},
+    };
+    for (const auto &step : steps) {
+        pressShortcut(m_main, step.keys);
+        EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(3)) == step.slot3; })) << step.slot3;
+    }
+    Sleep(4000);
+    m_vesk.stop(); // TerminateProcess, as a crash ends it
+
+    std::string asked;
+    ASSERT_TRUE(start("", [&] { asked = box(IDYES); }));
+    EXPECT_EQ(asked.rfind("VESK did not close properly. Recover the unsaved changes to a new theme from ", 0), 0u)
+        << asked;
+    EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(3)) == file; }));
+    PostMessageA(m_main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(box(IDNO), "Save the changes to this theme before closing?");
+    EXPECT_TRUE(m_vesk.hasEnded(10000));
+    EXPECT_FALSE(fs::exists(m_program / "vesk-recovery-1.cfg")); // not saved, on purpose: gone
+}
