@@ -5,6 +5,7 @@
 //   NAME: N MiB
 #include "applytheme.h"
 #include "commandinterpreter.h"
+#include "editorprocedures.h"
 #include "fakedialogs.h"
 #include "files.h"
 #include "installbatch.h"
@@ -455,6 +456,77 @@ void benchEdits(const fs::path &root)
     }
     alone("sound window of a 10 min MP3, opened and drawn", median(opened), 0.100);
     fs::remove(longOne);
+}
+
+// The procedures' hold on a window that shows nothing: the history's and
+// the recovery's own costs.
+class NoWindow final : public vesk::EditorUi
+{
+public:
+    void message(const std::string &text, bool) override { qFatal("unexpected message: %s", text.c_str()); }
+    Answer ask(const std::string &, bool) override { return Answer::No; }
+    std::unique_ptr<vesk::Progress> startProgress(const std::string &) override
+    {
+        return std::make_unique<vesk::NoProgress>();
+    }
+    std::optional<std::string> openFile(Files) override { return std::nullopt; }
+    std::optional<std::string> saveFile(Files) override { return std::nullopt; }
+    void offerFileName(const std::string &) override {}
+    void setBusy(bool) override {}
+    void playSound(const std::string &) override {}
+    void showTheme() override {}
+    void showSlot(int) override {}
+    void showSelection() override {}
+    void showLink(size_t) override {}
+    void linksChanging(const LinkChange &) override {}
+    void linksChanged(const LinkChange &) override {}
+    void showHistory() override {}
+    void showPage(Page) override {}
+};
+
+void benchHistory(const fs::path &root)
+{
+    vesk::Editor editor;
+    NoWindow ui;
+    vesk::Project project;
+    for (int k = 0; k < vesk::kSlotCount; ++k)
+        project.slots[static_cast<size_t>(k)] = (root / ("sound" + std::to_string(k) + ".wav")).string();
+    for (int i = 0; i < 10000; ++i)
+        project.links.push_back({"Link " + std::to_string(i), "https://example.org/themes/" + std::to_string(i)});
+    editor.theme.load(project);
+    // A whole-theme match as one step, as Match Loudness to the Game records it.
+    editor.theme.beginStep("Match Loudness to the Game");
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        vesk::SoundEdit edit;
+        edit.gain = -0.1 * k;
+        edit.matched = true;
+        editor.theme.setEdit(k, edit);
+    }
+    if (!editor.theme.endStep())
+        qFatal("the match changed nothing");
+    std::vector<double> undone, redone;
+    for (int run = 0; run < kRuns; ++run) {
+        undone.push_back(seconds([&] { vesk::undo(editor, ui); }));
+        redone.push_back(seconds([&] { vesk::redo(editor, ui); }));
+    }
+    alone("undo of Match Loudness to the Game over 47 slots", *std::max_element(undone.begin(), undone.end()), 0.010);
+    alone("redo of Match Loudness to the Game over 47 slots", *std::max_element(redone.begin(), redone.end()), 0.010);
+
+    // The window's thread makes the recovery file's lines; the file is
+    // written off it. The longest a change's keeping holds the thread:
+    const std::string settings = (root / "vesk.cfg").string();
+    vesk::Recovery recovery(settings);
+    vesk::offerRecovery(editor, ui, recovery);
+    double longest = 0;
+    for (int change = 0; change < 20; ++change) {
+        vesk::chooseSlotFile(editor, ui, 1 + change % vesk::kSlotCount, "/sounds/" + std::to_string(change) + ".wav");
+        for (int tick = 0; tick < 5; ++tick) { // a second apart in the window, closer here
+            longest = std::max(longest, seconds([&] { vesk::keepRecovery(editor, ui, recovery); }));
+            QThread::msleep(20);
+        }
+    }
+    alone("recovery kept, 47 slots and 10,000 links: longest the window waits", longest, 0.050);
+    recovery.discard();
 }
 
 // The files of a package the editor seals, in its order, for the shell.
@@ -993,6 +1065,11 @@ int main(int argc, char *argv[])
         benchAnalysis(temporary.path().toStdString());
         return 0;
     }
+    if (argc == 2 && QByteArray(argv[1]) == "history") {
+        QTemporaryDir temporary;
+        benchHistory(temporary.path().toStdString());
+        return 0;
+    }
     if (argc == 2 && QByteArray(argv[1]) == "edits") {
         QTemporaryDir temporary;
         benchEdits(temporary.path().toStdString());
@@ -1019,6 +1096,7 @@ int main(int argc, char *argv[])
     benchConversion(root);
     benchAnalysis(root);
     benchEdits(root);
+    benchHistory(root);
 
     const double small = benchProject(dir, 1000);
     const double medium = benchProject(dir, 10000);
