@@ -6,6 +6,7 @@
 // reason, its figures finite and its picture within full scale. The same bytes as a text value are shown as well-formed
 // UTF-8.
 #include "displaytext.h"
+#include "paths.h"
 #include "soundanalysis.h"
 #include "soundconvert.h"
 #include "wavecheck.h"
@@ -16,7 +17,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -26,10 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (vesk::isUtf8(bytes) && vesk::displayText(bytes) != bytes)
         std::abort();
 
-    static const std::string folder = std::filesystem::temp_directory_path().string();
-    // Named by the process, so that fuzzers running side by side keep apart.
-    static const std::string stem = folder + "/vesk-fuzz-sound-" + std::to_string(::getpid());
-    static const std::string file = stem + ".bin", converted = stem + ".wav";
+    // A folder of this process's own, so that fuzzers running side by side keep apart.
+    static const vesk::Result<std::string> folder = vesk::makePrivateFolder("vesk-fuzz-sound-");
+    if (!folder)
+        std::abort();
+    static const struct Removed
+    {
+        ~Removed()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(*folder, ec);
+        }
+    } removed;
+    static const std::string file = *folder + "/sound.bin", converted = *folder + "/sound.wav";
     std::FILE *out = std::fopen(file.c_str(), "wb");
     if (!out)
         return 0;
