@@ -306,7 +306,7 @@ TEST_F(EditorProceduresTest, recentProjectsKeepTheLastEightAndLeaveDamagedListsA
     EXPECT_TRUE(m_ui.messages.empty());
     std::vector<std::string> projects;
     for (int i = 0; i < 10; ++i) {
-        projects.push_back(path("t" + std::to_string(i) + "\xe9.vsk"));
+        projects.push_back(path("t" + std::to_string(i) + "\xc3\xa9.vsk"));
         EXPECT_TRUE(vesk::saveProject(projects.back(), m_editor.theme.project()).ok());
         m_ui.chosenFiles = {projects.back()};
         ASSERT_TRUE(vesk::openProjectFromDialog(m_editor, m_ui));
@@ -319,7 +319,7 @@ TEST_F(EditorProceduresTest, recentProjectsKeepTheLastEightAndLeaveDamagedListsA
     EXPECT_EQ(vesk::recentItemCaption(1, "/a/R&B.vsk"), "&1 R&&B.vsk");
 
     // One that is gone is said so and taken off.
-    std::filesystem::remove(projects[9]);
+    std::filesystem::remove(vesk::fsPath(projects[9]));
     EXPECT_FALSE(vesk::openRecentProject(m_editor, m_ui, 1));
     ASSERT_EQ(m_ui.messages.size(), 1u);
     EXPECT_EQ(m_ui.messages[0], projects[9] + " no longer exists. It is taken off the list of recent projects.");
@@ -449,6 +449,25 @@ TEST_F(EditorProceduresTest, recoveryOffersWhatAnEditorThatEndedLeftAndKeepsEach
     EXPECT_EQ(vesk::readRecoveryFile(crashed).error().rfind(
                   "The recovery file " + crashed + " is left aside: its theme is damaged: ", 0),
               0u);
+}
+
+// A settings location where nothing can be written is said once, and the
+// editor works on: projects open, changes are kept in the session.
+TEST_F(EditorProceduresTest, anUnwritableSettingsLocationIsSaidOnce)
+{
+    writeBytes(path("file"), "a file where the settings' folder should be");
+    const std::string settings = path("file") + "/vesk.cfg";
+    m_editor.recentProjects = vesk::RecentProjects(vesk::recentProjectsFile(settings));
+    vesk::readRecentProjects(m_editor, m_ui);
+    vesk::Recovery recovery(settings);
+    vesk::offerRecovery(m_editor, m_ui, recovery);
+    ASSERT_TRUE(vesk::saveProject(path("a.vsk"), m_editor.theme.project()).ok());
+    ASSERT_TRUE(vesk::openProject(m_editor, m_ui, path("a.vsk")));
+    vesk::chooseSlotFile(m_editor, m_ui, 1, "/s/1.wav");
+    vesk::keepRecovery(m_editor, m_ui, recovery);
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_NE(m_ui.messages[0].find(path("file")), std::string::npos) << m_ui.messages[0];
+    EXPECT_EQ(m_editor.recentProjects.paths(), std::vector<std::string>{path("a.vsk")});
 }
 
 // Unsaved changes before leaving: Yes saves (and stays when the save is

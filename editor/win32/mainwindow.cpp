@@ -187,6 +187,15 @@ void MainWindow::readSettings()
 
 bool MainWindow::translateShortcut(MSG &msg) const
 {
+    // Ctrl+Z in a box the player types into takes back the typing there, as
+    // in every Windows program; elsewhere it is Edit > Undo.
+    if (msg.message == WM_KEYDOWN && msg.wParam == 'Z' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0) {
+        char className[8] = {};
+        HWND focus = GetFocus();
+        if (focus && GetClassNameA(focus, className, sizeof className) && lstrcmpiA(className, "Edit") == 0
+            && !(GetWindowLongPtrA(focus, GWL_STYLE) & ES_READONLY))
+            return false;
+    }
     return hwnd() && m_shortcuts && TranslateAcceleratorA(hwnd(), m_shortcuts, &msg);
 }
 
