@@ -83,7 +83,8 @@ const std::vector<Menu> &mainMenus()
         {"soundMenu",
          "&Sound",
          {{"editSoundItem", "&Edit Sound...", "Ctrl+E", ids::kEditSound},
-          {"matchLoudnessItem", "&Match Loudness to the Game", nullptr, ids::kMatchLoudness}}},
+          {"matchLoudnessItem", "&Match Loudness to the Game", nullptr, ids::kMatchLoudness},
+          {"browseSoundsItem", "&Browse Sounds...", "Ctrl+B", ids::kBrowseSounds}}},
         {"optionsMenu", "&Options", {{"settingsItem", "&Settings", nullptr, ids::kSettings}}},
         {"helpMenu", "&Help", {{"aboutItem", "&About", nullptr, ids::kAbout}}},
     };
@@ -98,6 +99,11 @@ std::string soundWindowCaption(int slot)
 const std::vector<ControlRow> &soundWindowControls()
 {
     return rowsOf<kSoundWindowControls>();
+}
+
+const std::vector<ControlRow> &soundBrowserControls()
+{
+    return rowsOf<kSoundBrowserControls>();
 }
 
 const std::vector<const char *> &soundWindowFocusOrder()

@@ -62,6 +62,7 @@ enum MenuItemId : int {
     kRedo,
     kEditSound,
     kMatchLoudness,
+    kBrowseSounds,
     kSettings,
     kAbout,
 };
@@ -199,6 +200,28 @@ inline constexpr std::array<ControlRow, 21> kSoundWindowControls = {{
 }};
 const std::vector<ControlRow> &soundWindowControls();
 const std::vector<const char *> &soundWindowFocusOrder();
+
+// The sound browser: a folder's sounds, each judged against the selected
+// slot's game sound, played as they are selected.
+inline constexpr const char *kSoundBrowserCaption = "Sound Browser";
+inline constexpr int kSoundBrowserClientWidth = 9600, kSoundBrowserClientHeight = 6900;
+inline constexpr std::array<ControlRow, 11> kSoundBrowserControls = {{
+    {Kind::Label, "targetLabel", nullptr, 120, 120, 9360, 255, ""},
+    {Kind::Label, "folderLabel", nullptr, 120, 495, 735, 255, "Folder:"},
+    {Kind::TextBox, "folderBox", nullptr, 855, 465, 7305, 315, ""},
+    {Kind::Button, "chooseFolderButton", nullptr, 8280, 435, 1200, 375, "Choose..."},
+    {Kind::CheckBox, "subfoldersBox", nullptr, 120, 930, 2400, 255, "Include subfolders"},
+    {Kind::Label, "filterLabel", nullptr, 2640, 930, 615, 255, "Filter:"},
+    {Kind::TextBox, "filterBox", nullptr, 3255, 900, 3000, 315, ""},
+    {Kind::Table, "soundList", nullptr, 120, 1350, 9360, 4920, nullptr},
+    {Kind::CheckBox, "playOnSelectBox", nullptr, 120, 6450, 2000, 255, "Play on select"},
+    {Kind::CheckBox, "nextSlotBox", nullptr, 2280, 6450, 2400, 255, "Then the next slot"},
+    {Kind::Button, "useButton", nullptr, 8145, 6390, 1335, 375, "Use for Slot"},
+}};
+const std::vector<ControlRow> &soundBrowserControls();
+// The sound list's columns, in order.
+inline constexpr std::array<const char *, 6> kSoundBrowserColumns
+    = {"Name", "Length", "Loudness", "True Peak", "Waveform", "Against the Game"};
 
 // The Win32 windows know their controls by number: 100 plus a control's row
 // in its window's table, and where a window has several tables, a hundred

@@ -23,6 +23,8 @@ enum class Kind {
     DirList,
     FileList,
     Picture,
+    CheckBox, // checked or not by the window
+    Table,    // rows of columns the window fills
 };
 
 // The controls of a window's table that choose a directory together: a

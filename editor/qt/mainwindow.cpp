@@ -17,12 +17,15 @@
 #include "settingswindow.h"
 #include "slotcatalogue.h"
 #include "slotlabel.h"
+#include "soundbrowser.h"
+#include "soundbrowserwindow.h"
 #include "soundplayer.h"
 #include "soundwindow.h"
 #include "themefiles.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -206,12 +209,19 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     const std::map<std::string_view, void (MainWindow::*)()> handlers = {
-        {"openItem", &MainWindow::onOpen},           {"saveItem", &MainWindow::onSave},
-        {"undoItem", &MainWindow::onUndo},           {"redoItem", &MainWindow::onRedo},
-        {"convertItem", &MainWindow::onConvert},     {"createPackageItem", &MainWindow::onCreatePackage},
-        {"restoreItem", &MainWindow::onRestore},     {"exitItem", &MainWindow::onExit},
-        {"editSoundItem", &MainWindow::onEditSound}, {"matchLoudnessItem", &MainWindow::onMatchLoudness},
-        {"settingsItem", &MainWindow::onSettings},   {"aboutItem", &MainWindow::onAbout},
+        {"openItem", &MainWindow::onOpen},
+        {"saveItem", &MainWindow::onSave},
+        {"undoItem", &MainWindow::onUndo},
+        {"redoItem", &MainWindow::onRedo},
+        {"browseSoundsItem", &MainWindow::onBrowseSounds},
+        {"convertItem", &MainWindow::onConvert},
+        {"createPackageItem", &MainWindow::onCreatePackage},
+        {"restoreItem", &MainWindow::onRestore},
+        {"exitItem", &MainWindow::onExit},
+        {"editSoundItem", &MainWindow::onEditSound},
+        {"matchLoudnessItem", &MainWindow::onMatchLoudness},
+        {"settingsItem", &MainWindow::onSettings},
+        {"aboutItem", &MainWindow::onAbout},
     };
     for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
@@ -293,6 +303,50 @@ void MainWindow::startRecovery()
     m_recoveryTimer = new QTimer(this);
     connect(m_recoveryTimer, &QTimer::timeout, this, [this] { vesk::keepRecovery(m_editor, *m_ui, *m_recovery); });
     m_recoveryTimer->start(1000);
+}
+
+SoundBrowserWindow *MainWindow::browseSounds()
+{
+    if (!m_browser) {
+        SoundBrowserWindow::Editor editor;
+        editor.targetSlot = [this] { return m_editor.selectedSlot; };
+        editor.gameFile = [this](int slot) -> std::optional<std::string> {
+            if (!m_editor.gameDirectory)
+                return std::nullopt;
+            return vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(slot).gameFile);
+        };
+        editor.play = [this](const std::string &path) {
+            if (path.empty())
+                vesk::stop(*m_ui);
+            else
+                vesk::playEdited(m_editor, *m_ui, path, vesk::SoundEdit());
+        };
+        editor.use
+            = [this](const std::string &path) { vesk::chooseSlotFile(m_editor, *m_ui, m_editor.selectedSlot, path); };
+        editor.nextSlot = [this] {
+            vesk::selectSlot(m_editor, *m_ui, vesk::nextSlotOnScreen(m_editor.selectedSlot));
+            showPage(vesk::EditorUi::Page::Slots);
+        };
+        const std::string settings = platform::toLocal(m_settingsFile);
+        const std::string file = vesk::browserSettingsFile(settings);
+        const std::string folder = vesk::browserStartFolder(m_editor, vesk::readBrowserSettings(file).folder,
+                                                            platform::toLocal(QDir::homePath()));
+        m_browser = new SoundBrowserWindow(this, m_dialogs, std::move(editor), folder, file);
+        // Closed, it goes, and its measuring with it.
+        connect(m_browser, &QDialog::finished, m_browser, &QObject::deleteLater);
+        // Beside the main window.
+        m_browser->move(frameGeometry().topRight() + QPoint(8, 0));
+        platform::fitToScreen(m_browser);
+    }
+    m_browser->show();
+    m_browser->raise();
+    m_browser->activateWindow();
+    return m_browser;
+}
+
+void MainWindow::onBrowseSounds()
+{
+    browseSounds();
 }
 
 void MainWindow::onUndo()
@@ -437,6 +491,8 @@ void MainWindow::showMeasurements()
 void MainWindow::showSelection()
 {
     fileNameBox->setText(platform::fromLocal(m_editor.playName));
+    if (m_browser)
+        m_browser->showTarget();
 }
 
 SettingsWindow *MainWindow::settingsWindow()
@@ -446,6 +502,8 @@ SettingsWindow *MainWindow::settingsWindow()
         connect(m_settings, &SettingsWindow::gameDirectoryChosen, this, [this, settings = m_settings.data()] {
             m_editor.gameDirectory = settings->chosenDirectory();
             measureSounds();
+            if (m_browser)
+                m_browser->showTarget();
         });
     }
     return m_settings;

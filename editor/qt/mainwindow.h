@@ -30,6 +30,7 @@ class SoundOutput;
 } // namespace platform
 
 class SettingsWindow;
+class SoundBrowserWindow;
 
 // The editor's main window. It owns the theme being edited and the chosen
 // game directory; its controls show them: a row for each slot (its file, its
@@ -80,6 +81,9 @@ public:
     // changes offered, and from then on the unsaved theme kept for recovery.
     void startRecovery();
 
+    // Sound > Browse Sounds: the one sound browser, made or brought forward.
+    SoundBrowserWindow *browseSounds();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -110,6 +114,7 @@ private:
     void onMatchLoudness();
     void onSettings();
     void onAbout();
+    void onBrowseSounds();
     void onUndo();
     void onRedo();
     void showRecentProjects(); // the submenu, as it opens
@@ -137,6 +142,7 @@ private:
     platform::SoundOutput &m_sound;
     std::unique_ptr<platform::CommonDialog> m_fileDialog;
     QPointer<SettingsWindow> m_settings;
+    QPointer<SoundBrowserWindow> m_browser;
 
     vesk::Editor m_editor;
     std::unique_ptr<Ui> m_ui;

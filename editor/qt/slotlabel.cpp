@@ -63,17 +63,23 @@ void SlotLabel::paintEvent(QPaintEvent *)
     }
     if (!m_sound || !m_sound->ok())
         return;
-    const vesk::SoundAnalysis &sound = **m_sound;
-    const QRect box(area.right() + 1 - picture, area.top(), picture, area.height());
+    paintWaveform(painter, QRect(area.right() + 1 - picture, area.top(), picture, area.height()), **m_sound, m_from,
+                  m_to, m_scale, palette());
+}
+
+void paintWaveform(QPainter &painter, const QRect &box, const vesk::SoundAnalysis &sound, std::uint64_t from,
+                   std::uint64_t to, double scale, const QPalette &palette)
+{
+    if (box.width() <= 0)
+        return;
     const std::vector<vesk::Waveform::Column> columns
-        = sound.waveform.resample(m_from, m_to, static_cast<std::size_t>(box.width()));
+        = sound.waveform.resample(from, to, static_cast<std::size_t>(box.width()));
     const double middle = box.top() + box.height() / 2.0, half = box.height() / 2.0;
-    painter.fillRect(box, palette().color(QPalette::Base));
-    // The peaks light, the body of the sound (its RMS) strong.
-    const QColor rms = palette().color(QPalette::Highlight), peak = rms.lighter(160);
-    for (int x = 0; x < box.width(); ++x) {
+    painter.fillRect(box, palette.color(QPalette::Base));
+    const QColor rms = palette.color(QPalette::Highlight), peak = rms.lighter(160);
+    for (int x = 0; x < box.width() && static_cast<std::size_t>(x) < columns.size(); ++x) {
         const vesk::Waveform::Column &column = columns[static_cast<std::size_t>(x)];
-        const auto y = [&](double level) { return middle - std::clamp(level * m_scale, -1.0, 1.0) * half; };
+        const auto y = [&](double level) { return middle - std::clamp(level * scale, -1.0, 1.0) * half; };
         painter.setPen(peak);
         painter.drawLine(QPointF(box.left() + x + 0.5, y(column.maximum)),
                          QPointF(box.left() + x + 0.5, y(column.minimum)));

@@ -7,6 +7,14 @@
 #include <string>
 #include <vector>
 
+class QPainter;
+
+// A small picture of frames [from, to) of a sound in `box`, at their true
+// level times `scale` (full scale is the box's height): the peaks light,
+// the body of the sound (its RMS) strong.
+void paintWaveform(QPainter &painter, const QRect &box, const vesk::SoundAnalysis &sound, std::uint64_t from,
+                   std::uint64_t to, double scale, const QPalette &palette);
+
 // A slot's row beside its button: the slot's value (its text, a path or
 // "none"), and for a sound its length and a small picture of it at its true
 // level, full scale being the row's height. A long path is shortened in its

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QtMath>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIconEngine>
@@ -24,6 +25,7 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionTabWidgetFrame>
+#include <QTreeWidget>
 #include <functional>
 
 namespace platform {
@@ -75,6 +77,16 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
         return new DirList(parent);
     case Kind::FileList:
         return new FileList(parent);
+    case Kind::CheckBox:
+        return new QCheckBox(text, parent);
+    case Kind::Table: {
+        auto *table = new QTreeWidget(parent);
+        table->setRootIsDecorated(false);
+        table->setUniformRowHeights(true);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return table;
+    }
     case Kind::Picture: {
         auto *picture = new QLabel(parent);
         picture->setTextFormat(Qt::PlainText);

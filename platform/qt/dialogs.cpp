@@ -31,6 +31,14 @@ std::optional<QString> StandardDialogs::openFileName(QWidget *parent, const QStr
     return QDir::toNativeSeparators(chosen);
 }
 
+std::optional<QString> StandardDialogs::folderName(QWidget *parent, const QString &folder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(parent, QString(), folder);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(chosen);
+}
+
 std::optional<QString> StandardDialogs::saveFileName(QWidget *parent, const QString &filter, const QString &fileName)
 {
     const QString chosen = QFileDialog::getSaveFileName(parent, QString(), fileName, qtFilter(filter));

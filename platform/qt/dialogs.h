@@ -20,6 +20,8 @@ public:
     // Nothing comes back when the user cancels.
     virtual std::optional<QString> openFileName(QWidget *parent, const QString &filter, const QString &fileName) = 0;
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &fileName) = 0;
+    // A folder, the chooser opening at `folder`; nothing when the user cancels.
+    virtual std::optional<QString> folderName(QWidget *, const QString &) { return std::nullopt; }
 
     // A box with one OK button; an empty caption means the program's title.
     // The text is shown as it is, never as markup.
@@ -47,6 +49,7 @@ public:
 
     std::optional<QString> openFileName(QWidget *parent, const QString &filter, const QString &fileName) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &fileName) override;
+    std::optional<QString> folderName(QWidget *parent, const QString &folder) override;
     void message(QWidget *parent, const QString &text, const QString &caption) override;
     Answer question(QWidget *parent, const QString &text, const QString &caption, Buttons buttons) override;
 

@@ -203,6 +203,14 @@ void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::v
         case vesk::Kind::Picture:
             style |= SS_BITMAP | SS_CENTERIMAGE;
             break;
+        case vesk::Kind::CheckBox:
+            className = "BUTTON";
+            style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+            break;
+        case vesk::Kind::Table:
+            className = WC_LISTVIEWA;
+            style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
+            break;
         }
         // Each offset rounds to whole pixels on its own, as the Qt build does.
         POINT at{origin.x + scaled(row.left, dpi), origin.y + scaled(row.top, dpi)};

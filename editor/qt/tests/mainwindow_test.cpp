@@ -178,6 +178,7 @@ void MainWindowTest::menusCarryTheirCaptions()
                         QStringLiteral("&Sound"),
                         QStringLiteral("  &Edit Sound...\tCtrl+E"),
                         QStringLiteral("  &Match Loudness to the Game"),
+                        QStringLiteral("  &Browse Sounds...\tCtrl+B"),
                         QStringLiteral("&Options"),
                         QStringLiteral("  &Settings"),
                         QStringLiteral("&Help"),
