@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeWidget>
@@ -320,7 +321,9 @@ const vesk::BrowsedFile *SoundBrowserWindow::selectedFile() const
 void SoundBrowserWindow::onSelected()
 {
     stop();
-    if (m_playOnSelect->isChecked())
+    // The row the list makes current as it gets the focus is not selected,
+    // and plays only when the player selects it.
+    if (m_playOnSelect->isChecked() && m_list->currentItem() && m_list->currentItem()->isSelected())
         playSelected();
 }
 
@@ -379,6 +382,24 @@ bool SoundBrowserWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+            // Nothing selected yet: the first row shown is, whichever row
+            // the list took as current when it got the focus.
+            if (m_list->selectedItems().isEmpty()) {
+                for (QTreeWidgetItem *row = m_list->topLevelItem(0); row; row = m_list->itemBelow(row)) {
+                    if (!row->isHidden()) {
+                        {
+                            const QSignalBlocker quiet(m_list);
+                            m_list->setCurrentItem(row);
+                            row->setSelected(true);
+                        }
+                        onSelected();
+                        return true;
+                    }
+                }
+            }
+            break;
         case Qt::Key_Space:
             playSelected();
             return true;

@@ -5,6 +5,8 @@
 #include "mainwindow.h"
 #include "settingswindow.h"
 #include "slotlabel.h"
+#include "soundbrowser.h"
+#include "soundbrowserwindow.h"
 #include "soundwindow.h"
 #include "wavebytes.h"
 #include "wavecheck.h"
@@ -12,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -26,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <QUrl>
 
@@ -72,6 +76,7 @@ private Q_SLOTS:
     void drop_setsASlotOrOpensAProject();
     void editMenu_undoesAndRedoesByKeys();
     void killedEditor_changesAreRecoveredAtTheNextStart();
+    void soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithReturn();
 
     // Each slot's sound as the game will play it
     void soundRows_showLengthPictureAndMarks();
@@ -114,6 +119,7 @@ void MainWindowProjectTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
+    m_sound.played.clear();
     makeWindow();
     m_dialogs.messages.clear(); // the start-up request for a game directory
 }
@@ -877,6 +883,78 @@ void MainWindowProjectTest::soundWindow_trimsFadesAndMatchesAndThePlayerGetsExac
                  QStringLiteral("\nslot 1 (Bombs, Level 1): ") + song
                  + QStringLiteral(", trimmed to 1.4 s, faded out 10 ms, matched to the game: ")),
              qPrintable(m_dialogs.messages.last()));
+}
+
+// The browser opens on the folder of the theme's sounds; Down moves and
+// plays, Escape stops and then closes; Return with "Then the next slot"
+// fills the slots in their order on screen, and the target line follows.
+void MainWindowProjectTest::soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithReturn()
+{
+    // A tone at the same level in the game's sound and in every one of ours.
+    const auto tone = [](int samples) {
+        QByteArray bytes(samples, '\x60');
+        for (int i = 0; i < samples; i += 4)
+            bytes[i] = bytes[i + 1] = '\xa0';
+        return bytes;
+    };
+    QDir(m_dir->path()).mkpath(QStringLiteral("game"));
+    writeFile(m_dir->filePath(QStringLiteral("game/BOMB1.WA2")), pcmWave(tone(6616)));
+    setGameDirectory(m_dir->filePath(QStringLiteral("game")));
+    QDir(m_dir->path()).mkpath(QStringLiteral("sounds"));
+    QStringList waves;
+    for (const char *name : {"d.wav", "a.wav", "C.wav", "b.wav"})
+        waves << makeWave(QStringLiteral("sounds/") + QString::fromLatin1(name), tone(11024));
+    writeFile(m_dir->filePath(QStringLiteral("sounds/notes.txt")), "not listed");
+    m_window->setSlotValue(5, waves[0]);
+
+    SoundBrowserWindow *browser = m_window->browseSounds();
+    QVERIFY(browser->isVisible());
+    QTRY_VERIFY(browser->measured());
+    QTreeWidget *list = browser->list();
+    QCOMPARE(list->topLevelItemCount(), 4);
+    QStringList names;
+    for (int i = 0; i < 4; ++i)
+        names << list->topLevelItem(i)->text(0);
+    QCOMPARE(names, (QStringList{QStringLiteral("a.wav"), QStringLiteral("b.wav"), QStringLiteral("C.wav"),
+                                 QStringLiteral("d.wav")}));
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("1.0 s"));
+    QCOMPARE(list->topLevelItem(0)->text(5), QStringLiteral("fits"));
+    auto *target = findControl<QLabel>(browser, QStringLiteral("targetLabel"));
+    QVERIFY2(target->text().startsWith(QStringLiteral("For slot 1 (Bombs, Level 1): the game's sound is 0.6 s")),
+             qPrintable(target->text()));
+    if (qEnvironmentVariableIsSet("VESK_SHOT"))
+        browser->grab().save(qEnvironmentVariable("VESK_SHOT"));
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(m_sound.played.size(), 1);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(m_sound.played.size(), 3); // the first stopped, the second played
+    QVERIFY(m_sound.played[1].isEmpty());
+    QTest::keyClick(list, Qt::Key_Escape);
+    QVERIFY(browser->isVisible());
+    QVERIFY(m_sound.played.last().isEmpty());
+
+    QTest::keyClick(list, Qt::Key_Up);
+    findControl<QCheckBox>(browser, QStringLiteral("nextSlotBox"))->setChecked(true);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(list, Qt::Key_Return);
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+    const QStringList sorted = {waves[1], waves[3], waves[2], waves[0]};
+    int slot = 1, last = 1;
+    for (const QString &wave : sorted) {
+        QCOMPARE(m_window->slotValue(slot), wave);
+        last = std::exchange(slot, vesk::nextSlotOnScreen(slot));
+    }
+    QCOMPARE(m_window->selectedSlot(), slot);
+    QVERIFY2(target->text().startsWith(QStringLiteral("For slot %1 (").arg(slot)), qPrintable(target->text()));
+    // One step each, as Add File makes them.
+    trigger("undoItem");
+    QCOMPARE(m_window->slotValue(last), QStringLiteral("none"));
+
+    QTest::keyClick(list, Qt::Key_Escape); // stops what the last Down played
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTRY_VERIFY(!browser->isVisible());
 }
 
 // The editor of the recovery test: a change, then waiting to be killed.
