@@ -165,6 +165,8 @@ int controlId(EditorWindow window, const std::string &name)
         return packageControlId(n);
     case EditorWindow::Sound:
         return rowControlId(kSoundWindowControls, n);
+    case EditorWindow::Browser:
+        return rowControlId(kSoundBrowserControls, n);
     }
     return 0;
 }

@@ -237,6 +237,7 @@ enum class EditorWindow {
     About,
     Package,
     Sound,
+    Browser,
 };
 int controlId(EditorWindow window, const std::string &name);
 inline constexpr int kMainSoundsBase = 100, kSlotTabsBase = 200, kMainLinksBase = 400;
@@ -277,6 +278,14 @@ inline constexpr int kMatch = knownId(rowControlId(kSoundWindowControls, "matchB
                      kReset = knownId(rowControlId(kSoundWindowControls, "resetButton")),
                      kSoundOk = knownId(rowControlId(kSoundWindowControls, "okButton")),
                      kSoundCancel = knownId(rowControlId(kSoundWindowControls, "cancelButton"));
+// The sound browser's.
+inline constexpr int kChooseFolder = knownId(rowControlId(kSoundBrowserControls, "chooseFolderButton")),
+                     kFolderBox = knownId(rowControlId(kSoundBrowserControls, "folderBox")),
+                     kSubfolders = knownId(rowControlId(kSoundBrowserControls, "subfoldersBox")),
+                     kFilterBox = knownId(rowControlId(kSoundBrowserControls, "filterBox")),
+                     kSoundList = knownId(rowControlId(kSoundBrowserControls, "soundList")),
+                     kPlayOnSelect = knownId(rowControlId(kSoundBrowserControls, "playOnSelectBox")),
+                     kUseForSlot = knownId(rowControlId(kSoundBrowserControls, "useButton"));
 } // namespace ids
 int menuItemId(const std::string &name);
 

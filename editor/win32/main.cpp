@@ -50,6 +50,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (window.translateShortcut(msg))
             continue;
+        if (HWND browser = window.browserWindow(); browser && IsDialogMessageA(browser, &msg))
+            continue;
         if (!IsDialogMessageA(window.hwnd(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

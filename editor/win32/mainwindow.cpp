@@ -4,9 +4,11 @@
 #include "displaytext.h"
 #include "editorlayout.h"
 #include "files.h"
+#include "gamebackup.h"
 #include "paths.h"
 #include "settingsfile.h"
 #include "slotsound.h"
+#include "soundbrowser.h"
 #include "themefiles.h"
 #include "waveformpicture.h"
 #include "widepath.h"
@@ -32,6 +34,8 @@ constexpr UINT kSoundMeasured = WM_APP + 1;
 // keeps the unsaved theme for recovery.
 constexpr int kRecentItemBase = 2200, kClearRecentItem = kRecentItemBase + vesk::RecentProjects::kCount;
 constexpr UINT_PTR kRecoveryTimer = 1;
+// Posted by the sound browser as its window goes.
+constexpr UINT kBrowserClosed = WM_APP + 2;
 constexpr int kPictureWidth = 64, kGap = 6; // at 96 dpi
 
 int idOf(const char *name)
@@ -231,6 +235,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case kSoundMeasured:
         showMeasurements();
         return 0;
+    case kBrowserClosed:
+        if (m_browser && !m_browser->hwnd())
+            m_browser.reset();
+        return 0;
     case WM_COMMAND:
         if (lParam == 0)
             menuCommand(LOWORD(wParam));
@@ -382,12 +390,17 @@ void MainWindow::menuCommand(int id)
     case ids::kSettings:
         showSettings(m_instance, hwnd(), dpi(), m_editor.gameDirectory, m_settingsFile);
         measureSounds(); // against the game directory in force now
+        if (m_browser)
+            m_browser->showTarget();
         break;
     case ids::kAbout:
         showAbout(m_instance, hwnd(), dpi());
         break;
     case ids::kUndo:
         vesk::undo(m_editor, *this);
+        break;
+    case ids::kBrowseSounds:
+        browseSounds();
         break;
     case ids::kRedo:
         vesk::redo(m_editor, *this);
@@ -415,6 +428,44 @@ void MainWindow::editSound()
         [this] { vesk::stop(*this); });
     if (kept)
         vesk::keepSoundEdit(m_editor, *this, slot, *kept);
+}
+
+// Sound > Browse Sounds: the one browser, made or brought forward.
+void MainWindow::browseSounds()
+{
+    if (m_browser && m_browser->hwnd()) {
+        ShowWindow(m_browser->hwnd(), SW_RESTORE);
+        SetForegroundWindow(m_browser->hwnd());
+        return;
+    }
+    BrowserWindow::Editor editor;
+    editor.targetSlot = [this] { return m_editor.selectedSlot; };
+    editor.gameFile = [this](int slot) -> std::optional<std::string> {
+        if (!m_editor.gameDirectory)
+            return std::nullopt;
+        return vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(slot).gameFile);
+    };
+    editor.play = [this](const std::string &path) {
+        if (path.empty())
+            vesk::stop(*this);
+        else
+            vesk::playEdited(m_editor, *this, path, vesk::SoundEdit());
+    };
+    editor.use
+        = [this](const std::string &path) { vesk::chooseSlotFile(m_editor, *this, m_editor.selectedSlot, path); };
+    editor.nextSlot = [this] {
+        vesk::selectSlot(m_editor, *this, vesk::nextSlotOnScreen(m_editor.selectedSlot));
+        showPage(Page::Slots);
+    };
+    editor.closed = [window = hwnd()] { PostMessageA(window, kBrowserClosed, 0, 0); };
+    const std::string file = vesk::browserSettingsFile(m_settingsFile);
+    char home[MAX_PATH] = {};
+    const std::string folder = vesk::browserStartFolder(
+        m_editor, vesk::readBrowserSettings(file).folder,
+        GetEnvironmentVariableA("USERPROFILE", home, MAX_PATH) ? std::string(home) : m_programDirectory);
+    m_browser = std::make_unique<BrowserWindow>(m_instance, m_dpi, std::move(editor), file);
+    if (!m_browser->open(hwnd(), folder))
+        m_browser.reset();
 }
 
 void MainWindow::openFromCommandLine(const std::string &path)
@@ -509,6 +560,8 @@ void MainWindow::showSelection()
 {
     SetWindowTextA(control("fileNameBox"), m_editor.playName.c_str());
     showMeasurements();
+    if (m_browser)
+        m_browser->showTarget();
 }
 
 void MainWindow::measureSounds()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browserwindow.h"
 #include "editorprocedures.h"
 #include "prompts.h"
 #include "slotmeasurements.h"
@@ -25,6 +26,9 @@ public:
     void openFromCommandLine(const std::string &path);
     // For the message loop: the menus' shortcuts.
     bool translateShortcut(MSG &msg) const;
+    // The sound browser's window, for the message loop's dialog keys; none
+    // when it is not open.
+    HWND browserWindow() const { return m_browser ? m_browser->hwnd() : nullptr; }
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -35,6 +39,7 @@ private:
     void menuCommand(int id);
     void drop(HDROP files);
     void editSound();
+    void browseSounds();
     HWND control(const char *name) const { return m_controls.at(name); }
 
     // vesk::EditorUi
@@ -79,6 +84,7 @@ private:
     HMENU m_menus = nullptr, m_recentMenu = nullptr;
     bool m_statusShown = false; // soundInfo shows a menu item's path
     std::unique_ptr<vesk::Recovery> m_recovery;
+    std::unique_ptr<BrowserWindow> m_browser;
     Win32Prompts m_prompts;
     std::string m_fileName; // the file dialog's, kept from one use to the next
     win32::SoundPlayer m_player;

@@ -5,12 +5,14 @@
 #include "editorprocedures.h"
 #include "installerlayout.h"
 #include "slotlayout.h"
+#include "soundbrowser.h"
 #include "tempdir.h"
 #include "wavecheck.h"
 #include "win32driver.h"
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -712,4 +714,35 @@ TEST_F(VeskWindowTest, undoAndRedoByKeysAndAKilledEditorsChangeRecovered)
     EXPECT_EQ(box(IDNO), "Save the changes to this theme before closing?");
     EXPECT_TRUE(m_vesk.hasEnded(10000));
     EXPECT_FALSE(fs::exists(m_program / "vesk-recovery-1.cfg")); // not saved, on purpose: gone
+}
+
+// The sound browser opens on the folder of the theme's sounds; Down selects
+// and plays, Return with "Then the next slot" fills the slots in their order
+// on screen; Escape closes it when nothing plays.
+TEST_F(VeskWindowTest, soundBrowserFillsSlotsWithTheArrowKeysAndReturn)
+{
+    ASSERT_TRUE(start());
+    std::vector<std::string> waves;
+    for (const char *name : {"sounds\\c.wav", "sounds\\A.wav", "sounds\\b.wav"})
+        waves.push_back(wave(name, toneWave(0.2)));
+    writeBytes(path("sounds\\notes.txt"), "not listed");
+    addFile(1, waves[0]);
+    menu("browseSoundsItem");
+    HWND browser = driver::waitForWindow("VeskSoundBrowser", vesk::kSoundBrowserCaption);
+    ASSERT_TRUE(browser);
+    HWND list = driver::descendant(browser, vesk::ids::kSoundList);
+    ASSERT_TRUE(driver::waitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }));
+    driver::click(driver::descendant(browser, vesk::controlId(EditorWindow::Browser, "nextSlotBox")));
+    const std::vector<std::string> sorted = {waves[1], waves[2], waves[0]};
+    int slot = 1;
+    for (const std::string &expected : sorted) {
+        driver::pressKey(list, VK_DOWN);
+        driver::pressKey(list, VK_RETURN);
+        EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(slot)) == expected; })) << slot;
+        slot = vesk::nextSlotOnScreen(slot);
+    }
+    driver::pressKey(list, VK_ESCAPE); // stops the last sound
+    driver::pressKey(list, VK_ESCAPE);
+    driver::waitUntilGone(browser);
+    EXPECT_FALSE(IsWindow(browser));
 }
