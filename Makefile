@@ -13,7 +13,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fieldreader projectfile themecfg batchlines sounddecoder bundle
+FUZZ_TARGETS := fieldreader projectfile themecfg batchlines sounddecoder bundle analysiscache
 
 .PHONY: run test deps install-packages build sanitize fuzz bench format format-check test-windows windows \
         install deb

@@ -78,6 +78,11 @@ Status writeTextFile(const std::string &path, const std::vector<std::string> &li
 
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines)
 {
+    return writeFileAtomically(path, joinLines(lines));
+}
+
+Status writeFileAtomically(const std::string &path, const std::string &bytes)
+{
     const fs::path target = followLinks(fsPath(path));
     std::error_code ec;
     const EntryKind existing = fileStatus(target.u8string(), ec).kind;
@@ -96,7 +101,7 @@ Status writeTextFileAtomically(const std::string &path, const std::vector<std::s
         std::error_code ignored;
         removeEntry(temporary, ignored);
     };
-    if ((err = writeAndClose(std::move(file), joinLines(lines))) != 0) {
+    if ((err = writeAndClose(std::move(file), bytes)) != 0) {
         discard();
         return cannotWrite(path, err);
     }

@@ -27,6 +27,8 @@ Status writeFile(const std::string &path, const std::string &bytes, const std::s
 // existing file keeps its permission bits; a file the user may not write is
 // refused exactly as a plain write would refuse it.
 Status writeTextFileAtomically(const std::string &path, const std::vector<std::string> &lines);
+// The same for bytes as they are.
+Status writeFileAtomically(const std::string &path, const std::string &bytes);
 
 // A new, empty file in `directory` under a unique name that begins with
 // `stem`, created exclusively so that it never takes a name in use.

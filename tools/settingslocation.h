@@ -16,6 +16,11 @@ namespace vesk {
 //   (`userConfigDirectory`, such as ~/.config/vesk).
 std::string settingsFileFor(const std::string &programDirectory, const std::string &userConfigDirectory);
 
+// The user's folder for caches, the programs' own inside it: on Windows
+// %LOCALAPPDATA%\vesk, elsewhere $XDG_CACHE_HOME/vesk, else ~/.cache/vesk;
+// the system's temporary folder where none of them is known.
+std::string cacheDirectory();
+
 // Whether the program runs from an installed layout: PREFIX/bin beside
 // PREFIX/share/vesk.
 bool runsInstalled(const std::string &programDirectory);

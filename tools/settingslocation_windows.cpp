@@ -27,4 +27,14 @@ std::string settingsFileFor(const std::string &programDirectory, const std::stri
     return joinPath(joinPath(utf8Text(appData), "vesk"), "vesk.cfg");
 }
 
+std::string cacheDirectory()
+{
+    wchar_t local[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local) == S_OK)
+        return joinPath(utf8Text(local, wcslen(local)), "vesk");
+    wchar_t temporary[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+    return joinPath(utf8Text(temporary, length), "vesk");
+}
+
 } // namespace vesk

@@ -14,6 +14,7 @@
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
+#include "settingslocation.h"
 #include "settingswindow.h"
 #include "slotcatalogue.h"
 #include "slotlabel.h"
@@ -331,7 +332,8 @@ SoundBrowserWindow *MainWindow::browseSounds()
         const std::string file = vesk::browserSettingsFile(settings);
         const std::string folder = vesk::browserStartFolder(m_editor, vesk::readBrowserSettings(file).folder,
                                                             platform::toLocal(QDir::homePath()));
-        m_browser = new SoundBrowserWindow(this, m_dialogs, std::move(editor), folder, file);
+        m_browser = new SoundBrowserWindow(this, m_dialogs, std::move(editor), folder, file,
+                                           vesk::joinPath(vesk::cacheDirectory(), "sound-figures.cache"));
         // Closed, it goes, and its measuring with it.
         connect(m_browser, &QDialog::finished, m_browser, &QObject::deleteLater);
         // Beside the main window.

@@ -89,22 +89,27 @@ private:
 } // namespace
 
 SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialogs, Editor editor,
-                                       const std::string &folder, std::string settingsFile)
+                                       const std::string &folder, std::string settingsFile,
+                                       const std::string &cacheFile)
     : QDialog(owner), m_dialogs(dialogs), m_editor(std::move(editor)), m_settingsFile(std::move(settingsFile)),
       m_generation(std::make_shared<std::atomic<unsigned>>(0)),
-      m_analyses(std::make_unique<vesk::SoundAnalyses>([this] {
-          // From a worker thread: taken up by the window, once for however
-          // many arrive meanwhile.
-          if (!m_arrivedPending.exchange(true))
-              QMetaObject::invokeMethod(
-                  this,
-                  [this] {
-                      m_arrivedPending = false;
-                      showFigures();
-                  },
-                  Qt::QueuedConnection);
-      }))
+      m_cache(std::make_unique<vesk::AnalysisCache>(cacheFile)), m_analyses(std::make_unique<vesk::SoundAnalyses>(
+                                                                     [this] {
+                                                                         // From a worker thread: taken up by the
+                                                                         // window, once for however many arrive
+                                                                         // meanwhile.
+                                                                         if (!m_arrivedPending.exchange(true))
+                                                                             QMetaObject::invokeMethod(
+                                                                                 this,
+                                                                                 [this] {
+                                                                                     m_arrivedPending = false;
+                                                                                     showFigures();
+                                                                                 },
+                                                                                 Qt::QueuedConnection);
+                                                                     },
+                                                                     0, m_cache->analyse()))
 {
+    m_cache->load();
     setObjectName(QStringLiteral("SoundBrowser"));
     setWindowTitle(QString::fromLatin1(vesk::kSoundBrowserCaption));
     setModal(false);
@@ -162,6 +167,9 @@ SoundBrowserWindow::~SoundBrowserWindow()
     ++*m_generation;
     if (m_listing.valid())
         m_listing.wait();
+    m_analyses.reset();
+    // Where the cache cannot be kept, the figures are measured again next time.
+    static_cast<void>(m_cache->save());
 }
 
 bool SoundBrowserWindow::openFolder(const std::string &folder)
@@ -263,6 +271,8 @@ void SoundBrowserWindow::showFigures()
     }
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
+    if (filled && m_unmeasured.empty())
+        static_cast<void>(m_cache->save()); // every figure of the folder, for the next time
     const std::optional<std::string> game = m_editor.gameFile(m_editor.targetSlot());
     const bool gameMeasured = !game || m_analyses->find(*game);
     if (gameMeasured != m_gameMeasured) {

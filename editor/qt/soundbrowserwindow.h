@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysiscache.h"
 #include "soundanalyses.h"
 #include "soundbrowser.h"
 
@@ -44,8 +45,9 @@ public:
         std::function<void(const std::string &path)> use;             // into the target slot, as Add File
         std::function<void()> nextSlot;                               // the main window selects the next
     };
+    // `cacheFile` keeps the figures between runs.
     SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialogs, Editor editor, const std::string &folder,
-                       std::string settingsFile);
+                       std::string settingsFile, const std::string &cacheFile);
     ~SoundBrowserWindow() override;
 
     // The folder listed; false, with the reason said, when it is none.
@@ -93,6 +95,7 @@ private:
     unsigned m_shownGeneration = 0; // the listing the rows show
     std::atomic<bool> m_arrivedPending{false};
     QPoint m_dragStart;
+    std::unique_ptr<vesk::AnalysisCache> m_cache;
     // Last, so that its threads are gone before what they report to.
     std::unique_ptr<vesk::SoundAnalyses> m_analyses;
 };

@@ -29,15 +29,20 @@ constexpr int kColumnWidths[] = {190, 60, 80, 72, 70, 150}; // at 96 dpi
 
 } // namespace
 
-BrowserWindow::BrowserWindow(HINSTANCE instance, int dpi, Editor editor, std::string settingsFile)
+BrowserWindow::BrowserWindow(HINSTANCE instance, int dpi, Editor editor, std::string settingsFile,
+                             const std::string &cacheFile)
     : Dialog(instance, dpi, vesk::EditorWindow::Browser), m_editor(std::move(editor)),
       m_settingsFile(std::move(settingsFile)), m_generation(std::make_shared<std::atomic<unsigned>>(0)),
-      m_analyses(std::make_unique<vesk::SoundAnalyses>([this] {
-          if (!m_arrivedPending.exchange(true))
-              if (HWND window = m_window.load())
-                  PostMessageA(window, kMeasured, 0, 0);
-      }))
-{}
+      m_cache(std::make_unique<vesk::AnalysisCache>(cacheFile)), m_analyses(std::make_unique<vesk::SoundAnalyses>(
+                                                                     [this] {
+                                                                         if (!m_arrivedPending.exchange(true))
+                                                                             if (HWND window = m_window.load())
+                                                                                 PostMessageA(window, kMeasured, 0, 0);
+                                                                     },
+                                                                     0, m_cache->analyse()))
+{
+    m_cache->load();
+}
 
 BrowserWindow::~BrowserWindow()
 {
@@ -46,6 +51,8 @@ BrowserWindow::~BrowserWindow()
     if (m_listing.valid())
         m_listing.wait();
     m_analyses.reset(); // its threads end before the rest goes
+    // Where the cache cannot be kept, the figures are measured again next time.
+    static_cast<void>(m_cache->save());
     if (hwnd())
         DestroyWindow(hwnd());
 }
@@ -338,7 +345,10 @@ void BrowserWindow::showFigures()
     for (const size_t index : m_unmeasured)
         if (!m_analyses->find(m_files[index].path))
             still.push_back(index);
+    const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
+    if (filled && m_unmeasured.empty())
+        static_cast<void>(m_cache->save()); // every figure of the folder, for the next time
     showTarget();
 }
 

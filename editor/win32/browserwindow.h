@@ -3,6 +3,7 @@
 #include "dialog.h"
 #include "soundbrowser.h"
 
+#include "analysiscache.h"
 #include "soundanalyses.h"
 #include "soundbrowser.h"
 #include <commctrl.h>
@@ -32,7 +33,8 @@ public:
         std::function<void()> nextSlot;
         std::function<void()> closed; // the window is gone; its owner may let it go
     };
-    BrowserWindow(HINSTANCE instance, int dpi, Editor editor, std::string settingsFile);
+    // `cacheFile` keeps the figures between runs.
+    BrowserWindow(HINSTANCE instance, int dpi, Editor editor, std::string settingsFile, const std::string &cacheFile);
     ~BrowserWindow() override;
 
     bool open(HWND owner, const std::string &folder);
@@ -75,5 +77,6 @@ private:
     std::mutex m_handOver; // the listing's thread hands its files over under it
     std::vector<vesk::BrowsedFile> m_handed;
     unsigned m_handedGeneration = 0;
-    std::unique_ptr<vesk::SoundAnalyses> m_analyses;
+    std::unique_ptr<vesk::AnalysisCache> m_cache;
+    std::unique_ptr<vesk::SoundAnalyses> m_analyses; // last: its threads end first
 };

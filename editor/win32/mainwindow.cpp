@@ -7,6 +7,7 @@
 #include "gamebackup.h"
 #include "paths.h"
 #include "settingsfile.h"
+#include "settingslocation.h"
 #include "slotsound.h"
 #include "soundbrowser.h"
 #include "themefiles.h"
@@ -463,7 +464,8 @@ void MainWindow::browseSounds()
     const std::string folder = vesk::browserStartFolder(
         m_editor, vesk::readBrowserSettings(file).folder,
         GetEnvironmentVariableA("USERPROFILE", home, MAX_PATH) ? std::string(home) : m_programDirectory);
-    m_browser = std::make_unique<BrowserWindow>(m_instance, m_dpi, std::move(editor), file);
+    m_browser = std::make_unique<BrowserWindow>(m_instance, m_dpi, std::move(editor), file,
+                                                vesk::joinPath(vesk::cacheDirectory(), "sound-figures.cache"));
     if (!m_browser->open(hwnd(), folder))
         m_browser.reset();
 }

@@ -1,3 +1,4 @@
+#include "analysiscache.h"
 #include "soundanalyses.h"
 #include "soundanalysis.h"
 #include "tempdir.h"
@@ -125,4 +126,65 @@ TEST_F(SoundAnalysesTest, aMeasurementThatThrowsIsThatFilesFailure)
         waitFor([&] { return analyses.find(data("pcm16.wav")) != nullptr; });
         EXPECT_EQ(analyses.find(data("pcm16.wav"))->error(), row.reason);
     }
+}
+
+// The disk cache gives back what it measured, with the picture narrowed,
+// for a file as it was; a file written anew is measured again; a cache file
+// that is damaged, foreign or newer is never trusted; the bound drops the
+// figures used longest ago.
+TEST_F(SoundAnalysesTest, theDiskCacheKeepsFiguresOfFilesAsTheyAre)
+{
+    writeBytes(path("a.wav"), readBytes(data("pcm16.wav")));
+    const std::string file = path("cache") + "/figures";
+    // Measured through the cache, as the browser's analyses measure.
+    const auto through = [&](vesk::AnalysisCache &cache, const std::string &sound) {
+        EXPECT_EQ(cache.analyse()(sound, {}).ok(), sound.find(".wav") != std::string::npos);
+    };
+    const vesk::Result<vesk::SoundAnalysis> direct = vesk::analyseSound(path("a.wav"));
+    {
+        vesk::AnalysisCache cache(file);
+        EXPECT_FALSE(cache.load()); // none yet
+        through(cache, path("a.wav"));
+        through(cache, data("text.mp3"));
+        ASSERT_TRUE(cache.save().ok());
+    }
+    vesk::AnalysisCache cache(file);
+    ASSERT_TRUE(cache.load());
+    const std::optional<vesk::Result<vesk::SoundAnalysis>> kept = cache.find(path("a.wav"));
+    ASSERT_TRUE(kept && kept->ok());
+    EXPECT_EQ((*kept)->frames, direct->frames);
+    EXPECT_EQ((*kept)->loudness.integrated, direct->loudness.integrated);
+    EXPECT_EQ((*kept)->loudness.truePeak, direct->loudness.truePeak);
+    EXPECT_LE((*kept)->waveform.columns.size(), vesk::AnalysisCache::kPictureColumns);
+    EXPECT_EQ(cache.find(data("text.mp3"))->error(), "not a sound file");
+    writeBytes(path("a.wav"), readBytes(data("pcm32.wav"))); // the same size, written anew
+    setModified(path("a.wav"), 5);
+    EXPECT_FALSE(cache.find(path("a.wav")));
+
+    const std::string good = readBytes(file);
+    const std::string damaged[] = {
+        "",
+        "VESK recent projects 1\r\n",
+        good.substr(0, good.size() - 3),
+        good + "x",
+        std::string(good).replace(good.find('\n') + 1, 1, "\x07"), // another version
+    };
+    for (const std::string &bytes : damaged) {
+        writeBytes(file, bytes);
+        vesk::AnalysisCache distrusted(file);
+        EXPECT_FALSE(distrusted.load()) << bytes.size();
+        EXPECT_EQ(distrusted.size(), 0u);
+    }
+    // Bound to less than both files' figures: the one used longest ago goes.
+    writeBytes(path("b.wav"), readBytes(data("pcm16.wav")));
+    vesk::AnalysisCache bounded(file, good.size() - 50);
+    through(bounded, path("b.wav"));
+    through(bounded, data("text.mp3"));
+    through(bounded, path("b.wav"));
+    ASSERT_TRUE(bounded.save().ok());
+    EXPECT_LE(readBytes(file).size(), good.size() - 50);
+    vesk::AnalysisCache reread(file);
+    ASSERT_TRUE(reread.load());
+    EXPECT_TRUE(reread.find(path("b.wav")));
+    EXPECT_EQ(reread.size(), 1u);
 }
