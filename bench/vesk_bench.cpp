@@ -23,6 +23,8 @@
 #include "slotlabel.h"
 #include "slotmeasurements.h"
 #include "soundanalyses.h"
+#include "soundbrowser.h"
+#include "soundbrowserwindow.h"
 #include "soundediting.h"
 #include "soundfiles.h"
 #include "soundplayer.h"
@@ -41,6 +43,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <ebur128.h>
@@ -527,6 +530,118 @@ void benchHistory(const fs::path &root)
     }
     alone("recovery kept, 47 slots and 10,000 links: longest the window waits", longest, 0.050);
     recovery.discard();
+}
+
+// The sound browser on a folder of 1,000 short sounds of three kinds: the
+// listing, every figure (against one core decoding them all), the figures
+// again from the disk cache, the key to the sound handed over, and the
+// longest the window does not answer meanwhile.
+void benchBrowser(const fs::path &root)
+{
+    const fs::path folder = root / "browsed";
+    fs::create_directories(folder);
+    std::vector<std::string> files;
+    const int formats[] = {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III,
+                           SF_FORMAT_FLAC | SF_FORMAT_PCM_16};
+    const char *endings[] = {".wav", ".mp3", ".flac"};
+    for (int i = 0; i < 1000; ++i) {
+        const std::string file = (folder / ("sound" + std::to_string(i) + endings[i % 3])).string();
+        if (!makeSound(file, {formats[i % 3], 44100, 2, 0.5}))
+            qFatal("cannot make %s", file.c_str());
+        files.push_back(file);
+    }
+    std::vector<double> listed;
+    for (int run = 0; run < kRuns; ++run)
+        listed.push_back(seconds([&] {
+            if (vesk::listSounds(folder.string(), false).size() != files.size())
+                qFatal("the listing lost files");
+        }));
+    alone("sound browser: 1,000 sounds listed", median(listed), 0.100);
+
+    const std::vector<double> decoded = [&] {
+        std::vector<double> times;
+        std::vector<float> block(8192 * 2);
+        for (int run = 0; run < 3; ++run)
+            times.push_back(seconds([&] {
+                for (const std::string &path : files) {
+                    SF_INFO info{};
+                    SNDFILE *file = sf_open(path.c_str(), SFM_READ, &info);
+                    while (sf_readf_float(file, block.data(), 8192) > 0) {
+                    }
+                    sf_close(file);
+                }
+            }));
+        return times;
+    }();
+    FakeDialogs dialogs;
+    std::optional<vesk::PlayableSounds> playable;
+    playable.emplace();
+    QElapsedTimer handedAt;
+    SoundBrowserWindow::Editor editor;
+    editor.targetSlot = [] { return 1; };
+    editor.gameFile = [](int) { return std::nullopt; };
+    editor.play = [&](const std::string &path) {
+        if (!path.empty() && !playable->playable(path))
+            qFatal("cannot play %s", path.c_str());
+        handedAt.start();
+    };
+    editor.use = [](const std::string &) {};
+    editor.nextSlot = [] {};
+    const std::string cache = (root / "figures.cache").string();
+    // The window measured, the longest pause of its event loop beside.
+    const auto browse = [&](double &longest) {
+        QElapsedTimer clock;
+        clock.start();
+        auto window = std::make_unique<SoundBrowserWindow>(nullptr, dialogs, editor, folder.string(),
+                                                           (root / "browser.cfg").string(), cache);
+        window->show();
+        qint64 last = clock.nsecsElapsed();
+        longest = 0;
+        while (!window->measured()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, double(now - last) / 1e9);
+            last = now;
+        }
+        return std::make_pair(double(clock.nsecsElapsed()) / 1e9, std::move(window));
+    };
+    fs::remove(cache);
+    double longest = 0;
+    auto [first, window] = browse(longest);
+    compare("sound browser: 1,000 sounds' figures shown (every core)", first, "libsndfile decode loop, one core",
+            median(decoded), 1.0);
+    alone("sound browser: longest the window waits while they are measured", longest, 0.050);
+
+    // The key that selects a row, to the sound handed to the output.
+    QTreeWidget *list = window->list();
+    for (const char *ending : {".wav", ".mp3"}) {
+        std::vector<double> delays;
+        for (int run = 0; run < kRuns; ++run) {
+            for (int row = 0; row < list->topLevelItemCount(); ++row) {
+                QTreeWidgetItem *item = list->topLevelItem(row);
+                if (!item->text(0).endsWith(QString::fromLatin1(ending)))
+                    continue;
+                list->setCurrentItem(list->topLevelItem(row > 0 ? row - 1 : row + 1));
+                QElapsedTimer key;
+                key.start();
+                QTest::keyClick(list, row > 0 ? Qt::Key_Down : Qt::Key_Up);
+                delays.push_back(double(key.nsecsElapsed() - handedAt.nsecsElapsed()) / 1e9);
+                break;
+            }
+            list->setCurrentItem(nullptr);
+            playable.emplace(); // nothing converted kept from the run before
+        }
+        const bool wave = std::string(ending) == ".wav";
+        alone(wave ? "sound browser: key to the sound handed over, 0.5 s wave"
+                   : "sound browser: key to the sound handed over, 0.5 s MP3",
+              median(delays), wave ? 0.030 : 0.050);
+    }
+    window.reset();
+    double again = 0;
+    auto [cached, reopened] = browse(again);
+    alone("sound browser: the same folder again, figures from the disk cache", cached, 0.100);
+    reopened.reset();
+    fs::remove_all(folder);
 }
 
 // The files of a package the editor seals, in its order, for the shell.
@@ -1065,6 +1180,11 @@ int main(int argc, char *argv[])
         benchAnalysis(temporary.path().toStdString());
         return 0;
     }
+    if (argc == 2 && QByteArray(argv[1]) == "browser") {
+        QTemporaryDir temporary;
+        benchBrowser(temporary.path().toStdString());
+        return 0;
+    }
     if (argc == 2 && QByteArray(argv[1]) == "history") {
         QTemporaryDir temporary;
         benchHistory(temporary.path().toStdString());
@@ -1097,6 +1217,7 @@ int main(int argc, char *argv[])
     benchAnalysis(root);
     benchEdits(root);
     benchHistory(root);
+    benchBrowser(root);
 
     const double small = benchProject(dir, 1000);
     const double medium = benchProject(dir, 10000);

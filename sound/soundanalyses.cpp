@@ -128,6 +128,12 @@ SoundAnalyses::Entry SoundAnalyses::await(const std::string &path, const std::fu
 
 SoundAnalyses::Entry SoundAnalyses::find(const std::string &path) const
 {
+    {
+        // A file never measured costs no look at the disk.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_done.find(path) == m_done.end())
+            return nullptr;
+    }
     const Key key = keyOf(path);
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto done = m_done.find(path);

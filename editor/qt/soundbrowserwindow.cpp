@@ -41,6 +41,7 @@ enum Column {
     Picture,
     Verdict
 };
+constexpr std::size_t kLookAhead = 64;
 constexpr int kIndexRole = Qt::UserRole, kSortRole = Qt::UserRole + 1;
 
 // Rows sort by their figures where a column has them, by name otherwise;
@@ -258,16 +259,32 @@ void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &so
     };
     level(Loudness, figures.loudness.integrated, "LUFS");
     level(TruePeak, figures.loudness.truePeak, "dBTP");
+    const std::optional<std::string> gameFile = m_editor.gameFile(m_editor.targetSlot());
+    const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
+    if (!gameFile || game)
+        row->setText(Verdict,
+                     QString::fromStdString(vesk::soundVerdict(*sound, game && game->ok() ? &game->value() : nullptr)));
 }
 
 void SoundBrowserWindow::showFigures()
 {
+    // The figures arrive about in the order asked for, which is the rows':
+    // the look stops a little past the first rows still waiting, and the
+    // rest are taken up as those arrive.
     std::vector<size_t> still;
-    for (const size_t index : m_unmeasured) {
-        if (const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path))
+    std::size_t waiting = 0;
+    for (std::size_t i = 0; i < m_unmeasured.size(); ++i) {
+        const size_t index = m_unmeasured[i];
+        if (waiting > kLookAhead) {
+            still.insert(still.end(), m_unmeasured.begin() + static_cast<std::ptrdiff_t>(i), m_unmeasured.end());
+            break;
+        }
+        if (const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path)) {
             fill(index, sound);
-        else
+        } else {
             still.push_back(index);
+            ++waiting;
+        }
     }
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
@@ -275,11 +292,11 @@ void SoundBrowserWindow::showFigures()
         static_cast<void>(m_cache->save()); // every figure of the folder, for the next time
     const std::optional<std::string> game = m_editor.gameFile(m_editor.targetSlot());
     const bool gameMeasured = !game || m_analyses->find(*game);
+    // Each row filled has its verdict; all of them anew once the game's
+    // sound is measured.
     if (gameMeasured != m_gameMeasured) {
         m_gameMeasured = gameMeasured;
         showTarget();
-    } else if (filled) {
-        showVerdicts();
     }
     m_list->viewport()->update();
 }
