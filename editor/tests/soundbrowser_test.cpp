@@ -2,6 +2,7 @@
 // the game's, the slots in their order on screen and what is kept per user.
 #include "editorprocedures.h"
 #include "paths.h"
+#include "posixhelpers.h"
 #include "soundbrowser.h"
 #include "tempdir.h"
 
@@ -12,9 +13,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -34,7 +32,7 @@ TEST_F(SoundBrowserTest, listingTakesTheSoundKindsAndNamesWhatCannotBeUsed)
     std::filesystem::create_directory(path("folder.wav"));
 #ifndef _WIN32
     std::filesystem::create_directory_symlink(dir(), path("sub/loop"));
-    ASSERT_EQ(::mkfifo(path("pipe.wav").c_str(), 0600), 0);
+    ASSERT_TRUE(vesk::posix::makeFifo(path("pipe.wav")));
 #endif
     const auto names = [&](bool subfolders) {
         std::vector<std::string> listed;
