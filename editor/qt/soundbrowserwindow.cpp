@@ -438,7 +438,8 @@ bool SoundBrowserWindow::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    if (watched == m_list->viewport()) {
+    const bool mouseEvent = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove;
+    if (watched == m_list->viewport() && mouseEvent) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
             m_dragStart = mouse->position().toPoint();

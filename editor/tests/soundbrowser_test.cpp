@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 class SoundBrowserTest : public TempDirTest
