@@ -6,12 +6,15 @@
 #include "mainwindow.h"
 #include "projectfile.h"
 #include "pulseserver.h"
+#include "soundbrowserwindow.h"
 #include "soundplayer.h"
 #include "wavebytes.h"
 #include "windowtest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -43,6 +46,7 @@ private Q_SLOTS:
     void everyWaveFormat_sounds();
     void everyKindOfSound_isHeardAsItsConversion();
     void aSlotsEdit_isHeardTrimmedAndAtItsGain();
+    void soundBrowser_playsEachRowAsItIsSelected();
 
 private:
     QString writeWave(const QString &name, const QByteArray &bytes)
@@ -287,6 +291,31 @@ void SoundTest::aSlotsEdit_isHeardTrimmedAndAtItsGain()
     if (kTimed)                                                    // the whole tone would sound for 2 s
         QVERIFY2(m_pulse.now() - at < 1500, qPrintable(QString::number(m_pulse.now() - at)));
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+// The sound browser plays a row as the arrow keys select it, the one
+// before stopped; Escape silences it, then closes the window.
+void SoundTest::soundBrowser_playsEachRowAsItIsSelected()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("browsed")));
+    const QString low = writeWave(QStringLiteral("browsed/a.wav"), toneWave(3.0, 440, 0.5));
+    writeWave(QStringLiteral("browsed/b.wav"), toneWave(3.0, 880, 0.5));
+    m_window->setSlotValue(1, low);
+    clickButton(m_window.get(), QStringLiteral("slotButton1"));
+    SoundBrowserWindow *browser = m_window->browseSounds();
+    QTRY_VERIFY(browser->measured());
+    for (const double pitch : {440.0, 880.0}) {
+        QTest::keyClick(browser->list(), Qt::Key_Down);
+        // The row's own tone, alone, once the one before has stopped.
+        QVERIFY2(
+            QTest::qWaitFor([&] { return recentLevel(200) > 0.2 && std::abs(recentPitch(200) - pitch) < 30; }, 1500),
+            qPrintable(QStringLiteral("pitch %1, level %2").arg(recentPitch(200)).arg(recentLevel(200))));
+    }
+    QTest::keyClick(browser->list(), Qt::Key_Escape);
+    QVERIFY2(silentWithin(1000), qPrintable(QStringLiteral("still heard: %1").arg(recentLevel(250))));
+    QVERIFY(browser->isVisible());
+    QTest::keyClick(browser->list(), Qt::Key_Escape);
+    QTRY_VERIFY(!browser->isVisible());
 }
 
 QTEST_MAIN(SoundTest)
