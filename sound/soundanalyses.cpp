@@ -98,6 +98,16 @@ void SoundAnalyses::add(const std::vector<std::string> &paths)
         std::lock_guard<std::mutex> lock(m_mutex);
         for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
             const Key key = keyOf(*path);
+            // One already queued moves to the front.
+            const auto queued = std::find_if(m_queue.begin(), m_queue.end(), [&](const Job &job) {
+                return job.path == *path && job.key == key && !*job.cancelled;
+            });
+            if (queued != m_queue.end()) {
+                Job job = std::move(*queued);
+                m_queue.erase(queued);
+                m_queue.push_front(std::move(job));
+                continue;
+            }
             const auto done = m_done.find(*path);
             if ((done == m_done.end() || !(done->second.key == key)) && !pending(*path, key))
                 m_queue.push_front({*path, key, std::make_shared<std::atomic<bool>>(false)});

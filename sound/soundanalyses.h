@@ -41,8 +41,8 @@ public:
     // The files wanted now, in the order wanted; work on any other file
     // stops. Files already analysed as they are cost nothing.
     void request(const std::vector<std::string> &paths);
-    // Asks for `paths` too, before anything queued, leaving what was asked
-    // for before as it is.
+    // Asks for `paths` too, before anything queued (those already queued
+    // move to the front), leaving what was asked for before as it is.
     void add(const std::vector<std::string> &paths);
     // The analysis of `path` as the file is now, asked for first of all and
     // waited for: `keepWaiting` is called every few hundredths of a second

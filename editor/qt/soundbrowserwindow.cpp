@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -138,6 +139,9 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
                                                                        : vesk::SoundAnalyses::Entry();
                                      }));
     m_list->installEventFilter(this);
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &SoundBrowserWindow::measureShownFirst);
+    connect(m_list->header(), &QHeaderView::sortIndicatorChanged, this, &SoundBrowserWindow::measureShownFirst,
+            Qt::QueuedConnection);
     m_list->viewport()->installEventFilter(this);
     m_playOnSelect->setChecked(vesk::readBrowserSettings(m_settingsFile).playOnSelect);
 
@@ -238,7 +242,21 @@ void SoundBrowserWindow::listed(unsigned generation, std::vector<vesk::BrowsedFi
     if (const std::optional<std::string> game = m_editor.gameFile(slot))
         paths.insert(paths.begin(), *game);
     m_analyses->request(paths);
+    measureShownFirst();
     showFigures();
+}
+
+void SoundBrowserWindow::measureShownFirst()
+{
+    std::vector<std::string> shown;
+    const int bottom = m_list->viewport()->height();
+    for (QTreeWidgetItem *row = m_list->itemAt(0, 0); row && m_list->visualItemRect(row).top() < bottom;
+         row = m_list->itemBelow(row)) {
+        const size_t index = row->data(Name, kIndexRole).toULongLong();
+        if (index < m_files.size() && m_files[index].problem.empty())
+            shown.push_back(m_files[index].path);
+    }
+    m_analyses->add(shown);
 }
 
 void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &sound)
@@ -392,6 +410,7 @@ void SoundBrowserWindow::filter()
     const QString wanted = m_filter->text();
     for (QTreeWidgetItem *row : m_items)
         row->setHidden(!wanted.isEmpty() && !row->text(Name).contains(wanted, Qt::CaseInsensitive));
+    measureShownFirst();
 }
 
 void SoundBrowserWindow::keepSettings()

@@ -68,6 +68,7 @@ private:
     void listed(unsigned generation, std::vector<vesk::BrowsedFile> files);
     void showFigures(); // the rows measured since
     void showVerdicts();
+    void measureShownFirst(); // the rows in view before the others
     void fill(size_t index, const vesk::SoundAnalyses::Entry &sound);
     void onSelected();
     void playSelected();

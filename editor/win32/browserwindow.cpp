@@ -407,6 +407,16 @@ LRESULT BrowserWindow::notified(NMHDR &header)
     case NM_DBLCLK:
         useSelected();
         return 0;
+    case LVN_ODCACHEHINT: {
+        // The rows in view are measured before the others.
+        const auto &hint = reinterpret_cast<NMLVCACHEHINT &>(header);
+        std::vector<std::string> shown;
+        for (int row = std::max(0, hint.iFrom); row <= hint.iTo && static_cast<size_t>(row) < m_rows.size(); ++row)
+            if (m_files[m_rows[static_cast<size_t>(row)]].problem.empty())
+                shown.push_back(m_files[m_rows[static_cast<size_t>(row)]].path);
+        m_analyses->add(shown);
+        return 0;
+    }
     case LVN_COLUMNCLICK: {
         const int column = reinterpret_cast<NMLISTVIEW &>(header).iSubItem;
         m_sortDown = column == m_sortColumn && !m_sortDown;

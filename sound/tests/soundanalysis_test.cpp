@@ -128,6 +128,43 @@ TEST_F(SoundAnalysesTest, aMeasurementThatThrowsIsThatFilesFailure)
     }
 }
 
+// Files asked for again move to the front of what is queued: the rows in
+// view are measured before the rest.
+TEST_F(SoundAnalysesTest, filesAskedForAgainGoFirst)
+{
+    std::mutex mutex;
+    std::condition_variable opened, started;
+    bool gateOpen = false;
+    std::vector<std::string> order;
+    vesk::SoundAnalyses analyses(notify(), 1, [&](const std::string &path, const std::function<bool()> &) {
+        std::unique_lock<std::mutex> lock(mutex);
+        order.push_back(path);
+        started.notify_all();
+        opened.wait(lock, [&] { return gateOpen; }); // the first holds the one worker until all is queued
+        return vesk::Result<vesk::SoundAnalysis>(vesk::SoundAnalysis{});
+    });
+    std::vector<std::string> files;
+    for (const char *name : {"a", "b", "c", "d"}) {
+        writeBytes(path(name), name);
+        files.push_back(path(name));
+    }
+    analyses.request(files);
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        started.wait(lock, [&] { return !order.empty(); });
+    }
+    analyses.add({files[3], files[2]});
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        gateOpen = true;
+    }
+    opened.notify_all();
+    waitFor([&] {
+        return std::all_of(files.begin(), files.end(), [&](const std::string &file) { return analyses.find(file); });
+    });
+    EXPECT_EQ(order, (std::vector<std::string>{files[0], files[3], files[2], files[1]}));
+}
+
 // The disk cache gives back what it measured, with the picture narrowed,
 // for a file as it was; a file written anew is measured again; a cache file
 // that is damaged, foreign or newer is never trusted; the bound drops the
