@@ -95,23 +95,23 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
                                        const std::string &cacheFile)
     : QDialog(owner), m_dialogs(dialogs), m_editor(std::move(editor)), m_settingsFile(std::move(settingsFile)),
       m_generation(std::make_shared<std::atomic<unsigned>>(0)),
-      m_cache(std::make_unique<vesk::AnalysisCache>(cacheFile)), m_analyses(std::make_unique<vesk::SoundAnalyses>(
-                                                                     [this] {
-                                                                         // From a worker thread: taken up by the
-                                                                         // window, once for however many arrive
-                                                                         // meanwhile.
-                                                                         if (!m_arrivedPending.exchange(true))
-                                                                             QMetaObject::invokeMethod(
-                                                                                 this,
-                                                                                 [this] {
-                                                                                     m_arrivedPending = false;
-                                                                                     showFigures();
-                                                                                 },
-                                                                                 Qt::QueuedConnection);
-                                                                     },
-                                                                     0, m_cache->analyse()))
+      m_cache(std::make_unique<vesk::AnalysisCache>(cacheFile))
 {
     m_cache->load();
+    m_analyses = std::make_unique<vesk::SoundAnalyses>(
+        [this] {
+            // From a worker thread: taken up by the window, once for however
+            // many arrive meanwhile.
+            if (!m_arrivedPending.exchange(true))
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        m_arrivedPending = false;
+                        showFigures();
+                    },
+                    Qt::QueuedConnection);
+        },
+        0, m_cache->analyse());
     setObjectName(QStringLiteral("SoundBrowser"));
     setWindowTitle(QString::fromLatin1(vesk::kSoundBrowserCaption));
     setModal(false);
@@ -145,7 +145,6 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
     m_list->viewport()->installEventFilter(this);
     m_playOnSelect->setChecked(vesk::readBrowserSettings(m_settingsFile).playOnSelect);
 
-    m_refresh = new QTimer(this);
     m_playing = new QTimer(this);
     m_playing->setSingleShot(true);
     connect(m_folder, &QLineEdit::returnPressed, this, [this] { openFolder(platform::toLocal(m_folder->text())); });

@@ -85,7 +85,7 @@ private:
     QLineEdit *m_folder = nullptr, *m_filter = nullptr;
     QCheckBox *m_subfolders = nullptr, *m_playOnSelect = nullptr, *m_nextSlot = nullptr;
     QTreeWidget *m_list = nullptr;
-    QTimer *m_refresh = nullptr, *m_playing = nullptr;
+    QTimer *m_playing = nullptr;            // runs while a sound plays
     std::vector<vesk::BrowsedFile> m_files; // the rows' files, by the row's index
     std::vector<QTreeWidgetItem *> m_items; // and their rows
     bool m_gameMeasured = false;            // the verdicts are against the game's figures
