@@ -8,6 +8,7 @@
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
+#include "soundbrowser.h"
 #include "soundplan.h"
 #include "texttools.h"
 #include "themefiles.h"
@@ -444,6 +445,27 @@ void removeFile(Editor &editor, EditorUi &ui)
     const int slot = editor.selectedSlot;
     recordStep(editor, ui, "Remove File from " + slotName(slot), [&] { editor.theme.clearSlot(slot); });
     ui.showSlot(slot);
+}
+
+std::optional<std::string> gameSoundOf(const Editor &editor, int slot)
+{
+    if (!editor.gameDirectory)
+        return std::nullopt;
+    return gamesOwnFile(*editor.gameDirectory, slotInfo(slot).gameFile);
+}
+
+void playBrowsed(Editor &editor, EditorUi &ui, const std::string &path)
+{
+    if (path.empty())
+        stop(ui);
+    else
+        playEdited(editor, ui, path, SoundEdit());
+}
+
+void selectNextSlot(Editor &editor, EditorUi &ui)
+{
+    selectSlot(editor, ui, nextSlotOnScreen(editor.selectedSlot));
+    ui.showPage(EditorUi::Page::Slots);
 }
 
 void addLink(Editor &editor, EditorUi &ui, Link link)

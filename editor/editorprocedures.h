@@ -197,6 +197,13 @@ void redo(Editor &editor, EditorUi &ui);
 std::string undoCaption(const Theme &theme);
 std::string redoCaption(const Theme &theme);
 
+// The sound browser's hold on the editor: the game's own sound for a slot
+// (none without a game directory); a browsed sound played as Play plays it
+// ("" silences); the next slot on screen selected and brought to the front.
+std::optional<std::string> gameSoundOf(const Editor &editor, int slot);
+void playBrowsed(Editor &editor, EditorUi &ui, const std::string &path);
+void selectNextSlot(Editor &editor, EditorUi &ui);
+
 // The link list: "Add" appends the link the entry boxes hold, "Remove" takes
 // out the selected one (nothing when none is), selecting shows a link in the
 // entry boxes.

@@ -103,6 +103,21 @@ std::vector<BrowsedFile> listSounds(const std::string &folder, bool subfolders, 
     return files;
 }
 
+std::vector<std::size_t> takeArrived(const std::vector<std::size_t> &waiting,
+                                     const std::function<bool(std::size_t row)> &arrived, std::size_t lookAhead)
+{
+    std::vector<std::size_t> still;
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+        if (still.size() > lookAhead) {
+            still.insert(still.end(), waiting.begin() + static_cast<std::ptrdiff_t>(i), waiting.end());
+            break;
+        }
+        if (!arrived(waiting[i]))
+            still.push_back(waiting[i]);
+    }
+    return still;
+}
+
 std::string browserTarget(int slot, const std::optional<std::string> &gameFile, const Result<SoundAnalysis> *game)
 {
     const std::string start = "For " + slotDescription(slot) + ": ";

@@ -37,6 +37,14 @@ bool isSoundFileName(const std::string &name);
 std::vector<BrowsedFile> listSounds(const std::string &folder, bool subfolders,
                                     const std::function<bool()> &keepGoing = {});
 
+// The rows still waiting for their figures once those that arrived are
+// taken up (`arrived` says whether a row's are in, and takes them). The
+// figures come about in the order asked for, which is the rows': the look
+// stops `lookAhead` rows past the first still waiting, and the rest are
+// taken up as those arrive.
+std::vector<std::size_t> takeArrived(const std::vector<std::size_t> &waiting,
+                                     const std::function<bool(std::size_t row)> &arrived, std::size_t lookAhead = 64);
+
 // "For slot 1 (Bombs, Level 1): the game's sound is 0.6 s, −35.9 LUFS";
 // "... the game has no sound of its own for this slot"; while it is being
 // measured, its name alone.

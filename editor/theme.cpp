@@ -49,23 +49,28 @@ void Theme::putSlot(int index, const std::string &path, const SoundEdit &edit)
     m_project.edits[at] = edit;
 }
 
-// A slot changed twice in one step is one change, from its first value to
-// its last.
-void Theme::setSlot(int index, std::string value)
+// The open step's change of slot `index`, made with the slot as it is when
+// the step first changes it: a slot changed twice in one step is one change,
+// from its first value to its last.
+ThemeStep::Slot &Theme::slotChange(int index)
 {
-    const size_t at = slotPosition(index);
-    if (m_project.slots[at] == value)
-        return;
     ThemeStep &step = openStep();
-    ThemeStep::Slot *change = nullptr;
     for (ThemeStep::Slot &earlier : step.slots)
         if (earlier.index == index)
-            change = &earlier;
-    if (!change)
-        change = &step.slots.emplace_back(ThemeStep::Slot{index, m_project.slots[at], {}, m_project.edits[at], {}});
+            return earlier;
+    const size_t at = slotPosition(index);
+    return step.slots.emplace_back(
+        ThemeStep::Slot{index, m_project.slots[at], m_project.slots[at], m_project.edits[at], m_project.edits[at]});
+}
+
+void Theme::setSlot(int index, std::string value)
+{
+    if (m_project.slots[slotPosition(index)] == value)
+        return;
+    ThemeStep::Slot &change = slotChange(index);
     putSlot(index, value, SoundEdit());
-    change->after = std::move(value);
-    change->afterEdit = SoundEdit();
+    change.after = std::move(value);
+    change.afterEdit = SoundEdit();
     closeAutomaticStep();
 }
 
@@ -76,16 +81,9 @@ void Theme::setEdit(int index, SoundEdit edit)
         edit = SoundEdit();
     if (m_project.edits[at] == edit)
         return;
-    ThemeStep &step = openStep();
-    ThemeStep::Slot *change = nullptr;
-    for (ThemeStep::Slot &earlier : step.slots)
-        if (earlier.index == index)
-            change = &earlier;
-    if (!change)
-        change = &step.slots.emplace_back(
-            ThemeStep::Slot{index, m_project.slots[at], m_project.slots[at], m_project.edits[at], {}});
+    ThemeStep::Slot &change = slotChange(index);
     m_project.edits[at] = edit;
-    change->afterEdit = std::move(edit);
+    change.afterEdit = std::move(edit);
     closeAutomaticStep();
 }
 

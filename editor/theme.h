@@ -87,6 +87,7 @@ public:
 
 private:
     ThemeStep &openStep();
+    ThemeStep::Slot &slotChange(int index);
     void closeAutomaticStep();
     void putSlot(int index, const std::string &path, const SoundEdit &edit);
 

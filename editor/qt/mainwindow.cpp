@@ -311,23 +311,11 @@ SoundBrowserWindow *MainWindow::browseSounds()
     if (!m_browser) {
         SoundBrowserWindow::Editor editor;
         editor.targetSlot = [this] { return m_editor.selectedSlot; };
-        editor.gameFile = [this](int slot) -> std::optional<std::string> {
-            if (!m_editor.gameDirectory)
-                return std::nullopt;
-            return vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(slot).gameFile);
-        };
-        editor.play = [this](const std::string &path) {
-            if (path.empty())
-                vesk::stop(*m_ui);
-            else
-                vesk::playEdited(m_editor, *m_ui, path, vesk::SoundEdit());
-        };
+        editor.gameFile = [this](int slot) { return vesk::gameSoundOf(m_editor, slot); };
+        editor.play = [this](const std::string &path) { vesk::playBrowsed(m_editor, *m_ui, path); };
         editor.use
             = [this](const std::string &path) { vesk::chooseSlotFile(m_editor, *m_ui, m_editor.selectedSlot, path); };
-        editor.nextSlot = [this] {
-            vesk::selectSlot(m_editor, *m_ui, vesk::nextSlotOnScreen(m_editor.selectedSlot));
-            showPage(vesk::EditorUi::Page::Slots);
-        };
+        editor.nextSlot = [this] { vesk::selectNextSlot(m_editor, *m_ui); };
         const std::string settings = platform::toLocal(m_settingsFile);
         const std::string file = vesk::browserSettingsFile(settings);
         const std::string folder = vesk::browserStartFolder(m_editor, vesk::readBrowserSettings(file).folder,

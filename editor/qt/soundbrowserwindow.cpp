@@ -42,7 +42,6 @@ enum Column {
     Picture,
     Verdict
 };
-constexpr std::size_t kLookAhead = 64;
 constexpr int kIndexRole = Qt::UserRole, kSortRole = Qt::UserRole + 1;
 
 // Rows sort by their figures where a column has them, by name otherwise;
@@ -285,24 +284,12 @@ void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &so
 
 void SoundBrowserWindow::showFigures()
 {
-    // The figures arrive about in the order asked for, which is the rows':
-    // the look stops a little past the first rows still waiting, and the
-    // rest are taken up as those arrive.
-    std::vector<size_t> still;
-    std::size_t waiting = 0;
-    for (std::size_t i = 0; i < m_unmeasured.size(); ++i) {
-        const size_t index = m_unmeasured[i];
-        if (waiting > kLookAhead) {
-            still.insert(still.end(), m_unmeasured.begin() + static_cast<std::ptrdiff_t>(i), m_unmeasured.end());
-            break;
-        }
-        if (const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path)) {
+    std::vector<size_t> still = vesk::takeArrived(m_unmeasured, [this](size_t index) {
+        const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path);
+        if (sound)
             fill(index, sound);
-        } else {
-            still.push_back(index);
-            ++waiting;
-        }
-    }
+        return sound != nullptr;
+    });
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())

@@ -17,7 +17,6 @@ namespace {
 // Posted by the listing's and the measuring threads.
 constexpr UINT kListed = WM_APP + 1, kMeasured = WM_APP + 2;
 constexpr UINT_PTR kPlayingTimer = 1;
-constexpr std::size_t kLookAhead = 64;
 enum Column {
     Name,
     Length,
@@ -342,21 +341,8 @@ void BrowserWindow::showRows()
 
 void BrowserWindow::showFigures()
 {
-    // The figures arrive about in the order asked for, which is the rows':
-    // the look stops a little past the first rows still waiting, and the
-    // rest are taken up as those arrive.
-    std::vector<size_t> still;
-    std::size_t waiting = 0;
-    for (std::size_t i = 0; i < m_unmeasured.size(); ++i) {
-        if (waiting > kLookAhead) {
-            still.insert(still.end(), m_unmeasured.begin() + static_cast<std::ptrdiff_t>(i), m_unmeasured.end());
-            break;
-        }
-        if (!m_analyses->find(m_files[m_unmeasured[i]].path)) {
-            still.push_back(m_unmeasured[i]);
-            ++waiting;
-        }
-    }
+    std::vector<size_t> still = vesk::takeArrived(
+        m_unmeasured, [this](size_t index) { return m_analyses->find(m_files[index].path) != nullptr; });
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())

@@ -4,7 +4,6 @@
 #include "displaytext.h"
 #include "editorlayout.h"
 #include "files.h"
-#include "gamebackup.h"
 #include "paths.h"
 #include "settingsfile.h"
 #include "settingslocation.h"
@@ -441,23 +440,11 @@ void MainWindow::browseSounds()
     }
     BrowserWindow::Editor editor;
     editor.targetSlot = [this] { return m_editor.selectedSlot; };
-    editor.gameFile = [this](int slot) -> std::optional<std::string> {
-        if (!m_editor.gameDirectory)
-            return std::nullopt;
-        return vesk::gamesOwnFile(*m_editor.gameDirectory, vesk::slotInfo(slot).gameFile);
-    };
-    editor.play = [this](const std::string &path) {
-        if (path.empty())
-            vesk::stop(*this);
-        else
-            vesk::playEdited(m_editor, *this, path, vesk::SoundEdit());
-    };
+    editor.gameFile = [this](int slot) { return vesk::gameSoundOf(m_editor, slot); };
+    editor.play = [this](const std::string &path) { vesk::playBrowsed(m_editor, *this, path); };
     editor.use
         = [this](const std::string &path) { vesk::chooseSlotFile(m_editor, *this, m_editor.selectedSlot, path); };
-    editor.nextSlot = [this] {
-        vesk::selectSlot(m_editor, *this, vesk::nextSlotOnScreen(m_editor.selectedSlot));
-        showPage(Page::Slots);
-    };
+    editor.nextSlot = [this] { vesk::selectNextSlot(m_editor, *this); };
     editor.closed = [window = hwnd()] { PostMessageA(window, kBrowserClosed, 0, 0); };
     const std::string file = vesk::browserSettingsFile(m_settingsFile);
     char home[MAX_PATH] = {};
