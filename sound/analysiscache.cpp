@@ -250,7 +250,31 @@ std::size_t AnalysisCache::size() const
     return m_entries.size();
 }
 
+AnalysisCache::~AnalysisCache()
+{
+    if (m_saving.valid())
+        m_saving.wait();
+}
+
 Status AnalysisCache::save()
+{
+    if (m_saving.valid())
+        m_saving.wait();
+    return write();
+}
+
+void AnalysisCache::saveInBackground()
+{
+    // One save at a time, each after the one before, so that older figures
+    // never land last.
+    m_saving = std::async(std::launch::async, [this, before = std::move(m_saving)]() mutable {
+        if (before.valid())
+            before.wait();
+        return write();
+    });
+}
+
+Status AnalysisCache::write()
 {
     std::string bytes;
     {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -26,6 +27,9 @@ public:
     static constexpr std::size_t kPictureColumns = 256;
 
     explicit AnalysisCache(std::string file, std::size_t limit = kDefaultLimit);
+    ~AnalysisCache();
+    AnalysisCache(const AnalysisCache &) = delete;
+    AnalysisCache &operator=(const AnalysisCache &) = delete;
 
     // Reads the file; false when it was missing, damaged, foreign or newer
     // (the cache is then empty).
@@ -35,6 +39,9 @@ public:
     void store(const std::string &path, const Result<SoundAnalysis> &analysis);
     // Writes the file when something was stored since; the folder is made.
     Status save();
+    // The same on a thread of its own, so that a window does not wait for
+    // it; save() and the cache's end wait for it to finish.
+    void saveInBackground();
     std::size_t size() const;
 
     // A measuring function for SoundAnalyses: the cache's figures where it
@@ -53,12 +60,15 @@ public:
     static std::optional<std::map<std::string, Entry>> decode(const std::string &bytes);
 
 private:
+    Status write();
+
     std::string m_file;
     std::size_t m_limit;
     mutable std::mutex m_mutex;
     std::map<std::string, Entry> m_entries;
     std::uint64_t m_clock = 0;
     bool m_changed = false;
+    std::future<Status> m_saving; // the save under way, if any
 };
 
 } // namespace vesk

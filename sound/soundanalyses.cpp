@@ -172,6 +172,12 @@ bool SoundAnalyses::busy() const
     return !m_queue.empty() || !m_running.empty();
 }
 
+bool SoundAnalyses::queued() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_queue.empty();
+}
+
 Result<SoundAnalysis> SoundAnalyses::analyse(const Job &job) const
 {
     // Whatever goes wrong in measuring one file is that file's failure,

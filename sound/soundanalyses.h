@@ -58,6 +58,8 @@ public:
     Entry findCurrent(const std::string &path) const;
     // Whether anything is queued or under way.
     bool busy() const;
+    // Whether any file still waits for a thread.
+    bool queued() const;
 
 private:
     struct Key

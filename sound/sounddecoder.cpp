@@ -3,6 +3,7 @@
 #include "fileops.h"
 #include "mp3header.h"
 #include "paths.h"
+#include "shelf.h"
 #include "texttools.h"
 #include "wavecheck.h"
 
@@ -226,7 +227,9 @@ Result<std::uint64_t> decodeAll(SoundDecoder &decoder, const DecodedBlock &block
 {
     constexpr std::size_t kBlockFrames = 8192;
     const SoundFormat format = decoder.format();
-    std::vector<float> samples(kBlockFrames * static_cast<std::size_t>(format.channels));
+    ShelvedVector<float> shelved;
+    std::vector<float> &samples = *shelved;
+    samples.resize(kBlockFrames * static_cast<std::size_t>(format.channels));
     std::uint64_t read = 0;
     for (bool last = false; !last;) {
         const Result<std::size_t> got = decoder.read(samples.data(), kBlockFrames);

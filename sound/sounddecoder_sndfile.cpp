@@ -5,6 +5,9 @@
 #include <sndfile.h>
 #include <soxr.h>
 
+#include <cstdio>
+#include <memory>
+
 namespace vesk {
 
 namespace {
@@ -46,10 +49,47 @@ int bitsOf(int format)
     }
 }
 
+// The file libsndfile reads through a buffer of ours. Its own reading goes
+// to the system for every few bytes (an MP3's frame header, then its body),
+// which costs more than the decoding on a folder of short sounds.
+struct BufferedFile
+{
+    static constexpr std::size_t kBuffer = 64 * 1024;
+
+    std::FILE *file = nullptr;
+    sf_count_t length = 0;
+    std::unique_ptr<char[]> buffer{new char[kBuffer]};
+
+    ~BufferedFile()
+    {
+        if (file)
+            std::fclose(file);
+    }
+
+    static sf_count_t lengthOf(void *data) { return static_cast<BufferedFile *>(data)->length; }
+    static sf_count_t seek(sf_count_t offset, int whence, void *data)
+    {
+        std::FILE *file = static_cast<BufferedFile *>(data)->file;
+        return fseeko(file, offset, whence) == 0 ? ftello(file) : -1;
+    }
+    static sf_count_t read(void *into, sf_count_t count, void *data)
+    {
+        return static_cast<sf_count_t>(
+            std::fread(into, 1, static_cast<std::size_t>(count), static_cast<BufferedFile *>(data)->file));
+    }
+    static sf_count_t write(const void *, sf_count_t, void *) { return 0; }
+    static sf_count_t tell(void *data) { return ftello(static_cast<BufferedFile *>(data)->file); }
+};
+
+SF_VIRTUAL_IO bufferedIo{&BufferedFile::lengthOf, &BufferedFile::seek, &BufferedFile::read, &BufferedFile::write,
+                         &BufferedFile::tell};
+
 class SndfileDecoder final : public SoundDecoder
 {
 public:
-    SndfileDecoder(SNDFILE *file, const SF_INFO &info) : m_file(file), m_info(info) {}
+    SndfileDecoder(std::unique_ptr<BufferedFile> source, SNDFILE *file, const SF_INFO &info)
+        : m_source(std::move(source)), m_file(file), m_info(info)
+    {}
     ~SndfileDecoder() override { sf_close(m_file); }
     SndfileDecoder(const SndfileDecoder &) = delete;
     SndfileDecoder &operator=(const SndfileDecoder &) = delete;
@@ -68,6 +108,7 @@ public:
     }
 
 private:
+    std::unique_ptr<BufferedFile> m_source; // outlives m_file
     SNDFILE *m_file;
     SF_INFO m_info;
 };
@@ -127,8 +168,14 @@ private:
 
 Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path)
 {
+    auto source = std::make_unique<BufferedFile>();
+    source->file = std::fopen(path.c_str(), "rb");
+    if (!source->file || std::setvbuf(source->file, source->buffer.get(), _IOFBF, BufferedFile::kBuffer) != 0
+        || fseeko(source->file, 0, SEEK_END) != 0 || (source->length = ftello(source->file)) < 0
+        || fseeko(source->file, 0, SEEK_SET) != 0)
+        return Status::failure(ErrorCode::BadFormat, "not a sound file");
     SF_INFO info{};
-    SNDFILE *file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE *file = sf_open_virtual(&bufferedIo, SFM_READ, &info, source.get());
     if (!file)
         return Status::failure(ErrorCode::BadFormat, "not a sound file");
     if (info.channels < 1 || info.samplerate < 1) {
@@ -138,7 +185,7 @@ Result<std::unique_ptr<SoundDecoder>> openSystemDecoder(const std::string &path)
     // Floating-point samples come as they are, beyond full scale too, so
     // that the conversion can scale a loud source down instead of clipping.
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    return std::unique_ptr<SoundDecoder>(std::make_unique<SndfileDecoder>(file, info));
+    return std::unique_ptr<SoundDecoder>(std::make_unique<SndfileDecoder>(std::move(source), file, info));
 }
 
 Result<std::unique_ptr<Resampler>> Resampler::make(int fromRate, int toRate, int channels)

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "shelf.h"
 #include <vector>
 
 namespace vesk {
@@ -32,9 +34,9 @@ public:
     static constexpr std::size_t kColumns = 2048;
 
     // A sound whose file states its length (`statedFrames`, 0 where it does
-    // not) starts with columns as wide as the smallest its summary could
-    // end with: the summary is the same, but its start is not built a frame
-    // at a time.
+    // not) starts with columns as wide as its summary would end with: the
+    // summary is the same, but its start is not built a few frames at a
+    // time. A sound that ends early keeps those wider columns.
     explicit WaveformBuilder(int channels, std::uint64_t statedFrames = 0);
     void add(const float *samples, std::size_t frames);
     Waveform result() const;
@@ -53,7 +55,7 @@ private:
     std::size_t m_channels;
     std::uint64_t m_span = 1;
     std::uint64_t m_inBucket = 0;
-    std::vector<Bucket> m_buckets;
+    ShelvedVector<Bucket> m_buckets;
 };
 
 } // namespace vesk

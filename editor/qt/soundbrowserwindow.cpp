@@ -106,7 +106,7 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
                     this,
                     [this] {
                         m_arrivedPending = false;
-                        showFigures();
+                        figuresArrived();
                     },
                     Qt::QueuedConnection);
         },
@@ -144,6 +144,9 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
     m_list->viewport()->installEventFilter(this);
     m_playOnSelect->setChecked(vesk::readBrowserSettings(m_settingsFile).playOnSelect);
 
+    m_showLater = new QTimer(this);
+    m_showLater->setSingleShot(true);
+    connect(m_showLater, &QTimer::timeout, this, &SoundBrowserWindow::showFigures);
     m_playing = new QTimer(this);
     m_playing->setSingleShot(true);
     connect(m_folder, &QLineEdit::returnPressed, this, [this] { openFolder(platform::toLocal(m_folder->text())); });
@@ -257,7 +260,22 @@ void SoundBrowserWindow::measureShownFirst()
     m_analyses->add(shown);
 }
 
-void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &sound)
+void SoundBrowserWindow::figuresArrived()
+{
+    // While a folder is measured, its rows are filled a few times a second
+    // rather than for every sound: the window keeps its time for the keys,
+    // and the processor for the measuring. The last ones, those under way
+    // once nothing waits, show at once.
+    constexpr qint64 kShowEvery = 150; // ms
+    const qint64 since = m_shown.isValid() ? m_shown.elapsed() : kShowEvery;
+    if (since >= kShowEvery || !m_analyses->queued())
+        showFigures();
+    else if (!m_showLater->isActive())
+        m_showLater->start(static_cast<int>(kShowEvery - since));
+}
+
+void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &sound, bool judge,
+                              const vesk::SoundAnalysis *game)
 {
     QTreeWidgetItem *row = m_items[index];
     if (!sound->ok()) {
@@ -275,27 +293,28 @@ void SoundBrowserWindow::fill(size_t index, const vesk::SoundAnalyses::Entry &so
     };
     level(Loudness, figures.loudness.integrated, "LUFS");
     level(TruePeak, figures.loudness.truePeak, "dBTP");
-    const std::optional<std::string> gameFile = m_editor.gameFile(m_editor.targetSlot());
-    const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
-    if (!gameFile || game)
-        row->setText(Verdict,
-                     QString::fromStdString(vesk::soundVerdict(*sound, game && game->ok() ? &game->value() : nullptr)));
+    if (judge) // else once the game's sound is measured
+        row->setText(Verdict, QString::fromStdString(vesk::soundVerdict(*sound, game)));
 }
 
 void SoundBrowserWindow::showFigures()
 {
-    std::vector<size_t> still = vesk::takeArrived(m_unmeasured, [this](size_t index) {
+    m_showLater->stop();
+    m_shown.start();
+    const std::optional<std::string> gameFile = m_editor.gameFile(m_editor.targetSlot());
+    const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
+    const vesk::SoundAnalysis *against = game && game->ok() ? &game->value() : nullptr;
+    std::vector<size_t> still = vesk::takeArrived(m_unmeasured, [&](size_t index) {
         const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path);
         if (sound)
-            fill(index, sound);
+            fill(index, sound, !gameFile || game, against);
         return sound != nullptr;
     });
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())
-        static_cast<void>(m_cache->save()); // every figure of the folder, for the next time
-    const std::optional<std::string> game = m_editor.gameFile(m_editor.targetSlot());
-    const bool gameMeasured = !game || m_analyses->find(*game);
+        m_cache->saveInBackground(); // every figure of the folder, for the next time
+    const bool gameMeasured = !gameFile || game;
     // Each row filled has its verdict; all of them anew once the game's
     // sound is measured.
     if (gameMeasured != m_gameMeasured) {

@@ -5,6 +5,7 @@
 #include "soundbrowser.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <atomic>
 #include <functional>
@@ -69,7 +70,8 @@ private:
     void showFigures(); // the rows measured since
     void showVerdicts();
     void measureShownFirst(); // the rows in view before the others
-    void fill(size_t index, const vesk::SoundAnalyses::Entry &sound);
+    void fill(size_t index, const vesk::SoundAnalyses::Entry &sound, bool judge, const vesk::SoundAnalysis *game);
+    void figuresArrived();
     void onSelected();
     void playSelected();
     void useSelected();
@@ -86,6 +88,8 @@ private:
     QCheckBox *m_subfolders = nullptr, *m_playOnSelect = nullptr, *m_nextSlot = nullptr;
     QTreeWidget *m_list = nullptr;
     QTimer *m_playing = nullptr;            // runs while a sound plays
+    QTimer *m_showLater = nullptr;          // the figures that arrive meanwhile, together
+    QElapsedTimer m_shown;                  // since figures were last shown
     std::vector<vesk::BrowsedFile> m_files; // the rows' files, by the row's index
     std::vector<QTreeWidgetItem *> m_items; // and their rows
     bool m_gameMeasured = false;            // the verdicts are against the game's figures

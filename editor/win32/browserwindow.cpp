@@ -346,7 +346,7 @@ void BrowserWindow::showFigures()
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())
-        static_cast<void>(m_cache->save()); // every figure of the folder, for the next time
+        m_cache->saveInBackground(); // every figure of the folder, for the next time
     showTarget();
 }
 

@@ -14,7 +14,7 @@ TEST(WaveformTest, eachColumnSummarisesItsFramesExactly)
     {
         std::size_t frames;
         int channels;
-    } sounds[] = {{1, 1}, {37, 2}, {5000, 1}, {70001, 2}, {123457, 3}, {400000, 2}};
+    } sounds[] = {{1, 1}, {37, 2}, {5000, 1}, {25000, 1}, {22050, 2}, {50000, 2}, {70001, 2}, {123457, 3}, {400000, 2}};
     for (const auto &sound : sounds) {
         const auto channels = static_cast<std::size_t>(sound.channels);
         std::vector<float> samples(sound.frames * channels);
