@@ -136,6 +136,13 @@ LRESULT BrowserWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             m_playing = false;
         }
         return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (m_dragged.empty())
+            return Dialog::handle(message, wParam, lParam);
+        drag(message);
+        return 0;
     case WM_CLOSE:
         stop();
         keepSettings();
@@ -143,6 +150,29 @@ LRESULT BrowserWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     default:
         return Dialog::handle(message, wParam, lParam);
+    }
+}
+
+// The drag of a row under way: the cursor says whether it may be let go
+// where it is (over the main window); letting go there hands the file over.
+// Losing the mouse (Escape, another window) ends it with nothing done.
+void BrowserWindow::drag(UINT message)
+{
+    POINT at{};
+    GetCursorPos(&at);
+    const HWND under = WindowFromPoint(at);
+    const HWND owner = GetWindow(hwnd(), GW_OWNER);
+    const bool overOwner = under && owner && GetAncestor(under, GA_ROOT) == owner;
+    if (message == WM_MOUSEMOVE) {
+        SetCursor(LoadCursor(nullptr, overOwner ? IDC_HAND : IDC_NO));
+        return;
+    }
+    const std::string file = std::move(m_dragged);
+    m_dragged.clear();
+    if (message == WM_LBUTTONUP) {
+        ReleaseCapture();
+        if (overOwner && m_editor.dropped)
+            m_editor.dropped(file, at);
     }
 }
 
@@ -188,8 +218,11 @@ void BrowserWindow::command(int id, int notification)
     case ids::kUseForSlot:
         useSelected();
         break;
-    case IDCANCEL: // Escape: a playing sound stops, else the window closes
-        if (m_playing)
+    case IDCANCEL: // Escape: a drag or a playing sound stops, else the window closes
+        if (!m_dragged.empty()) {
+            m_dragged.clear();
+            ReleaseCapture();
+        } else if (m_playing)
             stop();
         else
             PostMessageA(hwnd(), WM_CLOSE, 0, 0);
@@ -393,6 +426,20 @@ LRESULT BrowserWindow::notified(NMHDR &header)
     case NM_DBLCLK:
         useSelected();
         return 0;
+    case LVN_BEGINDRAG: {
+        // A row dragged onto a slot's button or row in the main window goes
+        // in that slot, as a file from the file manager does.
+        const auto &begun = reinterpret_cast<NMLISTVIEW &>(header);
+        if (begun.iItem < 0 || static_cast<size_t>(begun.iItem) >= m_rows.size())
+            return 0;
+        const vesk::BrowsedFile &file = m_files[m_rows[static_cast<size_t>(begun.iItem)]];
+        if (!file.problem.empty())
+            return 0;
+        m_dragged = file.path;
+        SetCapture(hwnd());
+        drag(WM_MOUSEMOVE);
+        return 0;
+    }
     case LVN_ODCACHEHINT: {
         // The rows in view are measured before the others.
         const auto &hint = reinterpret_cast<NMLVCACHEHINT &>(header);

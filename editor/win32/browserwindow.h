@@ -32,6 +32,8 @@ public:
         std::function<void(const std::string &path)> use;
         std::function<void()> nextSlot;
         std::function<void()> closed; // the window is gone; its owner may let it go
+        // A row dragged out and let go at a point of the screen over the owner.
+        std::function<void(const std::string &path, POINT at)> dropped;
     };
     // `cacheFile` keeps the figures between runs.
     BrowserWindow(HINSTANCE instance, int dpi, Editor editor, std::string settingsFile, const std::string &cacheFile);
@@ -57,6 +59,7 @@ private:
     void useSelected();
     void stop();
     void keepSettings();
+    void drag(UINT message);
     const vesk::BrowsedFile *selectedFile() const;
     std::string cell(size_t file, int column) const;
 
@@ -69,6 +72,7 @@ private:
     int m_sortColumn = 0;
     bool m_sortDown = false;
     bool m_playing = false;
+    std::string m_dragged; // the file of the row being dragged out, if any
     unsigned m_shownGeneration = 0;
     std::shared_ptr<std::atomic<unsigned>> m_generation;
     std::future<void> m_listing;

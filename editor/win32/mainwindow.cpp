@@ -446,6 +446,7 @@ void MainWindow::browseSounds()
         = [this](const std::string &path) { vesk::chooseSlotFile(m_editor, *this, m_editor.selectedSlot, path); };
     editor.nextSlot = [this] { vesk::selectNextSlot(m_editor, *this); };
     editor.closed = [window = hwnd()] { PostMessageA(window, kBrowserClosed, 0, 0); };
+    editor.dropped = [this](const std::string &path, POINT at) { dropFile(path, at); };
     const std::string file = vesk::browserSettingsFile(m_settingsFile);
     char home[MAX_PATH] = {};
     const std::string folder = vesk::browserStartFolder(
@@ -475,13 +476,20 @@ void MainWindow::drop(HDROP files)
     POINT at{};
     DragQueryPoint(files, &at);
     DragFinish(files);
+    ClientToScreen(hwnd(), &at);
+    dropFile(file, at);
+}
+
+// One file let go at `at` (on the screen), from the file manager or from the
+// sound browser.
+void MainWindow::dropFile(const std::string &file, POINT at)
+{
     if (file.empty() || vesk::entryKind(file) == vesk::EntryKind::Folder)
         return;
     if (vesk::isProjectFileName(file)) {
         vesk::openProject(m_editor, *this, file);
         return;
     }
-    ClientToScreen(hwnd(), &at);
     for (const auto &[id, slot] : m_slotOfControl) {
         HWND target = id >= vesk::kSlotLabelIdBase ? m_slotLabels[slot] : nullptr;
         if (!target) {

@@ -38,6 +38,7 @@ private:
     void command(int id, int notification);
     void menuCommand(int id);
     void drop(HDROP files);
+    void dropFile(const std::string &file, POINT at);
     void editSound();
     void browseSounds();
     HWND control(const char *name) const { return m_controls.at(name); }

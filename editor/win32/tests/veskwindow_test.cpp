@@ -718,7 +718,8 @@ TEST_F(VeskWindowTest, undoAndRedoByKeysAndAKilledEditorsChangeRecovered)
 
 // The sound browser opens on the folder of the theme's sounds; Down selects
 // and plays, Return with "Then the next slot" fills the slots in their order
-// on screen; Escape closes it when nothing plays.
+// on screen; a row dragged onto a slot's button goes there; Escape closes it
+// when nothing plays.
 TEST_F(VeskWindowTest, soundBrowserFillsSlotsWithTheArrowKeysAndReturn)
 {
     ASSERT_TRUE(start());
@@ -741,6 +742,25 @@ TEST_F(VeskWindowTest, soundBrowserFillsSlotsWithTheArrowKeysAndReturn)
         EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(slot)) == expected; })) << slot;
         slot = vesk::nextSlotOnScreen(slot);
     }
+    // The first row dragged onto the next slot's button: the mouse pressed
+    // on the row, moved past the drag distance, then let go over the button.
+    RECT header{}, shown{};
+    GetWindowRect(GetWindow(list, GW_CHILD), &header);
+    const int rowY = header.bottom - header.top + 4;
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, rowY));
+    PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, rowY + 30));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(driver::waitFor([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(browser, nullptr), &thread) && thread.hwndCapture == browser;
+    }));
+    GetWindowRect(slotButton(slot), &shown);
+    const POINT over{(shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2};
+    SetWindowPos(browser, nullptr, over.x + 50, over.y + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(GetAncestor(WindowFromPoint(over), GA_ROOT), m_main); // not under the browser
+    SetCursorPos(over.x, over.y);
+    PostMessageA(browser, WM_LBUTTONUP, 0, 0);
+    EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(slot)) == waves[1]; }));
     driver::pressKey(list, VK_ESCAPE); // stops the last sound
     driver::pressKey(list, VK_ESCAPE);
     driver::waitUntilGone(browser);
