@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -951,6 +952,17 @@ void MainWindowProjectTest::soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithRetu
     // One step each, as Add File makes them.
     trigger("undoItem");
     QCOMPARE(m_window->slotValue(last), QStringLiteral("none"));
+
+    // By mouse: the name's header sorts the other way round, and a
+    // double-click puts the row's sound in the target slot.
+    QHeaderView *header = list->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("d.wav"));
+    const int targetSlot = m_window->selectedSlot();
+    const QPoint row = list->visualItemRect(list->topLevelItem(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row); // a double-click's first press
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    QCOMPARE(m_window->slotValue(targetSlot), waves[2]);
 
     QTest::keyClick(list, Qt::Key_Escape); // stops what the last Down played
     QTest::keyClick(list, Qt::Key_Escape);
