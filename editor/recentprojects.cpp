@@ -13,21 +13,11 @@ namespace {
 constexpr const char *kHeading = "VESK recent projects";
 constexpr int kVersion = 1;
 
-std::size_t nameStart(const std::string &path)
-{
-#ifdef _WIN32
-    const std::size_t last = path.find_last_of("\\/");
-#else
-    const std::size_t last = path.find_last_of('/');
-#endif
-    return last == std::string::npos ? 0 : last + 1;
-}
-
 } // namespace
 
 std::string besideSettings(const std::string &settingsFile, const std::string &name)
 {
-    return settingsFile.substr(0, nameStart(settingsFile)) + name;
+    return settingsFile.substr(0, fileNameStart(settingsFile)) + name;
 }
 
 std::string recentProjectsFile(const std::string &settingsFile)
@@ -38,7 +28,7 @@ std::string recentProjectsFile(const std::string &settingsFile)
 std::string recentItemCaption(std::size_t position, const std::string &path)
 {
     std::string caption = "&" + std::to_string(position) + " ";
-    for (const char c : displayText(path.substr(nameStart(path)))) {
+    for (const char c : displayText(path.substr(fileNameStart(path)))) {
         caption += c;
         if (c == '&')
             caption += '&';

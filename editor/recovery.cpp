@@ -24,16 +24,6 @@ std::string slotFile(const std::string &settingsFile, int slot, const char *exte
     return besideSettings(settingsFile, "vesk-recovery-" + std::to_string(slot) + extension);
 }
 
-std::string fileName(const std::string &path)
-{
-#ifdef _WIN32
-    const std::size_t last = path.find_last_of("\\/");
-#else
-    const std::size_t last = path.find_last_of('/');
-#endif
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
 } // namespace
 
 std::vector<std::string> recoveryFileLines(const RecoveredTheme &theme)
@@ -98,7 +88,9 @@ std::string recoveryQuestion(const RecoveredTheme &theme)
     char time[16] = "";
     if (const std::tm *local = std::localtime(&theme.written))
         std::strftime(time, sizeof time, "%H:%M", local);
-    const std::string to = theme.projectPath.empty() ? "a new theme" : displayText(fileName(theme.projectPath));
+    const std::string to = theme.projectPath.empty()
+                               ? "a new theme"
+                               : displayText(theme.projectPath.substr(fileNameStart(theme.projectPath)));
     return "VESK did not close properly. Recover the unsaved changes to " + to + " from " + time + "?";
 }
 

@@ -30,12 +30,8 @@ std::string lowered(std::string text)
 
 std::string folderOf(const std::string &path)
 {
-#ifdef _WIN32
-    const std::size_t last = path.find_last_of("\\/");
-#else
-    const std::size_t last = path.find_last_of('/');
-#endif
-    return last == std::string::npos ? std::string() : last == 0 ? path.substr(0, 1) : path.substr(0, last);
+    const std::size_t start = fileNameStart(path);
+    return start == 0 ? std::string() : start == 1 ? path.substr(0, 1) : path.substr(0, start - 1);
 }
 
 std::string bytesOf(const fs::path &path)
@@ -101,6 +97,12 @@ std::vector<BrowsedFile> listSounds(const std::string &folder, bool subfolders, 
         return left != right ? left < right : a.name < b.name;
     });
     return files;
+}
+
+int playingMilliseconds(const Result<SoundAnalysis> *sound)
+{
+    const double seconds = sound && sound->ok() ? (*sound)->seconds() : 10.0;
+    return static_cast<int>(std::min(seconds, 600.0) * 1000) + 100;
 }
 
 std::vector<std::size_t> takeArrived(const std::vector<std::size_t> &waiting,

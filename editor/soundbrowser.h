@@ -37,6 +37,11 @@ bool isSoundFileName(const std::string &name);
 std::vector<BrowsedFile> listSounds(const std::string &folder, bool subfolders,
                                     const std::function<bool()> &keepGoing = {});
 
+// How long a browsed sound plays, as far as Escape knows, in milliseconds:
+// its length where it is measured (10 s where not), at most 10 minutes,
+// and a tenth of a second for the output to drain.
+int playingMilliseconds(const Result<SoundAnalysis> *sound);
+
 // The rows still waiting for their figures once those that arrived are
 // taken up (`arrived` says whether a row's are in, and takes them). The
 // figures come about in the order asked for, which is the rows': the look

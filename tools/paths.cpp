@@ -28,6 +28,12 @@ std::string joinPath(const std::string &directory, const std::string &name)
     return path;
 }
 
+std::size_t fileNameStart(const std::string &path)
+{
+    const std::size_t last = path.find_last_of(kSeparator == '/' ? "/" : "\\/");
+    return last == std::string::npos ? 0 : last + 1;
+}
+
 std::string shownPath(const std::string &directory, const std::string &name)
 {
     const bool ends = !directory.empty() && (directory.back() == kSeparator || directory.back() == '/');

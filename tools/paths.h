@@ -38,6 +38,9 @@ std::string joinPath(const std::string &directory, const std::string &name);
 // The same as the player writes it, for a message: one separator at a root
 // too (C:\Themes, where the path joined is C:\\Themes).
 std::string shownPath(const std::string &directory, const std::string &name);
+// Where the last part of a path (the file's own name) starts: after its last
+// separator, '/' too on Windows; 0 where it has none.
+std::size_t fileNameStart(const std::string &path);
 
 // Whether a path names one place whatever the working directory is. On
 // Windows a drive-relative "C:Game" or a rooted "\\Game" does not.

@@ -384,9 +384,7 @@ void SoundBrowserWindow::playSelected()
         return;
     m_editor.play(file->path);
     // Playing for as long as the sound lasts, as far as Escape knows.
-    const vesk::SoundAnalyses::Entry sound = m_analyses->find(file->path);
-    const double seconds = sound && sound->ok() ? (*sound)->seconds() : 10.0;
-    m_playing->start(static_cast<int>(std::min(seconds, 600.0) * 1000) + 100);
+    m_playing->start(vesk::playingMilliseconds(m_analyses->find(file->path).get()));
 }
 
 void SoundBrowserWindow::stop()

@@ -511,10 +511,9 @@ void BrowserWindow::playSelected()
     if (!file || !file->problem.empty())
         return;
     m_editor.play(file->path);
-    const vesk::SoundAnalyses::Entry sound = m_analyses->find(file->path);
-    const double seconds = sound && sound->ok() ? (*sound)->seconds() : 10.0;
     m_playing = true;
-    SetTimer(hwnd(), kPlayingTimer, static_cast<UINT>(std::min(seconds, 600.0) * 1000) + 100, nullptr);
+    SetTimer(hwnd(), kPlayingTimer, static_cast<UINT>(vesk::playingMilliseconds(m_analyses->find(file->path).get())),
+             nullptr);
 }
 
 void BrowserWindow::stop()
