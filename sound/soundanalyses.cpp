@@ -7,6 +7,8 @@
 #include <chrono>
 #include <exception>
 #include <new>
+#include <string_view>
+#include <unordered_set>
 
 namespace vesk {
 
@@ -52,42 +54,43 @@ SoundAnalyses::Key SoundAnalyses::keyOf(const std::string &path)
 
 bool SoundAnalyses::pending(const std::string &path, const Key &key) const
 {
-    const auto same = [&](const Job &job) { return job.path == path && job.key == key && !*job.cancelled; };
-    return std::any_of(m_queue.begin(), m_queue.end(), same) || std::any_of(m_running.begin(), m_running.end(), same);
+    // A queued job without a key looks at the file when it starts, so it
+    // finds any change made until then; one started may have looked before.
+    const auto queued
+        = [&](const Job &job) { return job.path == path && (!job.key || *job.key == key) && !*job.cancelled; };
+    const auto running
+        = [&](const Job &job) { return job.path == path && job.key && *job.key == key && !*job.cancelled; };
+    return std::any_of(m_queue.begin(), m_queue.end(), queued)
+           || std::any_of(m_running.begin(), m_running.end(), running);
 }
 
 void SoundAnalyses::request(const std::vector<std::string> &paths)
 {
-    std::vector<Job> wanted;
-    for (const std::string &path : paths) {
-        if (std::any_of(wanted.begin(), wanted.end(), [&](const Job &job) { return job.path == path; }))
-            continue;
-        wanted.push_back({path, keyOf(path), nullptr});
-    }
+    // The files are not looked at here: a folder of 100,000 sounds is asked
+    // for at once, from the window's thread. One measured already is not
+    // measured again until find() sees it changed; the others' threads look
+    // at them, and a file measured as it is meanwhile is passed over.
+    std::unordered_set<std::string_view> wanted;
+    std::vector<std::string_view> inOrder;
+    for (const std::string &path : paths)
+        if (wanted.insert(path).second)
+            inOrder.push_back(path);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const auto isWanted = [&](const std::string &path, const Key &key) {
-            return std::any_of(wanted.begin(), wanted.end(),
-                               [&](const Job &job) { return job.path == path && job.key == key; });
-        };
-        for (Job &job : m_running)
-            if (!isWanted(job.path, job.key))
+        std::unordered_set<std::string_view> running;
+        for (Job &job : m_running) {
+            if (!wanted.count(job.path))
                 *job.cancelled = true;
-        m_queue.clear();
-        for (Job &job : wanted) {
-            const auto done = m_done.find(job.path);
-            const bool known = done != m_done.end() && done->second.key == job.key;
-            const bool running = std::any_of(m_running.begin(), m_running.end(), [&](const Job &r) {
-                return r.path == job.path && r.key == job.key && !*r.cancelled;
-            });
-            if (!known && !running) {
-                job.cancelled = std::make_shared<std::atomic<bool>>(false);
-                m_queue.push_back(std::move(job));
-            }
+            else if (!*job.cancelled)
+                running.insert(job.path);
         }
+        m_queue.clear();
+        for (const std::string_view path : inOrder)
+            if (!running.count(path) && m_done.find(std::string(path)) == m_done.end())
+                m_queue.push_back({std::string(path), std::nullopt, std::make_shared<std::atomic<bool>>(false)});
         // What is no longer asked for goes, beyond a few hundred results.
         for (auto it = m_done.begin(); it != m_done.end() && m_done.size() > kKeptResults + wanted.size();)
-            it = isWanted(it->first, it->second.key) ? std::next(it) : m_done.erase(it);
+            it = wanted.count(it->first) ? std::next(it) : m_done.erase(it);
     }
     m_wake.notify_all();
 }
@@ -100,7 +103,7 @@ void SoundAnalyses::add(const std::vector<std::string> &paths)
             const Key key = keyOf(*path);
             // One already queued moves to the front.
             const auto queued = std::find_if(m_queue.begin(), m_queue.end(), [&](const Job &job) {
-                return job.path == *path && job.key == key && !*job.cancelled;
+                return job.path == *path && (!job.key || *job.key == key) && !*job.cancelled;
             });
             if (queued != m_queue.end()) {
                 Job job = std::move(*queued);
@@ -156,6 +159,13 @@ SoundAnalyses::Entry SoundAnalyses::find(const std::string &path) const
     return done->second.entry;
 }
 
+SoundAnalyses::Entry SoundAnalyses::stored(const std::string &path) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto done = m_done.find(path);
+    return done == m_done.end() ? nullptr : done->second.entry;
+}
+
 SoundAnalyses::Entry SoundAnalyses::findCurrent(const std::string &path) const
 {
     const Key key = keyOf(path);
@@ -207,6 +217,19 @@ void SoundAnalyses::work()
         // The result belongs to the file as it was read: one written while
         // it was read is measured again.
         const Key read = keyOf(job.path);
+        const auto finished = [&] {
+            m_running.erase(std::find_if(m_running.begin(), m_running.end(),
+                                         [&](const Job &r) { return r.cancelled == job.cancelled; }));
+        };
+        if (!job.key) {
+            lock.lock();
+            const auto done = m_done.find(job.path);
+            if (done != m_done.end() && done->second.key == read) {
+                finished(); // measured as it is already
+                continue;
+            }
+            lock.unlock();
+        }
         auto result = std::make_shared<const Result<SoundAnalysis>>(analyse(job));
         const Key after = keyOf(job.path);
         lock.lock();
@@ -225,8 +248,7 @@ void SoundAnalyses::work()
             m_arrived();
             lock.lock();
         }
-        m_running.erase(std::find_if(m_running.begin(), m_running.end(),
-                                     [&](const Job &r) { return r.cancelled == job.cancelled; }));
+        finished();
     }
 }
 

@@ -56,6 +56,9 @@ public:
     Entry find(const std::string &path) const;
     // The analysis of `path` as the file is now; nothing while it is not done.
     Entry findCurrent(const std::string &path) const;
+    // What is kept of `path`, with no look at the file: for results just
+    // arrived, which are as current as find() would make sure.
+    Entry stored(const std::string &path) const;
     // Whether anything is queued or under way.
     bool busy() const;
     // Whether any file still waits for a thread.
@@ -71,7 +74,7 @@ private:
     struct Job
     {
         std::string path;
-        Key key;
+        std::optional<Key> key; // none where the thread is to look (request)
         std::shared_ptr<std::atomic<bool>> cancelled;
     };
     struct Done
@@ -80,7 +83,8 @@ private:
         Entry entry;
     };
     static Key keyOf(const std::string &path);
-    // Whether `path` as `key` is queued or being measured; under the lock.
+    // Whether `path` as `key` is queued (or queued to be looked at) or being
+    // measured; under the lock.
     bool pending(const std::string &path, const Key &key) const;
     Result<SoundAnalysis> analyse(const Job &job) const;
     void work();

@@ -43,6 +43,7 @@ enum Column {
     Verdict
 };
 constexpr int kIndexRole = Qt::UserRole, kSortRole = Qt::UserRole + 1;
+constexpr qint64 kSliceMs = 20; // the longest the rows hold the window at a time
 
 // Rows sort by their figures where a column has them, by name otherwise;
 // rows without a figure go last.
@@ -144,6 +145,9 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
     m_list->viewport()->installEventFilter(this);
     m_playOnSelect->setChecked(vesk::readBrowserSettings(m_settingsFile).playOnSelect);
 
+    m_verdictsLater = new QTimer(this);
+    m_verdictsLater->setSingleShot(true);
+    connect(m_verdictsLater, &QTimer::timeout, this, &SoundBrowserWindow::continueVerdicts);
     m_showLater = new QTimer(this);
     m_showLater->setSingleShot(true);
     connect(m_showLater, &QTimer::timeout, this, &SoundBrowserWindow::showFigures);
@@ -304,12 +308,23 @@ void SoundBrowserWindow::showFigures()
     const std::optional<std::string> gameFile = m_editor.gameFile(m_editor.targetSlot());
     const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
     const vesk::SoundAnalysis *against = game && game->ok() ? &game->value() : nullptr;
+    // A few milliseconds' worth of rows at a time: a folder of 100,000
+    // sounds fills in slices, with the keys answered between them.
+    QElapsedTimer slice;
+    slice.start();
+    bool more = false;
     std::vector<size_t> still = vesk::takeArrived(m_unmeasured, [&](size_t index) {
-        const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[index].path);
+        if (slice.elapsed() >= kSliceMs) {
+            more = true;
+            return false;
+        }
+        const vesk::SoundAnalyses::Entry sound = m_analyses->stored(m_files[index].path);
         if (sound)
             fill(index, sound, !gameFile || game, against);
         return sound != nullptr;
     });
+    if (more)
+        m_showLater->start(0);
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())
@@ -326,16 +341,29 @@ void SoundBrowserWindow::showFigures()
 
 void SoundBrowserWindow::showVerdicts()
 {
+    m_verdictsFrom = 0;
+    continueVerdicts();
+}
+
+void SoundBrowserWindow::continueVerdicts()
+{
     const std::optional<std::string> gameFile = m_editor.gameFile(m_editor.targetSlot());
-    const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->find(*gameFile) : nullptr;
+    const vesk::SoundAnalyses::Entry game = gameFile ? m_analyses->stored(*gameFile) : nullptr;
     if (gameFile && !game)
         return; // until the game's sound is measured
     const vesk::SoundAnalysis *against = game && game->ok() ? &game->value() : nullptr;
-    for (size_t i = 0; i < m_files.size(); ++i) {
-        if (!m_files[i].problem.empty())
+    QElapsedTimer slice;
+    slice.start();
+    for (; m_verdictsFrom < m_files.size(); ++m_verdictsFrom) {
+        if (slice.elapsed() >= kSliceMs) {
+            m_verdictsLater->start(0); // the rest after the keys waiting
+            return;
+        }
+        const vesk::BrowsedFile &file = m_files[m_verdictsFrom];
+        if (!file.problem.empty())
             continue;
-        if (const vesk::SoundAnalyses::Entry sound = m_analyses->find(m_files[i].path))
-            m_items[i]->setText(Verdict, QString::fromStdString(vesk::soundVerdict(*sound, against)));
+        if (const vesk::SoundAnalyses::Entry sound = m_analyses->stored(file.path))
+            m_items[m_verdictsFrom]->setText(Verdict, QString::fromStdString(vesk::soundVerdict(*sound, against)));
     }
 }
 
@@ -411,8 +439,11 @@ void SoundBrowserWindow::useSelected()
 void SoundBrowserWindow::filter()
 {
     const QString wanted = m_filter->text();
+    // Only the rows that change: each costs the list a new layout.
     for (QTreeWidgetItem *row : m_items)
-        row->setHidden(!wanted.isEmpty() && !row->text(Name).contains(wanted, Qt::CaseInsensitive));
+        if (const bool hide = !wanted.isEmpty() && !row->text(Name).contains(wanted, Qt::CaseInsensitive);
+            hide != row->isHidden())
+            row->setHidden(hide);
     measureShownFirst();
 }
 

@@ -69,6 +69,7 @@ private:
     void listed(unsigned generation, std::vector<vesk::BrowsedFile> files);
     void showFigures(); // the rows measured since
     void showVerdicts();
+    void continueVerdicts();  // from m_verdictsFrom, a slice at a time
     void measureShownFirst(); // the rows in view before the others
     void fill(size_t index, const vesk::SoundAnalyses::Entry &sound, bool judge, const vesk::SoundAnalysis *game);
     void figuresArrived();
@@ -87,8 +88,10 @@ private:
     QLineEdit *m_folder = nullptr, *m_filter = nullptr;
     QCheckBox *m_subfolders = nullptr, *m_playOnSelect = nullptr, *m_nextSlot = nullptr;
     QTreeWidget *m_list = nullptr;
-    QTimer *m_playing = nullptr;            // runs while a sound plays
-    QTimer *m_showLater = nullptr;          // the figures that arrive meanwhile, together
+    QTimer *m_playing = nullptr;       // runs while a sound plays
+    QTimer *m_showLater = nullptr;     // the figures that arrive meanwhile, together
+    QTimer *m_verdictsLater = nullptr; // the verdicts not yet judged anew
+    size_t m_verdictsFrom = 0;
     QElapsedTimer m_shown;                  // since figures were last shown
     std::vector<vesk::BrowsedFile> m_files; // the rows' files, by the row's index
     std::vector<QTreeWidgetItem *> m_items; // and their rows
