@@ -340,7 +340,7 @@ void BrowserWindow::showRows()
     // By the column clicked: its figure where it has one, else the name.
     const auto figure = [this](size_t file) -> std::optional<double> {
         const vesk::SoundAnalyses::Entry sound
-            = m_files[file].problem.empty() ? m_analyses->find(m_files[file].path) : nullptr;
+            = m_files[file].problem.empty() ? m_analyses->stored(m_files[file].path) : nullptr;
         if (!sound || !sound->ok())
             return std::nullopt;
         switch (m_sortColumn) {
@@ -354,17 +354,26 @@ void BrowserWindow::showRows()
             return std::nullopt;
         }
     };
+    // Each row's key once, not once for every comparison.
+    const bool byFigure = m_sortColumn == Length || m_sortColumn == Loudness || m_sortColumn == TruePeak;
+    std::vector<std::optional<double>> figures(byFigure ? m_files.size() : 0);
+    std::vector<std::string> texts(byFigure ? 0 : m_files.size());
+    for (const size_t file : m_rows) {
+        if (byFigure)
+            figures[file] = figure(file);
+        else
+            texts[file] = lowered(cell(file, m_sortColumn));
+    }
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](size_t a, size_t b) {
-        if (m_sortColumn == Length || m_sortColumn == Loudness || m_sortColumn == TruePeak) {
-            const std::optional<double> x = figure(a), y = figure(b);
+        if (byFigure) {
+            const std::optional<double> &x = figures[a], &y = figures[b];
             if (x.has_value() != y.has_value())
                 return x.has_value();
             if (x && *x != *y)
                 return m_sortDown ? *x > *y : *x < *y;
             return false;
         }
-        const std::string x = lowered(cell(a, m_sortColumn)), y = lowered(cell(b, m_sortColumn));
-        return m_sortDown ? x > y : x < y;
+        return m_sortDown ? texts[a] > texts[b] : texts[a] < texts[b];
     });
     HWND list = control("soundList");
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -375,7 +384,7 @@ void BrowserWindow::showRows()
 void BrowserWindow::showFigures()
 {
     std::vector<size_t> still = vesk::takeArrived(
-        m_unmeasured, [this](size_t index) { return m_analyses->find(m_files[index].path) != nullptr; });
+        m_unmeasured, [this](size_t index) { return m_analyses->stored(m_files[index].path) != nullptr; });
     const bool filled = still.size() != m_unmeasured.size();
     m_unmeasured = std::move(still);
     if (filled && m_unmeasured.empty())
