@@ -145,6 +145,9 @@ SoundBrowserWindow::SoundBrowserWindow(QWidget *owner, platform::Dialogs &dialog
     m_list->viewport()->installEventFilter(this);
     m_playOnSelect->setChecked(vesk::readBrowserSettings(m_settingsFile).playOnSelect);
 
+    m_rowsLater = new QTimer(this);
+    m_rowsLater->setSingleShot(true);
+    connect(m_rowsLater, &QTimer::timeout, this, &SoundBrowserWindow::makeRows);
     m_verdictsLater = new QTimer(this);
     m_verdictsLater->setSingleShot(true);
     connect(m_verdictsLater, &QTimer::timeout, this, &SoundBrowserWindow::continueVerdicts);
@@ -194,6 +197,7 @@ bool SoundBrowserWindow::openFolder(const std::string &folder)
     m_listedFolder = folder;
     m_folder->setText(platform::fromLocal(folder));
     stop();
+    m_rowsLater->stop();
     m_list->clear();
     m_files.clear();
     m_items.clear();
@@ -222,31 +226,50 @@ void SoundBrowserWindow::listed(unsigned generation, std::vector<vesk::BrowsedFi
         return;
     m_shownGeneration = generation;
     m_files = std::move(files);
-    m_list->setSortingEnabled(false);
-    QList<QTreeWidgetItem *> rows;
+    // Every file is asked for at once, in the rows' order; the rows follow.
     std::vector<std::string> paths;
-    for (size_t i = 0; i < m_files.size(); ++i) {
-        auto *row = new Row;
-        row->setText(Name, QString::fromStdString(vesk::displayText(m_files[i].name)));
-        row->setToolTip(Name, platform::fromLocal(m_files[i].path));
-        row->setData(Name, kIndexRole, static_cast<qulonglong>(i));
-        row->setData(Picture, kIndexRole, static_cast<qulonglong>(i));
-        if (!m_files[i].problem.empty()) {
-            row->setText(Verdict, QString::fromStdString("cannot be used: " + m_files[i].problem));
-        } else {
-            m_unmeasured.push_back(i);
-            paths.push_back(m_files[i].path);
+    if (const std::optional<std::string> game = m_editor.gameFile(m_editor.targetSlot()))
+        paths.push_back(*game);
+    for (const vesk::BrowsedFile &file : m_files)
+        if (file.problem.empty())
+            paths.push_back(file.path);
+    m_analyses->request(paths);
+    m_list->setSortingEnabled(false);
+    makeRows();
+}
+
+void SoundBrowserWindow::makeRows()
+{
+    // A few milliseconds' worth at a time, in name order, which is the
+    // order the list starts in: a folder of 100,000 sounds is shown as it
+    // is made, with the keys answered between the slices. The list sorts
+    // once they are all in.
+    QElapsedTimer slice;
+    slice.start();
+    QList<QTreeWidgetItem *> rows;
+    while (m_items.size() < m_files.size() && slice.elapsed() < kSliceMs) {
+        for (const size_t end = std::min(m_files.size(), m_items.size() + 256); m_items.size() < end;) {
+            const size_t i = m_items.size();
+            auto *row = new Row;
+            row->setText(Name, QString::fromStdString(vesk::displayText(m_files[i].name)));
+            row->setToolTip(Name, platform::fromLocal(m_files[i].path));
+            row->setData(Name, kIndexRole, static_cast<qulonglong>(i));
+            row->setData(Picture, kIndexRole, static_cast<qulonglong>(i));
+            if (!m_files[i].problem.empty())
+                row->setText(Verdict, QString::fromStdString("cannot be used: " + m_files[i].problem));
+            else
+                m_unmeasured.push_back(i);
+            m_items.push_back(row);
+            rows << row;
         }
-        m_items.push_back(row);
-        rows << row;
     }
     m_list->addTopLevelItems(rows);
-    m_list->setSortingEnabled(true);
-    filter();
-    const int slot = m_editor.targetSlot();
-    if (const std::optional<std::string> game = m_editor.gameFile(slot))
-        paths.insert(paths.begin(), *game);
-    m_analyses->request(paths);
+    if (m_items.size() < m_files.size()) {
+        m_rowsLater->start(0);
+    } else {
+        m_list->setSortingEnabled(true);
+        filter();
+    }
     measureShownFirst();
     showFigures();
 }
@@ -354,7 +377,7 @@ void SoundBrowserWindow::continueVerdicts()
     const vesk::SoundAnalysis *against = game && game->ok() ? &game->value() : nullptr;
     QElapsedTimer slice;
     slice.start();
-    for (; m_verdictsFrom < m_files.size(); ++m_verdictsFrom) {
+    for (; m_verdictsFrom < m_items.size(); ++m_verdictsFrom) {
         if (slice.elapsed() >= kSliceMs) {
             m_verdictsLater->start(0); // the rest after the keys waiting
             return;
@@ -384,7 +407,8 @@ void SoundBrowserWindow::showTarget()
 
 bool SoundBrowserWindow::measured() const
 {
-    return m_shownGeneration == *m_generation && m_unmeasured.empty() && m_gameMeasured;
+    return m_shownGeneration == *m_generation && m_items.size() == m_files.size() && m_unmeasured.empty()
+           && m_gameMeasured;
 }
 
 const vesk::BrowsedFile *SoundBrowserWindow::selectedFile() const

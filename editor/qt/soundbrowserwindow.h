@@ -67,6 +67,7 @@ public Q_SLOTS:
 
 private:
     void listed(unsigned generation, std::vector<vesk::BrowsedFile> files);
+    void makeRows();    // the rows still to be made, a slice at a time
     void showFigures(); // the rows measured since
     void showVerdicts();
     void continueVerdicts();  // from m_verdictsFrom, a slice at a time
@@ -91,6 +92,7 @@ private:
     QTimer *m_playing = nullptr;       // runs while a sound plays
     QTimer *m_showLater = nullptr;     // the figures that arrive meanwhile, together
     QTimer *m_verdictsLater = nullptr; // the verdicts not yet judged anew
+    QTimer *m_rowsLater = nullptr;     // the rows not yet made
     size_t m_verdictsFrom = 0;
     QElapsedTimer m_shown;                  // since figures were last shown
     std::vector<vesk::BrowsedFile> m_files; // the rows' files, by the row's index
