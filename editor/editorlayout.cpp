@@ -69,6 +69,7 @@ const std::vector<Menu> &mainMenus()
         {"fileMenu",
          "&File",
          {{"openItem", "&Open", "Ctrl+O", ids::kOpen},
+          {"openPackageItem", "Open &Package...", nullptr, ids::kOpenPackage},
           {"saveItem", "&Save", "Ctrl+S", ids::kSave},
           {"recentProjectsItem", "Recen&t Projects", nullptr, ids::kRecentProjects},
           {"fileSeparator1", "-", nullptr, ids::kFileSeparator1},

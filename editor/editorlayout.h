@@ -50,6 +50,7 @@ std::vector<ControlRow> slotTabControls(InnerTab tab);
 namespace ids {
 enum MenuItemId : int {
     kOpen = 2000,
+    kOpenPackage,
     kSave,
     kRecentProjects,
     kFileSeparator1,
@@ -90,6 +91,13 @@ inline constexpr const char *kSoundFilter
     = "Sound Files "
       "(*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff)|*.wav;*.mp3;*.ogg;*.oga;*.opus;*.flac;*.aif;*.aiff"
       "|Wave Files *.wav|*.wav";
+
+// Open Package's dialog: a package folder's theme.cfg, a one-file package, or
+// any file of the game directory (its program, a sound).
+inline constexpr const char *kPackageFilter
+    = "Theme Packages (theme.cfg;*.exe;*.wa2)|theme.cfg;*.exe;*.wa2|All Files (*.*)|*.*";
+// The dialog that names the folder a package's sounds are copied into.
+inline constexpr const char *kFolderFilter = "Folders|*.";
 
 // The settings window, captioned with nothing
 inline constexpr int kSettingsClientWidth = 4335, kSettingsClientHeight = 5475;

@@ -5,6 +5,7 @@
 #include "files.h"
 #include "gamebackup.h"
 #include "loudnessmatch.h"
+#include "openpackage.h"
 #include "paths.h"
 #include "projectfile.h"
 #include "settingsfile.h"
@@ -99,7 +100,7 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
     ui.showTheme();
     ui.showHistory();
     if (!notes.empty()) {
-        std::string text = "Some sound edits of " + path + " were left out:";
+        std::string text = "Some lines of " + path + " were left out:";
         for (const std::string &note : notes)
             text += "\n" + note;
         ui.message(text, true);
@@ -122,6 +123,77 @@ bool openProjectFromDialog(Editor &editor, EditorUi &ui)
         return false;
     const std::optional<std::string> file = ui.openFile(EditorUi::Files::Projects);
     return file && loadProjectFile(editor, ui, *file);
+}
+
+namespace {
+
+// A folder that holds files already is asked about, as a package build asks.
+bool mayCopyInto(const std::string &folder, EditorUi &ui)
+{
+    const std::vector<std::string> there = entriesIn(folder);
+    return there.empty()
+           || ui.ask("The folder " + folder + " already holds other files (" + listedNames(there)
+                         + "). The theme's sounds will be copied in beside them, replacing files of the same names."
+                           " Copy them there anyway?",
+                     false)
+                  == Prompts::Answer::Yes;
+}
+
+bool loadPackage(Editor &editor, EditorUi &ui, const std::string &path)
+{
+    const Result<PackagePlace> place = packageAt(path);
+    if (!place) {
+        report(ui, place.error());
+        return false;
+    }
+    Result<OpenedPackage> package = [&] {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Open Package");
+        return OpenedPackage::open(*place, *progress);
+    }();
+    if (!package) {
+        if (package.code() != ErrorCode::Cancelled)
+            report(ui, package.error());
+        return false;
+    }
+    ui.offerFileName(proposedSoundsFolder(*package));
+    const std::optional<std::string> folder = ui.saveFile(EditorUi::Files::Folders);
+    if (!folder || !mayCopyInto(*folder, ui))
+        return false;
+    Result<Project> project = [&] {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Open Package");
+        return copyOutPackage(*package, *folder, *progress);
+    }();
+    if (!project) {
+        if (project.code() != ErrorCode::Cancelled)
+            report(ui, project.error());
+        return false;
+    }
+    editor.selectedLink.reset();
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
+    ui.linksChanging(change);
+    editor.theme.load(std::move(project).value(), true);
+    editor.projectPath.clear();
+    ui.linksChanged(change);
+    ui.showTheme();
+    ui.showHistory();
+    // Save offers a project beside the copies, named for the theme.
+    ui.offerFileName(proposedProjectFile(*package, *folder));
+    return true;
+}
+
+} // namespace
+
+bool openPackage(Editor &editor, EditorUi &ui, const std::string &path)
+{
+    return mayDiscardChanges(editor, ui, Leaving::Opening) && loadPackage(editor, ui, path);
+}
+
+bool openPackageFromDialog(Editor &editor, EditorUi &ui)
+{
+    if (!mayDiscardChanges(editor, ui, Leaving::Opening))
+        return false;
+    const std::optional<std::string> file = ui.openFile(EditorUi::Files::Packages);
+    return file && loadPackage(editor, ui, *file);
 }
 
 bool saveProject(Editor &editor, EditorUi &ui)
@@ -581,6 +653,11 @@ void undo(Editor &editor, EditorUi &ui)
 void redo(Editor &editor, EditorUi &ui)
 {
     walkHistory(editor, ui, false);
+}
+
+void keepPackageDescription(Editor &editor, EditorUi &ui, const PackageDescription &description)
+{
+    recordStep(editor, ui, "Package Description", [&] { editor.theme.setDescription(description); });
 }
 
 std::string undoCaption(const Theme &theme)

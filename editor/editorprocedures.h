@@ -47,6 +47,8 @@ public:
     enum class Files {
         Sounds,   // "Sound Files (*.wav;*.mp3;…)", then "Wave Files *.wav|*.wav"
         Projects, // "VESK Project File *.vsk|*.vsk"
+        Packages, // kPackageFilter
+        Folders,  // kFolderFilter, in a save dialog: the folder named, there or not
     };
     // The common file dialog with the kind's filter; it keeps its last file
     // name. Nothing when the player cancels.
@@ -135,6 +137,15 @@ bool openProject(Editor &editor, EditorUi &ui, const std::string &path);
 // The project read into the model with no question; a failure is reported.
 bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
 
+// Open Package: a package folder, a one-file package or the game directory
+// (from the file dialog, a drop or the command line; unsaved changes asked
+// about first) checked as the installer checks it, its sounds copied into a
+// folder the player names (a new "THEME NAME sounds" offered), and opened
+// as an unsaved theme of those copies with the package's description.
+// False when nothing was opened; the reason is said.
+bool openPackageFromDialog(Editor &editor, EditorUi &ui);
+bool openPackage(Editor &editor, EditorUi &ui, const std::string &path);
+
 // Save: the file dialog, then the project; true when it was saved.
 bool saveProject(Editor &editor, EditorUi &ui);
 
@@ -218,6 +229,11 @@ void selectLink(Editor &editor, EditorUi &ui, size_t row);
 std::optional<std::string> acceptGameDirectory(std::optional<std::string> &gameDirectory,
                                                const std::string &settingsFile, const std::string &directory,
                                                const std::string &example);
+
+// The package window's OK keeps what it holds in the project first, as a
+// change of its own ("Package Description"), whether or not the build then
+// succeeds; nothing when it is as the project has it.
+void keepPackageDescription(Editor &editor, EditorUi &ui, const PackageDescription &description);
 
 // The package window's OK: the place is checked, other files of the folder
 // and sounds that cannot be used are asked about, the package is built with

@@ -226,18 +226,43 @@ std::optional<std::string> installerBesideEditor(const std::string &editorDirect
     return std::nullopt;
 }
 
+namespace {
+
+// theme.cfg's values in the order of its lines, then the picture.
+constexpr std::array<const char *, ThemeDescription::kFieldCount + 1> kDescriptionBoxes
+    = {"creatorNameBox",      "emailBox",     "webPageBox",    "fontSizeBox", "fontColourBox",
+       "backgroundColourBox", "themeNameBox", "picturePathBox"};
+
+} // namespace
+
+std::vector<std::pair<const char *, std::string>> descriptionBoxes(const PackageDescription &description)
+{
+    std::vector<std::pair<const char *, std::string>> boxes;
+    const auto values = description.theme.fields();
+    for (size_t i = 0; i < values.size(); ++i)
+        boxes.emplace_back(kDescriptionBoxes[i], *values[i]);
+    boxes.emplace_back(kDescriptionBoxes.back(), description.picture);
+    return boxes;
+}
+
+PackageDescription packageDescription(const PackageFields &field, std::string folder)
+{
+    PackageDescription description;
+    const auto values = description.theme.fields();
+    for (size_t i = 0; i < values.size(); ++i)
+        *values[i] = field(kDescriptionBoxes[i]);
+    description.picture = field(kDescriptionBoxes.back());
+    description.folder = std::move(folder);
+    return description;
+}
+
 PackageInput packageInput(const PackageFields &field, std::string packageDirectory, std::string editorDirectory,
                           const Project &project, const std::optional<std::string> &gameDirectory)
 {
     PackageInput input;
-    input.theme.name = field("creatorNameBox");
-    input.theme.email = field("emailBox");
-    input.theme.webpage = field("webPageBox");
-    input.theme.font = field("fontSizeBox");
-    input.theme.fontcolor = field("fontColourBox");
-    input.theme.bgcolor = field("backgroundColourBox");
-    input.theme.themename = field("themeNameBox");
-    input.picture = field("picturePathBox");
+    PackageDescription description = packageDescription(field, std::string());
+    input.theme = std::move(description.theme);
+    input.picture = std::move(description.picture);
     input.packageDirectory = std::move(packageDirectory);
     input.editorDirectory = std::move(editorDirectory);
     input.slots = project.slots;

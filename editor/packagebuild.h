@@ -46,6 +46,11 @@ struct PackageInput
 // "themeNameBox", "picturePathBox"...), as the bytes they hold.
 using PackageFields = std::function<std::string(const char *name)>;
 
+// The package window's boxes by their names and what each shows of a
+// description, and the description its boxes and package folder hold.
+std::vector<std::pair<const char *, std::string>> descriptionBoxes(const PackageDescription &description);
+PackageDescription packageDescription(const PackageFields &field, std::string folder);
+
 // What the package window's OK builds: the theme described by its entries,
 // the picture and folders chosen, and the project's slots and edits.
 PackageInput packageInput(const PackageFields &field, std::string packageDirectory, std::string editorDirectory,

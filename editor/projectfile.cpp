@@ -4,6 +4,8 @@
 #include "files.h"
 #include "texttools.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,26 +33,118 @@ std::string gainText(double gain)
     return written == "-0" ? "0" : written;
 }
 
-void readEdits(std::string_view rest, size_t firstLine, Project &project, std::vector<std::string> *notes)
+// The description's values by their names in the file, in its order.
+constexpr int kDescriptionValues = ThemeDescription::kFieldCount + 2;
+template<typename Description, typename Value>
+std::array<std::pair<const char *, Value *>, kDescriptionValues> descriptionValues(Description &description)
+{
+    std::array<std::pair<const char *, Value *>, kDescriptionValues> values;
+    const auto fields = description.theme.fields();
+    for (size_t i = 0; i < fields.size(); ++i)
+        values[i] = {ThemeDescription::fieldNames()[i], fields[i]};
+    values[kDescriptionValues - 2] = {"picture", &description.picture};
+    values[kDescriptionValues - 1] = {"folder", &description.folder};
+    return values;
+}
+
+std::string escapedValue(const std::string &value)
+{
+    std::string written;
+    for (const char c : value) {
+        switch (c) {
+        case '%':
+            written += "%25";
+            break;
+        case '"':
+            written += "%22";
+            break;
+        case '\r':
+            written += "%0D";
+            break;
+        case '\n':
+            written += "%0A";
+            break;
+        default:
+            written += c;
+        }
+    }
+    return written;
+}
+
+std::optional<std::string> unescapedValue(std::string_view value)
+{
+    std::string read;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '%') {
+            read += value[i];
+            continue;
+        }
+        std::string code(value.substr(i + 1, 2));
+        for (char &c : code)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        static const std::pair<const char *, char> escapes[] = {{"25", '%'}, {"22", '"'}, {"0D", '\r'}, {"0A", '\n'}};
+        const auto escape = std::find_if(std::begin(escapes), std::end(escapes),
+                                         [&code](const auto &known) { return code == known.first; });
+        if (escape == std::end(escapes))
+            return std::nullopt;
+        read += escape->second;
+        i += 2;
+    }
+    return read;
+}
+
+// What follows the links: the sound edits and the description, each read
+// from its heading on. A line of either that cannot be read is left out and
+// told; the rest loads.
+void readSections(std::string_view rest, size_t firstLine, Project &project, std::vector<std::string> *notes)
 {
     const auto note = [notes](size_t line, const std::string &text) {
         if (notes)
             notes->push_back("line " + std::to_string(line) + ": " + text);
     };
-    bool inEdits = false;
+    enum class Section {
+        None,
+        Edits,
+        Package
+    } section = Section::None;
     std::array<bool, kSlotCount> seen{};
+    std::array<bool, kDescriptionValues> given{};
     size_t number = firstLine - 1;
     for (const std::string_view line : textLines(rest)) {
         ++number;
-        if (line.empty())
-            continue;
-        if (!inEdits) {
-            // What follows the links is read only from the edits' heading on.
-            inEdits = line == kSoundEditsLine;
+        if (line.empty() || (line.size() == 1 && line[0] == kSectionsQuote))
+            continue; // where the sections begin and end
+        if (line == kSoundEditsLine || line == kPackageLine) {
+            section = line == kSoundEditsLine ? Section::Edits : Section::Package;
+            if (section == Section::Package && !project.description)
+                project.description.emplace();
             continue;
         }
-        if (line.size() == 1 && line[0] == kSectionsQuote)
-            continue; // where the sections end
+        if (section == Section::None)
+            continue;
+        if (section == Section::Package) {
+            const size_t equals = line.find('=');
+            const std::string_view key = line.substr(0, equals);
+            const auto values = descriptionValues<PackageDescription, std::string>(*project.description);
+            const auto value
+                = std::find_if(values.begin(), values.end(), [&key](const auto &known) { return key == known.first; });
+            const std::optional<std::string> text
+                = equals == std::string_view::npos ? std::nullopt : unescapedValue(line.substr(equals + 1));
+            const std::string quoted = "the package line \"" + std::string(line) + "\"";
+            const std::string why = value == values.end() ? "\"" + std::string(key) + "\" is no value of a package"
+                                    : equals == std::string_view::npos ? std::string("it has no \"=\"")
+                                    : !text ? std::string("it holds a % that stands for nothing")
+                                            : std::string();
+            if (!why.empty())
+                note(number, quoted + " cannot be read (" + why + "), so it was left out.");
+            else if (given[static_cast<size_t>(value - values.begin())])
+                note(number, "the package's " + std::string(key) + " is given twice; the second was left out.");
+            else {
+                *value->second = *text;
+                given[static_cast<size_t>(value - values.begin())] = true;
+            }
+            continue;
+        }
         int slot = 0;
         Result<SoundEdit> edit = parseSoundEditLine(line, slot);
         if (!edit) {
@@ -70,6 +164,14 @@ void readEdits(std::string_view rest, size_t firstLine, Project &project, std::v
 }
 
 } // namespace
+
+bool PackageDescription::operator==(const PackageDescription &other) const
+{
+    const auto mine = descriptionValues<const PackageDescription, const std::string>(*this);
+    const auto theirs = descriptionValues<const PackageDescription, const std::string>(other);
+    return std::equal(mine.begin(), mine.end(), theirs.begin(),
+                      [](const auto &a, const auto &b) { return *a.second == *b.second; });
+}
 
 bool isProjectFileName(const std::string &path)
 {
@@ -187,6 +289,15 @@ Status projectFileLines(const Project &project, std::vector<std::string> &lines)
         heading = true;
         lines.push_back(soundEditLine(k, edit));
     }
+    if (project.description) {
+        if (!heading)
+            lines.push_back(std::string(1, kSectionsQuote));
+        heading = true;
+        lines.push_back(kPackageLine);
+        for (const auto &[key, value] :
+             descriptionValues<const PackageDescription, const std::string>(*project.description))
+            lines.push_back(key + ("=" + escapedValue(*value)));
+    }
     if (heading)
         lines.push_back(std::string(1, kSectionsQuote));
     return Status::success();
@@ -231,7 +342,7 @@ Result<Project> parseProject(const std::string &text, std::vector<std::string> *
     size_t line = 1;
     for (size_t at = 0; at < rest; ++at)
         line += text[at] == '\n';
-    readEdits(std::string_view(text).substr(rest), line, read, notes);
+    readSections(std::string_view(text).substr(rest), line, read, notes);
     return read;
 }
 

@@ -4,8 +4,10 @@
 #include "slotcatalogue.h"
 #include "soundedit.h"
 #include "status.h"
+#include "themedescription.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +23,28 @@ namespace vesk {
 // times in milliseconds (to the microsecond), the gain in dB; "end" is left
 // out when the sound plays to its end, "matched" when the gain was typed.
 // A reader that knows no edits stops before them.
+// The package's description follows, where the project has one, under a
+// line "[package]", a value a line as "themename=Ocean Waves": the seven
+// values of theme.cfg by their names there, then "picture" (the background
+// picture's path) and "folder" (where the package was last built). A
+// percent sign, a double quote and a line break in a value are written as
+// %25, %22, %0D and %0A.
+struct PackageDescription
+{
+    ThemeDescription theme;
+    std::string picture;
+    std::string folder;
+
+    bool operator==(const PackageDescription &other) const;
+    bool operator!=(const PackageDescription &other) const { return !(*this == other); }
+};
+
 struct Project
 {
     SlotValues slots;
     std::vector<Link> links;
-    std::array<SoundEdit, kSlotCount> edits; // slot 1 first; empty() for none
+    std::array<SoundEdit, kSlotCount> edits;       // slot 1 first; empty() for none
+    std::optional<PackageDescription> description; // none: the package window starts empty
 
     Project() { slots.fill(kNoSound); }
 };
@@ -48,10 +67,12 @@ Status saveProject(const std::string &path, const Project &project);
 // A file over kProjectFileLimit, or one that is no regular file, is refused.
 // An edit line that cannot be read, or one naming a slot that holds no
 // sound, is left out and told in `notes` ("line 52: ..."); the rest loads.
+// So is a line of the description that cannot be read.
 Result<Project> loadProject(const std::string &path, std::vector<std::string> *notes = nullptr);
 Result<Project> parseProject(const std::string &text, std::vector<std::string> *notes = nullptr);
 
 inline constexpr const char *kSoundEditsLine = "[sound edits]";
+inline constexpr const char *kPackageLine = "[package]";
 // A line of its own before the sections after the links and after them.
 inline constexpr char kSectionsQuote = '"';
 // One slot's edit line, and the edit a line gives (its slot in `slot`), or

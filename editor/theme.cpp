@@ -103,6 +103,18 @@ void Theme::removeLink(size_t row)
     closeAutomaticStep();
 }
 
+void Theme::setDescription(std::optional<PackageDescription> description)
+{
+    if (m_project.description == description)
+        return;
+    ThemeStep &step = openStep();
+    if (!step.description)
+        step.description = ThemeStep::DescriptionChange{m_project.description, {}};
+    step.description->after = description;
+    m_project.description = std::move(description);
+    closeAutomaticStep();
+}
+
 void Theme::load(Project project, bool changed)
 {
     m_project = std::move(project);
@@ -135,7 +147,9 @@ bool Theme::endStep()
         if (slot.before == slot.after && slot.beforeEdit == slot.afterEdit)
             step.slots.erase(step.slots.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    if (step.slots.empty() && step.links.empty())
+    if (step.description && step.description->before == step.description->after)
+        step.description.reset();
+    if (step.slots.empty() && step.links.empty() && !step.description)
         return false;
     // What could have been redone is gone, and with it the saved state, if
     // it lay there.
@@ -175,6 +189,8 @@ const ThemeStep *Theme::undo()
         else
             m_project.links.insert(at, link->link);
     }
+    if (step.description)
+        m_project.description = step.description->before;
     return &step;
 }
 
@@ -195,6 +211,8 @@ const ThemeStep *Theme::redo()
         else
             m_project.links.erase(at);
     }
+    if (step.description)
+        m_project.description = step.description->after;
     return &step;
 }
 

@@ -26,9 +26,14 @@ struct ThemeStep
         Link link;
         bool added = false; // else removed from `row`
     };
+    struct DescriptionChange
+    {
+        std::optional<PackageDescription> before, after;
+    };
     std::string name; // "Add File to Bombs, Level 1"
     std::vector<Slot> slots;
     std::vector<LinkChange> links;
+    std::optional<DescriptionChange> description;
 };
 
 // The theme being edited: what the windows show and what Save, Convert and
@@ -57,6 +62,10 @@ public:
     const std::vector<Link> &links() const { return m_project.links; }
     void addLink(Link link);
     void removeLink(size_t row);
+
+    // What the package window shows and builds from; none until it is kept.
+    const std::optional<PackageDescription> &description() const { return m_project.description; }
+    void setDescription(std::optional<PackageDescription> description);
 
     const Project &project() const { return m_project; }
     // After an Open: the project's values, nothing changed and a new history.

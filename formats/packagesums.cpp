@@ -108,4 +108,9 @@ Status checkPackageSums(const std::string &packageDirectory, Progress &progress)
     return Status::success();
 }
 
+std::string damagedMessage(const std::string &file, const std::string &reason)
+{
+    return file + " is damaged (" + reason + "). Ask for the package again.";
+}
+
 } // namespace vesk

@@ -32,4 +32,8 @@ Result<std::vector<FileSum>> parseSums(std::string_view text);
 // names the file; a folder without SHA256SUMS passes.
 Status checkPackageSums(const std::string &packageDirectory, Progress &progress);
 
+// The message for a package found damaged, naming it and the reason:
+// "Ocean.exe is damaged (REASON). Ask for the package again."
+std::string damagedMessage(const std::string &file, const std::string &reason);
+
 } // namespace vesk

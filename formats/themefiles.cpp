@@ -119,4 +119,26 @@ PackageContents inspectPackage(const std::string &packageDirectory)
     return contents;
 }
 
+std::string listedNames(const std::vector<std::string> &names)
+{
+    constexpr size_t kShown = 10;
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (text.empty() ? "" : ", ") + names[i];
+    if (names.size() > kShown)
+        text += " and " + std::to_string(names.size() - kShown) + " more";
+    return text;
+}
+
+std::optional<std::string> refusedContents(const PackageContents &contents, const std::string &done)
+{
+    if (!contents.notFiles.empty())
+        return "This package holds entries that are not plain files, such as links to files elsewhere: "
+               + listedNames(contents.notFiles) + ". It will not be " + done + ".";
+    if (!contents.programs.empty())
+        return "This package holds program files, which a theme never needs and which could harm your computer: "
+               + listedNames(contents.programs) + ". It will not be " + done + ".";
+    return std::nullopt;
+}
+
 } // namespace vesk

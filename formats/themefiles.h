@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,5 +91,16 @@ struct PackageContents
     std::vector<std::string> notFiles;
 };
 PackageContents inspectPackage(const std::string &packageDirectory);
+
+// A package from a stranger may carry programs beside its sounds, which the
+// game directory would then run or load, or entries that are no plain files
+// (a link would bring in whatever it points at): such a package is refused
+// outright, and this says why ("... It will not be installed.", `done` being
+// "installed"); nothing for a package without them.
+std::optional<std::string> refusedContents(const PackageContents &contents, const std::string &done);
+
+// Names for a message box: a list of thousands names the first few, so that
+// the box still fits the screen ("a, b and 3 more").
+std::string listedNames(const std::vector<std::string> &names);
 
 } // namespace vesk

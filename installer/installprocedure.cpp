@@ -15,38 +15,18 @@ namespace vpak {
 
 namespace {
 
-// Names for a message box: a package of thousands of files names the first
-// few, so that the box still fits the screen.
-std::string listed(const std::vector<std::string> &names)
-{
-    constexpr size_t kShown = 10;
-    std::string text;
-    for (size_t i = 0; i < names.size() && i < kShown; ++i)
-        text += (text.empty() ? "" : ", ") + names[i];
-    if (names.size() > kShown)
-        text += " and " + std::to_string(names.size() - kShown) + " more";
-    return text;
-}
-
-// A package from a stranger may carry programs beside its sounds, which the
-// game directory would then run or load: those are refused outright, as is
-// anything that is no plain file (a link would bring in whatever it points
-// at); any other file that is no theme file is named in a question first.
+// Programs and entries that are no plain files are refused outright (see
+// refusedContents); any other file that is no theme file is named in a
+// question first.
 bool packageIsOnlyATheme(const std::string &packageDirectory, InstallerUi &ui)
 {
     const vesk::PackageContents contents = vesk::inspectPackage(packageDirectory);
-    if (!contents.notFiles.empty()) {
-        ui.message("This package holds entries that are not plain files, such as links to files elsewhere: "
-                   + listed(contents.notFiles) + ". It will not be installed.");
-        return false;
-    }
-    if (!contents.programs.empty()) {
-        ui.message("This package holds program files, which a theme never needs and which could harm your computer: "
-                   + listed(contents.programs) + ". It will not be installed.");
+    if (const std::optional<std::string> refused = vesk::refusedContents(contents, "installed")) {
+        ui.message(*refused);
         return false;
     }
     return contents.others.empty()
-           || ui.ask("This package also holds files that are not theme sounds: " + listed(contents.others)
+           || ui.ask("This package also holds files that are not theme sounds: " + vesk::listedNames(contents.others)
                      + ". They will be copied into the game directory. Install anyway?");
 }
 

@@ -28,11 +28,6 @@ std::string checkingText(const std::string &programFile)
     return "Checking " + fileName(programFile);
 }
 
-std::string damagedMessage(const std::string &file, const std::string &reason)
-{
-    return file + " is damaged (" + reason + "). Ask for the package again.";
-}
-
 vesk::Result<PackageSource> PackageSource::open(const std::string &programFile,
                                                 const std::optional<std::string> &plainDirectory,
                                                 vesk::Progress &progress)

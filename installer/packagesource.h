@@ -1,5 +1,6 @@
 #pragma once
 
+#include "packagesums.h"
 #include "progress.h"
 #include "status.h"
 
@@ -41,7 +42,6 @@ private:
 // file: "Checking Ocean.exe".
 std::string checkingText(const std::string &programFile);
 
-// The message for a package found damaged: its file name and the reason.
-std::string damagedMessage(const std::string &file, const std::string &reason);
+using vesk::damagedMessage;
 
 } // namespace vpak

@@ -10,6 +10,7 @@
 #include "gamebackup.h"
 #include "linklistmodel.h"
 #include "localtext.h"
+#include "openpackage.h"
 #include "packagewindow.h"
 #include "paths.h"
 #include "projectfile.h"
@@ -147,7 +148,20 @@ private:
     std::optional<std::string> choose(Files kind, bool save)
     {
         platform::CommonDialog &dialog = *m_window.m_fileDialog;
-        dialog.filter = kind == Files::Sounds ? QString::fromLatin1(vesk::kSoundFilter) : kProjectFilter;
+        switch (kind) {
+        case Files::Sounds:
+            dialog.filter = QString::fromLatin1(vesk::kSoundFilter);
+            break;
+        case Files::Projects:
+            dialog.filter = kProjectFilter;
+            break;
+        case Files::Packages:
+            dialog.filter = QString::fromLatin1(vesk::kPackageFilter);
+            break;
+        case Files::Folders:
+            dialog.filter = QString::fromLatin1(vesk::kFolderFilter);
+            break;
+        }
         if (!(save ? dialog.showSave(&m_window) : dialog.showOpen(&m_window)))
             return std::nullopt;
         return platform::toLocal(dialog.fileName);
@@ -210,19 +224,13 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     const std::map<std::string_view, void (MainWindow::*)()> handlers = {
-        {"openItem", &MainWindow::onOpen},
-        {"saveItem", &MainWindow::onSave},
-        {"undoItem", &MainWindow::onUndo},
-        {"redoItem", &MainWindow::onRedo},
-        {"browseSoundsItem", &MainWindow::onBrowseSounds},
-        {"convertItem", &MainWindow::onConvert},
-        {"createPackageItem", &MainWindow::onCreatePackage},
-        {"restoreItem", &MainWindow::onRestore},
-        {"exitItem", &MainWindow::onExit},
-        {"editSoundItem", &MainWindow::onEditSound},
-        {"matchLoudnessItem", &MainWindow::onMatchLoudness},
-        {"settingsItem", &MainWindow::onSettings},
-        {"aboutItem", &MainWindow::onAbout},
+        {"openItem", &MainWindow::onOpen},           {"openPackageItem", &MainWindow::onOpenPackage},
+        {"saveItem", &MainWindow::onSave},           {"undoItem", &MainWindow::onUndo},
+        {"redoItem", &MainWindow::onRedo},           {"browseSoundsItem", &MainWindow::onBrowseSounds},
+        {"convertItem", &MainWindow::onConvert},     {"createPackageItem", &MainWindow::onCreatePackage},
+        {"restoreItem", &MainWindow::onRestore},     {"exitItem", &MainWindow::onExit},
+        {"editSoundItem", &MainWindow::onEditSound}, {"matchLoudnessItem", &MainWindow::onMatchLoudness},
+        {"settingsItem", &MainWindow::onSettings},   {"aboutItem", &MainWindow::onAbout},
     };
     for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
@@ -589,13 +597,23 @@ bool MainWindow::openProject(const std::string &path)
 
 void MainWindow::openFromCommandLine(const QStringList &files)
 {
-    if (files.size() == 1)
-        openProject(QFile::encodeName(files.first()).toStdString());
+    if (files.size() != 1)
+        return;
+    const std::string path = QFile::encodeName(files.first()).toStdString();
+    if (!vesk::isProjectFileName(path) && vesk::isPackagePath(path))
+        vesk::openPackage(m_editor, *m_ui, path);
+    else
+        openProject(path);
 }
 
 void MainWindow::onOpen()
 {
     vesk::openProjectFromDialog(m_editor, *m_ui);
+}
+
+void MainWindow::onOpenPackage()
+{
+    vesk::openPackageFromDialog(m_editor, *m_ui);
 }
 
 void MainWindow::onSave()
@@ -612,7 +630,10 @@ void MainWindow::onCreatePackage()
 {
     (new PackageWindow(
          this, m_programDirectory, m_dialogs, [this] { return m_editor.theme.project(); }, m_editor.gameDirectory,
-         m_measurements.get()))
+         m_measurements.get(),
+         [this](const vesk::PackageDescription &description) {
+             vesk::keepPackageDescription(m_editor, *m_ui, description);
+         }))
         ->exec();
 }
 
@@ -659,22 +680,25 @@ void MainWindow::onAbout()
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    // A folder is no sound and no project: Add File would not take it either.
-    const auto file = draggedFile(event->mimeData());
-    if (file && vesk::entryKind(*file) != vesk::EntryKind::Folder)
+    if (draggedFile(event->mimeData()))
         event->acceptProposedAction();
 }
 
-// A project dropped anywhere opens; any other file dropped on a slot's button
-// or label becomes that slot's file, as "Add File" would make it.
+// A project or a package (a folder, a one-file package) dropped anywhere
+// opens; any other file dropped on a slot's button or label becomes that
+// slot's file, as "Add File" would make it.
 void MainWindow::dropEvent(QDropEvent *event)
 {
     const auto file = draggedFile(event->mimeData());
-    if (!file || vesk::entryKind(*file) == vesk::EntryKind::Folder)
+    if (!file)
         return;
     event->acceptProposedAction();
     if (vesk::isProjectFileName(*file)) {
         openProject(*file);
+        return;
+    }
+    if (vesk::isPackagePath(*file)) {
+        vesk::openPackage(m_editor, *m_ui, *file);
         return;
     }
     for (QWidget *w = childAt(event->position().toPoint()); w && w != this; w = w->parentWidget()) {

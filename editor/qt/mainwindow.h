@@ -105,6 +105,7 @@ private:
     void onRemoveLink();          // Remove link
     void onLinkSelected();
     void onOpen();
+    void onOpenPackage();
     void onSave();
     void onConvert();
     void onCreatePackage();

@@ -9,6 +9,7 @@
 #include "drivelist.h"
 #include "editorlayout.h"
 #include "filelist.h"
+#include "fileops.h"
 #include "localtext.h"
 #include "packagebuild.h"
 #include "paths.h"
@@ -55,10 +56,11 @@ void fillCombo(QComboBox *combo, const QStringList &items)
 
 PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
                              std::function<vesk::Project()> project, std::optional<std::string> gameDirectory,
-                             vesk::SlotMeasurements *measurements)
+                             vesk::SlotMeasurements *measurements,
+                             std::function<void(const vesk::PackageDescription &)> keepDescription)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_editorDirectory(editorDirectory),
       m_dialogs(dialogs), m_project(std::move(project)), m_gameDirectory(std::move(gameDirectory)),
-      m_measurements(measurements)
+      m_measurements(measurements), m_keepDescription(std::move(keepDescription))
 {
     setObjectName(QStringLiteral("PackageWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -114,12 +116,36 @@ PackageWindow::PackageWindow(QWidget *owner, const QString &editorDirectory, pla
 
     platform::fitToScreen(this);
     openStartDirectories();
+    if (const std::optional<vesk::PackageDescription> description = m_project().description)
+        showDescription(*description);
 }
 
 void PackageWindow::openStartDirectories()
 {
     m_packagePicker->open(QString());
     pictureDirectoryList->setPath(pictureDriveList->currentDirectory());
+}
+
+// The values the project keeps, in their boxes; the package folder and the
+// picture's folder opened where they still are.
+void PackageWindow::showDescription(const vesk::PackageDescription &description)
+{
+    for (const auto &[name, value] : vesk::descriptionBoxes(description)) {
+        const QString objectName = QString::fromLatin1(name);
+        if (auto *box = findChild<QComboBox *>(objectName))
+            box->setEditText(platform::fromLocal(value));
+        else
+            control<QLineEdit>(this, objectName)->setText(platform::fromLocal(value));
+    }
+    if (!description.folder.empty() && vesk::isFolder(description.folder))
+        m_packagePicker->openLocal(description.folder);
+    m_picture = description.picture;
+    if (!m_picture.empty()) {
+        const std::string folder = m_picture.substr(0, vesk::fileNameStart(m_picture));
+        if (!folder.empty() && vesk::isFolder(folder))
+            pictureDirectoryList->setPath(platform::fromLocal(folder));
+    }
+    showPicture();
 }
 
 void PackageWindow::onPictureDriveChanged()
@@ -135,6 +161,11 @@ void PackageWindow::onPictureDirectoryChanged()
 void PackageWindow::onPictureChosen()
 {
     m_picture = pictureFileList->localFilePath();
+    showPicture();
+}
+
+void PackageWindow::showPicture()
+{
     picturePathBox->setText(platform::fromLocal(m_picture));
     // A file that is no readable picture keeps the previous preview.
     const auto picture = platform::loadPicture(m_picture);
@@ -180,6 +211,8 @@ void PackageWindow::onOk()
             return platform::toLocal(box->currentText());
         return platform::toLocal(control<QLineEdit>(this, objectName)->text());
     };
+    if (m_keepDescription)
+        m_keepDescription(vesk::packageDescription(field, m_packagePicker->localPath()));
     const vesk::PackageInput input = vesk::packageInput(
         field, m_packagePicker->localPath(), platform::toLocal(m_editorDirectory), m_project(), m_gameDirectory);
 

@@ -24,8 +24,9 @@ class FileList;
 } // namespace platform
 
 // The package window: who made the theme, how the installer shows it, its
-// background picture and the directory to build the package in. "OK" builds
-// the package from these and the main window's slots.
+// background picture and the directory to build the package in. It opens
+// with the project's description; "OK" keeps what it holds in the project
+// and builds the package from these and the main window's slots.
 class PackageWindow final : public QDialog
 {
     Q_OBJECT
@@ -34,13 +35,16 @@ class PackageWindow final : public QDialog
 public:
     PackageWindow(QWidget *owner, const QString &editorDirectory, platform::Dialogs &dialogs,
                   std::function<vesk::Project()> project, std::optional<std::string> gameDirectory = std::nullopt,
-                  vesk::SlotMeasurements *measurements = nullptr);
+                  vesk::SlotMeasurements *measurements = nullptr,
+                  std::function<void(const vesk::PackageDescription &)> keepDescription = {});
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void openStartDirectories();
+    void showDescription(const vesk::PackageDescription &description);
+    void showPicture();
     void onPictureDriveChanged();
     void onPictureDirectoryChanged();
     void onPictureChosen();
@@ -52,7 +56,8 @@ private:
     const std::function<vesk::Project()> m_project;   // the theme as it is when OK builds it
     const std::optional<std::string> m_gameDirectory; // no package is built there
     vesk::SlotMeasurements *const m_measurements;     // the theme's sounds as measured, when known
-    std::string m_picture;                            // the picture chosen in pictureFileList, as bytes
+    const std::function<void(const vesk::PackageDescription &)> m_keepDescription; // OK's values into the project
+    std::string m_picture; // the picture chosen in pictureFileList, as bytes
 
     platform::DirectoryPicker
         *m_packagePicker; // driveList, directoryList, pathBox, newDirectoryBox, makeDirectoryButton

@@ -4,6 +4,7 @@
 #include "displaytext.h"
 #include "editorprocedures.h"
 #include "files.h"
+#include "openpackage.h"
 #include "tempdir.h"
 #include "texttools.h"
 #include "wavewriter.h"
@@ -167,7 +168,7 @@ TEST_F(EditorProceduresTest, everyChangeIsOneStepUndoneAndRedoneExactly)
     {
         std::string step;
         void (*act)(Editor &, RecordingUi &);
-        Page page;
+        std::optional<Page> page;   // none: the main window shows no description
         int slot = 0;               // selected after Undo
         std::optional<size_t> link; // selected after Undo
     } cases[] = {
@@ -216,6 +217,18 @@ TEST_F(EditorProceduresTest, everyChangeIsOneStepUndoneAndRedoneExactly)
              vesk::removeLink(e, u);
          },
          Page::Links, 0, 0},
+        {"Package Description",
+         [](Editor &e, RecordingUi &u) {
+             vesk::PackageDescription description;
+             description.theme.themename = "Ocean";
+             vesk::keepPackageDescription(e, u, description);
+             vesk::keepPackageDescription(e, u, description); // as it is: no second step
+             vesk::undo(e, u);
+             vesk::redo(e, u);
+         },
+         std::nullopt,
+         0,
+         {}},
     };
     const auto lines = [](const Editor &editor) {
         std::vector<std::string> all;
@@ -245,8 +258,7 @@ TEST_F(EditorProceduresTest, everyChangeIsOneStepUndoneAndRedoneExactly)
         EXPECT_FALSE(editor.theme.changed());
         EXPECT_EQ(vesk::undoCaption(editor.theme), "&Undo");
         EXPECT_EQ(vesk::redoCaption(editor.theme), "&Redo " + c.step);
-        ASSERT_FALSE(ui.pages.empty());
-        EXPECT_EQ(ui.pages.back(), c.page);
+        EXPECT_EQ(ui.pages.empty() ? std::nullopt : std::optional<Page>(ui.pages.back()), c.page);
         if (c.page == Page::Slots) {
             EXPECT_EQ(editor.selectedSlot, c.slot);
             EXPECT_EQ(editor.playName, editor.theme.slot(c.slot));
@@ -532,6 +544,48 @@ TEST_F(EditorProceduresTest, openReadsAProjectOrSaysWhyNot)
     EXPECT_EQ(opened.theme.links(), m_editor.theme.links());
     EXPECT_FALSE(opened.theme.changed());
     EXPECT_EQ(ui.told, (std::vector<std::string>{"changing all", "changed all", "theme", "offer " + path("kept.vsk")}));
+}
+
+// Open Package asks where the copies go (offering "THEME NAME sounds"),
+// asks before it copies in beside other files, and opens an unsaved theme
+// of the copies; a package it refuses, or a No, leaves the theme as it was.
+TEST_F(EditorProceduresTest, openPackageOpensAnUnsavedThemeOfCopiesOrLeavesTheThemeAlone)
+{
+    std::filesystem::create_directories(m_dir / "Ocean");
+    writeBytes(path("Ocean/theme.cfg"), "Ann\r\n\r\n\r\n12\r\nBlue\r\nBlack\r\nOcean: Deep\r\n");
+    writeBytes(path("Ocean/gun2.wa2"), "gun");
+    vesk::chooseSlotFile(m_editor, m_ui, 4, "/sounds/mine.wav");
+    const vesk::Project before = m_editor.theme.project();
+
+    m_ui.answers = {Answer::No}; // keep the changes unsaved
+    m_ui.chosenFiles = {path("notes.txt")};
+    writeBytes(path("notes.txt"), "no package");
+    EXPECT_FALSE(vesk::openPackageFromDialog(m_editor, m_ui));
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_NE(m_ui.messages[0].find("is no theme package"), std::string::npos) << m_ui.messages[0];
+
+    std::filesystem::create_directories(m_dir / "taken");
+    writeBytes(path("taken/mine.txt"), "mine");
+    m_ui.answers = {Answer::No, Answer::No}; // unsaved changes; the folder that holds files
+    m_ui.chosenFiles = {path("taken")};
+    m_ui.told.clear();
+    EXPECT_FALSE(vesk::openPackage(m_editor, m_ui, path("Ocean")));
+    EXPECT_EQ(m_ui.told.at(1), "offer " + path("Ocean_ Deep sounds")) << "a name Windows takes";
+    EXPECT_NE(m_ui.told.back().find("already holds other files (mine.txt)"), std::string::npos) << m_ui.told.back();
+    EXPECT_EQ(vesk::entriesIn(path("taken")), std::vector<std::string>{"mine.txt"});
+    EXPECT_EQ(m_editor.theme.project().slots, before.slots);
+
+    m_ui.answers = {Answer::No};
+    m_ui.chosenFiles = {path("Ocean_ Deep sounds")};
+    m_ui.told.clear();
+    ASSERT_TRUE(vesk::openPackage(m_editor, m_ui, path("Ocean")));
+    EXPECT_EQ(m_editor.theme.slot(4), "none");
+    EXPECT_EQ(m_editor.theme.slot(8), vesk::joinPath(path("Ocean_ Deep sounds"), "Guns, Level 2.wav"));
+    ASSERT_TRUE(m_editor.theme.description());
+    EXPECT_EQ(m_editor.theme.description()->theme.font, "12");
+    EXPECT_TRUE(m_editor.theme.changed());
+    EXPECT_TRUE(m_editor.projectPath.empty());
+    EXPECT_EQ(m_ui.told.back(), "offer " + vesk::joinPath(path("Ocean_ Deep sounds"), "Ocean_ Deep.vsk"));
 }
 
 // Convert and Restore need the game directory first; Restore with nothing

@@ -254,6 +254,10 @@ TEST_F(ProjectFileTest, theSectionsAfterTheLinksAreInvisibleToAReaderOfTheLinksA
             project.links.push_back({"Site " + std::to_string(j), "http://site" + std::to_string(j) + ".example.org"});
         project.edits[0] = {120000, 1320500, 0, 20000, -6.3, true, 603000000};
         project.edits[1] = {0, std::nullopt, 1, 0, 24, false, 0};
+        project.description.emplace();
+        project.description->theme.themename = "The \"Best\", ever";
+        if (links == 1)
+            project.edits = {}; // the description alone after the links
         ASSERT_TRUE(vesk::saveProject(path("p.vsk"), project).ok());
         Project read;
         readAsLinksAlone(readBytes(path("p.vsk")), read);
@@ -263,6 +267,61 @@ TEST_F(ProjectFileTest, theSectionsAfterTheLinksAreInvisibleToAReaderOfTheLinksA
         ASSERT_TRUE(loaded.ok()) << loaded.error();
         EXPECT_EQ(loaded->edits, project.edits) << links;
         EXPECT_EQ(loaded->links, project.links) << links;
+        EXPECT_EQ(loaded->description, project.description) << links;
+    }
+}
+
+TEST_F(ProjectFileTest, thePackageDescriptionReadsBackExactlyAndOnlyAProjectWithOneWritesIt)
+{
+    Project project;
+    project.slots[0] = "/s/a.wav";
+    project.edits[0].gain = 3;
+    std::vector<std::string> without;
+    ASSERT_TRUE(vesk::projectFileLines(project, without).ok());
+
+    vesk::PackageDescription &description = project.description.emplace();
+    description.theme
+        = {"Ann, Lee", "a@example.org", " http://x.example.org", "12", "Blue", "Black", "100% \"Ocean\"\r\nWaves"};
+    description.picture = "/p/ocean=1.jpg";
+    description.folder = "C:\\Themes\\Ocean";
+    std::vector<std::string> with;
+    ASSERT_TRUE(vesk::projectFileLines(project, with).ok());
+    // The description stands inside the sections' quotes, after the edits.
+    ASSERT_EQ(with.size(), without.size() + 10);
+    EXPECT_TRUE(std::equal(without.begin(), without.end() - 1, with.begin()));
+    EXPECT_EQ(with[without.size() - 1], "[package]");
+    EXPECT_EQ(with[without.size() + 6], "themename=100%25 %22Ocean%22%0D%0AWaves");
+    EXPECT_EQ(with.back(), "\"");
+
+    ASSERT_TRUE(vesk::saveProject(path("d.vsk"), project).ok());
+    std::vector<std::string> notes;
+    const auto loaded = vesk::loadProject(path("d.vsk"), &notes);
+    ASSERT_TRUE(loaded.ok()) << loaded.error();
+    EXPECT_EQ(loaded->description, project.description);
+    EXPECT_EQ(loaded->edits, project.edits);
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(ProjectFileTest, aDamagedPackageLineIsToldByItsLineAndTheRestLoads)
+{
+    const std::string head = "/s/a.wav\r\n" + repeatLine("none", 46) + " 0 \r\n\"\r\n[package]\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"colour=Blue", "line 52: the package line \"colour=Blue\" cannot be read (\"colour\" is no value"},
+        {"themename", "line 52: the package line \"themename\" cannot be read (it has no \"=\")"},
+        {"themename=50%", "it holds a % that stands for nothing"},
+        {"themename=%41", "it holds a % that stands for nothing"},
+        {"email=b@example.org", "line 52: the package's email is given twice; the second was left out."},
+    };
+    for (const auto &[line, note] : cases) {
+        writeBytes(path("d.vsk"), head + "email=a@example.org\r\n" + line + "\r\nfont=12\r\n\"\r\n");
+        std::vector<std::string> notes;
+        const auto loaded = vesk::loadProject(path("d.vsk"), &notes);
+        ASSERT_TRUE(loaded.ok() && loaded->description) << line;
+        EXPECT_EQ(loaded->description->theme.email, "a@example.org") << line;
+        EXPECT_EQ(loaded->description->theme.font, "12") << "the lines after a damaged one load: " << line;
+        EXPECT_EQ(loaded->description->theme.themename, "") << line;
+        ASSERT_EQ(notes.size(), 1u) << line;
+        EXPECT_NE(notes[0].find(note), std::string::npos) << notes[0];
     }
 }
 

@@ -87,7 +87,8 @@ TEST(SlotCatalogue, onlyTheExactWordNoneIsAnEmptySlot)
 }
 
 // Alt and a letter opens one menu, and within a menu one item, in both
-// builds: no letter is taken twice.
+// builds: no letter is taken twice, but for the two package items, whose
+// captions were given as they are (P then moves between them).
 TEST(MenuTable, everyAccessKeyIsTakenOnce)
 {
     const auto key = [](const std::string &caption) {
@@ -99,7 +100,7 @@ TEST(MenuTable, everyAccessKeyIsTakenOnce)
         EXPECT_TRUE(menus.insert(key(menu.caption)).second) << menu.caption;
         std::set<char> items;
         for (const vesk::MenuItem &item : menu.items) {
-            if (std::string(item.caption) != "-") {
+            if (std::string(item.caption) != "-" && std::string(item.caption) != "Create Theme &Package") {
                 EXPECT_TRUE(items.insert(key(item.caption)).second) << menu.caption << ": " << item.caption;
             }
         }

@@ -3,6 +3,8 @@
 #include "colours.h"
 #include "dialog.h"
 #include "editorlayout.h"
+#include "fileops.h"
+#include "paths.h"
 #include "prompts.h"
 
 #include <commctrl.h>
@@ -117,9 +119,9 @@ class PackageWindow final : public Dialog
 {
 public:
     PackageWindow(HINSTANCE instance, int dpi, const vesk::Editor &editor, const std::string &editorDirectory,
-                  vesk::SlotMeasurements *measurements)
+                  vesk::SlotMeasurements *measurements, std::function<void(const vesk::PackageDescription &)> keep)
         : Dialog(instance, dpi, EditorWindow::Package), m_editor(editor), m_editorDirectory(editorDirectory),
-          m_measurements(measurements)
+          m_measurements(measurements), m_keepDescription(std::move(keep))
     {}
     ~PackageWindow() override
     {
@@ -189,7 +191,24 @@ private:
         m_pictureDirectory = std::make_unique<win32::DirectoryList>(control("pictureDirectoryList"));
         m_pictureFiles = std::make_unique<win32::FileList>(control("pictureFileList"), "*.jpg");
         openPictureDirectory(m_pictureDrive->picked());
+        if (const std::optional<vesk::PackageDescription> &description = m_editor.theme.description())
+            showDescription(*description);
         SetFocus(control("creatorNameBox"));
+    }
+
+    // The values the project keeps, in their boxes; the package folder and
+    // the picture's folder opened where they still are.
+    void showDescription(const vesk::PackageDescription &description)
+    {
+        for (const auto &[name, value] : vesk::descriptionBoxes(description))
+            SetWindowTextA(control(name), value.c_str());
+        if (!description.folder.empty() && vesk::isFolder(description.folder))
+            m_picker->open(description.folder);
+        const std::string &picture = description.picture;
+        const std::string folder = picture.substr(0, vesk::fileNameStart(picture));
+        if (!folder.empty() && vesk::isFolder(folder))
+            openPictureDirectory(folder);
+        showPicture(picture);
     }
 
     void fill(const char *name, const std::vector<std::string> &items)
@@ -233,8 +252,12 @@ private:
     void onPictureChosen()
     {
         const std::string picture = m_pictureFiles->selectedPath();
-        if (picture.empty())
-            return;
+        if (!picture.empty())
+            showPicture(picture);
+    }
+
+    void showPicture(const std::string &picture)
+    {
         SetWindowTextA(control("picturePathBox"), picture.c_str());
         // A file that is no readable picture keeps the previous preview.
         RECT box;
@@ -250,6 +273,9 @@ private:
 
     void onOk()
     {
+        if (m_keepDescription)
+            m_keepDescription(
+                vesk::packageDescription([this](const char *name) { return text(name); }, m_picker->path()));
         const vesk::PackageInput input
             = vesk::packageInput([this](const char *name) { return text(name); }, m_picker->path(), m_editorDirectory,
                                  m_editor.theme.project(), m_editor.gameDirectory);
@@ -262,6 +288,7 @@ private:
     const vesk::Editor &m_editor;
     const std::string &m_editorDirectory;
     vesk::SlotMeasurements *const m_measurements; // the theme's sounds as measured, when known
+    const std::function<void(const vesk::PackageDescription &)> m_keepDescription; // OK's values into the project
     std::unique_ptr<win32::TabPages> m_tabs;
     std::unique_ptr<win32::DirectoryPicker> m_picker;
     std::unique_ptr<win32::DriveList> m_pictureDrive;
@@ -289,7 +316,8 @@ void showAbout(HINSTANCE instance, HWND owner, int dpi)
 }
 
 void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
-                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements)
+                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements,
+                 std::function<void(const vesk::PackageDescription &)> keepDescription)
 {
-    PackageWindow(instance, dpi, editor, editorDirectory, measurements).run(owner);
+    PackageWindow(instance, dpi, editor, editorDirectory, measurements, std::move(keepDescription)).run(owner);
 }

@@ -20,9 +20,12 @@ void showSettings(HINSTANCE instance, HWND owner, int dpi, std::optional<std::st
 // The about box.
 void showAbout(HINSTANCE instance, HWND owner, int dpi);
 
-// The package window: OK builds the package from what it holds and the editor's slots.
+// The package window: it opens with the project's description; OK keeps what
+// it holds (`keepDescription`) and builds the package from it and the
+// editor's slots.
 void showPackage(HINSTANCE instance, HWND owner, int dpi, const vesk::Editor &editor,
-                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements = nullptr);
+                 const std::string &editorDirectory, vesk::SlotMeasurements *measurements,
+                 std::function<void(const vesk::PackageDescription &)> keepDescription);
 
 // The sound window: one slot's sound drawn large, the game's own under it,
 // and the player's trim, fades and gain. The edit OK kept; nothing on Cancel

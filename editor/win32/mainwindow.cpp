@@ -4,6 +4,7 @@
 #include "displaytext.h"
 #include "editorlayout.h"
 #include "files.h"
+#include "openpackage.h"
 #include "paths.h"
 #include "settingsfile.h"
 #include "settingslocation.h"
@@ -366,6 +367,9 @@ void MainWindow::menuCommand(int id)
     case ids::kOpen:
         vesk::openProjectFromDialog(m_editor, *this);
         break;
+    case ids::kOpenPackage:
+        vesk::openPackageFromDialog(m_editor, *this);
+        break;
     case ids::kSave:
         vesk::saveProject(m_editor, *this);
         break;
@@ -373,7 +377,10 @@ void MainWindow::menuCommand(int id)
         vesk::convert(m_editor, *this, m_measurements.get());
         break;
     case ids::kCreatePackage:
-        showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory, m_measurements.get());
+        showPackage(m_instance, hwnd(), dpi(), m_editor, m_programDirectory, m_measurements.get(),
+                    [this](const vesk::PackageDescription &description) {
+                        vesk::keepPackageDescription(m_editor, *this, description);
+                    });
         break;
     case ids::kRestore:
         vesk::restore(m_editor, *this);
@@ -460,12 +467,15 @@ void MainWindow::browseSounds()
 
 void MainWindow::openFromCommandLine(const std::string &path)
 {
-    vesk::openProject(m_editor, *this, path);
+    if (!vesk::isProjectFileName(path) && vesk::isPackagePath(path))
+        vesk::openPackage(m_editor, *this, path);
+    else
+        vesk::openProject(m_editor, *this, path);
 }
 
-// A project dropped anywhere opens; any other file dropped on a slot's button
-// or label becomes that slot's file, as "Add File" would make it. A folder
-// is neither.
+// A project or a package (a folder, a one-file package) dropped anywhere
+// opens; any other file dropped on a slot's button or label becomes that
+// slot's file, as "Add File" would make it.
 void MainWindow::drop(HDROP files)
 {
     std::string file;
@@ -484,10 +494,14 @@ void MainWindow::drop(HDROP files)
 // sound browser.
 void MainWindow::dropFile(const std::string &file, POINT at)
 {
-    if (file.empty() || vesk::entryKind(file) == vesk::EntryKind::Folder)
+    if (file.empty())
         return;
     if (vesk::isProjectFileName(file)) {
         vesk::openProject(m_editor, *this, file);
+        return;
+    }
+    if (vesk::isPackagePath(file)) {
+        vesk::openPackage(m_editor, *this, file);
         return;
     }
     for (const auto &[id, slot] : m_slotOfControl) {
@@ -507,18 +521,19 @@ void MainWindow::dropFile(const std::string &file, POINT at)
 std::optional<std::string> MainWindow::chooseFile(Files kind, bool save)
 {
     // The filters as the common dialog takes them: description, pattern.
-    static const std::string kSounds = [] {
-        std::string filter = std::string(vesk::kSoundFilter) + '|';
-        std::replace(filter.begin(), filter.end(), '|', '\0');
-        return filter;
-    }();
-    static const char kProjects[] = "VESK Project File *.vsk\0*.vsk\0";
+    static const auto filter = [](const char *pairs) {
+        std::string made = std::string(pairs) + '|';
+        std::replace(made.begin(), made.end(), '|', '\0');
+        return made;
+    };
+    static const std::string filters[] = {filter(vesk::kSoundFilter), filter("VESK Project File *.vsk|*.vsk"),
+                                          filter(vesk::kPackageFilter), filter(vesk::kFolderFilter)};
     char name[32768] = {};
     m_fileName.copy(name, sizeof name - 1);
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = kind == Files::Sounds ? kSounds.c_str() : kProjects;
+    dialog.lpstrFilter = filters[static_cast<int>(kind)].c_str();
     dialog.lpstrFile = name;
     dialog.nMaxFile = sizeof name;
     // No default extension: a name is used as typed. The working directory

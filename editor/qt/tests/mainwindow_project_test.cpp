@@ -74,7 +74,7 @@ private Q_SLOTS:
     void openThenSave_keepsEveryByte();
     void withoutGameDirectory_convertWritesNothing();
     void unsavedChanges_areAskedAboutBeforeClosingOrOpening();
-    void drop_setsASlotOrOpensAProject();
+    void drop_setsASlotOrOpensAProjectOrAPackage();
     void editMenu_undoesAndRedoesByKeys();
     void killedEditor_changesAreRecoveredAtTheNextStart();
     void soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithReturn();
@@ -612,7 +612,7 @@ void MainWindowProjectTest::unsavedChanges_areAskedAboutBeforeClosingOrOpening()
     QCOMPARE(m_dialogs.questions.size(), 5);
 }
 
-void MainWindowProjectTest::drop_setsASlotOrOpensAProject()
+void MainWindowProjectTest::drop_setsASlotOrOpensAProjectOrAPackage()
 {
     const auto drop = [this](QWidget *target, const QString &file, const QByteArray &encoded = {}) {
         QMimeData data;
@@ -650,6 +650,30 @@ void MainWindowProjectTest::drop_setsASlotOrOpensAProject()
     QCOMPARE(m_window->theme().slot(5), latin1);
     drop(findControl<QWidget>(m_window.get(), QStringLiteral("slotButton5")), m_dir->path());
     QCOMPARE(m_window->theme().slot(5), latin1);
+    std::remove(latin1.c_str()); // QTemporaryDir takes names as text and would leave it behind
+    QVERIFY2(m_dialogs.messages.last().contains(QStringLiteral("is no theme package")),
+             qPrintable(m_dialogs.messages.last()));
+
+    // A package folder opens as a theme of copies, from the menu (its
+    // theme.cfg chosen) or dropped.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ocean")));
+    writeFile(m_dir->filePath(QStringLiteral("Ocean/theme.cfg")), "Ann\r\n\r\n\r\n12\r\nBlue\r\nBlack\r\nOcean\r\n");
+    writeFile(m_dir->filePath(QStringLiteral("Ocean/gun2.wa2")), "gun");
+    for (const bool dropped : {false, true}) {
+        const QString copies = m_dir->filePath(dropped ? QStringLiteral("dropped") : QStringLiteral("opened"));
+        m_dialogs.questionAnswers << platform::Dialogs::Answer::No;
+        if (!dropped)
+            m_dialogs.answers << m_dir->filePath(QStringLiteral("Ocean/theme.cfg"));
+        m_dialogs.answers << copies;
+        if (dropped)
+            drop(box("fileNameBox"), m_dir->filePath(QStringLiteral("Ocean")));
+        else
+            trigger("openPackageItem");
+        QCOMPARE(m_dialogs.requests.last().fileName, m_dir->filePath(QStringLiteral("Ocean sounds")));
+        QCOMPARE(m_window->slotValue(8), copies + QStringLiteral("/Guns, Level 2.wav"));
+        QCOMPARE(m_window->slotValue(5), QStringLiteral("none"));
+        QVERIFY(m_window->theme().changed());
+    }
 }
 
 // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z walk the history: the items name the step,

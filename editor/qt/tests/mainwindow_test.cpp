@@ -164,6 +164,7 @@ void MainWindowTest::menusCarryTheirCaptions()
     QCOMPARE(shown, (QStringList{
                         QStringLiteral("&File"),
                         QStringLiteral("  &Open\tCtrl+O"),
+                        QStringLiteral("  Open &Package..."),
                         QStringLiteral("  &Save\tCtrl+S"),
                         QStringLiteral("  Recen&t Projects"),
                         QStringLiteral("  -"),

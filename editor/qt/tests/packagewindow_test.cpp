@@ -39,6 +39,7 @@ private Q_SLOTS:
     void ok_failure_saysIncompleteAndKeepsTheWindow();
     void ok_asksBeforeShippingOtherFilesOfTheFolder();
     void returnOnAnyTab_buildsAsOkDoes();
+    void opensWithTheProjectsDescription_andOkKeepsWhatItHolds();
 
 private:
     void makeWindow();
@@ -53,6 +54,7 @@ private:
     QString m_savedCwd;
     FakeDialogs m_dialogs;
     vesk::SlotValues m_slots;
+    std::optional<vesk::PackageDescription> m_description; // the project's, and what OK keeps
     QPointer<PackageWindow> m_window;
 };
 
@@ -77,6 +79,7 @@ void PackageWindowTest::init()
     QDir::setCurrent(m_dir->filePath(QStringLiteral("pictures")));
     m_dialogs = FakeDialogs();
     m_slots.fill(vesk::kNoSound);
+    m_description.reset();
     makeWindow();
 }
 
@@ -89,11 +92,15 @@ void PackageWindowTest::cleanup()
 void PackageWindowTest::makeWindow()
 {
     delete m_window;
-    m_window = new PackageWindow(nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs, [this] {
-        vesk::Project project;
-        project.slots = m_slots;
-        return project;
-    });
+    m_window = new PackageWindow(
+        nullptr, m_dir->filePath(QStringLiteral("editor")), m_dialogs,
+        [this] {
+            vesk::Project project;
+            project.slots = m_slots;
+            project.description = m_description;
+            return project;
+        },
+        std::nullopt, nullptr, [this](const vesk::PackageDescription &kept) { m_description = kept; });
     m_window->show();
 }
 
@@ -334,6 +341,37 @@ void PackageWindowTest::returnOnAnyTab_buildsAsOkDoes()
     QVERIFY2(m_dialogs.messages[0].startsWith(
                  QStringLiteral("Theme package created in %1.").arg(QDir::toNativeSeparators(package))),
              qPrintable(m_dialogs.messages[0]));
+}
+
+// The window opens with what the project keeps, the picture shown and the
+// folder opened; OK keeps what it holds then, whether or not the build goes.
+void PackageWindowTest::opensWithTheProjectsDescription_andOkKeepsWhatItHolds()
+{
+    vesk::PackageDescription &description = m_description.emplace();
+    description.theme = {"Ann", "ann@example.org", "http://ann.example.org", "14", "Blue", "Teal", "Ocean"};
+    description.picture = jpeg(QStringLiteral("sea.jpg"), Qt::blue).toStdString();
+    description.folder = m_dir->filePath(QStringLiteral("package")).toStdString();
+    makeWindow();
+    QCOMPARE(find<QLineEdit>("creatorNameBox")->text(), QStringLiteral("Ann"));
+    QCOMPARE(find<QLineEdit>("webPageBox")->text(), QStringLiteral("http://ann.example.org"));
+    QCOMPARE(find<QComboBox>("fontSizeBox")->currentText(), QStringLiteral("14"));
+    QCOMPARE(find<QComboBox>("backgroundColourBox")->currentText(), QStringLiteral("Teal"));
+    QCOMPARE(find<QLineEdit>("themeNameBox")->text(), QStringLiteral("Ocean"));
+    QCOMPARE(find<QLineEdit>("picturePathBox")->text(), QString::fromStdString(description.picture));
+    QVERIFY(find<QLabel>("picturePreview")->pixmap().toImage().pixelColor(20, 15).blue() > 200);
+    QCOMPARE(find<QLineEdit>("pathBox")->text(), QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("package"))));
+
+    find<QLineEdit>("creatorNameBox")->setText(QStringLiteral("Bo"));
+    const QString pictures = m_dir->filePath(QStringLiteral("pictures"));
+    QVERIFY(find<platform::DirList>("directoryList")->setPath(pictures));
+    m_dialogs.questionAnswers << platform::Dialogs::Answer::No; // sea.jpg there: no build
+    clickButton(m_window.data(), QStringLiteral("okButton"));
+    QCOMPARE(m_dialogs.questions.size(), 1);
+    QVERIFY(m_window->isVisible());
+    vesk::PackageDescription expected = description;
+    expected.theme.name = "Bo";
+    expected.folder = pictures.toStdString();
+    QCOMPARE(m_description == expected, true);
 }
 
 QTEST_MAIN(PackageWindowTest)

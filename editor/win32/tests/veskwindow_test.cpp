@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -765,4 +766,31 @@ TEST_F(VeskWindowTest, soundBrowserFillsSlotsWithTheArrowKeysAndReturn)
     driver::pressKey(list, VK_ESCAPE);
     driver::waitUntilGone(browser);
     EXPECT_FALSE(IsWindow(browser));
+}
+
+// A package given on the command line opens as a theme of copies in the
+// folder the player names, and the package window then shows its
+// description.
+TEST_F(VeskWindowTest, aPackageOpensAsAThemeAndItsDescriptionFillsThePackageWindow)
+{
+    const std::string ocean = path("Ocean");
+    fs::create_directories(fs::u8path(ocean));
+    std::ofstream(fs::u8path(ocean + "\\theme.cfg"), std::ios::binary)
+        << "Ann\r\nann@example.org\r\nhttp://\r\n12\r\nBlue\r\nBlack\r\nOcean\r\n";
+    std::ofstream(fs::u8path(ocean + "\\gun2.wa2"), std::ios::binary) << "gun";
+    ASSERT_TRUE(start("\"" + ocean + "\""));
+    const std::string copies = path("copies");
+    EXPECT_EQ(driver::answerFileDialog("Save As", copies), "Ocean sounds"); // in the package's folder
+    EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(8)) == copies + "\\Guns, Level 2.wav"; }));
+
+    menu("createPackageItem");
+    HWND window = driver::waitForWindow("VeskPackage", vesk::kPackageCaption);
+    ASSERT_TRUE(window);
+    const auto packageControl
+        = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::Package, name)); };
+    EXPECT_EQ(driver::text(packageControl("creatorNameBox")), "Ann");
+    EXPECT_EQ(driver::text(packageControl("fontSizeBox")), "12");
+    EXPECT_EQ(driver::text(packageControl("themeNameBox")), "Ocean");
+    driver::press(packageControl("cancelButton"));
+    driver::waitUntilGone(window);
 }
