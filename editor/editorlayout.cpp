@@ -85,7 +85,8 @@ const std::vector<Menu> &mainMenus()
          "&Sound",
          {{"editSoundItem", "&Edit Sound...", "Ctrl+E", ids::kEditSound},
           {"matchLoudnessItem", "&Match Loudness to the Game", nullptr, ids::kMatchLoudness},
-          {"browseSoundsItem", "&Browse Sounds...", "Ctrl+B", ids::kBrowseSounds}}},
+          {"browseSoundsItem", "&Browse Sounds...", "Ctrl+B", ids::kBrowseSounds},
+          {"takeSoundsItem", "&Take Sounds from Packages...", nullptr, ids::kTakeSounds}}},
         {"optionsMenu", "&Options", {{"settingsItem", "&Settings", nullptr, ids::kSettings}}},
         {"helpMenu", "&Help", {{"aboutItem", "&About", nullptr, ids::kAbout}}},
     };
@@ -105,6 +106,11 @@ const std::vector<ControlRow> &soundWindowControls()
 const std::vector<ControlRow> &soundBrowserControls()
 {
     return rowsOf<kSoundBrowserControls>();
+}
+
+const std::vector<ControlRow> &packageMixControls()
+{
+    return rowsOf<kPackageMixControls>();
 }
 
 const std::vector<const char *> &soundWindowFocusOrder()
@@ -168,6 +174,8 @@ int controlId(EditorWindow window, const std::string &name)
         return rowControlId(kSoundWindowControls, n);
     case EditorWindow::Browser:
         return rowControlId(kSoundBrowserControls, n);
+    case EditorWindow::PackageMix:
+        return rowControlId(kPackageMixControls, n);
     }
     return 0;
 }

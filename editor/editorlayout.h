@@ -64,6 +64,7 @@ enum MenuItemId : int {
     kEditSound,
     kMatchLoudness,
     kBrowseSounds,
+    kTakeSounds,
     kSettings,
     kAbout,
 };
@@ -231,6 +232,22 @@ const std::vector<ControlRow> &soundBrowserControls();
 inline constexpr std::array<const char *, 6> kSoundBrowserColumns
     = {"Name", "Length", "Loudness", "True Peak", "Waveform", "Against the Game"};
 
+// Take Sounds from Packages: the slots in rows, the theme and each package
+// added in columns; a chosen cell is heard, and Use takes it for its slot.
+inline constexpr const char *kPackageMixCaption = "Take Sounds from Packages";
+inline constexpr int kPackageMixClientWidth = 12000, kPackageMixClientHeight = 6900;
+inline constexpr std::array<ControlRow, 7> kPackageMixControls = {{
+    {Kind::Label, "hintLabel", nullptr, 120, 120, 11760, 255,
+     "Select a sound to hear it. Use (Return) takes it for its slot; OK puts what you took in the theme."},
+    {Kind::Grid, "soundGrid", nullptr, 120, 480, 11760, 5760, nullptr},
+    {Kind::Button, "addPackageButton", nullptr, 120, 6390, 1695, 375, "Add Package..."},
+    {Kind::Button, "useButton", nullptr, 1935, 6390, 1095, 375, "Use"},
+    {Kind::Button, "useColumnButton", nullptr, 3150, 6390, 1335, 375, "Use Column"},
+    {Kind::Button, "okButton", nullptr, 9585, 6390, 1095, 375, "OK"},
+    {Kind::Button, "cancelButton", nullptr, 10785, 6390, 1095, 375, "Cancel"},
+}};
+const std::vector<ControlRow> &packageMixControls();
+
 // The Win32 windows know their controls by number: 100 plus a control's row
 // in its window's table, and where a window has several tables, a hundred
 // apart (the main window's Sounds page from 100, its slot tabs from 200 and
@@ -246,6 +263,7 @@ enum class EditorWindow {
     Package,
     Sound,
     Browser,
+    PackageMix,
 };
 int controlId(EditorWindow window, const std::string &name);
 inline constexpr int kMainSoundsBase = 100, kSlotTabsBase = 200, kMainLinksBase = 400;
@@ -294,6 +312,13 @@ inline constexpr int kChooseFolder = knownId(rowControlId(kSoundBrowserControls,
                      kSoundList = knownId(rowControlId(kSoundBrowserControls, "soundList")),
                      kPlayOnSelect = knownId(rowControlId(kSoundBrowserControls, "playOnSelectBox")),
                      kUseForSlot = knownId(rowControlId(kSoundBrowserControls, "useButton"));
+// Take Sounds from Packages'.
+inline constexpr int kAddPackage = knownId(rowControlId(kPackageMixControls, "addPackageButton")),
+                     kSoundGrid = knownId(rowControlId(kPackageMixControls, "soundGrid")),
+                     kUseCell = knownId(rowControlId(kPackageMixControls, "useButton")),
+                     kUseColumn = knownId(rowControlId(kPackageMixControls, "useColumnButton")),
+                     kMixOk = knownId(rowControlId(kPackageMixControls, "okButton")),
+                     kMixCancel = knownId(rowControlId(kPackageMixControls, "cancelButton"));
 } // namespace ids
 int menuItemId(const std::string &name);
 

@@ -196,6 +196,35 @@ bool openPackageFromDialog(Editor &editor, EditorUi &ui)
     return file && loadPackage(editor, ui, *file);
 }
 
+bool takeSoundsFromPackages(Editor &editor, EditorUi &ui, const PackageMix &mix)
+{
+    const std::vector<int> changed = mix.changedSlots();
+    if (changed.empty())
+        return true;
+    ui.offerFileName(mix.proposedFolder());
+    const std::optional<std::string> folder = ui.saveFile(EditorUi::Files::Folders);
+    ui.offerFileName(editor.projectPath);
+    if (!folder)
+        return false;
+    const Result<std::vector<std::pair<int, std::string>>> copies = [&] {
+        const std::unique_ptr<Progress> progress = ui.startProgress("Take Sounds from Packages");
+        return mix.copyChosen(*folder, *progress);
+    }();
+    if (!copies) {
+        if (copies.code() != ErrorCode::Cancelled)
+            report(ui, copies.error());
+        return false;
+    }
+    recordStep(editor, ui, "Take Sounds from Packages", [&] {
+        for (const auto &[slot, path] : *copies)
+            editor.theme.setSlot(slot, path);
+    });
+    for (const auto &copy : *copies)
+        ui.showSlot(copy.first);
+    selectSlot(editor, ui, copies->front().first);
+    return true;
+}
+
 bool saveProject(Editor &editor, EditorUi &ui)
 {
     const std::optional<std::string> file = ui.saveFile(EditorUi::Files::Projects);

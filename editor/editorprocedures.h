@@ -1,6 +1,7 @@
 #pragma once
 
 #include "packagebuild.h"
+#include "packagemix.h"
 #include "playablesound.h"
 #include "progress.h"
 #include "recentprojects.h"
@@ -145,6 +146,12 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path);
 // False when nothing was opened; the reason is said.
 bool openPackageFromDialog(Editor &editor, EditorUi &ui);
 bool openPackage(Editor &editor, EditorUi &ui, const std::string &path);
+
+// Take Sounds from Packages' OK: the chosen package sounds copied into a
+// folder the player names (see PackageMix::copyChosen) and put in their
+// slots as one step; true when the window may close (nothing chosen, or
+// done), false when the player cancelled the folder or the copy failed.
+bool takeSoundsFromPackages(Editor &editor, EditorUi &ui, const PackageMix &mix);
 
 // Save: the file dialog, then the project; true when it was saved.
 bool saveProject(Editor &editor, EditorUi &ui);

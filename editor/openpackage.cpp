@@ -1,6 +1,7 @@
 #include "openpackage.h"
 
 #include "fileops.h"
+#include "files.h"
 #include "onefile.h"
 #include "packagesums.h"
 #include "paths.h"
@@ -127,6 +128,10 @@ Result<OpenedPackage> OpenedPackage::open(const PackagePlace &place, Progress &p
         if (!unpacked.ok())
             return refused(unpacked, ownName(place.path));
         package.readFolder(*folder);
+        std::vector<std::pair<std::string, Sha256Digest>> sums;
+        for (const OneFileEntry &entry : (*index)->entries)
+            sums.emplace_back(entry.name, entry.digest);
+        package.takeDigests(sums);
         return package;
     }
     OpenedPackage package(place, std::string());
@@ -138,6 +143,19 @@ Result<OpenedPackage> OpenedPackage::open(const PackagePlace &place, Progress &p
             return refused(checked, "The theme package");
     }
     package.readFolder(place.path);
+    // The sums were checked just now against the files' bytes.
+    const std::vector<std::string> names = namesIn(place.path);
+    if (const std::string *sumsName = spellingAmong(names, kSumsFile); sumsName && place.kind == PackageKind::Folder) {
+        if (const Result<std::string> text
+            = readFile(joinPath(place.path, *sumsName), kSmallFileLimit, Overflow::Refuse)) {
+            if (const Result<std::vector<FileSum>> sums = parseSums(*text)) {
+                std::vector<std::pair<std::string, Sha256Digest>> digests;
+                for (const FileSum &sum : *sums)
+                    digests.emplace_back(sum.name, sum.digest);
+                package.takeDigests(digests);
+            }
+        }
+    }
     if (place.kind == PackageKind::Game)
         package.m_description.reset();
     if (std::none_of(package.m_sounds.begin(), package.m_sounds.end(), [](const auto &s) { return s.has_value(); }))
@@ -164,6 +182,19 @@ void OpenedPackage::readFolder(const std::string &folder)
     }
 }
 
+void OpenedPackage::takeDigests(const std::vector<std::pair<std::string, Sha256Digest>> &sums)
+{
+    for (int k = 1; k <= kSlotCount; ++k) {
+        const std::optional<std::string> &sound = m_sounds[static_cast<size_t>(k - 1)];
+        if (!sound)
+            continue;
+        const std::string name = sound->substr(fileNameStart(*sound));
+        for (const auto &[file, digest] : sums)
+            if (file == name)
+                m_digests[static_cast<size_t>(k - 1)] = digest;
+    }
+}
+
 OpenedPackage::~OpenedPackage()
 {
     if (!m_unpacked.empty()) {
@@ -174,7 +205,7 @@ OpenedPackage::~OpenedPackage()
 
 OpenedPackage::OpenedPackage(OpenedPackage &&other) noexcept
     : m_place(std::move(other.m_place)), m_unpacked(std::move(other.m_unpacked)), m_sounds(std::move(other.m_sounds)),
-      m_picture(std::move(other.m_picture)), m_description(std::move(other.m_description))
+      m_digests(other.m_digests), m_picture(std::move(other.m_picture)), m_description(std::move(other.m_description))
 {
     other.m_unpacked.clear();
 }
@@ -182,6 +213,11 @@ OpenedPackage::OpenedPackage(OpenedPackage &&other) noexcept
 const std::optional<std::string> &OpenedPackage::sound(int index) const
 {
     return m_sounds.at(static_cast<size_t>(index - 1));
+}
+
+const std::optional<Sha256Digest> &OpenedPackage::digest(int index) const
+{
+    return m_digests.at(static_cast<size_t>(index - 1));
 }
 
 std::string OpenedPackage::name() const
@@ -226,15 +262,8 @@ std::vector<std::string> entriesIn(const std::string &folder)
     return names;
 }
 
-Result<Project> copyOutPackage(const OpenedPackage &package, const std::string &folder, Progress &progress)
+Status copyInto(const std::vector<FileCopy> &copies, const std::string &folder, Progress &progress)
 {
-    std::vector<std::pair<std::string, std::string>> copies; // from, name
-    for (int k = 1; k <= kSlotCount; ++k)
-        if (const std::optional<std::string> &sound = package.sound(k))
-            copies.emplace_back(*sound, slotSoundName(k));
-    if (package.picture())
-        copies.emplace_back(*package.picture(), kPackagePicture);
-
     // A new folder is made and filled, and goes again on a failure. Into a
     // folder that is there the copies go first into a private folder inside
     // it, and are then renamed into place, each file they replace moved
@@ -258,7 +287,7 @@ Result<Project> copyOutPackage(const OpenedPackage &package, const std::string &
             return Status::failure("cannot copy the sounds into " + folder + ": " + made.error());
         staging = *made;
     }
-    const auto undo = [&](std::vector<std::string> moved, std::vector<std::string> aside) {
+    const auto undo = [&](const std::vector<std::string> &moved, const std::vector<std::string> &aside) {
         std::error_code ignored;
         for (const std::string &name : moved)
             removeEntry(joinPath(folder, name), ignored);
@@ -268,38 +297,51 @@ Result<Project> copyOutPackage(const OpenedPackage &package, const std::string &
     };
 
     for (size_t i = 0; i < copies.size(); ++i) {
-        const auto &[from, name] = copies[i];
-        if (!progress.advance(name, static_cast<double>(i) / static_cast<double>(copies.size()))) {
+        const FileCopy &copy = copies[i];
+        if (!progress.advance(copy.name, static_cast<double>(i) / static_cast<double>(copies.size()))) {
             undo({}, {});
             return Status::failure(ErrorCode::Cancelled, "cancelled");
         }
-        if (const std::error_code copied = copyToNewFile(from, joinPath(staging, name))) {
+        if (const std::error_code copied = copyToNewFile(copy.from, joinPath(staging, copy.name))) {
             undo({}, {});
-            return Status::failure("cannot copy " + from + " to " + joinPath(folder, name) + ": " + copied.message());
+            return Status::failure("cannot copy " + copy.from + " to " + joinPath(folder, copy.name) + ": "
+                                   + copied.message());
         }
     }
-    if (!fresh) {
-        std::vector<std::string> moved, aside;
-        for (const auto &copy : copies) {
-            const std::string &name = copy.second;
-            const std::string target = joinPath(folder, name);
-            if (entryKind(target) != EntryKind::Missing) {
-                renameEntry(target, joinPath(staging, name + ".old"), ec);
-                if (ec) {
-                    undo(moved, aside);
-                    return Status::failure("cannot replace " + target + ": " + ec.message());
-                }
-                aside.push_back(name);
-            }
-            renameEntry(joinPath(staging, name), target, ec);
+    if (fresh)
+        return Status::success();
+    std::vector<std::string> moved, aside;
+    for (const FileCopy &copy : copies) {
+        const std::string target = joinPath(folder, copy.name);
+        if (entryKind(target) != EntryKind::Missing) {
+            renameEntry(target, joinPath(staging, copy.name + ".old"), ec);
             if (ec) {
                 undo(moved, aside);
-                return Status::failure("cannot copy " + name + " into " + folder + ": " + ec.message());
+                return Status::failure("cannot replace " + target + ": " + ec.message());
             }
-            moved.push_back(name);
+            aside.push_back(copy.name);
         }
-        removeTree(staging, ec);
+        renameEntry(joinPath(staging, copy.name), target, ec);
+        if (ec) {
+            undo(moved, aside);
+            return Status::failure("cannot copy " + copy.name + " into " + folder + ": " + ec.message());
+        }
+        moved.push_back(copy.name);
     }
+    removeTree(staging, ec);
+    return Status::success();
+}
+
+Result<Project> copyOutPackage(const OpenedPackage &package, const std::string &folder, Progress &progress)
+{
+    std::vector<FileCopy> copies;
+    for (int k = 1; k <= kSlotCount; ++k)
+        if (const std::optional<std::string> &sound = package.sound(k))
+            copies.push_back({*sound, slotSoundName(k)});
+    if (package.picture())
+        copies.push_back({*package.picture(), kPackagePicture});
+    if (const Status copied = copyInto(copies, folder, progress); !copied.ok())
+        return copied;
 
     Project project;
     for (int k = 1; k <= kSlotCount; ++k)

@@ -2,6 +2,7 @@
 
 #include "progress.h"
 #include "projectfile.h"
+#include "sha256.h"
 #include "slotcatalogue.h"
 #include "status.h"
 
@@ -58,6 +59,9 @@ public:
     // The sound of slot `index` (1 to 47) where it lies now; none where the
     // package leaves the slot as the game has it.
     const std::optional<std::string> &sound(int index) const;
+    // Its checksum where the package gives one (SHA256SUMS, the one file's
+    // index), checked when the package was opened.
+    const std::optional<Sha256Digest> &digest(int index) const;
     const std::optional<std::string> &picture() const { return m_picture; }
     // The values of its theme.cfg; none for the game directory.
     const std::optional<ThemeDescription> &description() const { return m_description; }
@@ -69,10 +73,12 @@ private:
     OpenedPackage(PackagePlace place, std::string unpacked) : m_place(std::move(place)), m_unpacked(std::move(unpacked))
     {}
     void readFolder(const std::string &folder);
+    void takeDigests(const std::vector<std::pair<std::string, Sha256Digest>> &sums);
 
     PackagePlace m_place;
     std::string m_unpacked; // the one file's private folder, removed with this
     std::array<std::optional<std::string>, kSlotCount> m_sounds;
+    std::array<std::optional<Sha256Digest>, kSlotCount> m_digests;
     std::optional<std::string> m_picture;
     std::optional<ThemeDescription> m_description;
 };
@@ -91,6 +97,16 @@ std::string slotSoundName(int index);
 
 // The names of what lies in `folder` already; empty for a new folder.
 std::vector<std::string> entriesIn(const std::string &folder);
+
+// Copies files into `folder` (made where it is missing) under the names
+// given, replacing files of those names. All or nothing: on a failure or a
+// cancel (ErrorCode::Cancelled) the folder is as it was, and the failure
+// names the file and the reason.
+struct FileCopy
+{
+    std::string from, name;
+};
+Status copyInto(const std::vector<FileCopy> &copies, const std::string &folder, Progress &progress);
 
 // The package as a project: every sound (and the picture) copied into
 // `folder`, made where it is missing, replacing files of the same names;

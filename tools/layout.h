@@ -25,6 +25,7 @@ enum class Kind {
     Picture,
     CheckBox, // checked or not by the window
     Table,    // rows of columns the window fills
+    Grid,     // rows of columns whose cells are chosen one at a time
 };
 
 // The controls of a window's table that choose a directory together: a

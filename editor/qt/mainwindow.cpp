@@ -11,6 +11,7 @@
 #include "linklistmodel.h"
 #include "localtext.h"
 #include "openpackage.h"
+#include "packagemixwindow.h"
 #include "packagewindow.h"
 #include "paths.h"
 #include "projectfile.h"
@@ -224,13 +225,21 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     const std::map<std::string_view, void (MainWindow::*)()> handlers = {
-        {"openItem", &MainWindow::onOpen},           {"openPackageItem", &MainWindow::onOpenPackage},
-        {"saveItem", &MainWindow::onSave},           {"undoItem", &MainWindow::onUndo},
-        {"redoItem", &MainWindow::onRedo},           {"browseSoundsItem", &MainWindow::onBrowseSounds},
-        {"convertItem", &MainWindow::onConvert},     {"createPackageItem", &MainWindow::onCreatePackage},
-        {"restoreItem", &MainWindow::onRestore},     {"exitItem", &MainWindow::onExit},
-        {"editSoundItem", &MainWindow::onEditSound}, {"matchLoudnessItem", &MainWindow::onMatchLoudness},
-        {"settingsItem", &MainWindow::onSettings},   {"aboutItem", &MainWindow::onAbout},
+        {"openItem", &MainWindow::onOpen},
+        {"openPackageItem", &MainWindow::onOpenPackage},
+        {"saveItem", &MainWindow::onSave},
+        {"undoItem", &MainWindow::onUndo},
+        {"redoItem", &MainWindow::onRedo},
+        {"browseSoundsItem", &MainWindow::onBrowseSounds},
+        {"takeSoundsItem", &MainWindow::onTakeSounds},
+        {"convertItem", &MainWindow::onConvert},
+        {"createPackageItem", &MainWindow::onCreatePackage},
+        {"restoreItem", &MainWindow::onRestore},
+        {"exitItem", &MainWindow::onExit},
+        {"editSoundItem", &MainWindow::onEditSound},
+        {"matchLoudnessItem", &MainWindow::onMatchLoudness},
+        {"settingsItem", &MainWindow::onSettings},
+        {"aboutItem", &MainWindow::onAbout},
     };
     for (const vesk::Menu &menu : vesk::mainMenus()) {
         QMenu *built = menuBar()->addMenu(QString::fromLatin1(menu.caption));
@@ -345,6 +354,17 @@ SoundBrowserWindow *MainWindow::browseSounds()
 void MainWindow::onBrowseSounds()
 {
     browseSounds();
+}
+
+// Take Sounds from Packages: modal, as its OK changes the theme.
+void MainWindow::onTakeSounds()
+{
+    PackageMixWindow::Editor editor;
+    editor.gameFile = [this](int slot) { return vesk::gameSoundOf(m_editor, slot); };
+    editor.play = [this](const std::string &path) { vesk::playBrowsed(m_editor, *m_ui, path); };
+    editor.take = [this](const vesk::PackageMix &mix) { return vesk::takeSoundsFromPackages(m_editor, *m_ui, mix); };
+    PackageMixWindow window(this, m_dialogs, std::move(editor), m_editor.theme.slots());
+    window.exec();
 }
 
 void MainWindow::onUndo()

@@ -106,6 +106,7 @@ private:
     void onLinkSelected();
     void onOpen();
     void onOpenPackage();
+    void onTakeSounds();
     void onSave();
     void onConvert();
     void onCreatePackage();

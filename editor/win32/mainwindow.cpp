@@ -5,6 +5,7 @@
 #include "editorlayout.h"
 #include "files.h"
 #include "openpackage.h"
+#include "packagemixwindow.h"
 #include "paths.h"
 #include "settingsfile.h"
 #include "settingslocation.h"
@@ -406,6 +407,15 @@ void MainWindow::menuCommand(int id)
     case ids::kUndo:
         vesk::undo(m_editor, *this);
         break;
+    case ids::kTakeSounds: {
+        PackageMixWindow::Editor editor;
+        editor.gameFile = [this](int slot) { return vesk::gameSoundOf(m_editor, slot); };
+        editor.play = [this](const std::string &path) { vesk::playBrowsed(m_editor, *this, path); };
+        editor.take
+            = [this](const vesk::PackageMix &mix) { return vesk::takeSoundsFromPackages(m_editor, *this, mix); };
+        PackageMixWindow(m_instance, dpi(), std::move(editor), m_editor.theme.slots()).run(hwnd());
+        break;
+    }
     case ids::kBrowseSounds:
         browseSounds();
         break;

@@ -25,6 +25,7 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionTabWidgetFrame>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <functional>
 
@@ -86,6 +87,14 @@ QWidget *createControl(Kind kind, const QString &text, QWidget *parent)
         table->setSelectionMode(QAbstractItemView::SingleSelection);
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         return table;
+    }
+    case Kind::Grid: {
+        auto *grid = new QTableWidget(parent);
+        grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setWordWrap(false);
+        return grid;
     }
     case Kind::Picture: {
         auto *picture = new QLabel(parent);

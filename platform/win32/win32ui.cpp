@@ -208,6 +208,7 @@ void buildControls(Controls &made, HWND parent, HINSTANCE instance, const std::v
             style |= BS_AUTOCHECKBOX | WS_TABSTOP;
             break;
         case vesk::Kind::Table:
+        case vesk::Kind::Grid: // its window marks the chosen cell of the selected row
             className = WC_LISTVIEWA;
             style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
             break;

@@ -3,6 +3,7 @@
 #include "fakedialogs.h"
 #include "localtext.h"
 #include "mainwindow.h"
+#include "packagemixwindow.h"
 #include "settingswindow.h"
 #include "slotlabel.h"
 #include "soundbrowser.h"
@@ -27,6 +28,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +80,7 @@ private Q_SLOTS:
     void editMenu_undoesAndRedoesByKeys();
     void killedEditor_changesAreRecoveredAtTheNextStart();
     void soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithReturn();
+    void takeSounds_comparesPackagesByEarAndOkIsOneStep();
 
     // Each slot's sound as the game will play it
     void soundRows_showLengthPictureAndMarks();
@@ -991,6 +994,76 @@ void MainWindowProjectTest::soundBrowser_playsAsTheKeysMoveAndFillsSlotsWithRetu
     QTest::keyClick(list, Qt::Key_Escape); // stops what the last Down played
     QTest::keyClick(list, Qt::Key_Escape);
     QTRY_VERIFY(!browser->isVisible());
+}
+
+// Two packages beside the theme: the same bytes shown as one, the slots
+// where they differ marked, a cell played as it is selected; Return and Use
+// Column choose, OK copies the choices out and puts them in as one step.
+void MainWindowProjectTest::takeSounds_comparesPackagesByEarAndOkIsOneStep()
+{
+    const QByteArray gun = pcmWave(QByteArray(2205, '\x70'));
+    for (const char *package : {"Ocean", "Forest"}) {
+        const QString folder = m_dir->filePath(QString::fromLatin1(package));
+        QVERIFY(QDir(m_dir->path()).mkdir(QString::fromLatin1(package)));
+        writeFile(folder + QStringLiteral("/theme.cfg"),
+                  QByteArray("Ann\r\n\r\n\r\n12\r\nBlue\r\nBlack\r\n") + package);
+        writeFile(folder + QStringLiteral("/gun2.wa2"), gun);
+        writeFile(folder + QStringLiteral("/bomb1.wa2"), pcmWave(QByteArray(4410, package[0])));
+    }
+    const QString own = makeWave(QStringLiteral("own.wav"), QByteArray(1000, '\x60'));
+    m_window->setSlotValue(1, own);
+
+    bool ran = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *window = m_window->findChild<PackageMixWindow *>();
+        QVERIFY(window);
+        // A check that fails here must not leave the modal window open.
+        const std::shared_ptr<void> closer(nullptr, [window](void *) {
+            if (window->isVisible())
+                QTimer::singleShot(0, window, [window] { window->done(QDialog::Rejected); });
+        });
+        QVERIFY(window->addPackage(QFile::encodeName(m_dir->filePath(QStringLiteral("Ocean"))).toStdString()));
+        QVERIFY(
+            window->addPackage(QFile::encodeName(m_dir->filePath(QStringLiteral("Forest/theme.cfg"))).toStdString()));
+        QTRY_VERIFY(window->measured());
+        QTableWidget *grid = window->grid();
+        QCOMPARE(grid->columnCount(), 3);
+        QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Ocean"));
+        const std::vector<int> rows = vesk::slotsOnScreen();
+        const int bombRow = static_cast<int>(std::find(rows.begin(), rows.end(), 1) - rows.begin());
+        const int gunRow = static_cast<int>(std::find(rows.begin(), rows.end(), 8) - rows.begin());
+        QCOMPARE(grid->item(gunRow, 2)->text(), QStringLiteral("same as Ocean"));
+        QVERIFY2(grid->item(gunRow, 1)->text().startsWith(QStringLiteral("0.2 s, ")),
+                 qPrintable(grid->item(gunRow, 1)->text()));
+        QCOMPARE(grid->item(gunRow, 0)->text(), QStringLiteral("none"));
+        QVERIFY(grid->verticalHeaderItem(bombRow)->text().endsWith(QStringLiteral("\u2260")));
+        QVERIFY(!grid->verticalHeaderItem(gunRow)->text().endsWith(QStringLiteral("\u2260")));
+        if (qEnvironmentVariableIsSet("VESK_SHOT"))
+            window->grab().save(qEnvironmentVariable("VESK_SHOT"));
+
+        const qsizetype played = m_sound.played.size();
+        grid->setCurrentCell(bombRow, 2);
+        QVERIFY(m_sound.played.size() > played && !m_sound.played.last().isEmpty());
+        QTest::keyClick(grid, Qt::Key_Return); // Forest's bomb
+        QVERIFY(grid->item(bombRow, 2)->text().startsWith(QStringLiteral("Used: ")));
+        grid->setCurrentCell(gunRow, 1);
+        clickButton(window, QStringLiteral("useColumnButton")); // every sound of Ocean: its bomb too
+        QVERIFY(grid->item(bombRow, 1)->text().startsWith(QStringLiteral("Used: ")));
+        grid->setCurrentCell(bombRow, 2);
+        QTest::keyClick(grid, Qt::Key_Return);
+        m_dialogs.answers << m_dir->filePath(QStringLiteral("mixed"));
+        clickButton(window, QStringLiteral("okButton"));
+        ran = true;
+    });
+    trigger("takeSoundsItem");
+    QVERIFY(ran);
+    QCOMPARE(m_dialogs.requests.last().fileName, m_dir->filePath(QStringLiteral("Forest sounds")));
+    QCOMPARE(m_window->slotValue(1), m_dir->filePath(QStringLiteral("mixed/Bombs, Level 1.wav")));
+    QCOMPARE(readFile(m_window->slotValue(1)), pcmWave(QByteArray(4410, 'F')));
+    QCOMPARE(m_window->slotValue(8), m_dir->filePath(QStringLiteral("mixed/Guns, Level 2.wav")));
+    trigger("undoItem");
+    QCOMPARE(m_window->slotValue(1), own);
+    QCOMPARE(m_window->slotValue(8), QStringLiteral("none"));
 }
 
 // The editor of the recovery test: a change, then waiting to be killed.

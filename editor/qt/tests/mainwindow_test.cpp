@@ -180,6 +180,7 @@ void MainWindowTest::menusCarryTheirCaptions()
                         QStringLiteral("  &Edit Sound...\tCtrl+E"),
                         QStringLiteral("  &Match Loudness to the Game"),
                         QStringLiteral("  &Browse Sounds...\tCtrl+B"),
+                        QStringLiteral("  &Take Sounds from Packages..."),
                         QStringLiteral("&Options"),
                         QStringLiteral("  &Settings"),
                         QStringLiteral("&Help"),

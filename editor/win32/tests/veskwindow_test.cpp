@@ -794,3 +794,38 @@ TEST_F(VeskWindowTest, aPackageOpensAsAThemeAndItsDescriptionFillsThePackageWind
     driver::press(packageControl("cancelButton"));
     driver::waitUntilGone(window);
 }
+
+// Take Sounds from Packages: two packages added as columns, a cell of the
+// second chosen with the arrow keys and used with Return; OK copies it out
+// into the folder named and puts it in its slot.
+TEST_F(VeskWindowTest, takeSoundsPutsTheCellChosenByKeysInItsSlot)
+{
+    for (const char *package : {"Ocean", "Forest"}) {
+        const std::string folder = path(package);
+        fs::create_directories(fs::u8path(folder));
+        std::ofstream(fs::u8path(folder + "\\theme.cfg"), std::ios::binary) << "Ann\r\n\r\n\r\n12\r\nBlue\r\nBlack\r\n"
+                                                                            << package << "\r\n";
+        std::ofstream(fs::u8path(folder + "\\bomb1.wa2"), std::ios::binary) << toneWave(0.1) << package;
+    }
+    ASSERT_TRUE(start());
+    menu("takeSoundsItem");
+    HWND window = driver::waitForWindow("VeskPackageMix", vesk::kPackageMixCaption);
+    ASSERT_TRUE(window);
+    const auto mixControl
+        = [&](const char *name) { return driver::descendant(window, vesk::controlId(EditorWindow::PackageMix, name)); };
+    HWND grid = mixControl("soundGrid");
+    for (const char *package : {"Ocean", "Forest"}) {
+        driver::press(mixControl("addPackageButton"));
+        driver::answerFileDialog("Open", path(package) + "\\theme.cfg");
+    }
+    EXPECT_TRUE(driver::waitFor([&] { return SendMessageA(GetWindow(grid, GW_CHILD), HDM_GETITEMCOUNT, 0, 0) == 4; }));
+    driver::pressKey(grid, VK_RIGHT);
+    driver::pressKey(grid, VK_RIGHT); // Forest's bomb
+    driver::pressKey(grid, VK_RETURN);
+    driver::press(mixControl("okButton"));
+    EXPECT_EQ(driver::answerFileDialog("Save As", path("mixed")), "Forest sounds");
+    driver::waitUntilGone(window);
+    const std::string copy = path("mixed") + "\\Bombs, Level 1.wav";
+    EXPECT_TRUE(driver::waitFor([&] { return driver::text(slotLabel(1)) == copy; }));
+    EXPECT_EQ(read(copy), read(path("Forest") + "\\bomb1.wa2"));
+}
