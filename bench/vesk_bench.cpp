@@ -12,7 +12,9 @@
 #include "installerwindow.h"
 #include "installprocedure.h"
 #include "mainwindow.h"
+#include "openpackage.h"
 #include "packagebuild.h"
+#include "packagemixwindow.h"
 #include "packagesource.h"
 #include "packagesums.h"
 #include "paths.h"
@@ -652,6 +654,88 @@ void benchBrowser(const fs::path &root)
     fs::remove_all(folder);
 }
 
+void shell(const std::string &command);
+
+// A package folder of 47 sounds of `bytes` each, sealed with SHA256SUMS; its
+// sounds' bytes differ from every other package's by `mark`.
+fs::path makeSealedPackage(const fs::path &package, qint64 bytes, int mark)
+{
+    const vesk::SlotValues waves = makeWaves(package, bytes);
+    std::vector<vesk::FileSum> sums;
+    for (int k = 1; k <= vesk::kSlotCount; ++k) {
+        const fs::path sound = package / vesk::slotInfo(k).gameFile;
+        fs::rename(waves[size_t(k - 1)], sound);
+        std::fstream file(sound, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(44);
+        file << mark << ' ' << k;
+        file.close();
+        sums.push_back({vesk::slotInfo(k).gameFile, *vesk::sha256OfFile(sound.string())});
+    }
+    (void)vesk::writeThemeDescription((package / "theme.cfg").string(),
+                                      {"Ann", "", "http://", "10", "Black", "White", "Theme " + std::to_string(mark)});
+    sums.push_back({"theme.cfg", *vesk::sha256OfFile((package / "theme.cfg").string())});
+    std::ofstream(package / "SHA256SUMS", std::ios::binary) << vesk::sumsText(sums);
+    return package;
+}
+
+// Open Package, and the packages' sounds side by side.
+void benchPackages(const fs::path &root, FakeDialogs &dialogs)
+{
+    const fs::path package = makeSealedPackage(root / "received", 1 << 20, 0);
+    std::vector<double> ours, base;
+    for (int run = 0; run < kRuns; ++run) {
+        const fs::path out = root / ("out" + std::to_string(run)), plain = root / ("plain" + std::to_string(run));
+        ours.push_back(seconds([&] {
+            vesk::NoProgress unwatched;
+            const auto opened = vesk::OpenedPackage::open({vesk::PackageKind::Folder, package.string()}, unwatched);
+            if (!opened || !vesk::copyOutPackage(*opened, out.string(), unwatched))
+                qFatal("Open Package failed");
+        }));
+        base.push_back(seconds([&] {
+            shell("cd '" + package.string() + "' && sha256sum --quiet -c SHA256SUMS && mkdir '" + plain.string()
+                  + "' && cp *.wa2 '" + plain.string() + "'");
+        }));
+        fs::remove_all(out);
+        fs::remove_all(plain);
+    }
+    compare("Open Package, 47 x 1 MiB, checked and copied out", median(ours), "sha256sum -c; cp", median(base), 1.2);
+
+    std::vector<fs::path> packages;
+    for (int mark = 1; mark <= 10; ++mark)
+        packages.push_back(makeSealedPackage(root / ("package" + std::to_string(mark)), 1 << 20, mark));
+    PackageMixWindow::Editor editor;
+    editor.gameFile = [](int) { return std::nullopt; };
+    editor.play = [](const std::string &) {};
+    editor.take = [](const vesk::PackageMix &) { return true; };
+    vesk::SlotValues theme;
+    theme.fill(vesk::kNoSound);
+    QElapsedTimer clock, gap;
+    QTimer tick;
+    tick.setInterval(1);
+    qint64 widest = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        widest = std::max(widest, gap.nsecsElapsed());
+        gap.restart();
+    });
+    clock.start();
+    gap.start();
+    tick.start();
+    PackageMixWindow window(nullptr, dialogs, editor, theme);
+    window.show();
+    for (const fs::path &added : packages)
+        if (!window.addPackage(added.string()))
+            qFatal("adding %s failed", added.string().c_str());
+    while (!window.measured())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double shown = double(clock.nsecsElapsed()) / 1e9;
+    tick.stop();
+    alone("Take Sounds from Packages: 10 packages of 47 sounds, every figure shown", shown, 1.0);
+    alone("Take Sounds from Packages: longest the window waits meanwhile", double(widest) / 1e9, 0.050);
+    for (const fs::path &added : packages)
+        fs::remove_all(added);
+    fs::remove_all(package);
+}
+
 // The files of a package the editor seals, in its order, for the shell.
 const std::string kSealed = "theme.cfg bgimage.jpg install.exe $(for k in bomb1 bomb2 bomb3 mine1 mine2 mine3 gun1 "
                             "gun2 gun3 burst repel decoy thor brick rocket1 wrppnt stealth cloak xradar antiwarp off "
@@ -1193,6 +1277,12 @@ int main(int argc, char *argv[])
         benchBrowser(temporary.path().toStdString());
         return 0;
     }
+    if (argc == 2 && QByteArray(argv[1]) == "packages") {
+        QTemporaryDir temporary;
+        FakeDialogs dialogs;
+        benchPackages(temporary.path().toStdString(), dialogs);
+        return 0;
+    }
     if (argc == 2 && QByteArray(argv[1]) == "history") {
         QTemporaryDir temporary;
         benchHistory(temporary.path().toStdString());
@@ -1226,6 +1316,10 @@ int main(int argc, char *argv[])
     benchEdits(root);
     benchHistory(root);
     benchBrowser(root);
+    {
+        FakeDialogs dialogs;
+        benchPackages(root, dialogs);
+    }
 
     const double small = benchProject(dir, 1000);
     const double medium = benchProject(dir, 10000);

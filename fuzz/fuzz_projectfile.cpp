@@ -1,5 +1,6 @@
 // Any bytes as a project file: parsing ends, and whatever it accepts is saved
-// in a form that parses back to the same project, its sound edits too.
+// in a form that parses back to the same project, its sound edits and its
+// package's description too.
 #include "projectfile.h"
 
 #include <cstdint>
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const std::string &line : lines)
         file += line + "\r\n";
     const vesk::Result<vesk::Project> again = vesk::parseProject(file);
-    if (!again || again->slots != project.slots || !(again->links == project.links) || again->edits != project.edits)
+    if (!again || again->slots != project.slots || !(again->links == project.links) || again->edits != project.edits
+        || again->description != project.description)
         std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "onefile.h"
 #include "openpackage.h"
+#include "packagemix.h"
 #include "packagesums.h"
 #include "paths.h"
 #include "tempdir.h"
@@ -229,6 +230,78 @@ TEST_F(OpenPackageTest, theCopiesGoInWholeOrNotAtAll)
     }
     writeBytes(path("a file"), "x");
     EXPECT_FALSE(vesk::copyOutPackage(*package, path("a file"), m_unwatched));
+}
+
+} // namespace
+
+namespace {
+
+// The theme beside packages: the same bytes shown once whichever column
+// holds them first, a slot marked where the packages give it different
+// sounds (or one leaves the game's), and OK's copies never replacing a file
+// the theme may still refer to.
+TEST_F(OpenPackageTest, packagesSideBySideShowTheSameBytesOnceAndCopyOnlyTheChoices)
+{
+    std::filesystem::create_directories(m_dir / "Forest");
+    writeBytes(path("Forest/theme.cfg"), "Bo\r\n\r\n\r\n10\r\nBlack\r\nWhite\r\nForest\r\n");
+    writeBytes(path("Forest/bomb1.wa2"), plainWave(std::string(3000, 'b'))); // Ocean's bytes
+    writeBytes(path("Forest/warp.wa2"), plainWave("wind"));
+    writeBytes(path("Forest/gun1.wa2"), plainWave("gun"));
+    writeBytes(path("own.wav"), plainWave("warp")); // the theme's warp: Ocean's bytes
+    vesk::SlotValues theme;
+    theme.fill(vesk::kNoSound);
+    theme[46] = path("own.wav");
+    vesk::PackageMix mix(theme);
+    ASSERT_TRUE(mix.add(path("Ocean"), m_unwatched).ok());
+    ASSERT_TRUE(mix.add(path("Forest/theme.cfg"), m_unwatched).ok());
+    EXPECT_EQ(mix.add(path("Ocean/theme.cfg"), m_unwatched).error(), "Ocean is added already.");
+    ASSERT_EQ(mix.columns(), 3u);
+    EXPECT_EQ(mix.title(0), "This Theme");
+    EXPECT_EQ(mix.title(2), "Forest");
+
+    const struct
+    {
+        int slot;
+        std::optional<size_t> sameAs[3];
+        bool differs;
+    } cases[] = {
+        {1, {std::nullopt, std::nullopt, 1}, false},           // one bomb in both packages
+        {47, {std::nullopt, 0, std::nullopt}, true},           // Ocean's warp is the theme's
+        {7, {std::nullopt, std::nullopt, std::nullopt}, true}, // a gun Ocean leaves as the game's
+        {2, {std::nullopt, std::nullopt, std::nullopt}, false},
+    };
+    for (const auto &c : cases) {
+        for (size_t column = 0; column < 3; ++column)
+            EXPECT_EQ(mix.sameAs(c.slot, column), c.sameAs[column]) << c.slot << " " << column;
+        EXPECT_EQ(mix.differs(c.slot), c.differs) << c.slot;
+        EXPECT_EQ(vesk::mixRowTitle(mix, c.slot).find("\u2260") != std::string::npos, c.differs);
+    }
+    EXPECT_EQ(vesk::mixCellText(mix, 1, 2, nullptr, nullptr), "same as Ocean");
+    EXPECT_EQ(vesk::mixCellText(mix, 7, 1, nullptr, nullptr), "(the game's own)");
+
+    EXPECT_TRUE(mix.changedSlots().empty());
+    mix.use(7, 1); // no sound there: no choice
+    mix.useColumn(2);
+    mix.use(1, 0);
+    EXPECT_EQ(mix.changedSlots(), (std::vector<int>{7, 47}));
+    EXPECT_EQ(mix.proposedFolder(), path("Forest sounds"));
+    std::filesystem::create_directories(m_dir / "mixed");
+    writeBytes(path("mixed/Guns, Level 1.wav"), "a sound the theme had");
+    const auto copies = mix.copyChosen(path("mixed"), m_unwatched);
+    ASSERT_TRUE(copies) << copies.error();
+    const std::vector<std::pair<int, std::string>> expected
+        = {{7, vesk::joinPath(path("mixed"), "Guns, Level 1 (2).wav")},
+           {47, vesk::joinPath(path("mixed"), "Warp, Warp.wav")}};
+    EXPECT_EQ(*copies, expected);
+    EXPECT_EQ(readBytes(path("mixed/Guns, Level 1.wav")), "a sound the theme had");
+    EXPECT_EQ(readBytes(expected[1].second), plainWave("wind"));
+
+    for (int more = 0; more < 9; ++more) {
+        const std::string folder = path("game" + std::to_string(more));
+        std::filesystem::create_directories(vesk::fsPath(folder));
+        writeBytes(folder + "/bomb1.wa2", "bomb");
+        EXPECT_EQ(mix.add(folder, m_unwatched).error(), more < 8 ? "" : "At most 10 packages can be compared at once.");
+    }
 }
 
 } // namespace
