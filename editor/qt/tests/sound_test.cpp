@@ -4,6 +4,7 @@
 #include "fakedialogs.h"
 #include "localtext.h"
 #include "mainwindow.h"
+#include "packagemixwindow.h"
 #include "projectfile.h"
 #include "pulseserver.h"
 #include "soundbrowserwindow.h"
@@ -11,9 +12,12 @@
 #include "wavebytes.h"
 #include "windowtest.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
@@ -47,6 +51,7 @@ private Q_SLOTS:
     void everyKindOfSound_isHeardAsItsConversion();
     void aSlotsEdit_isHeardTrimmedAndAtItsGain();
     void soundBrowser_playsEachRowAsItIsSelected();
+    void takeSounds_playsEachCellAsItIsChosen();
 
 private:
     QString writeWave(const QString &name, const QByteArray &bytes)
@@ -316,6 +321,44 @@ void SoundTest::soundBrowser_playsEachRowAsItIsSelected()
     QVERIFY(browser->isVisible());
     QTest::keyClick(browser->list(), Qt::Key_Escape);
     QTRY_VERIFY(!browser->isVisible());
+}
+
+// Take Sounds from Packages plays the cell the arrow keys move to, the one
+// before stopped; Escape silences it, then closes the window.
+void SoundTest::takeSounds_playsEachCellAsItIsChosen()
+{
+    for (const auto &[package, pitch] : {std::pair{"Ocean", 440}, std::pair{"Forest", 880}}) {
+        QVERIFY(QDir(m_dir.path()).mkpath(QString::fromLatin1(package)));
+        writeWave(QString::fromLatin1(package) + QStringLiteral("/theme.cfg"), QByteArray("Ann\r\n"));
+        writeWave(QString::fromLatin1(package) + QStringLiteral("/bomb1.wa2"), toneWave(3.0, pitch, 0.5));
+    }
+    bool ran = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *window = m_window->findChild<PackageMixWindow *>();
+        QVERIFY(window);
+        const std::shared_ptr<void> closer(nullptr, [window](void *) {
+            if (window->isVisible())
+                QTimer::singleShot(0, window, [window] { window->done(QDialog::Rejected); });
+        });
+        for (const char *package : {"Ocean", "Forest"})
+            QVERIFY(window->addPackage(platform::toLocal(m_dir.filePath(QString::fromLatin1(package)))));
+        QTRY_VERIFY(window->measured());
+        window->grid()->setCurrentCell(0, 0); // Bombs, Level 1, which the theme leaves empty
+        for (const double pitch : {440.0, 880.0}) {
+            QTest::keyClick(window->grid(), Qt::Key_Right);
+            QVERIFY2(QTest::qWaitFor([&] { return recentLevel(200) > 0.2 && std::abs(recentPitch(200) - pitch) < 30; },
+                                     1500),
+                     qPrintable(QStringLiteral("pitch %1, level %2").arg(recentPitch(200)).arg(recentLevel(200))));
+        }
+        QTest::keyClick(window->grid(), Qt::Key_Escape);
+        QVERIFY2(silentWithin(1000), qPrintable(QStringLiteral("still heard: %1").arg(recentLevel(250))));
+        QVERIFY(window->isVisible());
+        QTest::keyClick(window->grid(), Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        ran = true;
+    });
+    findControl<QAction>(m_window.get(), QStringLiteral("takeSoundsItem"))->trigger();
+    QVERIFY(ran);
 }
 
 QTEST_MAIN(SoundTest)

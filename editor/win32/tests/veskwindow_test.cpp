@@ -769,15 +769,15 @@ TEST_F(VeskWindowTest, soundBrowserFillsSlotsWithTheArrowKeysAndReturn)
 }
 
 // A package given on the command line opens as a theme of copies in the
-// folder the player names, and the package window then shows its
-// description.
+// folder the player names; the package window then shows its description,
+// and its OK keeps what it holds in the project.
 TEST_F(VeskWindowTest, aPackageOpensAsAThemeAndItsDescriptionFillsThePackageWindow)
 {
     const std::string ocean = path("Ocean");
     fs::create_directories(fs::u8path(ocean));
     std::ofstream(fs::u8path(ocean + "\\theme.cfg"), std::ios::binary)
         << "Ann\r\nann@example.org\r\nhttp://\r\n12\r\nBlue\r\nBlack\r\nOcean\r\n";
-    std::ofstream(fs::u8path(ocean + "\\gun2.wa2"), std::ios::binary) << "gun";
+    std::ofstream(fs::u8path(ocean + "\\gun2.wa2"), std::ios::binary) << toneWave(0.1);
     ASSERT_TRUE(start("\"" + ocean + "\""));
     const std::string copies = path("copies");
     EXPECT_EQ(driver::answerFileDialog("Save As", copies), "Ocean sounds"); // in the package's folder
@@ -791,12 +791,26 @@ TEST_F(VeskWindowTest, aPackageOpensAsAThemeAndItsDescriptionFillsThePackageWind
     EXPECT_EQ(driver::text(packageControl("creatorNameBox")), "Ann");
     EXPECT_EQ(driver::text(packageControl("fontSizeBox")), "12");
     EXPECT_EQ(driver::text(packageControl("themeNameBox")), "Ocean");
-    driver::press(packageControl("cancelButton"));
+
+    // OK keeps what the window holds in the project, and builds.
+    const std::string built = path("built");
+    fs::create_directories(fs::u8path(built));
+    driver::setText(packageControl("themeNameBox"), "Ocean Deep");
+    driver::setText(packageControl("picturePathBox"), PICTURE_JPG);
+    driver::setText(packageControl("pathBox"), built);
+    driver::press(packageControl("okButton"));
+    const std::string said = box();
+    EXPECT_EQ(said.rfind("Theme package created in " + built + ".", 0), 0u) << said;
     driver::waitUntilGone(window);
+    save(path("deep.vsk"));
+    const std::string project = read(path("deep.vsk"));
+    EXPECT_NE(project.find("\r\n[package]\r\nname=Ann\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("\r\nthemename=Ocean Deep\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("\r\nfolder=" + built + "\r\n"), std::string::npos) << project;
 }
 
-// Take Sounds from Packages: two packages added as columns, a cell of the
-// second chosen with the arrow keys and used with Return; OK copies it out
+// Take Sounds from Packages: two packages added as columns, a cell chosen
+// with the mouse and the arrow keys and used with Return; OK copies it out
 // into the folder named and puts it in its slot.
 TEST_F(VeskWindowTest, takeSoundsPutsTheCellChosenByKeysInItsSlot)
 {
@@ -819,7 +833,12 @@ TEST_F(VeskWindowTest, takeSoundsPutsTheCellChosenByKeysInItsSlot)
         driver::answerFileDialog("Open", path(package) + "\\theme.cfg");
     }
     EXPECT_TRUE(driver::waitFor([&] { return SendMessageA(GetWindow(grid, GW_CHILD), HDM_GETITEMCOUNT, 0, 0) == 4; }));
-    driver::pressKey(grid, VK_RIGHT);
+    // A click on Ocean's bomb (the first row, the third column), then Right.
+    RECT header{};
+    GetWindowRect(GetWindow(grid, GW_CHILD), &header);
+    const int x = MulDiv(150 + 190 + 60, driver::shownDpi(window), 96), y = header.bottom - header.top + 4;
+    PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     driver::pressKey(grid, VK_RIGHT); // Forest's bomb
     driver::pressKey(grid, VK_RETURN);
     driver::press(mixControl("okButton"));
