@@ -538,6 +538,30 @@ void benchHistory(const fs::path &root)
 // listing, every figure (against one core decoding them all), the figures
 // again from the disk cache, the key to the sound handed over, and the
 // longest the window does not answer meanwhile.
+// The longest pause of the event loop while it lives: a 1 ms timer's ticks,
+// while the loop waits as an event loop waits, so that this thread takes no
+// core from the work measured.
+class LongestPause
+{
+public:
+    LongestPause()
+    {
+        m_tick.setInterval(1);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            m_widest = std::max(m_widest, m_gap.nsecsElapsed());
+            m_gap.restart();
+        });
+        m_gap.start();
+        m_tick.start();
+    }
+    double seconds() const { return double(m_widest) / 1e9; }
+
+private:
+    QElapsedTimer m_gap;
+    QTimer m_tick;
+    qint64 m_widest = 0;
+};
+
 void benchBrowser(const fs::path &root)
 {
     const fs::path folder = root / "browsed";
@@ -594,25 +618,16 @@ void benchBrowser(const fs::path &root)
     // timer's ticks, while the loop waits as an event loop waits, so that
     // this thread takes no core from the measuring.
     const auto browse = [&](double &longest) {
-        QElapsedTimer clock, gap;
-        QTimer tick;
-        tick.setInterval(1);
-        qint64 widest = 0;
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            widest = std::max(widest, gap.nsecsElapsed());
-            gap.restart();
-        });
+        QElapsedTimer clock;
         clock.start();
-        gap.start();
-        tick.start();
+        LongestPause pause;
         auto window = std::make_unique<SoundBrowserWindow>(nullptr, dialogs, editor, folder.string(),
                                                            (root / "browser.cfg").string(), cache);
         window->show();
         while (!window->measured())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double shown = double(clock.nsecsElapsed()) / 1e9;
-        tick.stop();
-        longest = double(widest) / 1e9;
+        longest = pause.seconds();
         return std::make_pair(shown, std::move(window));
     };
     fs::remove(cache);
@@ -709,17 +724,9 @@ void benchPackages(const fs::path &root, FakeDialogs &dialogs)
     editor.take = [](const vesk::PackageMix &) { return true; };
     vesk::SlotValues theme;
     theme.fill(vesk::kNoSound);
-    QElapsedTimer clock, gap;
-    QTimer tick;
-    tick.setInterval(1);
-    qint64 widest = 0;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        widest = std::max(widest, gap.nsecsElapsed());
-        gap.restart();
-    });
+    QElapsedTimer clock;
     clock.start();
-    gap.start();
-    tick.start();
+    LongestPause pause;
     PackageMixWindow window(nullptr, dialogs, editor, theme);
     window.show();
     for (const fs::path &added : packages)
@@ -728,9 +735,8 @@ void benchPackages(const fs::path &root, FakeDialogs &dialogs)
     while (!window.measured())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double shown = double(clock.nsecsElapsed()) / 1e9;
-    tick.stop();
     alone("Take Sounds from Packages: 10 packages of 47 sounds, every figure shown", shown, 1.0);
-    alone("Take Sounds from Packages: longest the window waits meanwhile", double(widest) / 1e9, 0.050);
+    alone("Take Sounds from Packages: longest the window waits meanwhile", pause.seconds(), 0.050);
     for (const fs::path &added : packages)
         fs::remove_all(added);
     fs::remove_all(package);

@@ -191,6 +191,21 @@ std::vector<int> slotsOnScreen()
     return slots;
 }
 
+std::vector<std::string> mixSoundsToMeasure(const PackageMix &mix,
+                                            const std::function<std::optional<std::string>(int slot)> &gameFile)
+{
+    const std::vector<int> rows = slotsOnScreen();
+    std::vector<std::string> paths;
+    for (const int slot : rows)
+        if (const std::optional<std::string> game = gameFile(slot))
+            paths.push_back(*game);
+    for (const int slot : rows)
+        for (size_t column = 0; column < mix.columns(); ++column)
+            if (const std::optional<std::string> sound = mix.sound(slot, column))
+                paths.push_back(*sound);
+    return paths;
+}
+
 std::string mixRowTitle(const PackageMix &mix, int index)
 {
     return slotName(index) + (mix.differs(index) ? "  \u2260" : "");

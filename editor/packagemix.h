@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -94,6 +95,10 @@ std::vector<int> slotsOnScreen();
 // package's "(the game's own)". A package's cell chosen for its slot begins
 // "Used: ".
 std::string mixRowTitle(const PackageMix &mix, int index);
+// What the window has measured, in the order it wants it: the game's own
+// sound of each slot (`gameFile`), then every cell's, row by row.
+std::vector<std::string> mixSoundsToMeasure(const PackageMix &mix,
+                                            const std::function<std::optional<std::string>(int slot)> &gameFile);
 std::string mixCellText(const PackageMix &mix, int index, size_t column, const Result<SoundAnalysis> *sound,
                         const SoundAnalysis *game);
 

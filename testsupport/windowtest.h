@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -93,3 +94,22 @@ QPointer<QWidget> answerModal(Open open, Answer answer)
     QCoreApplication::processEvents();
     return answered;
 }
+
+// While it lives, a modal window is driven from inside its own loop; when it
+// goes (a check that failed returns early too) the window is closed, so that
+// the loop ends and the test goes on.
+class ClosesWhenDone
+{
+public:
+    explicit ClosesWhenDone(QDialog *window) : m_window(window) {}
+    ~ClosesWhenDone()
+    {
+        if (m_window && m_window->isVisible())
+            QTimer::singleShot(0, m_window.data(), [window = m_window] { window->done(QDialog::Rejected); });
+    }
+    ClosesWhenDone(const ClosesWhenDone &) = delete;
+    ClosesWhenDone &operator=(const ClosesWhenDone &) = delete;
+
+private:
+    QPointer<QDialog> m_window;
+};

@@ -90,15 +90,7 @@ bool PackageMixWindow::addPackage(const std::string &path)
 // Every sound of the grid measured, the game's own first, then row by row.
 void PackageMixWindow::measure()
 {
-    std::vector<std::string> paths;
-    for (const int slot : m_rows)
-        if (const std::optional<std::string> game = m_editor.gameFile(slot))
-            paths.push_back(*game);
-    for (const int slot : m_rows)
-        for (size_t column = 0; column < m_mix->columns(); ++column)
-            if (const std::optional<std::string> sound = m_mix->sound(slot, column))
-                paths.push_back(*sound);
-    m_analyses->request(paths);
+    m_analyses->request(vesk::mixSoundsToMeasure(*m_mix, m_editor.gameFile));
 }
 
 void PackageMixWindow::showCells()

@@ -146,6 +146,9 @@ TEST_F(OpenPackageTest, noPackageOrADamagedOneIsRefusedWithItsReasonAndNothingWr
          "The theme package is damaged (warp.wa2 "},
         {"a sound missing", [this] { std::filesystem::remove(path("Ocean/warp.wa2")); }, "Ocean/theme.cfg",
          "The theme package is damaged ("},
+        {"a sum for a file outside it",
+         [this] { writeBytes(path("Ocean/SHA256SUMS"), std::string(64, '0') + "  ../bomb1.wa2\n"); }, "Ocean",
+         "The theme package is damaged (SHA256SUMS line 1 names ../bomb1.wa2, which is no file of the package)"},
         {"a program in it", [this] { writeBytes(path("Ocean/help.dll"), "MZ"); }, "Ocean",
          "This package holds program files, which a theme never needs and which could harm your computer: help.dll."
          " It will not be opened."},

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void strangeBackups_restoreOnlyWhatAThemeChanged_data();
     void strangeBackups_restoreOnlyWhatAThemeChanged();
     void fullGameFileSystem_leavesTheGameAsItWas();
+    void openPackageOntoAFullFileSystem_copiesNothing();
 
 private:
     void trigger(const char *action) { findControl<QAction>(m_window.get(), QString::fromLatin1(action))->trigger(); }
@@ -520,6 +521,29 @@ void EditorBadInputTest::fullGameFileSystem_leavesTheGameAsItWas()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("the game's bomb"));
     QCOMPARE(m_damage.damaged({own}), 0);
+}
+
+// Open Package into a folder on a file system too small for the sounds: the
+// copies go together or not at all, and the theme stays as it was.
+void EditorBadInputTest::openPackageOntoAFullFileSystem_copiesNothing()
+{
+    const QString copies = m_dir->filePath(QStringLiteral("copies"));
+    QVERIFY(QDir().mkpath(copies));
+    vesk::posix::TinyFileSystem small(QFile::encodeName(copies).toStdString(), "192k");
+    if (!small.mounted())
+        QSKIP(small.reason().c_str());
+    write(QStringLiteral("Ocean/theme.cfg"), "Ann\r\n");
+    for (const char *sound : {"bomb1.wa2", "bomb2.wa2", "bomb3.wa2", "gun1.wa2"})
+        write(QStringLiteral("Ocean/") + QString::fromLatin1(sound), pcmWave(QByteArray(80 * 1024, '\x80')));
+    m_damage.snapshot(m_dir->path());
+    m_dialogs.answers << m_dir->filePath(QStringLiteral("Ocean/theme.cfg")) << copies;
+    trigger("openPackageItem");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("no space left on device"), Qt::CaseInsensitive),
+             qPrintable(m_dialogs.messages[0]));
+    QVERIFY(QDir(copies).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    QCOMPARE(m_window->slotValue(1), QStringLiteral("none"));
+    QCOMPARE(m_damage.damaged(), 0);
 }
 
 int main(int argc, char *argv[])

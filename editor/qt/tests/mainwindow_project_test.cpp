@@ -1017,11 +1017,7 @@ void MainWindowProjectTest::takeSounds_comparesPackagesByEarAndOkIsOneStep()
     QTimer::singleShot(0, this, [&] {
         auto *window = m_window->findChild<PackageMixWindow *>();
         QVERIFY(window);
-        // A check that fails here must not leave the modal window open.
-        const std::shared_ptr<void> closer(nullptr, [window](void *) {
-            if (window->isVisible())
-                QTimer::singleShot(0, window, [window] { window->done(QDialog::Rejected); });
-        });
+        const ClosesWhenDone closer(window);
         QVERIFY(window->addPackage(QFile::encodeName(m_dir->filePath(QStringLiteral("Ocean"))).toStdString()));
         QVERIFY(
             window->addPackage(QFile::encodeName(m_dir->filePath(QStringLiteral("Forest/theme.cfg"))).toStdString()));

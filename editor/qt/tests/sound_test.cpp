@@ -336,10 +336,7 @@ void SoundTest::takeSounds_playsEachCellAsItIsChosen()
     QTimer::singleShot(0, this, [&] {
         auto *window = m_window->findChild<PackageMixWindow *>();
         QVERIFY(window);
-        const std::shared_ptr<void> closer(nullptr, [window](void *) {
-            if (window->isVisible())
-                QTimer::singleShot(0, window, [window] { window->done(QDialog::Rejected); });
-        });
+        const ClosesWhenDone closer(window);
         for (const char *package : {"Ocean", "Forest"})
             QVERIFY(window->addPackage(platform::toLocal(m_dir.filePath(QString::fromLatin1(package)))));
         QTRY_VERIFY(window->measured());
