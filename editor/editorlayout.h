@@ -235,16 +235,16 @@ inline constexpr std::array<const char *, 6> kSoundBrowserColumns
 // Take Sounds from Packages: the slots in rows, the theme and each package
 // added in columns; a chosen cell is heard, and Use takes it for its slot.
 inline constexpr const char *kPackageMixCaption = "Take Sounds from Packages";
-inline constexpr int kPackageMixClientWidth = 12000, kPackageMixClientHeight = 6900;
+inline constexpr int kPackageMixClientWidth = 11400, kPackageMixClientHeight = 6900;
 inline constexpr std::array<ControlRow, 7> kPackageMixControls = {{
-    {Kind::Label, "hintLabel", nullptr, 120, 120, 11760, 255,
+    {Kind::Label, "hintLabel", nullptr, 120, 120, 11160, 255,
      "Select a sound to hear it. Use (Return) takes it for its slot; OK puts what you took in the theme."},
-    {Kind::Grid, "soundGrid", nullptr, 120, 480, 11760, 5760, nullptr},
+    {Kind::Grid, "soundGrid", nullptr, 120, 480, 11160, 5760, nullptr},
     {Kind::Button, "addPackageButton", nullptr, 120, 6390, 1695, 375, "Add Package..."},
     {Kind::Button, "useButton", nullptr, 1935, 6390, 1095, 375, "Use"},
     {Kind::Button, "useColumnButton", nullptr, 3150, 6390, 1335, 375, "Use Column"},
-    {Kind::Button, "okButton", nullptr, 9585, 6390, 1095, 375, "OK"},
-    {Kind::Button, "cancelButton", nullptr, 10785, 6390, 1095, 375, "Cancel"},
+    {Kind::Button, "okButton", nullptr, 8985, 6390, 1095, 375, "OK"},
+    {Kind::Button, "cancelButton", nullptr, 10185, 6390, 1095, 375, "Cancel"},
 }};
 const std::vector<ControlRow> &packageMixControls();
 
