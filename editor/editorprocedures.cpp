@@ -53,6 +53,20 @@ void recordStep(Editor &editor, EditorUi &ui, std::string name, Change &&change)
         ui.showHistory();
 }
 
+// A theme opened (a project, a package, a recovered theme): the model takes
+// it with a new history, and every view shows it anew.
+void showOpenedTheme(Editor &editor, EditorUi &ui, Project project, bool changed, std::string projectPath)
+{
+    editor.selectedLink.reset();
+    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
+    ui.linksChanging(change);
+    editor.theme.load(std::move(project), changed);
+    editor.projectPath = std::move(projectPath);
+    ui.linksChanged(change);
+    ui.showTheme();
+    ui.showHistory();
+}
+
 const std::string *requireGameDirectory(Editor &editor, EditorUi &ui)
 {
     if (!editor.gameDirectory) {
@@ -90,15 +104,8 @@ bool loadProjectFile(Editor &editor, EditorUi &ui, const std::string &path)
         report(ui, loaded.error());
         return false;
     }
-    editor.selectedLink.reset();
-    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
-    ui.linksChanging(change);
-    editor.theme.load(std::move(loaded).value());
-    editor.projectPath = path;
+    showOpenedTheme(editor, ui, std::move(loaded).value(), false, path);
     reportSettingsFailure(editor, ui, editor.recentProjects.add(path));
-    ui.linksChanged(change);
-    ui.showTheme();
-    ui.showHistory();
     if (!notes.empty()) {
         std::string text = "Some lines of " + path + " were left out:";
         for (const std::string &note : notes)
@@ -168,14 +175,7 @@ bool loadPackage(Editor &editor, EditorUi &ui, const std::string &path)
             report(ui, project.error());
         return false;
     }
-    editor.selectedLink.reset();
-    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
-    ui.linksChanging(change);
-    editor.theme.load(std::move(project).value(), true);
-    editor.projectPath.clear();
-    ui.linksChanged(change);
-    ui.showTheme();
-    ui.showHistory();
+    showOpenedTheme(editor, ui, std::move(project).value(), true, std::string());
     // Save offers a project beside the copies, named for the theme.
     ui.offerFileName(proposedProjectFile(*package, *folder));
     return true;
@@ -292,14 +292,7 @@ void offerRecovery(Editor &editor, EditorUi &ui, Recovery &recovery)
     std::error_code ec;
     const std::string &project = recovered->projectPath;
     const bool exists = !project.empty() && std::filesystem::is_regular_file(fsPath(project), ec);
-    editor.selectedLink.reset();
-    const EditorUi::LinkChange change{EditorUi::LinkChange::Kind::All};
-    ui.linksChanging(change);
-    editor.theme.load(std::move(recovered->project), true);
-    editor.projectPath = exists ? project : std::string();
-    ui.linksChanged(change);
-    ui.showTheme();
-    ui.showHistory();
+    showOpenedTheme(editor, ui, std::move(recovered->project), true, exists ? project : std::string());
     if (exists)
         ui.offerFileName(project);
 }

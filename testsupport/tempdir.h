@@ -104,6 +104,20 @@ protected:
         return wave(1, 1, 11025, 8, samples);
     }
 
+    // The files of a small theme package, "Ocean", in `folder` (which must
+    // be there): theme.cfg, a picture, an installer, a bomb and a warp; and
+    // the game's own bomb in `game`.
+    static constexpr const char *kOceanFiles[] = {"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "warp.wa2"};
+    static void writeOceanPackage(const std::string &folder, const std::string &game)
+    {
+        writeBytes(folder + "/theme.cfg", "Ann\r\nann@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\nOcean\r\n");
+        writeBytes(folder + "/bgimage.jpg", "\xff\xd8\xff picture");
+        writeBytes(folder + "/install.exe", "MZ installer");
+        writeBytes(folder + "/bomb1.wa2", plainWave(std::string(3000, 'b')));
+        writeBytes(folder + "/warp.wa2", plainWave("warp"));
+        writeBytes(game + "/bomb1.wa2", "the game's bomb");
+    }
+
     // A wave of any header, with `samples` as its data chunk (padded to an
     // even length, as RIFF wants).
     static std::string wave(unsigned tag, unsigned channels, unsigned rate, unsigned bits, const std::string &samples)

@@ -25,15 +25,10 @@ protected:
         for (const char *folder : {"tmp", "Ocean", "game"})
             std::filesystem::create_directories(m_dir / folder);
         m_temporary.emplace(path("tmp"));
-        writeBytes(path("Ocean/theme.cfg"), "Ann\r\nann@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\nOcean\r\n");
-        writeBytes(path("Ocean/bgimage.jpg"), "\xff\xd8\xff picture");
-        writeBytes(path("Ocean/install.exe"), "MZ installer");
-        writeBytes(path("Ocean/bomb1.wa2"), plainWave(std::string(3000, 'b')));
-        writeBytes(path("Ocean/warp.wa2"), plainWave("warp"));
-        writeBytes(path("game/bomb1.wa2"), "the game's bomb");
+        writeOceanPackage(path("Ocean"), path("game"));
         writeBytes(path("game/Kestrova.exe"), "MZ game");
         std::vector<vesk::FileSum> sums;
-        for (const char *name : kFiles)
+        for (const char *name : kOceanFiles)
             sums.push_back({name, vesk::sha256Of(readBytes(path("Ocean/") + name))});
         writeBytes(path("Ocean/SHA256SUMS"), vesk::sumsText(sums));
     }
@@ -49,7 +44,7 @@ protected:
     {
         auto writer = vesk::OneFileWriter::start(path("Ocean.exe"), vesk::programFile());
         ASSERT_TRUE(writer) << writer.error();
-        for (const char *name : kFiles)
+        for (const char *name : kOceanFiles)
             ASSERT_TRUE((*writer)->add(name, path("Ocean/") + name));
         ASSERT_TRUE((*writer)->add("SHA256SUMS", path("Ocean/SHA256SUMS")));
         ASSERT_TRUE((*writer)->finish().ok());
@@ -77,7 +72,6 @@ protected:
         return vesk::OpenedPackage::open(*place, m_unwatched);
     }
 
-    static constexpr const char *kFiles[] = {"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "warp.wa2"};
     vesk::NoProgress m_unwatched;
     std::optional<TemporaryFolderSwap> m_temporary;
 };

@@ -16,7 +16,6 @@ namespace {
 
 // Posted by the listing's and the measuring threads.
 constexpr UINT kListed = WM_APP + 1, kMeasured = WM_APP + 2;
-constexpr UINT_PTR kPlayingTimer = 1;
 enum Column {
     Name,
     Length,
@@ -131,10 +130,7 @@ LRESULT BrowserWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         showFigures();
         return 0;
     case WM_TIMER:
-        if (wParam == kPlayingTimer) {
-            KillTimer(hwnd(), kPlayingTimer);
-            m_playing = false;
-        }
+        m_playing.elapsed(hwnd(), wParam);
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
@@ -222,7 +218,7 @@ void BrowserWindow::command(int id, int notification)
         if (!m_dragged.empty()) {
             m_dragged.clear();
             ReleaseCapture();
-        } else if (m_playing)
+        } else if (m_playing.playing())
             stop();
         else
             PostMessageA(hwnd(), WM_CLOSE, 0, 0);
@@ -520,18 +516,13 @@ void BrowserWindow::playSelected()
     if (!file || !file->problem.empty())
         return;
     m_editor.play(file->path);
-    m_playing = true;
-    SetTimer(hwnd(), kPlayingTimer, static_cast<UINT>(vesk::playingMilliseconds(m_analyses->find(file->path).get())),
-             nullptr);
+    m_playing.start(hwnd(), vesk::playingMilliseconds(m_analyses->find(file->path).get()));
 }
 
 void BrowserWindow::stop()
 {
-    if (!m_playing)
-        return;
-    m_playing = false;
-    KillTimer(hwnd(), kPlayingTimer);
-    m_editor.play(std::string());
+    if (m_playing.stop(hwnd()))
+        m_editor.play(std::string());
 }
 
 void BrowserWindow::useSelected()

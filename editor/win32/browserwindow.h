@@ -71,7 +71,7 @@ private:
     std::vector<size_t> m_unmeasured;
     int m_sortColumn = 0;
     bool m_sortDown = false;
-    bool m_playing = false;
+    win32dialog::PlayingTimer m_playing;
     std::string m_dragged; // the file of the row being dragged out, if any
     unsigned m_shownGeneration = 0;
     std::shared_ptr<std::atomic<unsigned>> m_generation;

@@ -43,4 +43,36 @@ protected:
     win32::Controls m_controls;
 };
 
+// How long a sound a window started plays, as far as Escape knows: a timer
+// of the window's that runs as long as the sound lasts.
+class PlayingTimer
+{
+public:
+    void start(HWND window, int milliseconds)
+    {
+        m_playing = true;
+        SetTimer(window, kTimer, static_cast<UINT>(milliseconds), nullptr);
+    }
+    // Ends it; false when nothing played.
+    bool stop(HWND window)
+    {
+        if (!m_playing)
+            return false;
+        m_playing = false;
+        KillTimer(window, kTimer);
+        return true;
+    }
+    // WM_TIMER for `id`: the sound has ended.
+    void elapsed(HWND window, WPARAM id)
+    {
+        if (id == kTimer)
+            stop(window);
+    }
+    bool playing() const { return m_playing; }
+
+private:
+    static constexpr UINT_PTR kTimer = 1;
+    bool m_playing = false;
+};
+
 } // namespace win32dialog

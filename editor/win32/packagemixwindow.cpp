@@ -10,7 +10,6 @@ namespace {
 
 // Posted by the measuring threads.
 constexpr UINT kMeasured = WM_APP + 1;
-constexpr UINT_PTR kPlayingTimer = 1;
 constexpr int kTitleWidth = 150, kCellWidth = 190; // at 96 dpi
 
 void setCellText(HWND list, int row, int column, const std::string &text)
@@ -93,10 +92,7 @@ LRESULT PackageMixWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         showCells();
         return 0;
     case WM_TIMER:
-        if (wParam == kPlayingTimer) {
-            KillTimer(hwnd(), kPlayingTimer);
-            m_playing = false;
-        }
+        m_playing.elapsed(hwnd(), wParam);
         return 0;
     case WM_CLOSE:
         stop();
@@ -127,7 +123,7 @@ void PackageMixWindow::command(int id)
             DestroyWindow(hwnd());
         break;
     case IDCANCEL: // Escape: a playing sound stops, else the window closes
-        if (m_playing) {
+        if (m_playing.playing()) {
             stop();
             break;
         }
@@ -234,18 +230,13 @@ void PackageMixWindow::playCurrent()
     if (!sound)
         return;
     m_editor.play(*sound);
-    m_playing = true;
-    SetTimer(hwnd(), kPlayingTimer, static_cast<UINT>(vesk::playingMilliseconds(m_analyses->stored(*sound).get())),
-             nullptr);
+    m_playing.start(hwnd(), vesk::playingMilliseconds(m_analyses->stored(*sound).get()));
 }
 
 void PackageMixWindow::stop()
 {
-    if (!m_playing)
-        return;
-    m_playing = false;
-    KillTimer(hwnd(), kPlayingTimer);
-    m_editor.play(std::string());
+    if (m_playing.stop(hwnd()))
+        m_editor.play(std::string());
 }
 
 void PackageMixWindow::useCurrent()

@@ -53,7 +53,7 @@ private:
     std::vector<int> m_rows; // the slot of each row, as on screen
     int m_column = 0;        // the chosen cell's column in the mix
     int m_shownColumns = 0;  // the mix's columns the list has
-    bool m_playing = false;
+    win32dialog::PlayingTimer m_playing;
     std::atomic<HWND> m_window{nullptr}; // where the threads post
     std::atomic<bool> m_arrivedPending{false};
     // Last, so that its threads are gone before what they report to.

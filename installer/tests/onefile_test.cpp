@@ -33,17 +33,12 @@ protected:
         std::filesystem::create_directories(m_dir / "game");
         m_temporary.emplace(path("tmp"));
         m_program = vesk::programFile();
-        writeBytes(path("Ocean/theme.cfg"), "Ann\r\nann@example.org\r\nhttp://\r\n10\r\nBlack\r\nWhite\r\nOcean\r\n");
-        writeBytes(path("Ocean/bgimage.jpg"), "\xff\xd8\xff picture");
-        writeBytes(path("Ocean/install.exe"), "MZ installer");
-        writeBytes(path("Ocean/bomb1.wa2"), plainWave(std::string(3000, 'b')));
-        writeBytes(path("Ocean/warp.wa2"), plainWave("warp"));
-        writeBytes(path("game/bomb1.wa2"), "the game's bomb");
+        writeOceanPackage(path("Ocean"), path("game"));
 
         auto writer = vesk::OneFileWriter::start(path("Ocean.exe"), m_program);
         ASSERT_TRUE(writer) << writer.error();
         std::vector<vesk::FileSum> sums;
-        for (const char *name : {"theme.cfg", "bgimage.jpg", "install.exe", "bomb1.wa2", "warp.wa2"}) {
+        for (const char *name : kOceanFiles) {
             const auto digest = (*writer)->add(name, path("Ocean/") + name);
             ASSERT_TRUE(digest) << digest.error();
             sums.push_back({name, *digest});
