@@ -1022,6 +1022,7 @@ void MainWindowProjectTest::takeSounds_comparesPackagesByEarAndOkIsOneStep()
         QVERIFY(
             window->addPackage(QFile::encodeName(m_dir->filePath(QStringLiteral("Forest/theme.cfg"))).toStdString()));
         QTRY_VERIFY(window->measured());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Take Sounds from Packages"));
         QTableWidget *grid = window->grid();
         QCOMPARE(grid->columnCount(), 3);
         QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Ocean"));
